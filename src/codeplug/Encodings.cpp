@@ -186,8 +186,10 @@ std::uint32_t bandDefaultFrequency(int rangeCode) {
 }
 
 std::optional<std::uint32_t> parseFrequency(std::string_view text, int rangeCode) {
-  const auto kept = [](char c) { return (c >= '0' && c <= '9') || c == '.' || c == ','; };
-  if (std::none_of(text.begin(), text.end(), kept)) return std::nullopt;
+  // A text without any digit (a lone "." included) is no frequency: it must not
+  // silently set the band's lowest frequency.
+  const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+  if (std::none_of(text.begin(), text.end(), digit)) return std::nullopt;
 
   // The first '.' or ',' is the decimal point; later ones are ignored, as is
   // everything after the sixth decimal.

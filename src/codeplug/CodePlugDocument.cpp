@@ -1,0 +1,176 @@
+#include "codeplug/CodePlugDocument.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "codeplug/FileWriter.h"
+#include "codeplug/Normalise.h"
+
+namespace pw {
+
+const char* loadMessage(int code) {
+  switch (code) {
+    case kLoadOpen: return "Could not open the code plug file";
+    case kLoadSeek: return "Could not seek to the end of the code plug file";
+    case kLoadSize: return "Code plug file size error";
+    case kLoadMemory: return "Could not get memory for the code plug file";
+    case kLoadRead: return "Could not read from the code plug file";
+    case kLoadSignature: return "Invalid code plug file (no DfuSe signature)";
+    case kLoadVersion: return "Invalid code plug file (DfuSe version)";
+    case kLoadImageSize: return "Invalid code plug file (DfuSe image size)";
+    case kLoadTargets: return "Invalid code plug file (number of DfuSe images)";
+    default: return "";
+  }
+}
+
+const char* saveMessage(int code) {
+  switch (code) {
+    case kSaveCreate: return "Could not create the code plug file";
+    case kSaveWrite: return "Could not write to the code plug file";
+    default: return "";
+  }
+}
+
+CodePlugDocument::CodePlugDocument(Prompt* prompt) : prompt_(prompt) {}
+
+CodePlugDocument::~CodePlugDocument() {
+  workingImage.clear();
+  workingImage.shrink_to_fit();
+  referenceImage.clear();
+  referenceImage.shrink_to_fit();
+}
+
+FileWriter& CodePlugDocument::fileWriter() const { return writer_ ? *writer_ : defaultFileWriter(); }
+
+void CodePlugDocument::adoptImage(std::vector<std::uint8_t> buffer) {
+  if (buffer.data() != workingImage.data()) {
+    workingImage = std::move(buffer);
+    referenceImage.assign(workingImage.size(), 0);
+  }
+  snapshot();
+  views.oneTouchAccess = fileOffset(kOneTouchAccess);
+  views.numberKeyContacts = fileOffset(kNumberKeyContacts);
+  views.textMessages = fileOffset(kTextMessages);
+  views.basicPrivacyKeys = fileOffset(kBasicPrivacyKeys);
+  views.enhancedPrivacyKeys = fileOffset(kEnhancedPrivacyKeys);
+  views.emergencySystems = fileOffset(kEmergencySection);
+  views.contacts = fileOffset(kContacts);
+  views.rxGroupLists = fileOffset(kRxGroupLists);
+  views.zones = fileOffset(kZones);
+  views.scanLists = fileOffset(kScanLists);
+  views.channels = fileOffset(kChannels);
+  views.dtmf = fileOffset(kDtmf);
+  views.gps = fileOffset(kGps);
+}
+
+void CodePlugDocument::snapshot() {
+  if (!workingImage.empty() && referenceImage.size() == workingImage.size())
+    std::memcpy(referenceImage.data(), workingImage.data(), workingImage.size());
+}
+
+bool CodePlugDocument::isModified() const {
+  return !workingImage.empty() && referenceImage.size() == workingImage.size() &&
+         std::memcmp(referenceImage.data(), workingImage.data(), workingImage.size()) != 0;
+}
+
+bool CodePlugDocument::hasPasswords() const {
+  if (workingImage.size() != kRdtFileSize) return false;
+  const ByteSpan img = image();
+  const bool powerOn = (u8(img, kPowerOnPasswordFlags) & 0x20) == 0;
+  const bool radioProgram = u8(img, kRadioProgramPassword) != 0xFF;
+  const bool pcProgramming = u8(img, kPcProgrammingPassword) != 0xFF;
+  return powerOn || radioProgram || pcProgramming;
+}
+
+namespace {
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { if (f) std::fclose(f); }
+};
+
+int readWholeFile(const std::string& name, std::vector<std::uint8_t>& out) {
+  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(name.c_str(), "rb"));
+  if (!f) return kLoadOpen;
+  if (std::fseek(f.get(), 0, SEEK_END) != 0) return kLoadSeek;
+  const long length = std::ftell(f.get());
+  if (length < 0) return kLoadSeek;
+  if (std::size_t(length) != kRdtFileSize) return kLoadSize;
+  try {
+    out.assign(kRdtFileSize, 0);
+  } catch (const std::bad_alloc&) {
+    return kLoadMemory;
+  }
+  std::rewind(f.get());
+  if (std::fread(out.data(), 1, out.size(), f.get()) != out.size()) return kLoadRead;
+  return kLoadOk;
+}
+
+int checkDfuse(const std::vector<std::uint8_t>& file) {
+  if (std::memcmp(file.data(), "DfuSe", 5) != 0) return kLoadSignature;
+  if (file[kFileDfuseVersion] != 1) return kLoadVersion;
+  if (u32le(file, kFileDfuseImageSize) != kDfuseImageSizeValue) return kLoadImageSize;
+  if (file[kFileDfuseTargets] != 1) return kLoadTargets;
+  return kLoadOk;
+}
+
+}  // namespace
+
+int CodePlugDocument::loadCodePlug(const std::string& name, bool showMessages) {
+  std::vector<std::uint8_t> buffer;
+  int code = readWholeFile(name, buffer);
+  if (code == kLoadOk) code = checkDfuse(buffer);
+  if (code != kLoadOk) {
+    if (showMessages) prompt().error(loadMessage(code));
+    return code;
+  }
+  adoptImage(std::move(buffer));
+  normaliseLists(*this);
+  if (onLoaded) onLoaded();
+  return kLoadOk;
+}
+
+int CodePlugDocument::saveCodePlug(const std::string& name) {
+  if (workingImage.empty() || size() <= 0) return kSaveNothing;
+  if (hasPasswords() &&
+      !prompt().warnYesNo("This code plug has passwords set (General Tab).\n\nMAKE SURE you know what they are "
+                          "!\n\nAre you sure you want to save this code plug ?"))
+    return kSaveNothing;
+  const WriteResult result = fileWriter().writeFile(name, workingImage);
+  if (result != WriteResult::Ok) {
+    const int code = result == WriteResult::CreateFailed ? kSaveCreate : kSaveWrite;
+    prompt().error(saveMessage(code));
+    return code;
+  }
+  snapshot();
+  return kSaveOk;
+}
+
+MutableByteSpan CodePlugDocument::image() {
+  if (workingImage.size() != kRdtFileSize) return {};
+  return MutableByteSpan(workingImage).subspan(kImageBase, kImageSize);
+}
+
+ByteSpan CodePlugDocument::image() const {
+  if (workingImage.size() != kRdtFileSize) return {};
+  return ByteSpan(workingImage).subspan(kImageBase, kImageSize);
+}
+
+MutableByteSpan CodePlugDocument::bytes(std::size_t imageOffset, std::size_t length) {
+  MutableByteSpan img = image();
+  if (imageOffset > img.size() || length > img.size() - imageOffset) return {};
+  return img.subspan(imageOffset, length);
+}
+
+ByteSpan CodePlugDocument::bytes(std::size_t imageOffset, std::size_t length) const {
+  ByteSpan img = image();
+  if (imageOffset > img.size() || length > img.size() - imageOffset) return {};
+  return img.subspan(imageOffset, length);
+}
+
+int CodePlugDocument::frequencyRangeCode() const {
+  return workingImage.size() == kRdtFileSize ? workingImage[kFileFrequencyRange] & 3 : 0;
+}
+
+}  // namespace pw

@@ -1,0 +1,97 @@
+#pragma once
+// The one code plug being edited: the whole RDT file as a working image, the file
+// as last loaded or saved as a reference image, and the section views into it.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "codeplug/Bytes.h"
+#include "codeplug/Layout.h"
+#include "codeplug/Prompt.h"
+
+namespace pw {
+
+class FileWriter;
+
+// Positions of the sections inside workingImage (file offsets). Valid only while
+// an image is held; kept as offsets so nothing dangles after a reload.
+struct SectionViews {
+  std::size_t oneTouchAccess = 0;
+  std::size_t numberKeyContacts = 0;
+  std::size_t textMessages = 0;
+  std::size_t basicPrivacyKeys = 0;
+  std::size_t enhancedPrivacyKeys = 0;
+  std::size_t emergencySystems = 0;
+  std::size_t contacts = 0;
+  std::size_t rxGroupLists = 0;
+  std::size_t zones = 0;
+  std::size_t scanLists = 0;
+  std::size_t channels = 0;
+  std::size_t dtmf = 0;
+  std::size_t gps = 0;
+};
+
+// Load result codes and their messages.
+enum LoadCode {
+  kLoadOk = 0, kLoadOpen = -1, kLoadSeek = -2, kLoadSize = -3, kLoadMemory = -4, kLoadRead = -5,
+  kLoadSignature = -6, kLoadVersion = -7, kLoadImageSize = -8, kLoadTargets = -9,
+};
+enum SaveCode { kSaveOk = 0, kSaveNothing = -1, kSaveCreate = -2, kSaveWrite = -3 };
+const char* loadMessage(int code);
+const char* saveMessage(int code);
+
+class CodePlugDocument {
+public:
+  std::string fileName;
+  std::vector<std::uint8_t> referenceImage;  // empty when nothing is loaded
+  std::vector<std::uint8_t> workingImage;    // the whole RDT file being edited
+  SectionViews views;
+
+  explicit CodePlugDocument(Prompt* prompt = nullptr);
+  ~CodePlugDocument();
+  CodePlugDocument(const CodePlugDocument&) = delete;
+  CodePlugDocument& operator=(const CodePlugDocument&) = delete;
+
+  // The prompt through which operations show errors and refusals.
+  Prompt& prompt() const { return prompt_ ? *prompt_ : silent_; }
+  void setPrompt(Prompt* p) { prompt_ = p; }
+  // How files are written (tests inject failures); null restores the real writer.
+  void setFileWriter(FileWriter* w) { writer_ = w; }
+  FileWriter& fileWriter() const;
+
+  std::int32_t size() const { return static_cast<std::int32_t>(workingImage.size()); }
+  bool hasImage() const { return !workingImage.empty(); }
+
+  // Takes a freshly read file buffer as the working image, snapshots it and sets the views.
+  void adoptImage(std::vector<std::uint8_t> buffer);
+  void snapshot();
+  bool isModified() const;
+  bool hasPasswords() const;
+
+  // Reads, checks, adopts and normalises a file; 0 or a LoadCode. On failure the
+  // document is exactly as it was; with showMessages the failure is shown as an error.
+  int loadCodePlug(const std::string& name, bool showMessages);
+  // Writes the working image; 0 or a SaveCode. Never destroys an existing file:
+  // the image goes to a temporary file that replaces the target only when complete.
+  int saveCodePlug(const std::string& name);
+
+  // Called after every successful load (the main window enables its file commands).
+  std::function<void()> onLoaded;
+
+  // ---- access to the code plug image (image offsets); empty spans without an image ----
+  MutableByteSpan image();
+  ByteSpan image() const;
+  MutableByteSpan bytes(std::size_t imageOffset, std::size_t length);
+  ByteSpan bytes(std::size_t imageOffset, std::size_t length) const;
+  // The radio's frequency range code (low two bits of the byte at file offset 0x136).
+  int frequencyRangeCode() const;
+
+private:
+  Prompt* prompt_ = nullptr;
+  FileWriter* writer_ = nullptr;
+  mutable SilentPrompt silent_;
+};
+
+}  // namespace pw

@@ -1,0 +1,302 @@
+#include "codeplug/RecordList.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "codeplug/Encodings.h"
+#include "codeplug/ReferenceWeb.h"
+
+namespace pw {
+namespace {
+
+void fill(MutableByteSpan r, std::size_t from, std::size_t to, std::uint8_t v) {
+  for (std::size_t i = from; i < to && i < r.size(); ++i) r[i] = v;
+}
+
+void freshZero(const CodePlugDocument&, MutableByteSpan r, bool) { fill(r, 0, r.size(), 0); }
+
+void freshEmergencySystem(const CodePlugDocument&, MutableByteSpan r, bool) {
+  fill(r, 0, r.size(), 0);
+  r[32] = 0x01;  // alarm type Regular, alarm mode Emergency Alarm
+  r[33] = 15;    // impolite retries
+  r[34] = 5;     // polite retries
+  r[35] = 10;    // hot mic seconds
+  r[38] = r[39] = 0xFF;
+}
+
+void freshContact(const CodePlugDocument&, MutableByteSpan r, bool named) {
+  fill(r, 0, r.size(), 0);
+  // A free contact carries call ID 0xFFFFFF; a named one starts as a group call to ID 0.
+  if (!named) fill(r, 0, 3, 0xFF);
+  r[3] = named ? 0xC1 : 0xC0;
+}
+
+void freshScanList(const CodePlugDocument&, MutableByteSpan r, bool) {
+  fill(r, 0, r.size(), 0);
+  fill(r, 32, 38, 0xFF);  // priority channels "None", designated channel "Last Active Channel"
+  r[38] = 0xF1;
+  r[39] = 20;  // signalling hold time 500 ms
+  r[40] = 8;   // priority sample time 2000 ms
+  r[41] = 0xFF;
+}
+
+void freshChannel(const CodePlugDocument& doc, MutableByteSpan r, bool) {
+  static constexpr std::uint8_t head[16] = {0x62, 0x14, 0x00, 0xE1, 0x05, 0xC3, 0x00, 0x00,
+                                            0x04, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0xFF};
+  static constexpr std::uint8_t tail[8] = {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00, 0xFF, 0xFF};
+  fill(r, 0, r.size(), 0);
+  std::memcpy(r.data(), head, sizeof head);
+  const std::uint32_t f = bandDefaultFrequency(doc.frequencyRangeCode());
+  setU32le(r, 16, f);
+  setU32le(r, 20, f);
+  std::memcpy(r.data() + 24, tail, sizeof tail);
+}
+
+const RecordListLayout kLayouts[kListCount] = {
+    {ListId::TextMessages, "text messages", kTextMessages, kTextMessageCount, kTextMessageSize, 0,
+     kTextMessageUnits, freshZero, "Hello", false, true},
+    {ListId::EmergencySystems, "emergency systems", kEmergencySystems, kEmergencySystemCount,
+     kEmergencySystemSize, 0, kNameUnits, freshEmergencySystem, "System ", true, true},
+    {ListId::Contacts, "contacts", kContacts, kContactCount, kContactSize, 4, kNameUnits, freshContact,
+     "Contact ", true, false},
+    {ListId::RxGroupLists, "rx group lists", kRxGroupLists, kRxGroupListCount, kRxGroupListSize, 0,
+     kNameUnits, freshZero, "Group ", true, true},
+    {ListId::Zones, "zones", kZones, kZoneCount, kZoneSize, 0, kNameUnits, freshZero, "Zone ", true, true},
+    {ListId::ScanLists, "scan lists", kScanLists, kScanListCount, kScanListSize, 0, kNameUnits,
+     freshScanList, "Scan List ", true, true},
+    {ListId::Channels, "channels", kChannels, kChannelCount, kChannelSize, 32, kNameUnits, freshChannel,
+     "Channel ", true, true},
+};
+
+}  // namespace
+
+const RecordListLayout& layoutOf(ListId id) { return kLayouts[static_cast<int>(id)]; }
+
+const std::vector<MemberListLayout>& memberLayouts() {
+  static const std::vector<MemberListLayout> members = {
+      {ListId::RxGroupLists, 32, kRxGroupMemberCount, ListId::Contacts},
+      {ListId::Zones, 32, kZoneMemberCount, ListId::Channels},
+      {ListId::ScanLists, 42, kScanListMemberCount, ListId::Channels},
+  };
+  return members;
+}
+
+const MemberListLayout& memberLayoutOf(ListId owner) {
+  for (const auto& m : memberLayouts())
+    if (m.owner == owner) return m;
+  return memberLayouts().front();
+}
+
+MutableByteSpan recordBytes(CodePlugDocument& doc, ListId id, int index) {
+  const auto& l = layoutOf(id);
+  if (index < 0 || index >= l.count) return {};
+  return doc.bytes(l.start + std::size_t(index) * l.recordSize, l.recordSize);
+}
+
+ByteSpan recordBytes(const CodePlugDocument& doc, ListId id, int index) {
+  const auto& l = layoutOf(id);
+  if (index < 0 || index >= l.count) return {};
+  return doc.bytes(l.start + std::size_t(index) * l.recordSize, l.recordSize);
+}
+
+bool inUse(const CodePlugDocument& doc, ListId id, int index) {
+  const ByteSpan r = recordBytes(doc, id, index);
+  return !r.empty() && u16le(r, layoutOf(id).nameOffset) != 0;
+}
+
+int usedCount(const CodePlugDocument& doc, ListId id) {
+  if (!doc.hasImage()) return 0;
+  int n = 0;
+  for (int i = 0; i < layoutOf(id).count; ++i) n += inUse(doc, id, i) ? 1 : 0;
+  return n;
+}
+
+int firstFree(const CodePlugDocument& doc, ListId id) {
+  if (!doc.hasImage()) return -1;
+  for (int i = 0; i < layoutOf(id).count; ++i)
+    if (!inUse(doc, id, i)) return i;
+  return -1;
+}
+
+std::string recordName(const CodePlugDocument& doc, ListId id, int index) {
+  const auto& l = layoutOf(id);
+  const ByteSpan r = recordBytes(doc, id, index);
+  if (r.empty()) return {};
+  return decodeName(r.subspan(l.nameOffset), l.nameUnits, index + 1);
+}
+
+std::string defaultName(ListId id, int index) {
+  const auto& l = layoutOf(id);
+  return l.numberedDefault ? l.defaultPrefix + std::to_string(index + 1) : l.defaultPrefix;
+}
+
+void initEntry(CodePlugDocument& doc, ListId id, int index, std::string_view name) {
+  const auto& l = layoutOf(id);
+  MutableByteSpan r = recordBytes(doc, id, index);
+  if (r.empty()) return;
+  const std::string trimmed = trimControls(name);
+  l.writeFresh(doc, r, !trimmed.empty());
+  if (!trimmed.empty()) encodeName(r.subspan(l.nameOffset), l.nameUnits, trimmed);
+}
+
+int addRecord(CodePlugDocument& doc, ListId id, std::string_view name) {
+  const int slot = firstFree(doc, id);
+  if (slot < 0) return -1;
+  const std::string trimmed = trimControls(name);
+  initEntry(doc, id, slot, trimmed.empty() ? defaultName(id, slot) : trimmed);
+  return slot;
+}
+
+bool renameRecord(CodePlugDocument& doc, ListId id, int index, std::string_view text) {
+  const auto& l = layoutOf(id);
+  MutableByteSpan r = recordBytes(doc, id, index);
+  const std::string trimmed = trimControls(text);
+  if (r.empty() || trimmed.empty()) return false;
+  encodeName(r.subspan(l.nameOffset), l.nameUnits, trimmed);
+  return true;
+}
+
+void rotateBlocks(MutableByteSpan area, int size, int from, int to) {
+  if (from == to || size <= 0) return;
+  const std::size_t n = area.size() / size;
+  if (from < 0 || to < 0 || std::size_t(from) >= n || std::size_t(to) >= n) return;
+  auto first = area.begin() + std::ptrdiff_t(std::min(from, to)) * size;
+  auto last = area.begin() + std::ptrdiff_t(std::max(from, to) + 1) * size;
+  if (from > to)
+    std::rotate(first, last - size, last);  // the record at `from` comes first
+  else
+    std::rotate(first, first + size, last);  // the record at `from` goes last
+}
+
+int deleteRecord(CodePlugDocument& doc, ListId id, int n) {
+  const auto& l = layoutOf(id);
+  if (!doc.hasImage() || n < 1 || n > l.count) return -1;
+  if (auto hit = findBlockingReference(doc, id, n)) {
+    const auto answer = doc.prompt().refuse(refusalText(doc, id, n, *hit));
+    return answer == RefusalAnswer::GoOn ? -1 : -2;
+  }
+  MutableByteSpan area = doc.bytes(l.start, std::size_t(l.count) * l.recordSize);
+  rotateBlocks(area, l.recordSize, n - 1, l.count - 1);
+  initEntry(doc, id, l.count - 1, {});
+  int used = 0;
+  for (int i = 0; i < l.count - 1; ++i) {
+    if (inUse(doc, id, i))
+      ++used;
+    else if (l.reinitFreeOnDelete)
+      initEntry(doc, id, i, {});
+  }
+  if (used == 0) initEntry(doc, id, 0, defaultName(id, 0));
+  renumberAfterDelete(doc, id, n);
+  return 0;
+}
+
+int moveRecord(CodePlugDocument& doc, ListId id, int index, int delta) {
+  const auto& l = layoutOf(id);
+  if (!doc.hasImage() || index < 0 || index >= l.count) return index + 1;
+  const int to = std::clamp(index - delta, 0, l.count - 1);
+  if (to == index) return index + 1;
+  rotateBlocks(doc.bytes(l.start, std::size_t(l.count) * l.recordSize), l.recordSize, index, to);
+  renumberAfterMove(doc, id, index + 1, to + 1);
+  return to + 1;
+}
+
+int deleteSelection(const std::vector<int>& rows, const std::function<int(int)>& deleteOne) {
+  int deleted = 0;
+  for (int row : rows) {
+    const int result = deleteOne(row + 1 - deleted);
+    if (result == 0)
+      ++deleted;
+    else if (result == -2)
+      break;
+  }
+  return deleted;
+}
+
+int clampBlockDelta(const std::vector<int>& rows, int delta, int rowCount) {
+  if (rows.empty() || delta == 0) return 0;
+  const int first = rows.front(), last = rows.back();
+  if (delta > first) return first;
+  if (delta < last + 1 - rowCount) return last + 1 - rowCount;
+  return delta;
+}
+
+std::vector<int> moveSelection(const std::vector<int>& rows, int delta, int rowCount,
+                               const std::function<void(int, int)>& moveOne) {
+  delta = clampBlockDelta(rows, delta, rowCount);
+  if (delta == 0) return rows;
+  std::vector<int> moved = rows;
+  if (delta > 0) {
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i] - delta < 0) break;
+      moveOne(rows[i], delta);
+      moved[i] = rows[i] - delta;
+    }
+  } else {
+    for (std::size_t i = rows.size(); i-- > 0;) {
+      if (rows[i] - delta >= rowCount) break;
+      moveOne(rows[i], delta);
+      moved[i] = rows[i] - delta;
+    }
+  }
+  return moved;
+}
+
+int deleteSelectedRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& rows) {
+  return deleteSelection(rows, [&](int n) { return deleteRecord(doc, id, n); });
+}
+
+std::vector<int> moveSelectedRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& rows,
+                                     int delta) {
+  return moveSelection(rows, delta, usedCount(doc, id),
+                       [&](int row, int d) { moveRecord(doc, id, row, d); });
+}
+
+bool packList(CodePlugDocument& doc, ListId id) {
+  const auto& l = layoutOf(id);
+  if (!doc.hasImage()) return false;
+  const std::vector<std::uint8_t> before(doc.bytes(l.start, std::size_t(l.count) * l.recordSize).begin(),
+                                         doc.bytes(l.start, std::size_t(l.count) * l.recordSize).end());
+  std::vector<int> oldToNew(l.count + 1, 0);
+  bool moved = false;
+  int next = 0;
+  for (int i = 0; i < l.count; ++i) {
+    if (!inUse(doc, id, i)) continue;
+    if (i != next) {
+      MutableByteSpan dst = recordBytes(doc, id, next);
+      ByteSpan src = recordBytes(doc, id, i);
+      std::memcpy(dst.data(), src.data(), l.recordSize);
+      oldToNew[i + 1] = next + 1;
+      moved = true;
+    }
+    ++next;
+  }
+  for (int i = next; i < l.count; ++i) initEntry(doc, id, i, {});
+  if (moved) renumberAfterPack(doc, id, oldToNew);
+  const ByteSpan after = doc.bytes(l.start, before.size());
+  return moved || !std::equal(before.begin(), before.end(), after.begin());
+}
+
+bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
+  bool changed = false;
+  for (int r = 0; r < layoutOf(m.owner).count; ++r) {
+    MutableByteSpan rec = recordBytes(doc, m.owner, r);
+    if (rec.empty()) return false;
+    int next = 0;
+    for (int s = 0; s < m.slots; ++s) {
+      const std::uint16_t v = u16le(rec, m.offset + 2 * s);
+      if (v == 0) continue;
+      if (s != next) {
+        setU16le(rec, m.offset + 2 * next, v);
+        changed = true;
+      }
+      ++next;
+    }
+    for (int s = next; s < m.slots; ++s) {
+      if (u16le(rec, m.offset + 2 * s) != 0) changed = true;
+      setU16le(rec, m.offset + 2 * s, 0);
+    }
+  }
+  return changed;
+}
+
+}  // namespace pw

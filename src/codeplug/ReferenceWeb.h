@@ -1,0 +1,68 @@
+#pragma once
+// Every place in the code plug that holds the number of a record of another list,
+// with the rules by which it blocks a delete and follows deletes and moves. Delete,
+// move and packing of every list run the same engine over this one table.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "codeplug/RecordList.h"
+
+namespace pw {
+
+// When a holder record takes part in an operation.
+enum class When {
+  Never,
+  Always,
+  HolderInUse,      // the holder record's name is in use
+  OneTouchDigital,  // one-touch entry mode bits 4-5 = 1: the entry calls a contact
+  OneTouchText,     // ... and call type bits 0-1 = 1: the entry sends a text message
+  ChannelDigital,   // channel mode bits 0-1 = 2
+};
+
+// The values a refusal text is filled with, in order of its % directives.
+enum class Arg { ReferredName, ReferredNumber, HolderName, HolderNumber, MemberPosition };
+
+struct ReferenceSite {
+  ListId referred;
+  std::size_t base;             // image offset of holder record 0
+  int holderCount;
+  int holderSize;
+  int field;                    // offset of the (first) reference within the holder
+  int width;                    // 1 or 2 bytes
+  int repeat;                   // consecutive references (member slots), each `width` bytes
+  std::optional<ListId> holderList;  // list the holder records belong to (names, in-use test)
+  const char* holderLabel;      // name of a holder without a list, e.g. "DTMF-%d"
+  When check;                   // which holders block a delete
+  const char* refusal;          // refusal format ("Cannot delete ... setting")
+  std::vector<Arg> args;
+  When onDelete;                // which holders are renumbered when a record is deleted
+  When onMove;                  // ... when records move
+  std::optional<std::uint16_t> deletedValue;  // a reference to the deleted record becomes this
+};
+
+const std::vector<ReferenceSite>& referenceSites();
+
+struct ReferenceHit {
+  const ReferenceSite* site;
+  int holder;    // 0-based holder index
+  int position;  // 0-based member position
+};
+
+// The first place, in check order, that keeps record number n from being deleted.
+std::optional<ReferenceHit> findBlockingReference(const CodePlugDocument& doc, ListId id, int n);
+std::string refusalText(const CodePlugDocument& doc, ListId id, int n, const ReferenceHit& hit);
+
+// After record n was deleted: references above n drop by one.
+void renumberAfterDelete(CodePlugDocument& doc, ListId id, int n);
+// After the record numbered oldNumber moved to newNumber, the records in between moving one place.
+void renumberAfterMove(CodePlugDocument& doc, ListId id, int oldNumber, int newNumber);
+// After packing: oldToNew[r] is the new number of the record numbered r (0 = unchanged).
+void renumberAfterPack(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew);
+
+// Fills a format's %s / %d directives with ready-made texts, in order.
+std::string fillFormat(const char* format, const std::vector<std::string>& values);
+
+}  // namespace pw
