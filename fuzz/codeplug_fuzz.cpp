@@ -1,0 +1,61 @@
+// Feeds arbitrary 262709-byte images through adoption, normalisation, display texts
+// and the list operations: none of them may crash or touch memory outside the image.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "codeplug/CodePlugDocument.h"
+#include "codeplug/Normalise.h"
+#include "codeplug/RecordList.h"
+#include "codeplug/ReferenceWeb.h"
+
+using namespace pw;
+
+namespace {
+
+// Answers refusals alternately so both paths of the delete loop run.
+class AlternatingPrompt final : public Prompt {
+public:
+  RefusalAnswer refuse(const std::string&) override { return (flip_ = !flip_) ? RefusalAnswer::GoOn : RefusalAnswer::Stop; }
+  void error(const std::string&) override {}
+  bool warnYesNo(const std::string&) override { return false; }
+  Answer question(const std::string&, bool) override { return Answer::No; }
+
+private:
+  bool flip_ = false;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size < 9) return 0;
+  const std::size_t spread = size - 8;
+  // The input is spread over the whole image so that small inputs still reach every
+  // section; the first bytes choose the operations.
+  std::vector<std::uint8_t> file(kRdtFileSize);
+  for (std::size_t i = 0; i < file.size(); ++i) file[i] = data[8 + (i * 7919) % spread];
+  if (size >= kRdtFileSize) std::memcpy(file.data(), data, kRdtFileSize);
+  std::memcpy(file.data(), "DfuSe\x01\x25\x01\x04\x00\x01", 11);
+
+  AlternatingPrompt prompt;
+  CodePlugDocument doc(&prompt);
+  doc.adoptImage(std::move(file));
+  normaliseLists(doc);
+
+  for (int l = 0; l < kListCount; ++l) {
+    const auto id = static_cast<ListId>(l);
+    const int used = usedCount(doc, id);
+    for (int i = 0; i < layoutOf(id).count; i += 97) (void)recordName(doc, id, i);
+    const int a = data[l % 8] % (used + 2), b = data[(l + 3) % 8] % (used + 2);
+    moveRecord(doc, id, a, a - b);
+    moveSelectedRecords(doc, id, {0, a, used - 1}, static_cast<std::int8_t>(data[(l + 5) % 8]) % 12);
+    deleteSelectedRecords(doc, id, {b, b + 1});
+    addRecord(doc, id, "fuzz");
+    renameRecord(doc, id, a, "renamed");
+  }
+  (void)doc.isModified();
+  (void)doc.hasPasswords();
+  return 0;
+}

@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "codeplug/CodePlugDocument.h"
+#include "codeplug/FileWriter.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+
+using namespace pw;
+using namespace pwtest;
+
+namespace {
+
+struct Loaded {
+  ScriptedPrompt prompt;
+  CodePlugDocument doc{&prompt};
+};
+
+// A writer whose disk fills up after `allowed` bytes.
+class FullDiskWriter : public FileWriter {
+public:
+  explicit FullDiskWriter(std::size_t allowed) : allowed_(allowed) {}
+
+protected:
+  long writeChunk(int fd, const std::uint8_t* data, std::size_t length) override {
+    if (written_ >= allowed_) return -1;
+    const std::size_t n = std::min(length, allowed_ - written_);
+    written_ += n;
+    return FileWriter::writeChunk(fd, data, n);
+  }
+
+private:
+  std::size_t allowed_, written_ = 0;
+};
+
+std::size_t filesIn(const std::string& dir) {
+  return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
+}
+
+}  // namespace
+
+TEST(Document, NewDocumentHoldsNothing) {
+  CodePlugDocument doc;
+  EXPECT_FALSE(doc.hasImage());
+  EXPECT_EQ(doc.size(), 0);
+  EXPECT_FALSE(doc.isModified());
+  EXPECT_EQ(doc.saveCodePlug(testTempDir() + "/never.rdt"), kSaveNothing);
+  EXPECT_FALSE(std::filesystem::exists(testTempDir() + "/never.rdt"));
+}
+
+TEST(Document, CleanFileLoadsUnmodifiedAndSavesByteIdentical) {
+  Loaded l;
+  CodePlugBuilder b;
+  b.contact(0, "Bob", 1234).channel(0, "Ch", 2).channelContact(0, 1);
+  const auto original = b.bytes();
+  ASSERT_EQ(b.loadInto(l.doc), 0);
+  EXPECT_FALSE(l.doc.isModified());
+  EXPECT_EQ(l.doc.size(), 262709);
+  EXPECT_EQ(l.doc.views.channels, 0x1F025u);
+  EXPECT_EQ(l.doc.views.emergencySystems, 0x5C95u);
+  EXPECT_EQ(l.doc.views.gps, 0x3EE65u);
+  const std::string out = testTempDir() + "/roundtrip.rdt";
+  ASSERT_EQ(l.doc.saveCodePlug(out), 0);
+  EXPECT_EQ(readFile(out), original);
+  EXPECT_TRUE(l.prompt.shown.empty());
+}
+
+struct BadFile {
+  const char* what;
+  int code;
+  std::function<void(std::vector<std::uint8_t>&)> spoil;
+};
+
+class LoadFailure : public ::testing::TestWithParam<BadFile> {};
+
+TEST_P(LoadFailure, ReportsCodeAndMessageAndKeepsPreviousPlug) {
+  Loaded l;
+  CodePlugBuilder good;
+  good.channel(0, "Keep me");
+  ASSERT_EQ(good.loadInto(l.doc, "good.rdt"), 0);
+  recordBytes(l.doc, ListId::Channels, 0)[4] ^= 1;  // an unsaved edit must survive too
+  const auto working = l.doc.workingImage, reference = l.doc.referenceImage;
+  const std::string name = l.doc.fileName;
+
+  auto bytes = CodePlugBuilder().bytes();
+  GetParam().spoil(bytes);
+  const std::string path = testTempDir() + "/bad.rdt";
+  writeFile(path, bytes);
+  EXPECT_EQ(l.doc.loadCodePlug(path, true), GetParam().code);
+  ASSERT_EQ(l.prompt.texts("error").size(), 1u);
+  EXPECT_EQ(l.prompt.texts("error")[0], loadMessage(GetParam().code));
+  EXPECT_EQ(l.doc.workingImage, working);
+  EXPECT_EQ(l.doc.referenceImage, reference);
+  EXPECT_EQ(l.doc.fileName, name);
+
+  l.prompt.shown.clear();
+  EXPECT_EQ(l.doc.loadCodePlug(path, false), GetParam().code);
+  EXPECT_TRUE(l.prompt.shown.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Checks, LoadFailure,
+    ::testing::Values(
+        BadFile{"OneByteShort", kLoadSize, [](auto& b) { b.pop_back(); }},
+        BadFile{"OneByteLong", kLoadSize, [](auto& b) { b.push_back(0); }},
+        BadFile{"Empty", kLoadSize, [](auto& b) { b.clear(); }},
+        BadFile{"UpperCaseE", kLoadSignature, [](auto& b) { b[4] = 'E'; }},
+        BadFile{"Version", kLoadVersion, [](auto& b) { b[5] = 2; }},
+        BadFile{"ImageSizeOfTheParts", kLoadImageSize, [](auto& b) { setU32le(b, 6, 0x40225); }},
+        BadFile{"Targets", kLoadTargets, [](auto& b) { b[10] = 2; }}),
+    [](const auto& info) { return std::string(info.param.what); });
+
+TEST(Document, MissingFileAndEmptyNameFailToOpen) {
+  Loaded l;
+  EXPECT_EQ(l.doc.loadCodePlug(testTempDir() + "/does-not-exist.rdt", true), kLoadOpen);
+  EXPECT_EQ(l.doc.loadCodePlug("", true), kLoadOpen);
+  EXPECT_EQ(l.prompt.texts("error"),
+            (std::vector<std::string>{"Could not open the code plug file", "Could not open the code plug file"}));
+  EXPECT_FALSE(l.doc.hasImage());
+}
+
+TEST(Document, ChecksOnlyTheDfusePrefix) {
+  // Target prefix, element header, suffix and CRC are carried, never checked.
+  Loaded l;
+  CodePlugBuilder b;
+  auto bytes = b.bytes();
+  for (std::size_t i = 11; i < 293; ++i) bytes[i] = 0xA5;
+  for (std::size_t i = 262693; i < 262709; ++i) bytes[i] = 0x5A;
+  writeFile(testTempDir() + "/odd-frame.rdt", bytes);
+  ASSERT_EQ(l.doc.loadCodePlug(testTempDir() + "/odd-frame.rdt", true), 0);
+  EXPECT_EQ(l.doc.workingImage, bytes);
+}
+
+TEST(Document, PasswordWarningGuardsSave) {
+  struct Case {
+    std::size_t imageOffset;
+    std::uint8_t value;
+  };
+  // Power-on password enabled (bit 5 clear), radio program password, PC programming password.
+  for (Case c : {Case{0x2081, 0x04}, Case{0x209C, 0x12}, Case{0x20A0, '1'}}) {
+    Loaded l;
+    CodePlugBuilder b;
+    b.u8(c.imageOffset, c.value);
+    ASSERT_EQ(b.loadInto(l.doc), 0);
+    EXPECT_TRUE(l.doc.hasPasswords());
+    recordBytes(l.doc, ListId::Contacts, 0)[0] = 7;  // modified
+    const std::string out = testTempDir() + "/pw.rdt";
+    std::filesystem::remove(out);
+    l.prompt.warnings = {false};
+    EXPECT_EQ(l.doc.saveCodePlug(out), kSaveNothing);
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_TRUE(l.doc.isModified());
+    ASSERT_EQ(l.prompt.texts("warning").size(), 1u);
+    EXPECT_EQ(l.prompt.texts("warning")[0],
+              "This code plug has passwords set (General Tab).\n\nMAKE SURE you know what they are !\n\nAre you "
+              "sure you want to save this code plug ?");
+    l.prompt.warnings = {true};
+    EXPECT_EQ(l.doc.saveCodePlug(out), kSaveOk);
+    EXPECT_FALSE(l.doc.isModified());
+  }
+  Loaded clean;
+  ASSERT_EQ(CodePlugBuilder().loadInto(clean.doc), 0);
+  EXPECT_FALSE(clean.doc.hasPasswords());
+  EXPECT_EQ(clean.doc.saveCodePlug(testTempDir() + "/nopw.rdt"), kSaveOk);
+  EXPECT_TRUE(clean.prompt.shown.empty());
+}
+
+TEST(Document, FailedWriteKeepsThePreviousFileAndLeavesNoTemporary) {
+  const std::string dir = testTempDir() + "/fullDisk";
+  std::filesystem::create_directories(dir);
+  const std::string target = dir + "/plug.rdt";
+  const std::vector<std::uint8_t> previous = {'o', 'l', 'd'};
+  writeFile(target, previous);
+
+  for (std::size_t allowed : {std::size_t(0), std::size_t(100000)}) {
+    Loaded l;
+    CodePlugBuilder b;
+    ASSERT_EQ(b.loadInto(l.doc), 0);
+    recordBytes(l.doc, ListId::Channels, 0)[0] = 1;
+    FullDiskWriter writer(allowed);
+    l.doc.setFileWriter(&writer);
+    const auto reference = l.doc.referenceImage;
+    EXPECT_EQ(l.doc.saveCodePlug(target), kSaveWrite);
+    EXPECT_EQ(l.prompt.texts("error"), std::vector<std::string>{"Could not write to the code plug file"});
+    EXPECT_EQ(readFile(target), previous);
+    EXPECT_EQ(filesIn(dir), 1u);
+    EXPECT_EQ(l.doc.referenceImage, reference);
+    EXPECT_TRUE(l.doc.isModified());
+  }
+}
+
+TEST(Document, UncreatableFileIsReported) {
+  Loaded l;
+  ASSERT_EQ(CodePlugBuilder().loadInto(l.doc), 0);
+  EXPECT_EQ(l.doc.saveCodePlug(testTempDir() + "/no/such/folder/x.rdt"), kSaveCreate);
+  EXPECT_EQ(l.prompt.texts("error"), std::vector<std::string>{"Could not create the code plug file"});
+}
+
+TEST(Document, SaveReplacesAnExistingFileAndKeepsItsPermissions) {
+  Loaded l;
+  ASSERT_EQ(CodePlugBuilder().loadInto(l.doc), 0);
+  const std::string target = testTempDir() + "/perm.rdt";
+  writeFile(target, {1, 2, 3});
+  std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  ASSERT_EQ(l.doc.saveCodePlug(target), 0);
+  EXPECT_EQ(readFile(target), l.doc.workingImage);
+  EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project needs, only those that are missing.
+# Runs `apt-get update` only when something has to be installed.
+set -euo pipefail
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb imagemagick "$@")
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  $SUDO apt-get install -y --no-install-recommends "${missing[@]}" >/dev/null 2>&1 ||
+    { $SUDO apt-get update >/dev/null && $SUDO apt-get install -y --no-install-recommends "${missing[@]}"; }
+fi
