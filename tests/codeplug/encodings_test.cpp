@@ -151,6 +151,7 @@ INSTANTIATE_TEST_SUITE_P(
                       ParseCase{"150", 0, 0x15000000}, ParseCase{"380", 1, 0x38000000},
                       ParseCase{"500", 3, 0x50000000}, ParseCase{"500", 7, 0x50000000},
                       ParseCase{"abc", 2, std::nullopt}, ParseCase{"", 2, std::nullopt},
+                      ParseCase{".", 2, std::nullopt}, ParseCase{" ,. ", 0, std::nullopt},
                       ParseCase{"99999999999", 2, std::nullopt}));  // beyond int
 
 // ---- DTMF digit strings ----
