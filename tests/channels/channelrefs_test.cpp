@@ -1,0 +1,227 @@
+// Deleting and moving channels against every place that refers to a channel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "channels/ChannelRecord.h"
+#include "channels/ChannelRefSlots.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+
+namespace pw {
+namespace {
+
+using namespace pwtest;
+using Bytes = std::vector<std::uint8_t>;
+
+class ChannelRefsTest : public ::testing::Test {
+protected:
+  // `channels` named "Ch1".."ChN"; the first two of each named holder list are in use.
+  void load(int channels) {
+    CodePlugBuilder b;
+    b.fill(ListId::Channels, channels, "Ch");
+    for (auto list : {ListId::EmergencySystems, ListId::Zones, ListId::ScanLists})
+      for (int i = 0; i < 2; ++i) b.named(list, i, layoutOf(list).defaultPrefix + std::string(1, char('A' + i)));
+    ASSERT_EQ(b.loadInto(doc), 0);
+    doc.setPrompt(&prompt);
+  }
+  std::vector<std::string> names() {
+    std::vector<std::string> v;
+    for (int i = 0; i < usedCount(doc, ListId::Channels); ++i) v.push_back(recordName(doc, ListId::Channels, i));
+    return v;
+  }
+  std::vector<int> zoneMembers(int z) {
+    std::vector<int> v;
+    for (int m = 0; m < kZoneMemberCount; ++m)
+      if (int w = word(doc, kZones + z * kZoneSize + 32 + 2 * m)) v.push_back(w);
+    return v;
+  }
+  bool holderInUse(const RefSlot& r) {
+    const auto list = holderList(r.kind);
+    return !list || inUse(doc, *list, r.holder);
+  }
+  CodePlugDocument doc;
+  ScriptedPrompt prompt;
+};
+
+TEST_F(ChannelRefsTest, DeletingTheOnlyChannelRecreatesChannelOne) {
+  load(1);
+  setChannelField(doc, 0, ChannelField::Mode, 1);
+  setChannelField(doc, 0, ChannelField::Vox, 1);
+  EXPECT_EQ(deleteChannel(doc, 1), 0);
+  CodePlugDocument fresh;
+  ASSERT_EQ(CodePlugBuilder().loadInto(fresh), 0);
+  ASSERT_EQ(addChannel(fresh), 0);
+  EXPECT_EQ(Bytes(recordBytes(doc, ListId::Channels, 0).begin(), recordBytes(doc, ListId::Channels, 0).end()),
+            Bytes(recordBytes(fresh, ListId::Channels, 0).begin(), recordBytes(fresh, ListId::Channels, 0).end()));
+  EXPECT_EQ(usedCount(doc, ListId::Channels), 1);
+  EXPECT_EQ(deleteChannel(doc, 0), -1);
+  EXPECT_EQ(deleteChannel(doc, 1001), -1);
+}
+
+TEST_F(ChannelRefsTest, ZoneMemberRefusesUntilRemovedThenTheZoneFollows) {
+  load(8);
+  for (int m = 0; m < 3; ++m) setWord(doc, kZones + kZoneSize + 32 + 2 * m, std::uint16_t(4 + m));
+  prompt.refusals = {RefusalAnswer::GoOn};
+  const Bytes before = doc.workingImage;
+  EXPECT_EQ(deleteChannel(doc, 5), -1);
+  EXPECT_EQ(prompt.texts("refuse"),
+            std::vector<std::string>{"Cannot delete channel \"Ch5\".\n\nIt's used in ZONES \"Zone B\" setting"});
+  EXPECT_EQ(doc.workingImage, before);
+
+  setWord(doc, kZones + kZoneSize + 32 + 2, 6);  // the zone now lists 4, 6
+  setWord(doc, kZones + kZoneSize + 32 + 4, 0);
+  EXPECT_EQ(deleteChannel(doc, 5), 0);
+  EXPECT_EQ(zoneMembers(1), (std::vector<int>{4, 5}));
+  EXPECT_EQ(names()[4], "Ch6");
+}
+
+// Each kind of holder refuses with its own text; the first in order wins, and holders
+// whose name is not in use refuse as well. OK and Cancel both leave every byte alone.
+TEST_F(ChannelRefsTest, RefusalsInOrderWithTheirTexts) {
+  load(6);
+  const std::size_t emergency = kEmergencySystems + kEmergencySystemSize + 36;  // "System B"
+  const std::size_t zone = kZones + 5 * kZoneSize + 32 + 2 * 3;                  // free zone 6
+  const std::size_t scan = kScanLists + 32 + 2 * 4 + 10;                          // "Scan List A", member 6
+  const std::size_t dtmf = kDtmfDecodeEntries + 2 * kDtmfDecodeSize + 20;          // entry 3
+  const std::size_t gps = kGps + 5 * kGpsSize;                                     // system 6
+  for (std::size_t at : {emergency, zone, scan, dtmf, gps}) setWord(doc, at, 5);
+  setWord(doc, kScanLists + 32, 5);  // a priority channel never refuses
+  const std::string head = "Cannot delete channel \"Ch5\".\n\nIt's used in ";
+  const std::vector<std::string> expected = {head + "EMERGENCY SYSTEM \"System B\" setting",
+                                             head + "ZONES \"\" setting", head + "SCAN LIST \"Scan List A\" setting",
+                                             head + "DTMF \"DTMF-3\" setting", head + "GPS \"GPS-DECODE-6\" setting"};
+  const std::size_t holders[] = {emergency, zone, scan, dtmf, gps};
+  for (int k = 0; k < 5; ++k) {
+    for (auto answer : {RefusalAnswer::GoOn, RefusalAnswer::Stop}) {
+      prompt.shown.clear();
+      prompt.refusals = {answer};
+      const Bytes before = doc.workingImage;
+      EXPECT_EQ(deleteChannel(doc, 5), answer == RefusalAnswer::GoOn ? -1 : -2);
+      EXPECT_EQ(prompt.texts("refuse"), std::vector<std::string>{expected[k]});
+      EXPECT_EQ(doc.workingImage, before);
+    }
+    setWord(doc, holders[k], 0);
+  }
+  prompt.shown.clear();
+  EXPECT_EQ(deleteChannel(doc, 5), 0);
+  EXPECT_TRUE(prompt.shown.empty());
+}
+
+TEST_F(ChannelRefsTest, DeletingASelectionGoesOnOrStopsAfterARefusal) {
+  for (auto answer : {RefusalAnswer::GoOn, RefusalAnswer::Stop}) {
+    load(6);
+    setWord(doc, kZones + 32, 3);
+    prompt.shown.clear();
+    prompt.refusals = {answer};
+    const bool goOn = answer == RefusalAnswer::GoOn;
+    EXPECT_EQ(deleteSelectedChannels(doc, {1, 2, 3}), goOn ? 2 : 1);
+    EXPECT_EQ(prompt.texts("refuse").size(), 1u);
+    EXPECT_EQ(names(), goOn ? (std::vector<std::string>{"Ch1", "Ch3", "Ch5", "Ch6"})
+                            : (std::vector<std::string>{"Ch1", "Ch3", "Ch4", "Ch5", "Ch6"}));
+    EXPECT_EQ(word(doc, kZones + 32), 2);
+  }
+}
+
+// Every reference slot of every kind, in holders in use and not, holds one of a set of
+// values; a move renumbers exactly those in scope, a delete every one.
+class ChannelRenumberTest : public ChannelRefsTest {
+protected:
+  static constexpr std::uint16_t kValues[] = {0, 1, 2, 3, 4, 9, 10, 11, 12, 20, 1000, 1001, 0xFFFF};
+  void fillEverySlot(std::uint16_t skip) {
+    int k = 0;
+    for (const auto& r : channelRefSlots()) {
+      std::uint16_t v = kValues[k++ % std::size(kValues)];
+      if (v == skip && blocksDelete(r.kind)) v = 0;
+      setWord(doc, r.at, v);
+    }
+  }
+  std::vector<std::uint16_t> snapshot() {
+    std::vector<std::uint16_t> v;
+    for (const auto& r : channelRefSlots()) v.push_back(word(doc, r.at));
+    return v;
+  }
+};
+
+TEST_F(ChannelRenumberTest, MovingChannelTenToThreeRenumbersReferencesInScope) {
+  load(20);
+  fillEverySlot(0);
+  const auto before = snapshot();
+  const auto beforeNames = names();
+  EXPECT_EQ(moveChannel(doc, 9, 7), 3);
+  EXPECT_EQ(names()[2], "Ch10");
+  EXPECT_EQ(names()[3], "Ch3");
+  EXPECT_EQ(names()[9], "Ch9");
+  const auto slots = channelRefSlots();
+  int followed = 0, kept = 0;
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const std::uint16_t r = before[i];
+    std::uint16_t expect = r;
+    if (holderInUse(slots[i])) {
+      if (r == 10) expect = 3;
+      else if (r >= 3 && r <= 9) expect = r + 1;
+      followed += expect != r;
+    } else {
+      kept += r >= 3 && r <= 10;
+    }
+    ASSERT_EQ(word(doc, slots[i].at), expect) << "slot " << i << " kind " << int(slots[i].kind);
+  }
+  EXPECT_GT(followed, 0);
+  EXPECT_GT(kept, 0);  // free zones, scan lists and emergency systems are not renumbered by a move
+  // And back again restores everything.
+  EXPECT_EQ(moveChannel(doc, 2, -7), 10);
+  EXPECT_EQ(snapshot(), before);
+  EXPECT_EQ(names(), beforeNames);
+}
+
+TEST_F(ChannelRenumberTest, DeletingRenumbersEveryHolderAndClearsPriorityChannels) {
+  load(20);
+  fillEverySlot(10);
+  const auto before = snapshot();
+  EXPECT_EQ(deleteChannel(doc, 10), 0);
+  const auto slots = channelRefSlots();
+  for (std::size_t i = 0; i < slots.size(); ++i) {
+    const std::uint16_t r = before[i];
+    std::uint16_t expect = r;
+    if (r == 10) expect = 0xFFFF;  // only priority and designated channels still hold it
+    else if (r > 10 && r <= 1000) expect = r - 1;
+    ASSERT_EQ(word(doc, slots[i].at), expect) << "slot " << i << " kind " << int(slots[i].kind);
+  }
+}
+
+TEST_F(ChannelRefsTest, ScanListPriorityChannelsFollowTheirChannel) {
+  load(10);
+  const std::size_t prio = kScanLists + 32;  // priority 1, priority 2, designated transmit
+  auto fields = [&] { return std::vector<int>{word(doc, prio), word(doc, prio + 2), word(doc, prio + 4)}; };
+  setWord(doc, prio, 4);
+  setWord(doc, prio + 2, 7);
+  setWord(doc, prio + 4, 0);
+  moveChannel(doc, 6, 4);  // channel 7 to 3
+  EXPECT_EQ(fields(), (std::vector<int>{5, 3, 0}));
+  EXPECT_EQ(deleteChannel(doc, 5), 0);
+  EXPECT_EQ(fields(), (std::vector<int>{0xFFFF, 3, 0}));
+  setWord(doc, prio + 4, 8);
+  EXPECT_EQ(deleteChannel(doc, 3), 0);
+  EXPECT_EQ(fields(), (std::vector<int>{0xFFFF, 0xFFFF, 7}));
+}
+
+TEST_F(ChannelRefsTest, BlockMovesStopAtEitherEnd) {
+  load(12);
+  const Bytes before = doc.workingImage;
+  EXPECT_EQ(moveSelectedChannels(doc, {0, 1, 4}, 1), (std::vector<int>{0, 1, 4}));
+  EXPECT_EQ(moveSelectedChannels(doc, {0, 11}, -10), (std::vector<int>{0, 11}));
+  EXPECT_EQ(moveSelectedChannels(doc, {}, 1), std::vector<int>{});
+  EXPECT_EQ(doc.workingImage, before);
+  // Ten up from rows 3 and 5 is clamped to three: the spacing is kept.
+  EXPECT_EQ(moveSelectedChannels(doc, {3, 5}, 10), (std::vector<int>{0, 2}));
+  EXPECT_EQ(names()[0], "Ch4");
+  EXPECT_EQ(names()[2], "Ch6");
+  EXPECT_EQ(moveSelectedChannels(doc, {0, 2}, -20), (std::vector<int>{9, 11}));
+  EXPECT_EQ(names()[11], "Ch6");
+  EXPECT_EQ(usedCount(doc, ListId::Channels), 12);
+}
+
+}  // namespace
+}  // namespace pw
