@@ -1,0 +1,161 @@
+// The shared list mechanisms, once for every list: packing, delete-shift, move-rotate,
+// default names, and references that follow the records they name.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "codeplug/RecordList.h"
+#include "codeplug/ReferenceWeb.h"
+#include "support/CodePlugBuilder.h"
+
+namespace pw {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+class RecordListTest : public ::testing::TestWithParam<ListId> {
+protected:
+  void SetUp() override {
+    ASSERT_EQ(pwtest::CodePlugBuilder().loadInto(doc), 0);
+    fresh = bytesOf(layout().count - 1);
+    // A place that refers to this list and follows every delete (none for zones and text messages).
+    for (const auto& s : referenceSites())
+      if (s.referred == id() && s.onDelete == When::Always && s.onMove != When::Never) {
+        site = &s;
+        break;
+      }
+    if (site && site->holderList)
+      for (int h = 0; h < 3; ++h) initEntry(doc, *site->holderList, h, "Holder");
+  }
+  ListId id() const { return GetParam(); }
+  const RecordListLayout& layout() const { return layoutOf(id()); }
+  Bytes bytesOf(int i) const {
+    const ByteSpan r = recordBytes(doc, id(), i);
+    return Bytes(r.begin(), r.end());
+  }
+  void name(int i, const std::string& text) {
+    initEntry(doc, id(), i, text);
+    recordBytes(doc, id(), i).back() ^= 0x5A;  // something besides the name that must travel with it
+  }
+  std::size_t refAt(int holder) const { return site->base + std::size_t(holder) * site->holderSize + site->field; }
+  void setRefs(std::vector<int> values) {
+    for (int h = 0; site && h < int(values.size()); ++h)
+      site->width == 1 ? setU8(doc.image(), refAt(h), std::uint8_t(values[h]))
+                       : setU16le(doc.image(), refAt(h), std::uint16_t(values[h]));
+  }
+  std::vector<int> refs() const {
+    std::vector<int> v;
+    for (int h = 0; site && h < 3; ++h) v.push_back(site->width == 1 ? u8(doc.image(), refAt(h)) : u16le(doc.image(), refAt(h)));
+    return v;
+  }
+  void expectFreeFromSlot(int first) {
+    for (int i = first; i < layout().count; ++i) ASSERT_EQ(bytesOf(i), fresh) << "slot " << i;
+  }
+  // The refs a site should hold, or nothing to compare when the list has no such site.
+  std::vector<int> expectRefs(std::vector<int> v) const { return site ? v : std::vector<int>{}; }
+
+  CodePlugDocument doc;
+  Bytes fresh;
+  const ReferenceSite* site = nullptr;
+};
+
+TEST_P(RecordListTest, PackClosesGapsKeepsOrderAndRenumbers) {
+  name(1, "B");
+  name(3, "D");
+  name(4, "E");
+  const Bytes b = bytesOf(1), d = bytesOf(3), e = bytesOf(4);
+  recordBytes(doc, id(), 2)[layout().nameOffset + 2] = 0x41;  // a free slot with leftovers
+  setRefs({4, 3, 5});
+  EXPECT_TRUE(packList(doc, id()));
+  EXPECT_EQ(bytesOf(0), b);
+  EXPECT_EQ(bytesOf(1), d);
+  EXPECT_EQ(bytesOf(2), e);
+  expectFreeFromSlot(3);
+  EXPECT_EQ(refs(), expectRefs({2, 3, 3}));  // number 3 was free: its reference keeps its value
+  EXPECT_FALSE(packList(doc, id()));
+}
+
+TEST_P(RecordListTest, DeleteShiftsUpRenumbersAndRecreatesTheLastOne) {
+  name(0, "A");
+  name(1, "B");
+  name(2, "C");
+  const Bytes c = bytesOf(2);
+  setRefs({3, 1, 0});
+  EXPECT_EQ(deleteRecord(doc, id(), 2), 0);
+  EXPECT_EQ(recordName(doc, id(), 0), "A");
+  EXPECT_EQ(bytesOf(1), c);
+  expectFreeFromSlot(2);
+  EXPECT_EQ(refs(), expectRefs({2, 1, 0}));
+  EXPECT_EQ(deleteRecord(doc, id(), 0), -1);
+  EXPECT_EQ(deleteRecord(doc, id(), layout().count + 1), -1);
+
+  setRefs({0, 0, 0});
+  EXPECT_EQ(deleteSelectedRecords(doc, id(), {0, 1}), 2);
+  EXPECT_EQ(usedCount(doc, id()), 1);
+  EXPECT_EQ(recordName(doc, id(), 0), defaultName(id(), 0));
+  expectFreeFromSlot(1);
+}
+
+TEST_P(RecordListTest, MoveRotatesTheRecordsBetweenAndRenumbers) {
+  for (int i = 0; i < 5; ++i) name(i, std::string(1, char('A' + i)));
+  std::vector<Bytes> before;
+  for (int i = 0; i < 5; ++i) before.push_back(bytesOf(i));
+  setRefs({5, 2, 1});
+  EXPECT_EQ(moveRecord(doc, id(), 4, 3), 2);
+  const int order[] = {0, 4, 1, 2, 3};
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(bytesOf(i), before[order[i]]) << "slot " << i;
+  EXPECT_EQ(refs(), expectRefs({2, 3, 1}));
+  EXPECT_EQ(moveRecord(doc, id(), 1, -3), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(bytesOf(i), before[i]) << "slot " << i;
+  EXPECT_EQ(refs(), expectRefs({5, 2, 1}));
+
+  EXPECT_EQ(moveSelectedRecords(doc, id(), {1, 2}, 5), (std::vector<int>{0, 1}));
+  EXPECT_EQ(recordName(doc, id(), 0), "B");
+  EXPECT_EQ(recordName(doc, id(), 2), "A");
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryList, RecordListTest,
+                         ::testing::Values(ListId::TextMessages, ListId::EmergencySystems, ListId::Contacts,
+                                           ListId::RxGroupLists, ListId::Zones, ListId::ScanLists,
+                                           ListId::Channels),
+                         [](const auto& info) {
+                           std::string n = layoutOf(info.param).title;
+                           std::erase(n, ' ');
+                           return n;
+                         });
+
+TEST(RecordLists, AddNamesTheNewRecordByItsNumber) {
+  const struct {
+    ListId id;
+    int used;
+    const char* name;
+  } cases[] = {{ListId::Channels, 12, "Channel 13"}, {ListId::Contacts, 1, "Contact 2"},
+               {ListId::RxGroupLists, 2, "Group 3"},  {ListId::Zones, 2, "Zone 3"},
+               {ListId::ScanLists, 4, "Scan List 5"}, {ListId::EmergencySystems, 0, "System 1"},
+               {ListId::TextMessages, 3, "Hello"}};
+  for (const auto& c : cases) {
+    CodePlugDocument doc;
+    ASSERT_EQ(pwtest::CodePlugBuilder().fill(c.id, c.used, "R").loadInto(doc), 0);
+    EXPECT_EQ(addRecord(doc, c.id), c.used);
+    EXPECT_EQ(recordName(doc, c.id, c.used), c.name);
+    EXPECT_EQ(addRecord(doc, c.id, "  Given "), c.used + 1);
+    EXPECT_EQ(recordName(doc, c.id, c.used + 1), "Given");
+  }
+  CodePlugDocument full;
+  ASSERT_EQ(pwtest::CodePlugBuilder().fill(ListId::Zones, kZoneCount, "Z").loadInto(full), 0);
+  EXPECT_EQ(addRecord(full, ListId::Zones), -1);
+}
+
+TEST(RecordLists, BlockDeltaStopsAtEitherEnd) {
+  EXPECT_EQ(clampBlockDelta({}, 1, 10), 0);
+  EXPECT_EQ(clampBlockDelta({3, 5}, 0, 10), 0);
+  EXPECT_EQ(clampBlockDelta({3, 5}, 10, 10), 3);
+  EXPECT_EQ(clampBlockDelta({3, 5}, 2, 10), 2);
+  EXPECT_EQ(clampBlockDelta({3, 5}, -10, 10), -4);
+  EXPECT_EQ(clampBlockDelta({0, 9}, 1, 10), 0);
+  EXPECT_EQ(clampBlockDelta({0, 9}, -1, 10), 0);
+}
+
+}  // namespace
+}  // namespace pw
