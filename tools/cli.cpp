@@ -9,6 +9,7 @@
 
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/RecordList.h"
+#include "contacts/ContactFiles.h"
 
 namespace {
 
@@ -63,6 +64,35 @@ int normalise(const std::vector<std::string>& args) {
   return code == 0 ? 0 : 10 - code;
 }
 
+// Failures the model reports without a message of its own.
+void explainContactFileCode(int code) {
+  if (code == pw::kContactFileNameTooShort) std::fprintf(stderr, "file name too short (at least 5 characters)\n");
+}
+
+int exportContactsCommand(const std::vector<std::string>& args) {
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  if (const int rc = load(doc, args[0])) return rc;
+  const int code = pw::exportContacts(doc, args[1]);
+  explainContactFileCode(code);
+  return code == 0 ? 0 : 20 - code;
+}
+
+int importContactsCommand(const std::vector<std::string>& args) {
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  if (const int rc = load(doc, args[0])) return rc;
+  const int before = pw::usedCount(doc, pw::ListId::Contacts);
+  const int code = pw::importContacts(doc, args[1]);
+  if (code != 0) {
+    explainContactFileCode(code);
+    return 30 - code;
+  }
+  if (const int saved = doc.saveCodePlug(args[2])) return 10 - saved;
+  std::printf("imported: %d\n", pw::usedCount(doc, pw::ListId::Contacts) - before);
+  return 0;
+}
+
 std::vector<Command>& commands() {
   static std::vector<Command> all = {
       {"check", "check FILE",
@@ -75,6 +105,20 @@ std::vector<Command>& commands() {
        "saved without asking. Load failures exit 1..9; save failures print their message and exit\n"
        "10 + the negated save code.",
        2, normalise},
+      {"export-contacts", "export-contacts IN OUT",
+       "Loads IN and writes its contacts to OUT: the sectioned text format when OUT ends in .txt,\n"
+       "the comma-separated format when it ends in .csv (either case). An existing OUT is replaced\n"
+       "only when the whole file was written. Load failures exit 1..9; export failures print\n"
+       "their message and exit 20 + the negated export code (22 name too short,\n"
+       "23 unknown extension, 24 cannot create, 25 write failed).",
+       2, exportContactsCommand},
+      {"import-contacts", "import-contacts IN FILE OUT",
+       "Loads IN, appends the contacts of FILE (.txt or .csv) after the last contact, skipping call\n"
+       "IDs already present and stopping at 1000 contacts, saves the result to OUT and prints\n"
+       "\"imported: N\". Load failures exit 1..9; import failures print their message and exit\n"
+       "30 + the negated import code (32 name too short, 33 unknown extension or unreadable file);\n"
+       "save failures exit 10 + the negated save code.",
+       3, importContactsCommand},
   };
   return all;
 }
