@@ -1,0 +1,90 @@
+#pragma once
+// The main window: owns the one code plug document, the fourteen tab forms, the
+// file commands with their unsaved-changes questions, and the settings file.
+
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "codeplug/CodePlugDocument.h"
+#include "shell/WindowPlacement.h"
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QtPrompt;
+class TabForm;
+class TDigitalContactsForm;
+
+// What tests replace: each left empty means the real thing.
+struct TMainFormHooks {
+  pw::Prompt* prompt = nullptr;  // null: message boxes
+  QString settingsPath;          // empty: settingsFilePath()
+  // Shows the open (save = false) or save dialog starting in `folder`; returns the
+  // chosen name or an empty string for Cancel.
+  std::function<QString(bool save, const QString& folder)> chooseFile;
+  std::function<pw::ScreenMetrics()> screens;  // the desktop the window is placed on
+};
+
+class TMainForm : public QWidget {
+  Q_OBJECT
+public:
+  static constexpr int kTabCount = 14;
+  static constexpr int kDesignPageIndex = 10;  // "  Scan Lists  "
+
+  explicit TMainForm(QWidget* parent = nullptr);
+  explicit TMainForm(TMainFormHooks hooks, QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  pw::CodePlugDocument& document() { return doc; }
+  TabForm* tabForm(int index) const { return forms[index]; }
+  const QString& settingsPath() const { return settingsPath_; }
+  const QString& dialogFolder() const { return dialogFolder_; }
+
+public slots:
+  void OpenBitBtnClick();
+  void ReloadBitBtnClick();
+  void SaveBitBtnClick();
+  void SaveAsBitBtnClick();
+  void PageControlChange(int index);
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void moveEvent(QMoveEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+
+private:
+  void startUp();
+  void buildTopPanel();
+  void createTabForms();
+  void readSettings();
+  void writeSettings();
+  void refreshAllTabs();
+  void showFileName();
+  void enableFileCommands();
+  QString chooseFile(bool save);
+  pw::ScreenMetrics screenMetrics() const;
+  void placeWithin(pw::Rect proposed);
+  void keepPlaced();
+
+  TMainFormHooks hooks_;
+  std::unique_ptr<QtPrompt> qtPrompt_;
+  pw::CodePlugDocument doc;
+  QString settingsPath_;
+  QString dialogFolder_;
+  bool placing_ = false;
+
+  QPushButton* NewBitBtn = nullptr;
+  QPushButton* OpenBitBtn = nullptr;
+  QPushButton* ReloadBitBtn = nullptr;
+  QPushButton* SaveBitBtn = nullptr;
+  QPushButton* SaveAsBitBtn = nullptr;
+  QPushButton* WizardBitBtn = nullptr;
+  QLabel* FilenameLabel = nullptr;
+  QTabWidget* PageControl = nullptr;
+  std::array<TabForm*, kTabCount> forms{};
+  TDigitalContactsForm* contactsForm = nullptr;
+};
