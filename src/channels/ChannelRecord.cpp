@@ -29,7 +29,7 @@ std::uint32_t channelField(const CodePlugDocument& doc, int s, ChannelField fiel
 
 bool setChannelField(CodePlugDocument& doc, int s, ChannelField field, std::uint32_t value) {
   MutableByteSpan r = recordBytes(doc, kList, s);
-  if (r.empty()) return false;
+  if (r.empty() || value > fieldMask(bitsOf(field))) return false;
   set(r, bitsOf(field), value);
   return true;
 }

@@ -94,7 +94,8 @@ std::optional<int> addChannel(CodePlugDocument& doc);
 // False when nothing changed (empty trimmed text, bad slot, no code plug).
 bool renameChannel(CodePlugDocument& doc, int s, std::string_view text);
 std::uint32_t channelField(const CodePlugDocument& doc, int s, ChannelField field);
-// Writes one field, keeping every other bit of the record; false for a bad slot or no code plug.
+// Writes one field, keeping every other bit of the record; false, changing nothing, for a
+// bad slot, no code plug or a value wider than the field.
 bool setChannelField(CodePlugDocument& doc, int s, ChannelField field, std::uint32_t value);
 // `which` is RxFrequency or TxFrequency. Stores the typed text clamped into the radio's band;
 // false, changing nothing, when the text holds no number.

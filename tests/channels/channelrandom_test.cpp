@@ -192,7 +192,7 @@ protected:
 };
 
 TEST_P(ChannelRandomTest, EditsKeepTheSectionPackedAndEveryReferenceOnItsChannel) {
-  for (int step = 0; step < 2500; ++step) {
+  for (int step = 0; step < 1000; ++step) {
     const int op = pick(100);
     if (op < 18) add();
     else if (op < 28) rename();

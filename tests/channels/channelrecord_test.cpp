@@ -100,13 +100,16 @@ TEST_F(ChannelRecordTest, AddNumbersAfterTheChannelsInUseAndStopsWhenFull) {
   EXPECT_EQ(doc.workingImage, before);
 }
 
-TEST_F(ChannelRecordTest, RenameTrimsCutsAndIgnoresEmptyText) {
+TEST_F(ChannelRecordTest, RenameTrimsAndCutsAndBadEditsChangeNothing) {
   load(CodePlugBuilder().channel(0, "Old"));
   EXPECT_TRUE(renameChannel(doc, 0, "  A long channel name!  "));
   EXPECT_EQ(recordName(doc, ListId::Channels, 0), "A long channel n");
   EXPECT_TRUE(renameChannel(doc, 0, "Short"));
   EXPECT_EQ(recordName(doc, ListId::Channels, 0), "Short");  // no tail of the longer name
   const Bytes before = doc.workingImage;
+  EXPECT_FALSE(setChannelField(doc, 0, ColourCode, 16));
+  EXPECT_FALSE(setChannelField(doc, 0, Contact, 0x10000));
+  EXPECT_FALSE(setChannelField(doc, -1, Vox, 1));
   EXPECT_FALSE(renameChannel(doc, 0, " \t "));
   EXPECT_FALSE(renameChannel(doc, 1000, "X"));
   EXPECT_EQ(doc.workingImage, before);
