@@ -1,0 +1,91 @@
+#pragma once
+// What a list tab tells the shared list editor: its columns with their editors and
+// limits, its texts and capacity, and the callbacks into the model. Everything that
+// every list does alike (grid, overlay editors, range selection, delete, moves,
+// count caption) lives in ListEditor; a tab states only what differs.
+
+#include <QChar>
+#include <QString>
+#include <QtGlobal>
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+// One entry of a drop-down editor; it carries the value it stores.
+struct ListChoice {
+  QString text;
+  qint64 value = 0;
+};
+
+// What an overlay editor hands back when it is committed.
+struct CellEdit {
+  QString text;                 // the edit box's text, trimmed (or the chosen entry's text)
+  std::optional<qint64> value;  // the chosen entry's value (drop-down only)
+};
+
+struct ListColumn {
+  enum class Editor {
+    None,      // double-click does nothing
+    Edit,      // the overlay edit box
+    DropDown,  // the overlay drop-down list (choices only)
+    Action,    // double-click runs cellAction (e.g. cycles a value)
+  };
+
+  QString caption;
+  int width = 60;
+  Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;         // cells
+  Qt::Alignment captionAlignment = Qt::AlignLeft | Qt::AlignVCenter;  // header
+  bool stretch = false;  // takes the remaining width, never less than `width`
+
+  Editor editor = Editor::None;
+  int maxLength = 32767;                   // Edit
+  std::function<bool(QChar)> accepts;      // Edit: typed characters kept (Backspace always); none = all
+  std::function<std::vector<ListChoice>(int row)> choices;   // DropDown
+  std::function<std::optional<qint64>(int row)> storedValue;  // DropDown: selects the choice carrying it
+
+  // Common character sets of edit boxes.
+  static bool printable(QChar c) { return c.unicode() >= 32 && c.unicode() <= 127; }
+  static bool digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+};
+
+struct ListConfig {
+  // Count caption: "<title> .. used N of <capacity>. [K selected. ]"; also the Add limit.
+  QString title;
+  int capacity = 0;
+
+  // The data columns; the grid puts its hidden 1-pixel column before them. Callbacks
+  // number columns from 0 = the first of these (usually "No.").
+  std::vector<ListColumn> columns;
+  bool showHeaders = true;
+  bool gridLines = true;
+  // A double-click on any cell edits this column instead (-1: the cell hit).
+  int editColumn = -1;
+  // A double-click below the last row adds a record and opens the editor on it.
+  bool addOnDoubleClickBelow = false;
+  // Move Up/Move Down buttons move by ten while Shift is held (Ctrl+Shift+arrows always do).
+  bool buttonsShiftForTen = false;
+
+  QString viewName = QStringLiteral("ListView");
+  QString countLabelName = QStringLiteral("CountLabel");
+  QString addText = QStringLiteral("Add");
+  QString deleteText = QStringLiteral("Delete");
+  QString moveUpText = QStringLiteral("Move Up");
+  QString moveDownText = QStringLiteral("Move Down");
+
+  // ---- model callbacks (called only while an image is loaded) ----
+  std::function<int()> rowCount;                          // read at every rebuild
+  std::function<QString(int row, int column)> cellText;   // decoded from the image on demand
+  // Validates and stores a committed edit; an invalid value is dropped silently.
+  std::function<void(int row, int column, const CellEdit& edit)> applyEdit;
+  std::function<void(int row, int column)> cellAction;    // Action columns
+  // Delete-one of record number n (1-based): 0 deleted, -1 kept and go on, -2 stop.
+  // Absent: the list has no Delete command.
+  std::function<int(int number)> deleteOne;
+  // Moves the record of `row` by delta places (positive towards row 0). Absent: no moves.
+  std::function<void(int row, int delta)> moveOne;
+  // Adds a record with the list's default name; the new row, or negative. Absent: no Add.
+  std::function<int()> add;
+  // Runs after the deferred refresh that follows every change of the selection.
+  std::function<void()> selectionChanged;
+};

@@ -1,0 +1,62 @@
+#include "support/ui/UiTestHelpers.h"
+
+#include <QApplication>
+#include <QItemSelectionModel>
+#include <QTest>
+
+#include <algorithm>
+
+namespace pwtest::ui {
+
+bool showActive(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  return QTest::qWaitForWindowActive(window);
+}
+
+QPoint cellCenter(QAbstractItemView* view, int row, int column) {
+  const QModelIndex index = view->model()->index(row, column);
+  view->scrollTo(index);
+  return view->visualRect(index).center();
+}
+
+void clickCell(QAbstractItemView* view, int row, int column, Qt::KeyboardModifiers modifiers) {
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, cellCenter(view, row, column));
+}
+
+void doubleClickCell(QAbstractItemView* view, int row, int column) {
+  const QPoint at = cellCenter(view, row, column);
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
+}
+
+void doubleClickBelowLastRow(QAbstractItemView* view) {
+  QWidget* viewport = view->viewport();
+  const int rows = view->model()->rowCount();
+  // Just below the last row, even where that lies outside the visible area.
+  const int y = rows > 0 ? view->visualRect(view->model()->index(rows - 1, 1)).bottom() + 3 : 3;
+  const QPoint at(viewport->width() / 2, y);
+  QTest::mouseClick(viewport, Qt::LeftButton, {}, at);
+  QTest::mouseDClick(viewport, Qt::LeftButton, {}, at);
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, at);
+}
+
+void dragOverRows(QAbstractItemView* view, const std::vector<int>& rows, int column) {
+  if (rows.empty()) return;
+  QWidget* viewport = view->viewport();
+  QTest::mousePress(viewport, Qt::LeftButton, {}, cellCenter(view, rows.front(), column));
+  for (int row : rows) QTest::mouseMove(viewport, cellCenter(view, row, column));
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, cellCenter(view, rows.back(), column));
+}
+
+std::vector<int> selectedRows(const QAbstractItemView* view) {
+  std::vector<int> rows;
+  for (const QModelIndex& index : view->selectionModel()->selectedIndexes()) rows.push_back(index.row());
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
+}  // namespace pwtest::ui

@@ -1,0 +1,36 @@
+#pragma once
+// Qt Test helpers shared by the tab tests: find controls by name and drive a grid
+// the way a user does (clicks, double-clicks on cells, held-button range selection).
+
+#include <QAbstractItemView>
+#include <QPoint>
+#include <QString>
+#include <QWidget>
+
+#include <vector>
+
+namespace pwtest::ui {
+
+// Shows a top-level widget and waits until it is active (focus works offscreen then).
+bool showActive(QWidget* window);
+
+// The child of `root` with this objectName and type, or null.
+template <typename T>
+T* named(QObject* root, const QString& name) {
+  return root->findChild<T*>(name);
+}
+
+// Centre of a cell in viewport coordinates, after scrolling the cell into view.
+// `column` is the model column.
+QPoint cellCenter(QAbstractItemView* view, int row, int column);
+void clickCell(QAbstractItemView* view, int row, int column, Qt::KeyboardModifiers modifiers = {});
+// Clicks first (as a user's double-click does), then double-clicks.
+void doubleClickCell(QAbstractItemView* view, int row, int column);
+void doubleClickBelowLastRow(QAbstractItemView* view);
+// Presses the left button on the first row, moves over each following row with the
+// button held, and releases on the last one.
+void dragOverRows(QAbstractItemView* view, const std::vector<int>& rows, int column = 1);
+// The rows with a selected cell, ascending.
+std::vector<int> selectedRows(const QAbstractItemView* view);
+
+}  // namespace pwtest::ui
