@@ -10,6 +10,7 @@
 class QTabWidget;
 
 class PageTabRows : public QWidget {
+  Q_OBJECT
 public:
   explicit PageTabRows(QTabWidget* pages, QWidget* parent = nullptr);
 

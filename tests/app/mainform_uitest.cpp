@@ -15,6 +15,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/PageTabRows.h"
 #include "app/Unit1.h"
 #include "contacts/Digitalcontactsunit.h"
 
@@ -327,6 +328,29 @@ private slots:
     form->setFocus();
     QTest::keyClick(form.get(), Qt::Key_Escape);
     QVERIFY(!form->isVisible());
+  }
+
+  void everyTabCaptionIsWhollyVisibleAndSelectsItsPage() {
+    auto form = start();
+    form->show();
+    auto* pages = control<QTabWidget>(*form, "PageControl");
+    auto* rows = control<PageTabRows>(*form, "PageTabRows");
+    for (int width : {1138, 700}) {
+      form->resize(width, 585);
+      QCoreApplication::processEvents();
+      QRegion taken;
+      for (int i = 0; i < pages->count(); ++i) {
+        const QRect r = rows->tabRect(i);
+        QVERIFY2(r.left() >= 0 && r.right() < rows->width() && r.bottom() < rows->height(), qPrintable(pages->tabText(i)));
+        QVERIFY(r.width() > rows->fontMetrics().horizontalAdvance(pages->tabText(i)));
+        QVERIFY(!taken.intersects(r));
+        taken += r;
+      }
+    }
+    QTest::mouseClick(rows, Qt::LeftButton, {}, rows->tabRect(7).center());
+    QCOMPARE(pages->currentIndex(), 7);
+    QTest::mouseClick(rows, Qt::LeftButton, {}, rows->tabRect(0).center());
+    QCOMPARE(pages->currentIndex(), 0);
   }
 
   void saveWritesToTheCurrentFile() {
