@@ -118,10 +118,22 @@ ListEditor::ListEditor(pw::CodePlugDocument& doc, ListConfig config, QWidget* ho
     connect(moveUp_, &QPushButton::clicked, this, [this, step] { moveSelected(step()); });
     connect(moveDown_, &QPushButton::clicked, this, [this, step] { moveSelected(-step()); });
   }
+  host->installEventFilter(this);
   rebuild();
 }
 
-ListEditor::~ListEditor() { editors_->forget(this); }
+ListEditor::~ListEditor() {
+  if (editors_) editors_->forget(this);
+}
+
+bool ListEditor::eventFilter(QObject* watched, QEvent* event) {
+  // Keys the tab's other controls leave unused reach the tab: the list's keys stop there.
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() == Qt::Key_Delete) return true;
+  const bool arrow = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+  return config_.moveOne && arrow && (key->modifiers() & Qt::ControlModifier);
+}
 
 void ListEditor::buildView(QWidget* host) {
   view_ = new ListGridView(host);
@@ -423,8 +435,14 @@ OverlayEditors::OverlayEditors(QWidget* host, QObject* parent)
   combo_->hide();
   edit_->installEventFilter(this);
   combo_->installEventFilter(this);
+  // The list hides before it sets the picked entry: commit once the pick has landed.
   connect(combo_, &OverlayComboBox::popupHidden, this, [this] {
-    if (kind_ == Kind::Choice) close(true);
+    if (kind_ != Kind::Choice) return;
+    QMetaObject::invokeMethod(
+        this, [this, opening = opening_] {
+          if (kind_ == Kind::Choice && opening == opening_) close(true);
+        },
+        Qt::QueuedConnection);
   });
 }
 
@@ -434,6 +452,7 @@ int OverlayEditors::rowHeight() const {
 
 void OverlayEditors::begin(ListEditor* owner, QTableView* view, Kind kind, int row, int column) {
   close(true);
+  ++opening_;
   owner_ = owner;
   view_ = view;
   kind_ = kind;
@@ -500,8 +519,9 @@ void OverlayEditors::forget(const ListEditor* list) {
 }
 
 void OverlayEditors::park() {
-  if (combo_->view()->isVisible()) combo_->QComboBox::hidePopup();
+  if (combo_ && combo_->view()->isVisible()) combo_->QComboBox::hidePopup();
   for (QWidget* editor : {static_cast<QWidget*>(edit_), static_cast<QWidget*>(combo_)}) {
+    if (!editor) continue;  // the tab is being torn down
     const bool hadFocus = editor->hasFocus();
     editor->hide();
     if (editor->parentWidget() != host_) editor->setParent(host_);

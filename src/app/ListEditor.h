@@ -7,7 +7,9 @@
 // lays out the widgets it creates.
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QObject>
+#include <QPointer>
 #include <QTableView>
 
 #include <functional>
@@ -20,7 +22,7 @@
 
 class QHBoxLayout;
 class QLabel;
-class QLineEdit;
+
 class QPushButton;
 class OverlayEditors;
 
@@ -69,7 +71,7 @@ public:
   ListGridView* view() const { return view_; }
   RecordTableModel* model() const { return model_; }
   QLabel* countLabel() const { return countLabel_; }
-  OverlayEditors* editors() const { return editors_; }
+  OverlayEditors* editors() const { return editors_.data(); }
   QPushButton* addButton() const { return add_; }            // null when the list has no Add
   QPushButton* deleteButton() const { return delete_; }      // ... no Delete
   QPushButton* moveUpButton() const { return moveUp_; }      // ... no moves
@@ -105,6 +107,10 @@ public:
   // Called by the overlay editors when an edit is committed.
   void applyEdit(int row, int column, const CellEdit& edit);
 
+protected:
+  // Keeps the Delete key and the move keys from the tab's other controls.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
   void buildView(QWidget* host);
   QPushButton* makeButton(QWidget* host, const char* name, const QString& text);
@@ -117,7 +123,7 @@ private:
   ListGridView* view_ = nullptr;
   RecordTableModel* model_ = nullptr;
   QLabel* countLabel_ = nullptr;
-  OverlayEditors* editors_ = nullptr;
+  QPointer<OverlayEditors> editors_;  // may be shared and go first when the tab closes
   QPushButton* add_ = nullptr;
   QPushButton* delete_ = nullptr;
   QPushButton* moveUp_ = nullptr;
@@ -171,14 +177,15 @@ private:
   bool filterKey(QKeyEvent* event);
 
   QWidget* host_;
-  QLineEdit* edit_;
-  OverlayComboBox* combo_;
+  QPointer<QLineEdit> edit_;
+  QPointer<OverlayComboBox> combo_;
   ListEditor* owner_ = nullptr;
   QTableView* view_ = nullptr;
   Kind kind_ = Kind::None;
   int row_ = -1;
   int column_ = -1;
   int initialChoice_ = -1;
+  int opening_ = 0;  // counts the editors opened, to match a late commit with its editor
   std::function<bool(QChar)> accepts_;
 };
 
