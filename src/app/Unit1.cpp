@@ -170,6 +170,8 @@ void TMainForm::buildTopPanel() {
   FilenameLabel->setPalette(maroon);
   FilenameLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
   FilenameLabel->setFocusPolicy(Qt::NoFocus);
+  // A long path is cut off on the right rather than widening the window.
+  FilenameLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   row->addSpacing(12);
   row->addWidget(FilenameLabel, 1);
   layout()->addWidget(panel);
@@ -238,7 +240,10 @@ void TMainForm::refreshAllTabs() {
   for (TabForm* form : forms) form->refresh(true, 0);
 }
 
-void TMainForm::showFileName() { FilenameLabel->setText(QStringLiteral(" ") + toQt(doc.fileName)); }
+void TMainForm::showFileName() {
+  FilenameLabel->setText(QStringLiteral(" ") + toQt(doc.fileName));
+  FilenameLabel->setToolTip(toQt(doc.fileName));
+}
 
 void TMainForm::enableFileCommands() {
   SaveBitBtn->setEnabled(true);
