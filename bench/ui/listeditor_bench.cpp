@@ -49,8 +49,8 @@ int main(int argc, char** argv) {
   ListConfig config;
   config.title = QStringLiteral("Contacts");
   config.capacity = kRows;
-  ListColumn number{QStringLiteral("No."), 50, Qt::AlignCenter, Qt::AlignCenter};
-  ListColumn name{QStringLiteral("Name"), 130};
+  ListColumn number{.caption = "No.", .width = 50, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter};
+  ListColumn name{.caption = "Name", .width = 130};
   name.editor = ListColumn::Editor::Edit;
   config.columns = {number, name};
   config.rowCount = [&] { return pw::usedCount(doc, pw::ListId::Contacts); };

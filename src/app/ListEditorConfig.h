@@ -20,8 +20,8 @@ struct ListChoice {
 
 // What an overlay editor hands back when it is committed.
 struct CellEdit {
-  QString text;                 // the edit box's text, trimmed (or the chosen entry's text)
-  std::optional<qint64> value;  // the chosen entry's value (drop-down only)
+  QString text{};               // the edit box's text, trimmed (or the chosen entry's text)
+  std::optional<qint64> value{};  // the chosen entry's value (drop-down only)
 };
 
 struct ListColumn {
@@ -32,7 +32,7 @@ struct ListColumn {
     Action,    // double-click runs cellAction (e.g. cycles a value)
   };
 
-  QString caption;
+  QString caption{};
   int width = 60;
   Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignVCenter;         // cells
   Qt::Alignment captionAlignment = Qt::AlignLeft | Qt::AlignVCenter;  // header
@@ -40,9 +40,9 @@ struct ListColumn {
 
   Editor editor = Editor::None;
   int maxLength = 32767;                   // Edit
-  std::function<bool(QChar)> accepts;      // Edit: typed characters kept (Backspace always); none = all
-  std::function<std::vector<ListChoice>(int row)> choices;   // DropDown
-  std::function<std::optional<qint64>(int row)> storedValue;  // DropDown: selects the choice carrying it
+  std::function<bool(QChar)> accepts{};      // Edit: typed characters kept (Backspace always); none = all
+  std::function<std::vector<ListChoice>(int row)> choices{};   // DropDown
+  std::function<std::optional<qint64>(int row)> storedValue{};  // DropDown: selects the choice carrying it
 
   // Common character sets of edit boxes.
   static bool printable(QChar c) { return c.unicode() >= 32 && c.unicode() <= 127; }
@@ -51,12 +51,12 @@ struct ListColumn {
 
 struct ListConfig {
   // Count caption: "<title> .. used N of <capacity>. [K selected. ]"; also the Add limit.
-  QString title;
+  QString title{};
   int capacity = 0;
 
   // The data columns; the grid puts its hidden 1-pixel column before them. Callbacks
   // number columns from 0 = the first of these (usually "No.").
-  std::vector<ListColumn> columns;
+  std::vector<ListColumn> columns{};
   bool showHeaders = true;
   bool gridLines = true;
   // A double-click on any cell edits this column instead (-1: the cell hit).
@@ -74,18 +74,18 @@ struct ListConfig {
   QString moveDownText = QStringLiteral("Move Down");
 
   // ---- model callbacks (called only while an image is loaded) ----
-  std::function<int()> rowCount;                          // read at every rebuild
-  std::function<QString(int row, int column)> cellText;   // decoded from the image on demand
+  std::function<int()> rowCount{};                          // read at every rebuild
+  std::function<QString(int row, int column)> cellText{};   // decoded from the image on demand
   // Validates and stores a committed edit; an invalid value is dropped silently.
-  std::function<void(int row, int column, const CellEdit& edit)> applyEdit;
-  std::function<void(int row, int column)> cellAction;    // Action columns
+  std::function<void(int row, int column, const CellEdit& edit)> applyEdit{};
+  std::function<void(int row, int column)> cellAction{};    // Action columns
   // Delete-one of record number n (1-based): 0 deleted, -1 kept and go on, -2 stop.
   // Absent: the list has no Delete command.
-  std::function<int(int number)> deleteOne;
+  std::function<int(int number)> deleteOne{};
   // Moves the record of `row` by delta places (positive towards row 0). Absent: no moves.
-  std::function<void(int row, int delta)> moveOne;
+  std::function<void(int row, int delta)> moveOne{};
   // Adds a record with the list's default name; the new row, or negative. Absent: no Add.
-  std::function<int()> add;
+  std::function<int()> add{};
   // Runs after the deferred refresh that follows every change of the selection.
-  std::function<void()> selectionChanged;
+  std::function<void()> selectionChanged{};
 };

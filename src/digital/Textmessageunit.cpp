@@ -19,19 +19,16 @@ TTextMessageForm::TTextMessageForm(pw::CodePlugDocument& document, QWidget* pare
   ListConfig config;
   config.title = QStringLiteral("Text Messages");
   config.capacity = pw::kTextMessageCount;
-  ListColumn number;
-  number.caption = QStringLiteral("No.");
-  number.width = 40;
-  number.alignment = number.captionAlignment = Qt::AlignCenter;
-  ListColumn message;
-  message.caption = QStringLiteral("Message");
-  message.width = 400;
-  message.captionAlignment = Qt::AlignCenter;
-  message.stretch = true;
-  message.editor = ListColumn::Editor::Edit;
-  message.maxLength = pw::kTextMessageUnits;
-  message.accepts = ListColumn::printable;
-  config.columns = {number, message};
+  config.columns = {
+      {.caption = "No.", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter},
+      {.caption = "Message",
+       .width = 400,
+       .captionAlignment = Qt::AlignCenter,
+       .stretch = true,
+       .editor = ListColumn::Editor::Edit,
+       .maxLength = pw::kTextMessageUnits,
+       .accepts = ListColumn::printable},
+  };
   config.editColumn = MessageColumn;
   config.addOnDoubleClickBelow = true;
 

@@ -44,18 +44,18 @@ struct FakeList {
     ListConfig c;
     c.title = QStringLiteral("Things");
     c.capacity = kCapacity;
-    ListColumn number{QStringLiteral("No."), 40, Qt::AlignCenter, Qt::AlignCenter};
-    ListColumn name{QStringLiteral("Name"), 120};
+    ListColumn number{.caption = "No.", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter};
+    ListColumn name{.caption = "Name", .width = 120};
     name.editor = ListColumn::Editor::Edit;
     name.maxLength = 8;
     name.accepts = ListColumn::printable;
-    ListColumn kind{QStringLiteral("Kind"), 80};
+    ListColumn kind{.caption = "Kind", .width = 80};
     kind.editor = ListColumn::Editor::DropDown;
     kind.choices = [](int) {
       return std::vector<ListChoice>{{"Alpha", 1}, {"Beta", 2}, {"Gamma", 5}};
     };
     kind.storedValue = [this](int row) { return std::optional<qint64>(items[row].kind); };
-    ListColumn count{QStringLiteral("Count"), 60};
+    ListColumn count{.caption = "Count", .width = 60};
     count.editor = ListColumn::Editor::Action;
     c.columns = {number, name, kind, count};
     c.buttonsShiftForTen = true;
