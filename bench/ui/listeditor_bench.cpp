@@ -7,7 +7,6 @@
 #include <QLabel>
 #include <QTableView>
 #include <QVBoxLayout>
-
 #include <algorithm>
 #include <cstdio>
 #include <functional>
@@ -32,7 +31,8 @@ void report(const char* what, const std::function<void()>& run, const std::funct
     ms.push_back(double(timer.nsecsElapsed()) / 1e6);
   }
   std::sort(ms.begin(), ms.end());
-  std::printf("%-40s median %6.2f ms   worst %6.2f ms   (%d runs)\n", what, ms[ms.size() / 2], ms.back(), kRuns);
+  std::printf("%-40s median %6.2f ms   worst %6.2f ms   (%d runs)\n", what, ms[ms.size() / 2], ms.back(),
+              kRuns);
 }
 
 }  // namespace
@@ -49,7 +49,8 @@ int main(int argc, char** argv) {
   ListConfig config;
   config.title = QStringLiteral("Contacts");
   config.capacity = kRows;
-  ListColumn number{.caption = "No.", .width = 50, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter};
+  ListColumn number{
+      .caption = "No.", .width = 50, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter};
   ListColumn name{.caption = "Name", .width = 130};
   name.editor = ListColumn::Editor::Edit;
   config.columns = {number, name};

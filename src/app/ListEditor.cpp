@@ -14,7 +14,6 @@
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
-
 #include <algorithm>
 
 #include "codeplug/RecordList.h"
@@ -86,7 +85,8 @@ QItemSelectionModel::SelectionFlags ListGridView::selectionCommand(const QModelI
                                                                    const QEvent* event) const {
   // The view's own drag selection and its release after a drag would undo the range.
   if (event && event->type() == QEvent::MouseMove) return QItemSelectionModel::NoUpdate;
-  if (event && event->type() == QEvent::MouseButtonRelease && anchor_ >= 0) return QItemSelectionModel::NoUpdate;
+  if (event && event->type() == QEvent::MouseButtonRelease && anchor_ >= 0)
+    return QItemSelectionModel::NoUpdate;
   return QTableView::selectionCommand(index, event);
 }
 
@@ -112,7 +112,8 @@ ListEditor::ListEditor(pw::CodePlugDocument& doc, ListConfig config, QWidget* ho
     moveUp_ = makeButton(host, "MoveUpBitBtn", config_.moveUpText);
     moveDown_ = makeButton(host, "MoveDownBitBtn", config_.moveDownText);
     auto step = [this] {
-      const bool ten = config_.buttonsShiftForTen && (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+      const bool ten =
+          config_.buttonsShiftForTen && (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
       return ten ? 10 : 1;
     };
     connect(moveUp_, &QPushButton::clicked, this, [this, step] { moveSelected(step()); });
@@ -181,7 +182,8 @@ void ListEditor::buildView(QWidget* host) {
   }
   view_->setMinimumWidth(width + 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width());
 
-  connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this, &ListEditor::selectionChanged);
+  connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &ListEditor::selectionChanged);
   connect(view_, &ListGridView::doubleClickedAt, this, &ListEditor::doubleClickAt);
   connect(view_, &ListGridView::deleteKeyPressed, this, &ListEditor::deleteSelected);
   connect(view_, &ListGridView::moveKeyPressed, this, &ListEditor::moveSelected);
@@ -425,7 +427,10 @@ void OverlayComboBox::hidePopup() {
 }
 
 OverlayEditors::OverlayEditors(QWidget* host, QObject* parent)
-    : QObject(parent ? parent : host), host_(host), edit_(new QLineEdit(host)), combo_(new OverlayComboBox(host)) {
+    : QObject(parent ? parent : host),
+      host_(host),
+      edit_(new QLineEdit(host)),
+      combo_(new OverlayComboBox(host)) {
   edit_->setObjectName(QStringLiteral("listViewEdit"));
   edit_->setContextMenuPolicy(Qt::NoContextMenu);  // pasting goes through the key filter only
   combo_->setObjectName(QStringLiteral("listViewComboBox"));
@@ -439,7 +444,8 @@ OverlayEditors::OverlayEditors(QWidget* host, QObject* parent)
   connect(combo_, &OverlayComboBox::popupHidden, this, [this] {
     if (kind_ != Kind::Choice) return;
     QMetaObject::invokeMethod(
-        this, [this, opening = opening_] {
+        this,
+        [this, opening = opening_] {
           if (kind_ == Kind::Choice && opening == opening_) close(true);
         },
         Qt::QueuedConnection);
@@ -504,7 +510,8 @@ void OverlayEditors::close(bool commit) {
   if (owner && commit) {
     if (kind == Kind::Text) {
       owner->applyEdit(row, column, CellEdit{trimCellText(edit_->text()), std::nullopt});
-    } else if (kind == Kind::Choice && combo_->currentIndex() >= 0 && combo_->currentIndex() != initialChoice_) {
+    } else if (kind == Kind::Choice && combo_->currentIndex() >= 0 &&
+               combo_->currentIndex() != initialChoice_) {
       owner->applyEdit(row, column,
                        CellEdit{trimCellText(combo_->currentText()), combo_->currentData().toLongLong()});
     }

@@ -11,7 +11,6 @@
 #include <QObject>
 #include <QPointer>
 #include <QTableView>
-
 #include <functional>
 #include <optional>
 #include <vector>
@@ -29,7 +28,7 @@ class OverlayEditors;
 // The grid. It never edits text itself and turns the mouse and keys into list actions.
 class ListGridView : public QTableView {
   Q_OBJECT
-public:
+ public:
   explicit ListGridView(QWidget* parent = nullptr);
   bool dragging() const { return anchor_ >= 0; }
   int dragAnchor() const { return anchor_; }
@@ -38,12 +37,12 @@ public:
   // While it answers true the held left button selects nothing.
   std::function<bool()> editorOpen;
 
-signals:
+ signals:
   void doubleClickedAt(QPoint viewportPos);
   void deleteKeyPressed();
   void moveKeyPressed(int delta);
 
-protected:
+ protected:
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
@@ -51,7 +50,7 @@ protected:
   QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
                                                        const QEvent* event) const override;
 
-private:
+ private:
   void dragOver(int row);
   int anchor_ = -1;
   int last_ = -1;
@@ -60,7 +59,7 @@ private:
 
 class ListEditor : public QObject {
   Q_OBJECT
-public:
+ public:
   // Creates the grid, the count caption and the commands the configuration has, as
   // children of `host`. The grids of one tab may share `editors`; by default the list
   // has its own pair parked on `host`.
@@ -72,9 +71,9 @@ public:
   RecordTableModel* model() const { return model_; }
   QLabel* countLabel() const { return countLabel_; }
   OverlayEditors* editors() const { return editors_.data(); }
-  QPushButton* addButton() const { return add_; }            // null when the list has no Add
-  QPushButton* deleteButton() const { return delete_; }      // ... no Delete
-  QPushButton* moveUpButton() const { return moveUp_; }      // ... no moves
+  QPushButton* addButton() const { return add_; }        // null when the list has no Add
+  QPushButton* deleteButton() const { return delete_; }  // ... no Delete
+  QPushButton* moveUpButton() const { return moveUp_; }  // ... no moves
   QPushButton* moveDownButton() const { return moveDown_; }
   // The list's command buttons in a row, for the tab's layout.
   QHBoxLayout* makeButtonRow() const;
@@ -107,11 +106,11 @@ public:
   // Called by the overlay editors when an edit is committed.
   void applyEdit(int row, int column, const CellEdit& edit);
 
-protected:
+ protected:
   // Keeps the Delete key and the move keys from the tab's other controls.
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+ private:
   void buildView(QWidget* host);
   QPushButton* makeButton(QWidget* host, const char* name, const QString& text);
   void updateCommands();
@@ -135,10 +134,10 @@ private:
 // A drop-down list that says when its list closes.
 class OverlayComboBox : public QComboBox {
   Q_OBJECT
-public:
+ public:
   using QComboBox::QComboBox;
   void hidePopup() override;
-signals:
+ signals:
   void popupHidden();
 };
 
@@ -146,7 +145,7 @@ signals:
 // when unused; opened over a cell of a grid; committed or cancelled as the user leaves.
 class OverlayEditors : public QObject {
   Q_OBJECT
-public:
+ public:
   explicit OverlayEditors(QWidget* host, QObject* parent = nullptr);
 
   QLineEdit* edit() const { return edit_; }
@@ -166,10 +165,10 @@ public:
   // The list goes away: drop its open editor without writing.
   void forget(const ListEditor* list);
 
-protected:
+ protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
-private:
+ private:
   enum class Kind { None, Text, Choice };
   void begin(ListEditor* owner, QTableView* view, Kind kind, int row, int column);
   void show(QWidget* editor, QTableView* view, const QRect& cell);

@@ -7,7 +7,6 @@
 #include <QChar>
 #include <QString>
 #include <QtGlobal>
-
 #include <functional>
 #include <optional>
 #include <vector>
@@ -20,7 +19,7 @@ struct ListChoice {
 
 // What an overlay editor hands back when it is committed.
 struct CellEdit {
-  QString text{};               // the edit box's text, trimmed (or the chosen entry's text)
+  QString text{};                 // the edit box's text, trimmed (or the chosen entry's text)
   std::optional<qint64> value{};  // the chosen entry's value (drop-down only)
 };
 
@@ -39,9 +38,9 @@ struct ListColumn {
   bool stretch = false;  // takes the remaining width, never less than `width`
 
   Editor editor = Editor::None;
-  int maxLength = 32767;                   // Edit
-  std::function<bool(QChar)> accepts{};      // Edit: typed characters kept (Backspace always); none = all
-  std::function<std::vector<ListChoice>(int row)> choices{};   // DropDown
+  int maxLength = 32767;                 // Edit
+  std::function<bool(QChar)> accepts{};  // Edit: typed characters kept (Backspace always); none = all
+  std::function<std::vector<ListChoice>(int row)> choices{};    // DropDown
   std::function<std::optional<qint64>(int row)> storedValue{};  // DropDown: selects the choice carrying it
 
   // Common character sets of edit boxes.
@@ -74,11 +73,11 @@ struct ListConfig {
   QString moveDownText = QStringLiteral("Move Down");
 
   // ---- model callbacks (called only while an image is loaded) ----
-  std::function<int()> rowCount{};                          // read at every rebuild
-  std::function<QString(int row, int column)> cellText{};   // decoded from the image on demand
+  std::function<int()> rowCount{};                         // read at every rebuild
+  std::function<QString(int row, int column)> cellText{};  // decoded from the image on demand
   // Validates and stores a committed edit; an invalid value is dropped silently.
   std::function<void(int row, int column, const CellEdit& edit)> applyEdit{};
-  std::function<void(int row, int column)> cellAction{};    // Action columns
+  std::function<void(int row, int column)> cellAction{};  // Action columns
   // Delete-one of record number n (1-based): 0 deleted, -1 kept and go on, -2 stop.
   // Absent: the list has no Delete command.
   std::function<int(int number)> deleteOne{};

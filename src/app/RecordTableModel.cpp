@@ -27,14 +27,14 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
   if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
   const int column = dataColumn(section);
   if (role == Qt::DisplayRole) return column < 0 ? QString() : config_.columns[column].caption;
-  if (role == Qt::TextAlignmentRole && column >= 0)
-    return int(config_.columns[column].captionAlignment);
+  if (role == Qt::TextAlignmentRole && column >= 0) return int(config_.columns[column].captionAlignment);
   return {};
 }
 
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
   // The grid never edits: cells change only through the overlay editors.
-  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren : Qt::NoItemFlags;
+  return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren
+                         : Qt::NoItemFlags;
 }
 
 void RecordTableModel::rebuild() {

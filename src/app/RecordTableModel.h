@@ -10,7 +10,7 @@
 
 class RecordTableModel : public QAbstractTableModel {
   Q_OBJECT
-public:
+ public:
   RecordTableModel(const ListConfig& config, const pw::CodePlugDocument& doc, QObject* parent = nullptr);
 
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -28,7 +28,7 @@ public:
   // The cells of these rows changed in the image.
   void rowsChanged(int first, int last);
 
-private:
+ private:
   const ListConfig& config_;
   const pw::CodePlugDocument& doc_;
   int rows_ = 0;

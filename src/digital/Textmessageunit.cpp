@@ -2,7 +2,6 @@
 
 #include <QLabel>
 #include <QVBoxLayout>
-
 #include <algorithm>
 
 #include "app/ListEditor.h"
@@ -12,7 +11,8 @@ namespace {
 enum Column { NumberColumn, MessageColumn };
 }  // namespace
 
-TTextMessageForm::TTextMessageForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
+TTextMessageForm::TTextMessageForm(pw::CodePlugDocument& document, QWidget* parent)
+    : TabForm(document, parent) {
   setObjectName(QStringLiteral("TextMessageForm"));
   setWindowTitle(QStringLiteral("  Digital Text Msg  "));
 

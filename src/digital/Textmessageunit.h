@@ -10,12 +10,12 @@ class QLabel;
 
 class TTextMessageForm : public TabForm {
   Q_OBJECT
-public:
+ public:
   explicit TTextMessageForm(pw::CodePlugDocument& document, QWidget* parent = nullptr);
   void refresh(bool rebuild, int topRow) override;
   ListEditor* listEditor() const { return list_; }
 
-private:
+ private:
   int recordOfRow(int row) const;
 
   // Record index shown in each row, taken at every rebuild. Edits never empty a

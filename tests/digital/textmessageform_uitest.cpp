@@ -8,7 +8,6 @@
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
-
 #include <memory>
 
 #include "app/ListEditor.h"
@@ -51,8 +50,8 @@ class TextMessageFormTest : public QObject {
     QVERIFY(view && edit && caption && add && del);
     QVERIFY(named<QLabel>(form.get(), "TitleLabel"));
     QVERIFY(named<QComboBox>(form.get(), "listViewComboBox"));
-    tester = std::make_unique<QAbstractItemModelTester>(view->model(),
-                                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+    tester = std::make_unique<QAbstractItemModelTester>(
+        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
   }
   void openWithMessages(int count) {
     pwtest::CodePlugBuilder b;
@@ -63,7 +62,7 @@ class TextMessageFormTest : public QObject {
   std::string stored(int record) const { return pw::messageText(*doc, record); }
   void settle() { QCoreApplication::processEvents(); }
 
-private slots:
+ private slots:
   void cleanup() {
     tester.reset();
     form.reset();

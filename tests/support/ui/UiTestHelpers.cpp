@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QItemSelectionModel>
 #include <QTest>
-
 #include <algorithm>
 
 namespace pwtest::ui {

@@ -6,7 +6,6 @@
 #include <QPoint>
 #include <QString>
 #include <QWidget>
-
 #include <vector>
 
 namespace pwtest::ui {
