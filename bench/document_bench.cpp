@@ -22,7 +22,7 @@ const std::string& fullPlugPath() {
     for (const auto& m : memberLayouts())
       for (int r = 0; r < layoutOf(m.owner).count; ++r) {
         std::vector<int> v;
-        for (int s = 0; s < m.slots; ++s) v.push_back(1 + (r * 7 + s) % 1000);
+        for (int s = 0; s < m.slotCount; ++s) v.push_back(1 + (r * 7 + s) % 1000);
         b.members(m.owner, r, v);
       }
     return b.writeTo("full.rdt");

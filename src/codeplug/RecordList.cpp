@@ -282,7 +282,7 @@ bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
     MutableByteSpan rec = recordBytes(doc, m.owner, r);
     if (rec.empty()) return false;
     int next = 0;
-    for (int s = 0; s < m.slots; ++s) {
+    for (int s = 0; s < m.slotCount; ++s) {
       const std::uint16_t v = u16le(rec, m.offset + 2 * s);
       if (v == 0) continue;
       if (s != next) {
@@ -291,7 +291,7 @@ bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
       }
       ++next;
     }
-    for (int s = next; s < m.slots; ++s) {
+    for (int s = next; s < m.slotCount; ++s) {
       if (u16le(rec, m.offset + 2 * s) != 0) changed = true;
       setU16le(rec, m.offset + 2 * s, 0);
     }

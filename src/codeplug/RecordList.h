@@ -36,17 +36,12 @@ struct RecordListLayout {
 };
 
 // Member slots of a list record that hold record numbers of another list.
-// The editor's toolkit defines `slots` as a keyword macro; keep the field name intact
-// when this header is read after the toolkit's headers.
-#pragma push_macro("slots")
-#undef slots
 struct MemberListLayout {
   ListId owner;
   int offset;   // first slot, within the owner's record
-  int slots;
+  int slotCount;
   ListId referred;
 };
-#pragma pop_macro("slots")
 
 const RecordListLayout& layoutOf(ListId id);
 const std::vector<MemberListLayout>& memberLayouts();

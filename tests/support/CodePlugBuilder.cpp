@@ -114,7 +114,7 @@ CodePlugBuilder& CodePlugBuilder::channelContact(int index, int contactNumber) {
 CodePlugBuilder& CodePlugBuilder::members(ListId owner, int index, const std::vector<int>& values) {
   const auto& m = memberLayoutOf(owner);
   MutableByteSpan r = record(owner, index);
-  for (int s = 0; s < m.slots; ++s)
+  for (int s = 0; s < m.slotCount; ++s)
     setU16le(r, m.offset + 2 * s, s < int(values.size()) ? static_cast<std::uint16_t>(values[s]) : 0);
   return *this;
 }
