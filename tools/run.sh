@@ -9,19 +9,7 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 BUILD="$ROOT/build"
 
 # ---- packages ----
-# xauth is only recommended by xvfb, but xvfb-run cannot start without it.
-PACKAGES=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick)
-missing=()
-for p in "${PACKAGES[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  SUDO=()
-  [ "$(id -u)" -eq 0 ] || SUDO=(sudo)
-  "${SUDO[@]}" apt-get update
-  DEBIAN_FRONTEND=noninteractive "${SUDO[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+bash "$ROOT/tools/ensure_packages.sh"
 
 # ---- build ----
 cmake -S "$ROOT" -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release
