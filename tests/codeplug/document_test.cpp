@@ -12,10 +12,7 @@ using namespace pwtest;
 
 namespace {
 
-struct Loaded {
-  ScriptedPrompt prompt;
-  CodePlugDocument doc{&prompt};
-};
+using Loaded = PromptedDocument;
 
 // A writer whose disk fills up after `allowed` bytes.
 class FullDiskWriter : public FileWriter {

@@ -78,6 +78,7 @@ struct ToneCase {
   std::uint16_t word;
   const char* text;
 };
+void PrintTo(const ToneCase& c, std::ostream* os) { *os << c.text; }
 
 class ToneChoiceTest : public ::testing::TestWithParam<ToneCase> {};
 
@@ -129,6 +130,7 @@ struct ParseCase {
   int rangeCode;
   std::optional<std::uint32_t> word;
 };
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << '"' << c.text << "\" with range code " << c.rangeCode; }
 
 class ParseFrequencyTest : public ::testing::TestWithParam<ParseCase> {};
 

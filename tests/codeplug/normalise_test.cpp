@@ -11,10 +11,7 @@ using namespace pwtest;
 
 namespace {
 
-struct Loaded {
-  ScriptedPrompt prompt;
-  CodePlugDocument doc{&prompt};
-};
+using Loaded = PromptedDocument;
 
 std::vector<std::uint8_t> freshRecord(ListId id, int rangeCode = 2) {
   CodePlugBuilder b(rangeCode);

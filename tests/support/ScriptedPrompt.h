@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "codeplug/CodePlugDocument.h"
 #include "codeplug/Prompt.h"
 
 namespace pwtest {
@@ -48,6 +49,12 @@ private:
     q.pop_front();
     return v;
   }
+};
+
+// A document that shows everything through a scripted prompt.
+struct PromptedDocument {
+  ScriptedPrompt prompt;
+  pw::CodePlugDocument doc{&prompt};
 };
 
 }  // namespace pwtest
