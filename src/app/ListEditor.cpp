@@ -225,6 +225,7 @@ void ListEditor::refresh() {
 
 QString ListEditor::captionText() const {
   const QString capacity = QString::number(config_.capacity);
+  if (!doc_.hasImage() && !config_.noImageCaption.isEmpty()) return config_.noImageCaption;
   if (!doc_.hasImage()) return config_.title + QStringLiteral(" .. up to ") + capacity + QStringLiteral(". ");
   QString text = config_.title + QStringLiteral(" .. used ") + QString::number(model_->rowCount()) +
                  QStringLiteral(" of ") + capacity + QStringLiteral(". ");
@@ -311,10 +312,12 @@ int ListEditor::addRecord() {
   rebuild();
   const QModelIndex index = model_->index(row, 1);
   view_->scrollTo(index);
+  if (config_.selectAddedRow) selectRows({row});
   if (view_->isVisible() && view_->isEnabled()) {
     view_->setFocus();
-    view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);  // focused, not selected
+    view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);  // the selection stays
   }
+  refresh();
   return row;
 }
 

@@ -52,6 +52,8 @@ struct ListConfig {
   // Count caption: "<title> .. used N of <capacity>. [K selected. ]"; also the Add limit.
   QString title{};
   int capacity = 0;
+  // Shown instead of "<title> .. up to <capacity>. " while no code plug is loaded.
+  QString noImageCaption{};
 
   // The data columns; the grid puts its hidden 1-pixel column before them. Callbacks
   // number columns from 0 = the first of these (usually "No.").
@@ -62,6 +64,8 @@ struct ListConfig {
   int editColumn = -1;
   // A double-click below the last row adds a record and opens the editor on it.
   bool addOnDoubleClickBelow = false;
+  // The added row becomes the only selected row (otherwise it is focused, not selected).
+  bool selectAddedRow = false;
   // Move Up/Move Down buttons move by ten while Shift is held (Ctrl+Shift+arrows always do).
   bool buttonsShiftForTen = false;
 

@@ -1,0 +1,36 @@
+// Feeds arbitrary contact files (both formats) to the importer, then exports the result
+// and imports it again: nothing may crash, and the list must stay within its capacity.
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+#include "codeplug/RecordList.h"
+#include "contacts/ContactFiles.h"
+#include "support/CodePlugBuilder.h"
+
+using namespace pw;
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::vector<std::uint8_t> plug = [] {
+    pwtest::CodePlugBuilder b;
+    for (int i = 0; i < 990; ++i) b.contact(i, "C" + std::to_string(i), 100 + i);
+    return b.bytes();
+  }();
+  static const std::string dir = pwtest::testTempDir();
+  if (size == 0) return 0;
+  const std::string in = dir + ((data[0] & 1) ? "/in.csv" : "/in.txt");
+  if (std::FILE* f = std::fopen(in.c_str(), "wb")) {
+    std::fwrite(data + 1, 1, size - 1, f);
+    std::fclose(f);
+  }
+  CodePlugDocument doc;
+  doc.adoptImage(plug);
+  importContacts(doc, in);
+  if (usedCount(doc, ListId::Contacts) > kContactCount) __builtin_trap();
+  const std::string out = dir + ((data[0] & 2) ? "/out.csv" : "/out.txt");
+  if (exportContacts(doc, out) == 0) importContacts(doc, out);
+  return 0;
+}
