@@ -10,10 +10,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
+#include <QStyle>
 #include <algorithm>
 
 #include "codeplug/RecordList.h"
@@ -118,7 +120,15 @@ ListEditor::ListEditor(pw::CodePlugDocument& doc, ListConfig config, QWidget* ho
     };
     connect(moveUp_, &QPushButton::clicked, this, [this, step] { moveSelected(step()); });
     connect(moveDown_, &QPushButton::clicked, this, [this, step] { moveSelected(-step()); });
+    moveUp_->setIcon(host->style()->standardIcon(QStyle::SP_ArrowUp));
+    moveDown_->setIcon(host->style()->standardIcon(QStyle::SP_ArrowDown));
+    if (config_.buttonsShiftForTen) {
+      const QString hint = QStringLiteral("Hold down the Shift key to move in steps of 10");
+      moveUp_->setToolTip(hint);
+      moveDown_->setToolTip(hint);
+    }
   }
+  buildContextMenu();
   host->installEventFilter(this);
   rebuild();
 }
@@ -192,6 +202,39 @@ void ListEditor::buildView(QWidget* host) {
   });
 }
 
+void ListEditor::buildContextMenu() {
+  if (config_.contextMenu.empty()) return;
+  menu_ = new QMenu(view_);
+  menu_->setObjectName(QStringLiteral("PopupMenu"));
+  for (const ListMenuEntry& entry : config_.contextMenu) {
+    if (entry.text.isEmpty()) {
+      menu_->addSeparator();
+      menuActions_.push_back(nullptr);
+      continue;
+    }
+    QAction* action = menu_->addAction(entry.text);
+    menuActions_.push_back(action);
+    if (entry.run)
+      connect(action, &QAction::triggered, this, [this, run = entry.run] {
+        if (doc_.hasImage()) run();
+      });
+  }
+  view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
+    editors_->close(true);
+    updateContextMenu();
+    menu_->popup(view_->viewport()->mapToGlobal(pos));
+  });
+}
+
+void ListEditor::updateContextMenu() {
+  for (std::size_t i = 0; i < menuActions_.size(); ++i) {
+    const ListMenuEntry& entry = config_.contextMenu[i];
+    if (menuActions_[i])
+      menuActions_[i]->setEnabled((!entry.enabled || entry.enabled()) && (!entry.run || doc_.hasImage()));
+  }
+}
+
 QPushButton* ListEditor::makeButton(QWidget* host, const char* name, const QString& text) {
   auto* button = new QPushButton(text, host);
   button->setObjectName(QString::fromLatin1(name));
@@ -209,6 +252,7 @@ QHBoxLayout* ListEditor::makeButtonRow() const {
 // ---- refreshing ----
 
 void ListEditor::rebuild(int topRow) {
+  addedCaption_ = false;
   {
     const QScopedValueRollback<bool> busy(rebuilding_, true);
     if (editors_->isOpenOn(this)) editors_->close(false);
@@ -223,11 +267,11 @@ void ListEditor::refresh() {
   updateCommands();
 }
 
-QString ListEditor::captionText() const {
+QString ListEditor::captionText(const QString& title) const {
   const QString capacity = QString::number(config_.capacity);
   if (!doc_.hasImage() && !config_.noImageCaption.isEmpty()) return config_.noImageCaption;
-  if (!doc_.hasImage()) return config_.title + QStringLiteral(" .. up to ") + capacity + QStringLiteral(". ");
-  QString text = config_.title + QStringLiteral(" .. used ") + QString::number(model_->rowCount()) +
+  if (!doc_.hasImage()) return title + QStringLiteral(" .. up to ") + capacity + QStringLiteral(". ");
+  QString text = title + QStringLiteral(" .. used ") + QString::number(model_->rowCount()) +
                  QStringLiteral(" of ") + capacity + QStringLiteral(". ");
   const std::size_t selected = selectedRows().size();
   if (selected > 0) text += QString::number(selected) + QStringLiteral(" selected. ");
@@ -245,6 +289,7 @@ void ListEditor::updateCommands() {
 }
 
 void ListEditor::selectionChanged() {
+  addedCaption_ = false;
   if (rebuilding_ || refreshPosted_) return;
   // Refresh once the toolkit has finished delivering the selection events.
   refreshPosted_ = true;
@@ -317,6 +362,8 @@ int ListEditor::addRecord() {
     view_->setFocus();
     view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);  // the selection stays
   }
+  // Set after the selection above, so the refresh it posts keeps this caption.
+  addedCaption_ = !config_.addedTitle.isEmpty();
   refresh();
   return row;
 }

@@ -21,6 +21,7 @@
 
 class QHBoxLayout;
 class QLabel;
+class QMenu;
 
 class QPushButton;
 class OverlayEditors;
@@ -77,6 +78,10 @@ class ListEditor : public QObject {
   QPushButton* moveDownButton() const { return moveDown_; }
   // The list's command buttons in a row, for the tab's layout.
   QHBoxLayout* makeButtonRow() const;
+  // The grid's context menu ("PopupMenu"), null when the configuration has none.
+  QMenu* contextMenu() const { return menu_; }
+  // Enables the menu's entries for the current state, as opening the menu does.
+  void updateContextMenu();
 
   // ---- refreshing ----
   // Rebuilds the rows from the image, scrolls row topRow to the top when it is >= 0,
@@ -84,7 +89,7 @@ class ListEditor : public QObject {
   void rebuild(int topRow = -1);
   // Caption and command states only; the rows stay.
   void refresh();
-  QString captionText() const;
+  QString captionText() const { return captionText(addedCaption_ ? config_.addedTitle : config_.title); }
   bool rebuilding() const { return rebuilding_; }
 
   // ---- selection and scrolling ----
@@ -112,6 +117,8 @@ class ListEditor : public QObject {
 
  private:
   void buildView(QWidget* host);
+  void buildContextMenu();
+  QString captionText(const QString& title) const;
   QPushButton* makeButton(QWidget* host, const char* name, const QString& text);
   void updateCommands();
   void selectionChanged();
@@ -127,8 +134,11 @@ class ListEditor : public QObject {
   QPushButton* delete_ = nullptr;
   QPushButton* moveUp_ = nullptr;
   QPushButton* moveDown_ = nullptr;
+  QMenu* menu_ = nullptr;
+  std::vector<QAction*> menuActions_;  // parallel to config_.contextMenu (null: separator)
   bool rebuilding_ = false;
   bool refreshPosted_ = false;
+  bool addedCaption_ = false;  // the caption reads addedTitle until the selection changes
 };
 
 // A drop-down list that says when its list closes.

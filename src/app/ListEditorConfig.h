@@ -48,6 +48,13 @@ struct ListColumn {
   static bool digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 };
 
+// One entry of the grid's context menu.
+struct ListMenuEntry {
+  QString text{};                   // empty: a separator
+  std::function<bool()> enabled{};  // asked each time the menu opens; none: enabled
+  std::function<void()> run{};      // none: the entry only closes the menu
+};
+
 struct ListConfig {
   // Count caption: "<title> .. used N of <capacity>. [K selected. ]"; also the Add limit.
   QString title{};
@@ -68,6 +75,12 @@ struct ListConfig {
   bool selectAddedRow = false;
   // Move Up/Move Down buttons move by ten while Shift is held (Ctrl+Shift+arrows always do).
   bool buttonsShiftForTen = false;
+  // Title words of the count caption right after Add (empty: `title`), until the
+  // selection changes or the rows are rebuilt.
+  QString addedTitle{};
+  // The grid's context menu, in order (empty: none). Entries that run something are
+  // disabled while no image is loaded.
+  std::vector<ListMenuEntry> contextMenu{};
 
   QString viewName = QStringLiteral("ListView");
   QString countLabelName = QStringLiteral("CountLabel");
