@@ -1,6 +1,7 @@
 // Times the shared list editor on a 1000-row list read from the image: a rebuild
 // (model reset, caption, repaint of the visible rows) and a select-all with the
-// deferred caption update. Prints the median and worst of each in milliseconds.
+// deferred caption update. Prints the median and worst of each in milliseconds, then
+// runs the timings other files register (UiBench.h).
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -12,16 +13,35 @@
 #include <functional>
 #include <vector>
 
+#include "UiBench.h"
 #include "app/ListEditor.h"
 #include "codeplug/RecordList.h"
 #include "support/CodePlugBuilder.h"
 
 namespace {
-
 constexpr int kRows = 1000;
 constexpr int kRuns = 50;
 
-void report(const char* what, const std::function<void()>& run, const std::function<void()>& reset) {
+struct Registered {
+  const char* name;
+  void (*run)();
+};
+std::vector<Registered>& registered() {
+  static std::vector<Registered> all;
+  return all;
+}
+}  // namespace
+
+uibench::Registration::Registration(const char* name, void (*run)()) { registered().push_back({name, run}); }
+
+void uibench::runRegistered() {
+  for (const Registered& r : registered()) {
+    std::printf("-- %s\n", r.name);
+    r.run();
+  }
+}
+
+void uibench::report(const char* what, const std::function<void()>& run, const std::function<void()>& reset) {
   std::vector<double> ms;
   for (int i = 0; i < kRuns; ++i) {
     reset();
@@ -35,7 +55,7 @@ void report(const char* what, const std::function<void()>& run, const std::funct
               kRuns);
 }
 
-}  // namespace
+using uibench::report;
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -89,5 +109,6 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
       });
   std::printf("caption: \"%s\"\n", editor.countLabel()->text().toLatin1().constData());
+  uibench::runRegistered();
   return 0;
 }
