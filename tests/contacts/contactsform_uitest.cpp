@@ -1,0 +1,440 @@
+// The Digital Contacts tab driven through its named widgets, with a scripted prompt
+// and the file dialogs replaced.
+
+#include <QAbstractItemModelTester>
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <memory>
+
+#include "app/ListEditor.h"
+#include "app/SearchEdit.h"
+#include "codeplug/RecordList.h"
+#include "contacts/ContactList.h"
+#include "contacts/Digitalcontactsunit.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+#include "support/ui/UiTestHelpers.h"
+
+using namespace pwtest::ui;
+using pw::ListId;
+using Form = TDigitalContactsForm;
+
+namespace {
+// Model columns: the hidden 1-pixel column comes first.
+enum { NoCol = 1, NameCol, IdCol, TypeCol, RxCol };
+}  // namespace
+
+class ContactsFormTest : public QObject {
+  Q_OBJECT
+
+  pwtest::ScriptedPrompt prompt;
+  std::unique_ptr<pw::CodePlugDocument> doc;
+  std::unique_ptr<Form> form;
+  std::unique_ptr<QAbstractItemModelTester> tester;
+  QTableView* view = nullptr;
+  QLineEdit* edit = nullptr;
+  QLabel* caption = nullptr;
+  QMenu* menu = nullptr;
+  std::vector<std::optional<Form::FileChoice>> dialogAnswers;
+  std::vector<bool> dialogsShown;  // save flag of each dialog shown
+
+  void open(pwtest::CodePlugBuilder* builder) {
+    prompt = {};
+    doc = std::make_unique<pw::CodePlugDocument>(&prompt);
+    if (builder) QCOMPARE(builder->loadInto(*doc), 0);
+    form = std::make_unique<Form>(*doc);
+    form->resize(800, 420);
+    dialogAnswers.clear();
+    dialogsShown.clear();
+    form->setFileDialog([this](bool save) {
+      dialogsShown.push_back(save);
+      auto answer = dialogAnswers.empty() ? std::nullopt : dialogAnswers.front();
+      if (!dialogAnswers.empty()) dialogAnswers.erase(dialogAnswers.begin());
+      return answer;
+    });
+    QVERIFY(showActive(form.get()));
+    form->refresh(true, 0);
+    view = named<QTableView>(form.get(), "ListView");
+    edit = named<QLineEdit>(form.get(), "listViewEdit");
+    caption = named<QLabel>(form.get(), "CountLabel");
+    menu = named<QMenu>(form.get(), "PopupMenu");
+    QVERIFY(view && edit && caption && menu);
+    tester = std::make_unique<QAbstractItemModelTester>(
+        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+  }
+  // Contacts 1..count: "C<n>", ID n*10, group calls.
+  void openWith(int count) {
+    pwtest::CodePlugBuilder b;
+    for (int i = 0; i < count; ++i) b.contact(i, "C" + std::to_string(i + 1), std::uint32_t(10 * (i + 1)));
+    open(&b);
+  }
+  QString cell(int row, int column) const { return view->model()->index(row, column).data().toString(); }
+  QPushButton* button(const char* name) const { return named<QPushButton>(form.get(), name); }
+  QToolButton* showNo() const { return named<QToolButton>(form.get(), "ShowNoSpeedButton"); }
+  void settle() { QCoreApplication::processEvents(); }
+  void select(const std::vector<int>& rows) {
+    form->listEditor()->selectRows(rows);
+    settle();
+  }
+  QAction* entry(const QString& text) const {
+    for (QAction* a : menu->actions())
+      if (a->text() == text) return a;
+    return nullptr;
+  }
+  void run(const QString& text) {
+    form->listEditor()->updateContextMenu();
+    QAction* a = entry(text);
+    QVERIFY2(a && a->isEnabled(), qPrintable(text));
+    a->trigger();
+    settle();
+  }
+  std::vector<QString> enabledEntries() const {
+    form->listEditor()->updateContextMenu();
+    std::vector<QString> out;
+    for (QAction* a : menu->actions())
+      if (!a->isSeparator() && a->isEnabled()) out.push_back(a->text());
+    return out;
+  }
+
+ private slots:
+  void cleanup() {
+    tester.reset();
+    form.reset();
+    doc.reset();
+  }
+
+  void withoutCodePlugEverythingIsOff() {
+    open(nullptr);
+    QCOMPARE(caption->text(), QString("Contacts .. up to 1000. "));
+    QCOMPARE(named<QLabel>(form.get(), "TitleLabel")->text(),
+             QString("List of available digital contacts / talk groups "));
+    QCOMPARE(named<QLabel>(form.get(), "SearchLabel")->text(), QString("Search "));
+    QCOMPARE(showNo()->text(), QString("Show \"No\""));
+    for (const char* name : {"AddBitBtn", "DeleteBitBtn", "MoveUpBitBtn", "MoveDownBitBtn", "ImportBitBtn",
+                             "ExportBitBtn"})
+      QVERIFY2(!button(name)->isEnabled(), name);
+    QCOMPARE(button("MoveUpBitBtn")->toolTip(), QString("Hold down the Shift key to move in steps of 10"));
+    QCOMPARE(enabledEntries(), std::vector<QString>{"Cancel"});
+    QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);
+    QVERIFY(dialogsShown.empty());
+  }
+
+  void gridColumnsAndMenuEntries() {
+    openWith(2);
+    QHeaderView* header = view->horizontalHeader();
+    QVERIFY(header->isVisible());
+    QVERIFY(view->showGrid());
+    const QStringList captions{"", "No.", "Name", "ID", "Type", "Rx Tone"};
+    const int widths[] = {1, 50, 130, 70, 100, 80};
+    for (int c = 0; c < captions.size(); ++c) {
+      QCOMPARE(view->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
+      QCOMPARE(header->sectionSize(c), widths[c]);
+    }
+    QCOMPARE(view->model()->index(0, TypeCol).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
+    QStringList texts;
+    for (QAction* a : menu->actions()) texts << (a->isSeparator() ? QString("-") : a->text());
+    QCOMPARE(texts, (QStringList{"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Select All", "-",
+                                 "Set to Group Call", "Set to Private Call", "-", "Set to No Rx Tone",
+                                 "Set to Rx Tone", "-", "Move Up", "Move Down", "-", "Cancel"}));
+  }
+
+  void fillShowsEveryCellAndSelectsTheFirstRow() {
+    pwtest::CodePlugBuilder b;
+    b.contact(0, "Local Net", 9, pw::kGroupCall, true)
+        .contact(1, "Pat", 2345678, pw::kPrivateCall)
+        .contact(2, "Base", 16777215, pw::kPcCall);
+    open(&b);
+    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(cell(0, NoCol), QString("1"));
+    QCOMPARE(cell(0, NameCol), QString("Local Net"));
+    QCOMPARE(cell(0, IdCol), QString("9"));
+    QCOMPARE(cell(0, TypeCol), QString("Group call"));
+    QCOMPARE(cell(0, RxCol), QString("Yes"));
+    QCOMPARE(cell(1, RxCol), QString(""));
+    QCOMPARE(cell(2, TypeCol), QString("PC call"));
+    QCOMPARE(cell(2, IdCol), QString("16777215"));
+    QCOMPARE(selectedRows(view), std::vector<int>{0});
+    QCOMPARE(caption->text(), QString("Contacts .. used 3 of 1000. 1 selected. "));
+    QVERIFY(button("ImportBitBtn")->isEnabled());
+    QVERIFY(button("ExportBitBtn")->isEnabled());
+    QVERIFY(button("DeleteBitBtn")->isEnabled());
+    QVERIFY(!button("MoveUpBitBtn")->isEnabled());
+    QVERIFY(button("MoveDownBitBtn")->isEnabled());
+  }
+
+  void addSelectsTheNewContactUnderTheContactListCaption() {
+    openWith(3);
+    QTest::mouseClick(button("AddBitBtn"), Qt::LeftButton);
+    settle();
+    QCOMPARE(view->model()->rowCount(), 4);
+    QCOMPARE(cell(3, NameCol), QString("Contact 4"));
+    QCOMPARE(cell(3, IdCol), QString("0"));
+    QCOMPARE(cell(3, TypeCol), QString("Group call"));
+    QCOMPARE(selectedRows(view), std::vector<int>{3});
+    QCOMPARE(view->currentIndex().row(), 3);
+    QCOMPARE(caption->text(), QString("Contact List .. used 4 of 1000. 1 selected. "));
+    clickCell(view, 1, NameCol);
+    settle();
+    QCOMPARE(caption->text(), QString("Contacts .. used 4 of 1000. 1 selected. "));
+
+    run("Add");
+    QCOMPARE(cell(4, NameCol), QString("Contact 5"));
+    QCOMPARE(caption->text(), QString("Contact List .. used 5 of 1000. 1 selected. "));
+  }
+
+  void fullListHasNoAdd() {
+    openWith(pw::kContactCount);
+    QVERIFY(!button("AddBitBtn")->isEnabled());
+    for (const QString& text : enabledEntries()) QVERIFY(text != "Add");
+    view->scrollToBottom();
+    doubleClickBelowLastRow(view);
+    QCOMPARE(view->model()->rowCount(), pw::kContactCount);
+  }
+
+  void editNameAndId() {
+    openWith(3);
+    doubleClickCell(view, 1, NameCol);
+    QVERIFY(edit->isVisible());
+    QCOMPARE(edit->maxLength(), 16);
+    QCOMPARE(edit->text(), QString("C2"));
+    QTest::keyClicks(edit, QString::fromUtf8("TÇlk group one two"));
+    QCOMPARE(edit->text(), QString("Tlk group one tw"));  // 16 characters, 32..127 only
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(pw::recordName(*doc, ListId::Contacts, 1), std::string("Tlk group one tw"));
+    QCOMPARE(cell(1, NameCol), QString("Tlk group one tw"));
+
+    doubleClickCell(view, 2, IdCol);
+    QCOMPARE(edit->maxLength(), 8);
+    QTest::keyClicks(edit, "12a3-4");
+    QCOMPARE(edit->text(), QString("1234"));
+    QTest::keyClick(edit, Qt::Key_Enter);
+    QCOMPARE(pw::contactCallId(*doc, 2), 1234u);
+    QCOMPARE(cell(2, IdCol), QString("1234"));
+    // Above 16777215: dropped. Two contacts may share an ID.
+    doubleClickCell(view, 2, IdCol);
+    QTest::keyClicks(edit, "16777216");
+    QTest::keyClick(edit, Qt::Key_Enter);
+    QCOMPARE(pw::contactCallId(*doc, 2), 1234u);
+    doubleClickCell(view, 2, IdCol);
+    QTest::keyClicks(edit, "10");
+    QTest::keyClick(edit, Qt::Key_Enter);
+    QCOMPARE(cell(2, IdCol), QString("10"));
+    QCOMPARE(cell(0, IdCol), QString("10"));
+    // Escape keeps the stored name.
+    const auto before = doc->workingImage;
+    doubleClickCell(view, 0, NameCol);
+    QTest::keyClicks(edit, "X");
+    QTest::keyClick(edit, Qt::Key_Escape);
+    QCOMPARE(doc->workingImage, before);
+  }
+
+  void typeCyclesRxToneTogglesNumberAndBelowDoNothing() {
+    pwtest::CodePlugBuilder b;
+    b.contact(0, "A", 1, pw::kPcCall).contact(1, "B", 2, pw::kGroupCall);
+    open(&b);
+    const auto flags = [&](int slot) { return pw::recordBytes(*doc, ListId::Contacts, slot)[3]; };
+    const std::uint8_t before = flags(0);
+    doubleClickCell(view, 0, TypeCol);
+    QCOMPARE(cell(0, TypeCol), QString("Group call"));
+    QCOMPARE(flags(0) & 0xF8, before & 0xF8);  // only the call type bits moved
+    for (const char* next : {"Private call", "All call", "Group call"}) {
+      doubleClickCell(view, 1, TypeCol);
+      QCOMPARE(cell(1, TypeCol), QString(next));
+    }
+    doubleClickCell(view, 1, RxCol);
+    QCOMPARE(cell(1, RxCol), QString("Yes"));
+    QVERIFY(pw::contactRxTone(*doc, 1));
+    doubleClickCell(view, 1, RxCol);
+    QCOMPARE(cell(1, RxCol), QString(""));
+
+    const auto image = doc->workingImage;
+    doubleClickCell(view, 1, NoCol);
+    QVERIFY(!edit->isVisible());
+    doubleClickBelowLastRow(view);
+    QCOMPARE(view->model()->rowCount(), 2);
+    QCOMPARE(doc->workingImage, image);
+  }
+
+  void menuEnablingAndBulkEdits() {
+    openWith(5);
+    view->clearSelection();
+    settle();
+    QCOMPARE(enabledEntries(), (std::vector<QString>{"Add", "Select All", "Cancel"}));
+    select({1, 3});
+    QCOMPARE(enabledEntries(),
+             (std::vector<QString>{"Add", "Delete", "Select All", "Set to Group Call", "Set to Private Call",
+                                   "Set to No Rx Tone", "Set to Rx Tone", "Move Up", "Move Down", "Cancel"}));
+    run("Set to Private Call");
+    run("Set to Rx Tone");
+    for (int row : {1, 3}) {
+      QCOMPARE(cell(row, TypeCol), QString("Private call"));
+      QCOMPARE(cell(row, RxCol), QString("Yes"));
+    }
+    QCOMPARE(cell(2, TypeCol), QString("Group call"));
+    run("Set to Group Call");
+    run("Set to No Rx Tone");
+    QCOMPARE(cell(3, TypeCol), QString("Group call"));
+    QVERIFY(!pw::contactRxTone(*doc, 3));
+
+    run("Move Up");
+    QCOMPARE(selectedRows(view), (std::vector<int>{0, 2}));
+    QCOMPARE(cell(0, NameCol), QString("C2"));
+    run("Move Down");
+    QCOMPARE(cell(1, NameCol), QString("C2"));
+    run("Select All");
+    QCOMPARE(selectedRows(view).size(), std::size_t(5));
+    form->listEditor()->updateContextMenu();
+    QVERIFY(!entry("Select All")->isEnabled());
+    select({4});
+    run("Delete");
+    QCOMPARE(view->model()->rowCount(), 4);
+
+    // The right mouse button opens the menu over the grid with the same enabling.
+    const QPoint at = cellCenter(view, 0, NameCol);
+    QContextMenuEvent event(QContextMenuEvent::Mouse, at, view->viewport()->mapToGlobal(at));
+    view->clearSelection();
+    settle();
+    QApplication::sendEvent(view->viewport(), &event);
+    QVERIFY(menu->isVisible());
+    QVERIFY(!entry("Delete")->isEnabled());
+    menu->hide();
+  }
+
+  void showNoRefillsKeepingTheTopRow() {
+    openWith(200);
+    form->listEditor()->scrollToTop(50);
+    QTest::mouseClick(showNo(), Qt::LeftButton);
+    QVERIFY(form->showNoRxTone());
+    QCOMPARE(cell(60, RxCol), QString("No"));
+    QCOMPARE(form->listEditor()->topRow(), 50);
+    form->setShowNoRxTone(false);
+    QVERIFY(!showNo()->isChecked());
+    QCOMPARE(cell(60, RxCol), QString(""));
+    QCOMPARE(form->listEditor()->topRow(), 50);
+  }
+
+  void searchSelectsMatchesInEveryCell() {
+    pwtest::CodePlugBuilder b;
+    for (int i = 0; i < 30; ++i) b.contact(i, "Ct", 5, i % 2 ? pw::kPrivateCall : pw::kGroupCall);
+    b.contact(30, "X12", 5, pw::kPrivateCall).contact(31, "Y", 3120, pw::kPrivateCall);
+    open(&b);
+    auto* search = named<SearchEdit>(form.get(), "SearchEdit");
+    QVERIFY(search);
+    QCOMPARE(search->timer()->interval(), 50);
+    search->setText("  GROUP ");
+    QTest::keyClick(search, Qt::Key_Return);
+    std::vector<int> groups;
+    for (int i = 0; i < 30; i += 2) groups.push_back(i);
+    QCOMPARE(selectedRows(view), groups);
+    QVERIFY(view->hasFocus());
+    QCOMPARE(caption->text(), QString("Contacts .. used 32 of 1000. 15 selected. "));
+
+    // Typing searches on its own once the text rests for 500 ms: number 12, name, ID.
+    search->setFocus();
+    search->clear();
+    QTest::keyClicks(search, "12");
+    QVERIFY(search->timer()->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(selectedRows(view), (std::vector<int>{11, 30, 31}), 2000);
+    QCOMPARE(form->listEditor()->topRow(), std::min(11, 32 - form->listEditor()->visibleRows()));
+
+    search->clear();
+    QTest::keyClick(search, Qt::Key_Enter);
+    QVERIFY(selectedRows(view).empty());
+    QCOMPARE(caption->text(), QString("Contacts .. used 32 of 1000. "));
+  }
+
+  void deleteWithRefusalsAnsweredOkAndCancel() {
+    pwtest::CodePlugBuilder b;
+    for (int i = 0; i < 5; ++i) b.contact(i, "C" + std::to_string(i + 1), 10u * (i + 1));
+    b.numberKey(0, 3);  // contact 3 is on number key 1
+    open(&b);
+    select({1, 2, 3});
+    prompt.refusals = {pw::RefusalAnswer::GoOn};
+    QTest::mouseClick(button("DeleteBitBtn"), Qt::LeftButton);
+    settle();
+    // C2 goes first: C3 is contact 2 by its turn, and number key 1 was renumbered with it.
+    QCOMPARE(prompt.texts("refuse"),
+             std::vector<std::string>{"Cannot delete contact \"C3\".\n\nIt's used in button number-key 1 setting"});
+    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(cell(0, NameCol), QString("C1"));
+    QCOMPARE(cell(1, NameCol), QString("C3"));
+    QCOMPARE(cell(2, NameCol), QString("C5"));
+    QCOMPARE(selectedRows(view), std::vector<int>{2});
+
+    open(&b);
+    select({1, 2, 3});
+    prompt.refusals = {pw::RefusalAnswer::Stop};
+    QTest::keyClick(view, Qt::Key_Delete);
+    settle();
+    QCOMPARE(view->model()->rowCount(), 4);
+    QCOMPARE(cell(1, NameCol), QString("C3"));
+    QCOMPARE(cell(2, NameCol), QString("C4"));
+  }
+
+  void moveButtonsStepTenWithShiftClamped() {
+    openWith(20);
+    select({4});
+    QTest::mouseClick(button("MoveUpBitBtn"), Qt::LeftButton, Qt::ShiftModifier);
+    settle();
+    QCOMPARE(selectedRows(view), std::vector<int>{0});
+    QCOMPARE(cell(0, NameCol), QString("C5"));
+    QTest::mouseClick(button("MoveDownBitBtn"), Qt::LeftButton, Qt::ShiftModifier);
+    settle();
+    QCOMPARE(selectedRows(view), std::vector<int>{10});
+    QTest::keyClick(view, Qt::Key_Up, Qt::ControlModifier);
+    QCOMPARE(selectedRows(view), std::vector<int>{9});
+    QCOMPARE(cell(9, NameCol), QString("C5"));
+    QCOMPARE(cell(9, NoCol), QString("10"));
+  }
+
+  void exportAppendsTheFilterExtension() {
+    QCOMPARE(Form::exportFileName("plain", Form::TxtFilter), QString("plain.txt"));
+    QCOMPARE(Form::exportFileName("LIST.TXT", Form::TxtFilter), QString("LIST.TXT"));
+    QCOMPARE(Form::exportFileName("list.txt", Form::CsvFilter), QString("list.txt.csv"));
+    QCOMPARE(Form::exportFileName("list.Csv", Form::CsvFilter), QString("list.Csv"));
+    QCOMPARE(Form::exportFileName("list.txt", Form::AnyFilter), QString("list.txt"));
+
+    pwtest::CodePlugBuilder b;
+    b.contact(0, "Pat Z9ZZ", 2345678, pw::kPrivateCall).contact(1, "Local Net", 9);
+    open(&b);
+    const QString dir = QString::fromStdString(pwtest::testTempDir());
+    QFile::remove(dir + "/list.txt.csv");
+    dialogAnswers = {Form::FileChoice{dir + "/list.txt", Form::CsvFilter}};
+    QTest::mouseClick(button("ExportBitBtn"), Qt::LeftButton);
+    QCOMPARE(dialogsShown, std::vector<bool>{true});
+    QVERIFY(!QFile::exists(dir + "/list.txt"));
+    const auto written = pwtest::readFile((dir + "/list.txt.csv").toStdString());
+    QCOMPARE(std::string(written.begin(), written.end()), std::string("2345678,Z9ZZ,Pat\n9,Local Net,-\n"));
+  }
+
+  void importAppendsAndSelectsTheFirstRow() {
+    const QString file = QString::fromStdString(pwtest::testTempDir()) + "/in.csv";
+    pwtest::writeFile(file.toStdString(), {'7', ',', 'N', 'e', 'w', '\n', '9', ',', 'D', 'u', 'p', '\n'});
+    pwtest::CodePlugBuilder b;
+    b.contact(0, "Local Net", 9).contact(1, "B", 2);
+    open(&b);
+    select({1});
+    dialogAnswers = {std::nullopt, Form::FileChoice{file, Form::CsvFilter}};
+    QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);  // cancelled
+    QCOMPARE(view->model()->rowCount(), 2);
+    QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);
+    QCOMPARE(dialogsShown, (std::vector<bool>{false, false}));
+    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(cell(2, NameCol), QString("New"));
+    QCOMPARE(selectedRows(view), std::vector<int>{0});
+    QVERIFY(prompt.shown.empty());
+  }
+};
+
+QTEST_MAIN(ContactsFormTest)
+#include "contactsform_uitest.moc"
