@@ -1,0 +1,118 @@
+// Times the Channels tab with all 1000 channels in use and every list the tab names
+// (contacts, group lists, scan lists, emergency systems) full: select all and toggle
+// one field on every channel; a refresh with rebuild (also with a changed contact
+// list to offer); a search matching every row; a move of the whole list (clamped to
+// nothing) and of 500 rows by ten.
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QTableView>
+#include <cstdio>
+#include <string>
+
+#include "UiBench.h"
+#include "app/ListEditor.h"
+#include "channels/ChannelRecord.h"
+#include "channels/Channelsunit.h"
+#include "codeplug/RecordList.h"
+#include "support/CodePlugBuilder.h"
+
+namespace {
+
+void settle() { QCoreApplication::processEvents(); }
+
+void runChannelTimings() {
+  using pw::ListId;
+  pwtest::CodePlugBuilder builder;
+  builder.fill(ListId::Channels, 1000, "Ch ")
+      .fill(ListId::Contacts, 1000, "Contact ")
+      .fill(ListId::RxGroupLists, 250, "Group ")
+      .fill(ListId::ScanLists, 250, "Scan ")
+      .fill(ListId::EmergencySystems, 32, "Alarm ");
+  // Every zone full of channels: each move renumbers them all.
+  std::vector<int> members;
+  for (int m = 0; m < 16; ++m) members.push_back(1 + 60 * m);
+  builder.fill(ListId::Zones, 250, "Zone ");
+  for (int z = 0; z < 250; ++z) builder.members(ListId::Zones, z, members);
+
+  pw::CodePlugDocument doc;
+  if (builder.loadInto(doc) != 0) {
+    std::printf("channels: the code plug did not load\n");
+    return;
+  }
+  const std::vector<std::uint8_t> loaded = doc.workingImage;
+
+  TChannelsForm form(doc);
+  form.resize(1138, 520);
+  form.show();
+  form.refresh(true, 0);
+  settle();
+  ListEditor* list = form.listEditor();
+  auto* vox = form.findChild<QAbstractButton*>(QStringLiteral("VOXSpeedButton"));
+  std::vector<int> all(1000), last500(500);
+  for (int i = 0; i < 1000; ++i) all[i] = i;
+  for (int i = 0; i < 500; ++i) last500[i] = 500 + i;
+
+  auto selectNone = [&] {
+    list->selectRows({});
+    settle();
+  };
+  uibench::report(
+      "select all + toggle VOX on 1000",
+      [&] {
+        list->view()->selectAll();
+        settle();  // the deferred refresh merges 1000 channels into the controls
+        vox->click();
+      },
+      selectNone);
+  uibench::report(
+      "refresh with rebuild",
+      [&] {
+        form.refresh(true, 0);
+        settle();
+        list->view()->viewport()->repaint();
+      },
+      [] {});
+  int renames = 0;
+  uibench::report(
+      "refresh with rebuild, contacts renamed",
+      [&] {
+        form.refresh(true, 0);  // the 1000-entry "Contact Name " list is filled again
+        settle();
+      },
+      [&] { pw::renameRecord(doc, ListId::Contacts, 0, "Renamed " + std::to_string(++renames)); });
+  uibench::report(
+      "search matching all 1000 rows",
+      [&] {
+        form.search(QStringLiteral("ch"));
+        settle();
+      },
+      selectNone);
+  uibench::report(
+      "move 1000 selected (clamped to none)",
+      [&] {
+        list->moveSelected(1);
+        settle();
+      },
+      [&] {
+        list->selectRows(all);
+        settle();
+      });
+  uibench::report(
+      "move 500 selected up by ten",
+      [&] {
+        list->moveSelected(10);
+        settle();
+      },
+      [&] {
+        doc.workingImage = loaded;
+        form.refresh(true, 0);
+        list->selectRows(last500);
+        settle();
+      });
+  std::printf("caption: \"%s\"\n", list->captionText().toLatin1().constData());
+}
+
+const uibench::Registration registration("Channels tab, 1000 channels", &runChannelTimings);
+
+}  // namespace

@@ -1,0 +1,356 @@
+// The Channels tab driven through its named widgets: what a selection of channels
+// shows, what each control writes to every selected channel, and the list commands.
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <QToolButton>
+#include <functional>
+#include <memory>
+
+#include "app/ListEditor.h"
+#include "app/SearchEdit.h"
+#include "channels/ChannelChoices.h"
+#include "channels/ChannelRecord.h"
+#include "channels/Channelsunit.h"
+#include "codeplug/Encodings.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+#include "support/ui/UiTestHelpers.h"
+
+using namespace pwtest::ui;
+using pw::ChannelField;
+using pw::ListId;
+
+class ChannelsFormTest : public QObject {
+  Q_OBJECT
+
+  pwtest::ScriptedPrompt prompt;
+  std::unique_ptr<pw::CodePlugDocument> doc;
+  std::unique_ptr<TChannelsForm> form;
+  std::unique_ptr<QAbstractItemModelTester> tester;
+  QTableView* view = nullptr;
+  QLabel* title = nullptr;
+
+  // Loads the builder's code plug (none: no code plug), lets `prepare` change the
+  // document through the model, then shows the tab as the main window does.
+  void open(pwtest::CodePlugBuilder* builder,
+            const std::function<void(pw::CodePlugDocument&)>& prepare = {}) {
+    prompt = {};
+    doc = std::make_unique<pw::CodePlugDocument>(&prompt);
+    if (builder) QCOMPARE(builder->loadInto(*doc), 0);
+    if (prepare) prepare(*doc);
+    form = std::make_unique<TChannelsForm>(*doc);
+    form->resize(1138, 520);
+    QVERIFY(showActive(form.get()));
+    form->refresh(true, 0);
+    settle();
+    view = named<QTableView>(form.get(), "ListView");
+    title = named<QLabel>(form.get(), "TitleLabel");
+    QVERIFY(view && title);
+    tester = std::make_unique<QAbstractItemModelTester>(
+        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+  }
+  void openWithChannels(int count, const std::function<void(pw::CodePlugDocument&)>& prepare = {}) {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, count, "Ch ");
+    open(&b, prepare);
+  }
+  void select(const std::vector<int>& rows) {
+    form->listEditor()->selectRows(rows, rows.empty() ? -1 : rows.front());
+    settle();
+  }
+  void settle() { QCoreApplication::processEvents(); }
+
+  QToolButton* button(const char* name) const {
+    auto* b = named<QToolButton>(form.get(), name);
+    if (!b) qFatal("no button %s", name);
+    return b;
+  }
+  QComboBox* combo(const char* name) const { return named<QComboBox>(form.get(), name); }
+  QLineEdit* edit(const char* name) const { return named<QLineEdit>(form.get(), name); }
+  QPushButton* command(const char* name) const { return named<QPushButton>(form.get(), name); }
+  std::uint32_t field(int slot, ChannelField f) const { return pw::channelField(*doc, slot, f); }
+  std::string frequency(int slot, ChannelField f) const { return pw::frequencyText(field(slot, f)); }
+  QString nameCell(int row) const { return view->model()->index(row, 2).data().toString(); }
+
+ private slots:
+  void cleanup() {
+    tester.reset();
+    form.reset();
+    doc.reset();
+  }
+
+  void withoutCodePlugEverythingIsOff() {
+    open(nullptr);
+    QCOMPARE(title->text(), QString("Channels .. up to 1000 "));
+    QCOMPARE(named<QLabel>(form.get(), "HeadingLabel")->text(),
+             QString("List of available analogue and digital channels "));
+    QCOMPARE(view->model()->rowCount(), 0);
+    for (const char* name :
+         {"AddBitBtn", "DeleteBitBtn", "MoveUpBitBtn", "MoveDownBitBtn", "ImportBitBtn", "ExportBitBtn"})
+      QVERIFY2(!command(name)->isEnabled(), name);
+    for (auto* b : form->findChildren<QToolButton*>()) {
+      QVERIFY2(!b->isEnabled(), qPrintable(b->objectName()));
+      QVERIFY2(!b->isChecked(), qPrintable(b->objectName()));
+    }
+    for (auto* c : form->findChildren<QComboBox*>())
+      if (c->objectName() != "listViewComboBox") QCOMPARE(c->currentIndex(), -1);
+    QVERIFY(edit("RxFrequencyEdit")->text().isEmpty());
+    QVERIFY(!edit("RxFrequencyEdit")->isEnabled());
+  }
+
+  void listAndFixedTexts() {
+    openWithChannels(3);
+    QVERIFY(view->horizontalHeader()->isHidden());
+    QVERIFY(!view->showGrid());
+    QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString(), QString("Chan"));
+    QCOMPARE(view->model()->headerData(2, Qt::Horizontal).toString(), QString("Name"));
+    QCOMPARE(view->model()->index(2, 1).data().toString(), QString("3"));
+    QCOMPARE(nameCell(2), QString("Ch 3"));
+    // A rebuild selects the first row.
+    QCOMPARE(selectedRows(view), std::vector<int>{0});
+    QCOMPARE(title->text(), QString("Channels .. used 3 of 1000. 1 selected. "));
+    QVERIFY(!command("ImportBitBtn")->isEnabled());
+    QVERIFY(!command("ExportBitBtn")->isEnabled());
+    QCOMPARE(command("MoveUpBitBtn")->toolTip(), QString("Hold down the Shift key to move in steps of 10"));
+
+    QMenu* menu = form->listEditor()->contextMenu();
+    QVERIFY(menu);
+    form->listEditor()->updateContextMenu();
+    QStringList texts, enabled;
+    for (QAction* a : menu->actions()) {
+      texts << (a->isSeparator() ? "-" : a->text());
+      if (a->isEnabled() && !a->isSeparator()) enabled << a->text();
+    }
+    QCOMPARE(texts, QStringList({"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Cancel"}));
+    QCOMPARE(enabled, QStringList{"Cancel"});
+
+    QCOMPARE(combo("AdmitCriteriaComboBox")->itemText(2), QString("Correct CTCSS / CDCSS "));
+    QCOMPARE(combo("TxTimeoutComboBox")->count(), 38);
+    QCOMPARE(combo("TxTimeoutComboBox")->itemText(37), QString("555 secs"));
+    QCOMPARE(combo("VoiceEncryptionComboBox")->itemText(17), QString("Enhanced 1 "));
+    QCOMPARE(combo("CTCSS_DCS_DecodeComboBox")->count(), 259);
+    QCOMPARE(
+        combo("ScanListComboBox")->toolTip(),
+        QString("The scan list (scan lists tab) to scan when you press your assigned scan button (buttons "
+                "tab)  "));
+  }
+
+  void mixedSelectionShowsOnlyWhatIsShared() {
+    pwtest::CodePlugBuilder b;
+    b.channel(0, "Analogue", 1).channel(1, "Digital", 2).channel(2, "Other", 2);
+    b.contact(0, "Base", 100).contact(1, "Mobile", 200).channelContact(0, 2).channelContact(1, 2);
+    b.named(ListId::ScanLists, 0, "Scan A");
+    open(&b, [](pw::CodePlugDocument& d) {
+      pw::setChannelFrequency(d, 1, ChannelField::RxFrequency, "438.5");
+      pw::setChannelField(d, 0, ChannelField::DisplayPttId, 0);  // on for the analogue one only
+      pw::setChannelPrivacy(d, 0, 103);                          // Basic 4: type 1, index 3
+      pw::setChannelPrivacy(d, 1, 203);                          // Enhanced 4: type 2, index 3
+    });
+    select({0, 1});
+    QCOMPARE(title->text(), QString("Channels .. used 3 of 1000. 2 selected. "));
+    for (const char* mode : {"ModeAutoSpeedButton", "ModeAnalogueSpeedButton", "ModeDigitalSpeedButton"})
+      QVERIFY2(!button(mode)->isChecked(), mode);
+    QVERIFY(button("SquelchNormalSpeedButton")->isChecked());  // shared
+    QVERIFY(!button("SquelchTightSpeedButton")->isChecked());
+    QVERIFY(edit("RxFrequencyEdit")->text().isEmpty());  // differs
+    QCOMPARE(edit("TxFrequencyEdit")->text(), QString("430.00000"));
+    QVERIFY(button("DisplayPTTIDSpeedButton")->isChecked());  // down unless all are off
+    QCOMPARE(combo("ContactNameComboBox")->currentText(), QString("Mobile"));
+    QCOMPARE(combo("ContactNameComboBox")->count(), 3);
+    QCOMPARE(combo("ScanListComboBox")->itemText(1), QString("Scan A"));
+    QCOMPARE(combo("VoiceEncryptionComboBox")->currentIndex(), -1);  // types and keys differ
+    QVERIFY(button("Bandwidth_25kHz_SpeedButton")->isEnabled());
+    QVERIFY(!button("Bandwidth_20kHz_SpeedButton")->isEnabled());
+    QVERIFY(!button("ModeAutoSpeedButton")->isEnabled());
+
+    // Differing types with every key index 0 share "None ".
+    pw::setChannelPrivacy(*doc, 0, 100);
+    pw::setChannelPrivacy(*doc, 1, 200);
+    form->refresh(false, 0);
+    QCOMPARE(combo("VoiceEncryptionComboBox")->currentText(), QString("None "));
+
+    // "Digital" on the mixed selection makes both digital at 12.5 kHz.
+    pw::setChannelField(*doc, 0, ChannelField::Bandwidth, 2);
+    QTest::mouseClick(button("ModeDigitalSpeedButton"), Qt::LeftButton);
+    QCOMPARE(field(0, ChannelField::Mode), 2u);
+    QCOMPARE(field(1, ChannelField::Mode), 2u);
+    QCOMPARE(field(0, ChannelField::Bandwidth), 0u);
+    QVERIFY(button("ModeDigitalSpeedButton")->isChecked());
+    QVERIFY(button("Bandwidth_12_5kHz_SpeedButton")->isChecked());
+    QVERIFY(button("Bandwidth_12_5kHz_SpeedButton")->isEnabled());
+    QVERIFY(!button("Bandwidth_25kHz_SpeedButton")->isEnabled());
+    QCOMPARE(field(2, ChannelField::Mode), 2u);  // not selected: untouched
+    // Clicking the button that is down leaves it down.
+    QTest::mouseClick(button("ModeDigitalSpeedButton"), Qt::LeftButton);
+    QVERIFY(button("ModeDigitalSpeedButton")->isChecked());
+  }
+
+  void wideBandwidthOnlyForAnalogue() {
+    pwtest::CodePlugBuilder b;
+    b.channel(0, "Digital", 2).channel(1, "Analogue", 1);
+    open(&b);
+    select({0});
+    QVERIFY(!button("Bandwidth_25kHz_SpeedButton")->isEnabled());
+    select({1});
+    QVERIFY(button("Bandwidth_25kHz_SpeedButton")->isEnabled());
+    QTest::mouseClick(button("Bandwidth_25kHz_SpeedButton"), Qt::LeftButton);
+    QCOMPARE(field(1, ChannelField::Bandwidth), 2u);
+    QVERIFY(!button("Bandwidth_12_5kHz_SpeedButton")->isChecked());
+    // "Analogue" keeps 12.5 and 25 kHz on offer.
+    QTest::mouseClick(button("ModeAnalogueSpeedButton"), Qt::LeftButton);
+    QVERIFY(button("Bandwidth_25kHz_SpeedButton")->isEnabled());
+    QVERIFY(button("Bandwidth_12_5kHz_SpeedButton")->isEnabled());
+  }
+
+  void toggleWritesEverySelectedChannel() {
+    openWithChannels(4, [](pw::CodePlugDocument& d) {
+      pw::setChannelField(d, 0, ChannelField::Vox, 1);
+      pw::setChannelField(d, 2, ChannelField::Vox, 1);
+    });
+    select({0, 1, 2});
+    QVERIFY(!button("VOXSpeedButton")->isChecked());
+    QTest::mouseClick(button("VOXSpeedButton"), Qt::LeftButton);
+    QVERIFY(button("VOXSpeedButton")->isChecked());
+    for (int s : {0, 1, 2}) QCOMPARE(field(s, ChannelField::Vox), 1u);
+    QCOMPARE(field(3, ChannelField::Vox), 0u);
+    // Inverted storage: "Tx GPS Info" down stores 0.
+    QTest::mouseClick(button("TxGPSInfoSpeedButton"), Qt::LeftButton);
+    for (int s : {0, 1, 2}) QCOMPARE(field(s, ChannelField::TxGpsInfo), 0u);
+    QTest::mouseClick(button("Decode3SpeedButton"), Qt::LeftButton);
+    QCOMPARE(field(1, ChannelField::DtmfDecode3), 1u);
+  }
+
+  void dropDownsWriteTheirCodes() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, 3, "Ch ").contact(0, "Base", 100).contact(1, "Mobile", 200);
+    open(&b);
+    select({0, 2});
+    combo("ContactNameComboBox")->setCurrentIndex(2);
+    combo("VoiceEncryptionComboBox")->setCurrentIndex(18);  // "Enhanced 2 "
+    combo("TxTimeoutComboBox")->setCurrentIndex(0);         // "Infinite "
+    combo("CTCSS_DCS_EncodeComboBox")->setCurrentIndex(2);  // 69.3 Hz
+    for (int s : {0, 2}) {
+      QCOMPARE(field(s, ChannelField::Contact), 2u);
+      QCOMPARE(field(s, ChannelField::PrivacyType), 2u);
+      QCOMPARE(field(s, ChannelField::PrivacyIndex), 1u);
+      QCOMPARE(field(s, ChannelField::TxTimeout), 0u);
+      QCOMPARE(field(s, ChannelField::TxTone), 0x0693u);
+    }
+    QCOMPARE(field(1, ChannelField::Contact), 0u);
+    QCOMPARE(field(1, ChannelField::TxTimeout), 4u);
+    // Repeater slot is coded 1 and 2.
+    QTest::mouseClick(button("RepeaterSlot2SpeedButton"), Qt::LeftButton);
+    QCOMPARE(field(0, ChannelField::RepeaterSlot), 2u);
+  }
+
+  void typedFrequencyIsStoredAtEveryKeystroke() {
+    openWithChannels(3);
+    select({0, 1});
+    QLineEdit* rx = edit("RxFrequencyEdit");
+    QCOMPARE(rx->maxLength(), 9);
+    rx->setFocus();
+    rx->clear();
+    const char* expected[] = {"400.00000", "400.00000", "438.00000", "438.50000"};
+    const char* typed = "4385";
+    for (int i = 0; i < 4; ++i) {
+      QTest::keyClick(rx, typed[i]);
+      QCOMPARE(frequency(0, ChannelField::RxFrequency), std::string(expected[i]));
+      QCOMPARE(frequency(1, ChannelField::RxFrequency), std::string(expected[i]));
+    }
+    QTest::keyClicks(rx, "x-");  // discarded
+    QCOMPARE(rx->text(), QString("4385"));
+    QCOMPARE(frequency(2, ChannelField::RxFrequency), std::string("430.00000"));
+    QTest::keyClick(rx, Qt::Key_Return);
+    QCOMPARE(rx->text(), QString("438.50000"));
+
+    // Enter in an empty box (frequencies differ) writes the first channel's to all.
+    pw::setChannelFrequency(*doc, 2, ChannelField::RxFrequency, "445");
+    select({1, 2});
+    QVERIFY(rx->text().isEmpty());
+    QTest::keyClick(rx, Qt::Key_Enter);
+    QCOMPARE(rx->text(), QString("438.50000"));
+    QCOMPARE(frequency(2, ChannelField::RxFrequency), std::string("438.50000"));
+  }
+
+  void renameAddAndMove() {
+    openWithChannels(12);
+    QLineEdit* editor = named<QLineEdit>(form.get(), "listViewEdit");
+    doubleClickCell(view, 4, 1);  // the "Chan" cell opens the name editor
+    QVERIFY(editor->isVisible());
+    QCOMPARE(editor->maxLength(), 16);
+    QCOMPARE(editor->text(), QString("Ch 5"));
+    QTest::keyClicks(editor, "Home");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(nameCell(4), QString("Home"));
+    QCOMPARE(pw::recordName(*doc, ListId::Channels, 4), std::string("Home"));
+
+    doubleClickBelowLastRow(view);
+    QCOMPARE(view->model()->rowCount(), 12);  // no add below the last row
+
+    QTest::mouseClick(command("AddBitBtn"), Qt::LeftButton);
+    settle();
+    QCOMPARE(view->model()->rowCount(), 13);
+    QCOMPARE(nameCell(12), QString("Channel 13"));
+    QCOMPARE(selectedRows(view), std::vector<int>{12});
+    QCOMPARE(title->text(), QString("Channels .. used 13 of 1000. 1 selected. "));
+
+    // Ctrl+Shift+Up moves by ten; each moved row shows its new number.
+    QTest::keyClick(view, Qt::Key_Up, Qt::ControlModifier | Qt::ShiftModifier);
+    settle();
+    QCOMPARE(selectedRows(view), std::vector<int>{2});
+    QCOMPARE(nameCell(2), QString("Channel 13"));
+    QCOMPARE(view->model()->index(2, 1).data().toString(), QString("3"));
+    QVERIFY(button("ModeDigitalSpeedButton")->isChecked());
+  }
+
+  void searchSelectsNumbersAndNames() {
+    openWithChannels(120, [](pw::CodePlugDocument& d) { pw::renameChannel(d, 49, "Route 12b"); });
+    auto* box = named<SearchEdit>(form.get(), "SearchEdit");
+    QVERIFY(box);
+    QTest::keyClicks(box, " 12");
+    QCOMPARE(selectedRows(view), std::vector<int>{0});  // not yet: waits for 500 ms of quiet
+    QTest::keyClick(box, Qt::Key_Escape);
+    QCOMPARE(box->text(), QString(" 12"));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(selectedRows(view), (std::vector<int>{11, 49, 111, 119}));
+    QCOMPARE(title->text(), QString("Channels .. used 120 of 1000. 4 selected. "));
+    QVERIFY(view->hasFocus());
+
+    box->setFocus();
+    QTest::keyClicks(box, "z");  // " 12z" matches nothing: after the quiet time nothing is selected
+    QTRY_VERIFY_WITH_TIMEOUT(selectedRows(view).empty(), 2000);
+  }
+
+  void deletingThreeWithTheMiddleOneRefused() {
+    for (auto answer : {pw::RefusalAnswer::GoOn, pw::RefusalAnswer::Stop}) {
+      pwtest::CodePlugBuilder b;
+      b.fill(ListId::Channels, 5, "Ch ").named(ListId::Zones, 0, "Home").members(ListId::Zones, 0, {3});
+      open(&b);
+      prompt.refusals = {answer};
+      select({1, 2, 3});
+      QTest::mouseClick(command("DeleteBitBtn"), Qt::LeftButton);
+      settle();
+      QCOMPARE(
+          prompt.texts("refuse"),
+          std::vector<std::string>{"Cannot delete channel \"Ch 3\".\n\nIt's used in ZONES \"Home\" setting"});
+      const bool wentOn = answer == pw::RefusalAnswer::GoOn;
+      QCOMPARE(view->model()->rowCount(), wentOn ? 3 : 4);
+      QCOMPARE(nameCell(1), QString("Ch 3"));
+      QCOMPARE(nameCell(2), QString(wentOn ? "Ch 5" : "Ch 4"));
+      QCOMPARE(title->text(), QString(wentOn ? "Channels .. used 3 of 1000. 1 selected. "
+                                             : "Channels .. used 4 of 1000. 1 selected. "));
+      cleanup();
+    }
+  }
+};
+
+QTEST_MAIN(ChannelsFormTest)
+#include "channelsform_uitest.moc"
