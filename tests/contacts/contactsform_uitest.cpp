@@ -120,8 +120,8 @@ class ContactsFormTest : public QObject {
              QString("List of available digital contacts / talk groups "));
     QCOMPARE(named<QLabel>(form.get(), "SearchLabel")->text(), QString("Search "));
     QCOMPARE(showNo()->text(), QString("Show \"No\""));
-    for (const char* name : {"AddBitBtn", "DeleteBitBtn", "MoveUpBitBtn", "MoveDownBitBtn", "ImportBitBtn",
-                             "ExportBitBtn"})
+    for (const char* name :
+         {"AddBitBtn", "DeleteBitBtn", "MoveUpBitBtn", "MoveDownBitBtn", "ImportBitBtn", "ExportBitBtn"})
       QVERIFY2(!button(name)->isEnabled(), name);
     QCOMPARE(button("MoveUpBitBtn")->toolTip(), QString("Hold down the Shift key to move in steps of 10"));
     QCOMPARE(enabledEntries(), std::vector<QString>{"Cancel"});
@@ -364,7 +364,8 @@ class ContactsFormTest : public QObject {
     settle();
     // C2 goes first: C3 is contact 2 by its turn, and number key 1 was renumbered with it.
     QCOMPARE(prompt.texts("refuse"),
-             std::vector<std::string>{"Cannot delete contact \"C3\".\n\nIt's used in button number-key 1 setting"});
+             std::vector<std::string>{
+                 "Cannot delete contact \"C3\".\n\nIt's used in button number-key 1 setting"});
     QCOMPARE(view->model()->rowCount(), 3);
     QCOMPARE(cell(0, NameCol), QString("C1"));
     QCOMPARE(cell(1, NameCol), QString("C3"));
