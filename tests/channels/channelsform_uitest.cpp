@@ -171,11 +171,14 @@ class ChannelsFormTest : public QObject {
     QVERIFY(!button("Bandwidth_20kHz_SpeedButton")->isEnabled());
     QVERIFY(!button("ModeAutoSpeedButton")->isEnabled());
 
-    // Differing types with every key index 0 share "None ".
+    // Differing types with every key index 0 share "None "; a refresh re-reads the contacts.
     pw::setChannelPrivacy(*doc, 0, 100);
     pw::setChannelPrivacy(*doc, 1, 200);
+    pw::renameRecord(*doc, ListId::Contacts, 1, "Car");
     form->refresh(false, 0);
     QCOMPARE(combo("VoiceEncryptionComboBox")->currentText(), QString("None "));
+    QCOMPARE(combo("ContactNameComboBox")->currentText(), QString("Car"));
+    QCOMPARE(selectedRows(view), (std::vector<int>{0, 1}));
 
     // "Digital" on the mixed selection makes both digital at 12.5 kHz.
     pw::setChannelField(*doc, 0, ChannelField::Bandwidth, 2);
@@ -268,6 +271,8 @@ class ChannelsFormTest : public QObject {
     QTest::keyClicks(rx, "x-");  // discarded
     QCOMPARE(rx->text(), QString("4385"));
     QCOMPARE(frequency(2, ChannelField::RxFrequency), std::string("430.00000"));
+    QTest::keyClick(rx, Qt::Key_Escape);
+    QCOMPARE(rx->text(), QString("4385"));
     QTest::keyClick(rx, Qt::Key_Return);
     QCOMPARE(rx->text(), QString("438.50000"));
 

@@ -124,6 +124,7 @@ ChannelDetails::ChannelDetails(pw::CodePlugDocument& doc, QWidget* host,
                                std::function<std::vector<int>()> selectedRows)
     : QObject(host), doc_(doc), selectedRows_(std::move(selectedRows)) {
   using F = ChannelField;
+  const QScopedValueRollback<bool> filling(filling_, true);  // filling a drop-down picks its first entry
   QGridLayout* grid = nullptr;
 
   common_ = makeGroup(host, "Analogue and Digital ", "Settings common to both Analogue and Digital", grid);
@@ -202,8 +203,6 @@ ChannelDetails::ChannelDetails(pw::CodePlugDocument& doc, QWidget* host,
     addToggles(grid, 7 + half, specs);
   }
   grid->setRowStretch(9, 1);
-
-  show({});
 }
 
 ChannelDetails::~ChannelDetails() = default;
