@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# The command-line companion end to end: output and exit status of every command.
+# Usage: cli_test.sh PATH-TO-plugwright-cli SAMPLE.rdt WORK-DIR
+set -u
+cli=$1 sample=$2 work=$3
+mkdir -p "$work"
+failures=0
+checks=0
+expect() {  # expect NAME STATUS PATTERN -- command...
+  local name=$1 status=$2 pattern=$3
+  shift 4
+  checks=$((checks + 1))
+  local out rc
+  out=$("$@" 2>&1)
+  rc=$?
+  if [ "$rc" -ne "$status" ] || ! grep -q -- "$pattern" <<<"$out"; then
+    echo "FAIL $name: status $rc (want $status), output:"
+    echo "$out" | sed 's/^/    /'
+    failures=$((failures + 1))
+  fi
+}
+
+expect check-sample 0 "modified by loading: no" -- "$cli" check "$sample"
+expect check-lists 0 "channels: 8 of 1000" -- "$cli" check "$sample"
+head -c 1000 "$sample" >"$work/short.rdt"
+expect check-size 3 "Code plug file size error" -- "$cli" check "$work/short.rdt"
+expect check-missing 1 "Could not open the code plug file" -- "$cli" check "$work/none.rdt"
+{ printf 'DfusE'; tail -c +6 "$sample"; } >"$work/sig.rdt"
+expect check-signature 6 "no DfuSe signature" -- "$cli" check "$work/sig.rdt"
+
+expect normalise 0 "" -- "$cli" normalise "$sample" "$work/copy.rdt"
+checks=$((checks + 1))
+cmp -s "$sample" "$work/copy.rdt" || { echo "FAIL normalise: a clean file must be copied byte for byte"; failures=$((failures + 1)); }
+expect normalise-create 12 "Could not create the code plug file" -- "$cli" normalise "$sample" "$work/no/dir/x.rdt"
+
+expect export-csv 0 "" -- "$cli" export-contacts "$sample" "$work/contacts.csv"
+checks=$((checks + 1))
+grep -q '^2345678,Z9ZZ,Pat$' "$work/contacts.csv" || { echo "FAIL export-csv: callsign line missing"; failures=$((failures + 1)); }
+expect export-format 23 "only .txt or .csv" -- "$cli" export-contacts "$sample" "$work/contacts.xls"
+printf '100,New Net,-\n9,Local Net,-\n' >"$work/more.csv"
+expect import 0 "imported: 1" -- "$cli" import-contacts "$sample" "$work/more.csv" "$work/more.rdt"
+expect import-result 0 "contacts: 7 of 1000" -- "$cli" check "$work/more.rdt"
+expect import-open 33 "Could not open the file" -- "$cli" import-contacts "$sample" "$work/none.csv" "$work/x.rdt"
+expect help 0 "usage: plugwright-cli" -- "$cli" --help
+
+echo "$((checks - failures)) passed, $failures failed"
+[ "$failures" -eq 0 ]
