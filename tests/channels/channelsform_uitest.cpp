@@ -22,40 +22,28 @@
 #include "codeplug/Encodings.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
+#include "support/ui/TabHarness.h"
 #include "support/ui/UiTestHelpers.h"
 
 using namespace pwtest::ui;
 using pw::ChannelField;
 using pw::ListId;
 
-class ChannelsFormTest : public QObject {
+class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
   Q_OBJECT
 
-  pwtest::ScriptedPrompt prompt;
-  std::unique_ptr<pw::CodePlugDocument> doc;
-  std::unique_ptr<TChannelsForm> form;
-  std::unique_ptr<QAbstractItemModelTester> tester;
-  QTableView* view = nullptr;
   QLabel* title = nullptr;
 
   // Loads the builder's code plug (none: no code plug), lets `prepare` change the
   // document through the model, then shows the tab as the main window does.
   void open(pwtest::CodePlugBuilder* builder,
             const std::function<void(pw::CodePlugDocument&)>& prepare = {}) {
-    prompt = {};
-    doc = std::make_unique<pw::CodePlugDocument>(&prompt);
-    if (builder) QCOMPARE(builder->loadInto(*doc), 0);
-    if (prepare) prepare(*doc);
-    form = std::make_unique<TChannelsForm>(*doc);
-    form->resize(1138, 520);
-    QVERIFY(showActive(form.get()));
-    form->refresh(true, 0);
-    settle();
-    view = named<QTableView>(form.get(), "ListView");
+    openTab(builder, QSize(1138, 520), [&](pw::CodePlugDocument& d, TChannelsForm&) {
+      if (prepare) prepare(d);
+    });
+    if (QTest::currentTestFailed()) return;
     title = named<QLabel>(form.get(), "TitleLabel");
-    QVERIFY(view && title);
-    tester = std::make_unique<QAbstractItemModelTester>(
-        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(title);
   }
   void openWithChannels(int count, const std::function<void(pw::CodePlugDocument&)>& prepare = {}) {
     pwtest::CodePlugBuilder b;
@@ -66,7 +54,6 @@ class ChannelsFormTest : public QObject {
     form->listEditor()->selectRows(rows, rows.empty() ? -1 : rows.front());
     settle();
   }
-  void settle() { QCoreApplication::processEvents(); }
 
   QToolButton* button(const char* name) const {
     auto* b = named<QToolButton>(form.get(), name);
@@ -81,11 +68,7 @@ class ChannelsFormTest : public QObject {
   QString nameCell(int row) const { return view->model()->index(row, 2).data().toString(); }
 
  private slots:
-  void cleanup() {
-    tester.reset();
-    form.reset();
-    doc.reset();
-  }
+  void cleanup() { closeTab(); }
 
   void withoutCodePlugEverythingIsOff() {
     open(nullptr);

@@ -23,6 +23,7 @@
 #include "contacts/Digitalcontactsunit.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
+#include "support/ui/TabHarness.h"
 #include "support/ui/UiTestHelpers.h"
 
 using namespace pwtest::ui;
@@ -34,14 +35,9 @@ namespace {
 enum { NoCol = 1, NameCol, IdCol, TypeCol, RxCol };
 }  // namespace
 
-class ContactsFormTest : public QObject {
+class ContactsFormTest : public QObject, TabHarness<Form> {
   Q_OBJECT
 
-  pwtest::ScriptedPrompt prompt;
-  std::unique_ptr<pw::CodePlugDocument> doc;
-  std::unique_ptr<Form> form;
-  std::unique_ptr<QAbstractItemModelTester> tester;
-  QTableView* view = nullptr;
   QLineEdit* edit = nullptr;
   QLabel* caption = nullptr;
   QMenu* menu = nullptr;
@@ -49,28 +45,21 @@ class ContactsFormTest : public QObject {
   std::vector<bool> dialogsShown;  // save flag of each dialog shown
 
   void open(pwtest::CodePlugBuilder* builder) {
-    prompt = {};
-    doc = std::make_unique<pw::CodePlugDocument>(&prompt);
-    if (builder) QCOMPARE(builder->loadInto(*doc), 0);
-    form = std::make_unique<Form>(*doc);
-    form->resize(800, 420);
     dialogAnswers.clear();
     dialogsShown.clear();
-    form->setFileDialog([this](bool save) {
-      dialogsShown.push_back(save);
-      auto answer = dialogAnswers.empty() ? std::nullopt : dialogAnswers.front();
-      if (!dialogAnswers.empty()) dialogAnswers.erase(dialogAnswers.begin());
-      return answer;
+    openTab(builder, QSize(800, 420), [this](pw::CodePlugDocument&, Form& f) {
+      f.setFileDialog([this](bool save) {
+        dialogsShown.push_back(save);
+        auto answer = dialogAnswers.empty() ? std::nullopt : dialogAnswers.front();
+        if (!dialogAnswers.empty()) dialogAnswers.erase(dialogAnswers.begin());
+        return answer;
+      });
     });
-    QVERIFY(showActive(form.get()));
-    form->refresh(true, 0);
-    view = named<QTableView>(form.get(), "ListView");
+    if (QTest::currentTestFailed()) return;
     edit = named<QLineEdit>(form.get(), "listViewEdit");
     caption = named<QLabel>(form.get(), "CountLabel");
     menu = named<QMenu>(form.get(), "PopupMenu");
-    QVERIFY(view && edit && caption && menu);
-    tester = std::make_unique<QAbstractItemModelTester>(
-        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    QVERIFY(edit && caption && menu);
   }
   // Contacts 1..count: "C<n>", ID n*10, group calls.
   void openWith(int count) {
@@ -78,10 +67,8 @@ class ContactsFormTest : public QObject {
     for (int i = 0; i < count; ++i) b.contact(i, "C" + std::to_string(i + 1), std::uint32_t(10 * (i + 1)));
     open(&b);
   }
-  QString cell(int row, int column) const { return view->model()->index(row, column).data().toString(); }
   QPushButton* button(const char* name) const { return named<QPushButton>(form.get(), name); }
   QToolButton* showNo() const { return named<QToolButton>(form.get(), "ShowNoSpeedButton"); }
-  void settle() { QCoreApplication::processEvents(); }
   void select(const std::vector<int>& rows) {
     form->listEditor()->selectRows(rows);
     settle();
@@ -107,11 +94,7 @@ class ContactsFormTest : public QObject {
   }
 
  private slots:
-  void cleanup() {
-    tester.reset();
-    form.reset();
-    doc.reset();
-  }
+  void cleanup() { closeTab(); }
 
   void withoutCodePlugEverythingIsOff() {
     open(nullptr);

@@ -16,42 +16,30 @@
 #include "digital/Textmessageunit.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
+#include "support/ui/TabHarness.h"
 #include "support/ui/UiTestHelpers.h"
 
 using namespace pwtest::ui;
 using pw::ListId;
 
-class TextMessageFormTest : public QObject {
+class TextMessageFormTest : public QObject, TabHarness<TTextMessageForm> {
   Q_OBJECT
 
-  pwtest::ScriptedPrompt prompt;
-  std::unique_ptr<pw::CodePlugDocument> doc;
-  std::unique_ptr<TTextMessageForm> form;
-  std::unique_ptr<QAbstractItemModelTester> tester;
-  QTableView* view = nullptr;
   QLineEdit* edit = nullptr;
   QLabel* caption = nullptr;
   QPushButton* add = nullptr;
   QPushButton* del = nullptr;
 
   void open(pwtest::CodePlugBuilder* builder) {
-    prompt = {};
-    doc = std::make_unique<pw::CodePlugDocument>(&prompt);
-    if (builder) QCOMPARE(builder->loadInto(*doc), 0);
-    form = std::make_unique<TTextMessageForm>(*doc);
-    form->resize(700, 400);
-    QVERIFY(showActive(form.get()));
-    form->refresh(true, 0);
-    view = named<QTableView>(form.get(), "ListView");
+    openTab(builder, QSize(700, 400));
+    if (QTest::currentTestFailed()) return;
     edit = named<QLineEdit>(form.get(), "listViewEdit");
     caption = named<QLabel>(form.get(), "CountLabel");
     add = named<QPushButton>(form.get(), "AddBitBtn");
     del = named<QPushButton>(form.get(), "DeleteBitBtn");
-    QVERIFY(view && edit && caption && add && del);
+    QVERIFY(edit && caption && add && del);
     QVERIFY(named<QLabel>(form.get(), "TitleLabel"));
     QVERIFY(named<QComboBox>(form.get(), "listViewComboBox"));
-    tester = std::make_unique<QAbstractItemModelTester>(
-        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
   }
   void openWithMessages(int count) {
     pwtest::CodePlugBuilder b;
@@ -60,14 +48,9 @@ class TextMessageFormTest : public QObject {
   }
   QString cell(int row) const { return view->model()->index(row, 2).data().toString(); }
   std::string stored(int record) const { return pw::messageText(*doc, record); }
-  void settle() { QCoreApplication::processEvents(); }
 
  private slots:
-  void cleanup() {
-    tester.reset();
-    form.reset();
-    doc.reset();
-  }
+  void cleanup() { closeTab(); }
 
   void withoutImageShowsCapacityAndDoesNothing() {
     open(nullptr);

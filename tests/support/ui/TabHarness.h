@@ -1,0 +1,60 @@
+#pragma once
+// What every tab test needs: a document with a scripted prompt, the tab form shown as
+// the main window shows it, and its list model watched by QAbstractItemModelTester.
+
+#include <QAbstractItemModelTester>
+#include <QCoreApplication>
+#include <QTableView>
+#include <QTest>
+#include <functional>
+#include <memory>
+
+#include "codeplug/CodePlugDocument.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+#include "support/ui/UiTestHelpers.h"
+
+namespace pwtest::ui {
+
+template <class Form>
+class TabHarness {
+protected:
+  ScriptedPrompt prompt;
+  std::unique_ptr<pw::CodePlugDocument> doc;
+  std::unique_ptr<Form> form;
+  QTableView* view = nullptr;  // the tab's "ListView"
+
+  // Loads the builder's code plug (none: no code plug), lets `prepare` change the
+  // document and the new form, then shows the form and rebuilds it. A failed step is
+  // reported through QtTest: callers return when QTest::currentTestFailed().
+  void openTab(const CodePlugBuilder* builder, QSize size,
+               const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {}) {
+    prompt = {};
+    doc = std::make_unique<pw::CodePlugDocument>(&prompt);
+    if (builder) QCOMPARE(builder->loadInto(*doc), 0);
+    form = std::make_unique<Form>(*doc);
+    if (prepare) prepare(*doc, *form);
+    form->resize(size);
+    QVERIFY(showActive(form.get()));
+    form->refresh(true, 0);
+    settle();
+    view = named<QTableView>(form.get(), "ListView");
+    QVERIFY(view);
+    tester_ = std::make_unique<QAbstractItemModelTester>(view->model(),
+                                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
+  }
+  // Tears down in the order the objects depend on each other (call from cleanup()).
+  void closeTab() {
+    tester_.reset();
+    form.reset();
+    doc.reset();
+    view = nullptr;
+  }
+  static void settle() { QCoreApplication::processEvents(); }
+  QString cell(int row, int column) const { return view->model()->index(row, column).data().toString(); }
+
+private:
+  std::unique_ptr<QAbstractItemModelTester> tester_;
+};
+
+}  // namespace pwtest::ui
