@@ -292,9 +292,8 @@ void TMainForm::SaveAsBitBtnClick() {
 QString TMainForm::chooseFile(bool save) {
   if (hooks_.chooseFile) return hooks_.chooseFile(save, dialogFolder_);
   const QString filter = QStringLiteral("*.rdt (*.rdt);;*.* (*)");
-  if (save)
-    return QFileDialog::getSaveFileName(this, tr("Save As"), dialogFolder_, filter, nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+  // Replacing another code plug by a slip of the mouse would lose it: the dialog asks.
+  if (save) return QFileDialog::getSaveFileName(this, tr("Save As"), dialogFolder_, filter);
   return QFileDialog::getOpenFileName(this, tr("Open"), dialogFolder_, filter);
 }
 
