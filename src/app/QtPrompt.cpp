@@ -7,7 +7,9 @@ namespace {
 
 QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const char* title, const std::string& text,
                                 QMessageBox::StandardButtons buttons) {
-  QMessageBox box(icon, QString::fromLatin1(title), QString::fromStdString(text), buttons, parent);
+  QMessageBox box(icon, QString::fromLatin1(title),
+                  // Model texts are 8-bit, one byte per character (names may hold codes above 127).
+                  QString::fromLatin1(text.data(), qsizetype(text.size())), buttons, parent);
   return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
