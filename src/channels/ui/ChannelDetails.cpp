@@ -238,11 +238,11 @@ void ChannelDetails::addRadio(QGridLayout* grid, int row, const char* caption, C
 
 void ChannelDetails::addToggles(QGridLayout* grid, int row, const std::vector<ToggleSpec>& specs) {
   auto* line = new QHBoxLayout;
-  for (const ToggleSpec& spec : specs) {
-    QToolButton* button = speedButton(grid->parentWidget(), spec.caption, spec.name);
-    if (spec.hint) button->setToolTip(QString::fromLatin1(spec.hint));
+  for (const ToggleSpec& control : specs) {
+    QToolButton* button = speedButton(grid->parentWidget(), control.caption, control.name);
+    if (control.hint) button->setToolTip(QString::fromLatin1(control.hint));
     line->addWidget(button);
-    const ChannelField field = spec.field;
+    const ChannelField field = control.field;
     connect(button, &QAbstractButton::clicked, this, [this, field](bool down) {
       if (!ignoring()) write(field, pw::toggleValue(field, down));
     });
