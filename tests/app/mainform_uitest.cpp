@@ -189,23 +189,18 @@ private slots:
     QVERIFY(!QSettings(iniPath(), QSettings::IniFormat).contains("CodePlug/File"));
   }
 
-  void openAnsweredNoAtTheDiscardQuestionShowsNoDialog() {
-    auto form = startModified(writePlug("a.rdt"));
-    click(*form, "OpenBitBtn");
-    QCOMPARE(prompt.texts("question"), (std::vector<std::string>{kDiscard}));
-    QVERIFY(dialogs.isEmpty());
-    QVERIFY(form->document().isModified());
-  }
-
-  void openLoadsTheChosenFile() {
-    const QString first = writePlug("a.rdt");
+  void openAsksBeforeDiscardingThenLoadsTheChosenFile() {
     pwtest::CodePlugBuilder other;
     other.named(pw::ListId::Zones, 0, "Other");
     const QString second = writePlug("b.rdt", other);
-    auto form = startModified(first);
+    auto form = startModified(writePlug("a.rdt"));
+    click(*form, "OpenBitBtn");  // the scripted answer is No: no dialog
+    QVERIFY(dialogs.isEmpty());
+    QVERIFY(form->document().isModified());
     prompt.questions = {Answer::Yes};
     dialogAnswers = {second};
     click(*form, "OpenBitBtn");
+    QCOMPARE(prompt.texts("question"), (std::vector<std::string>{kDiscard, kDiscard}));
     QCOMPARE(dialogs, QStringList{"open " + dir->path()});
     QCOMPARE(form->document().fileName, second.toStdString());
     QCOMPARE(form->document().workingImage, readBytes(second));
@@ -307,15 +302,6 @@ private slots:
     QCOMPARE(readBytes(file), written ? form->document().workingImage : onDisk);
   }
 
-  void closeWithoutChangesAsksNothing() {
-    auto form = start();
-    QVERIFY(form->close());
-    writeIni("[CodePlug]\nFile=" + writePlug("a.rdt").toUtf8() + "\n");
-    form = start();
-    QVERIFY(form->close());
-    QVERIFY(prompt.shown.empty());
-  }
-
   void escapeClosesOnlyWhenTheWindowItselfHasTheFocus() {
     auto form = start();
     form->show();
@@ -353,13 +339,17 @@ private slots:
     QCOMPARE(pages->currentIndex(), 0);
   }
 
-  void saveWritesToTheCurrentFile() {
+  void saveWritesTheCurrentFileAndCloseThenAsksNothing() {
     const QString file = writePlug("a.rdt");
     auto form = startModified(file);
     click(*form, "SaveBitBtn");
     QCOMPARE(readBytes(file), form->document().workingImage);
     QVERIFY(!form->document().isModified());
+    QVERIFY(form->close());
     QVERIFY(dialogs.isEmpty());
+    writeIni("");
+    QVERIFY(start()->close());  // nothing loaded
+    QVERIFY(prompt.shown.empty());
   }
 };
 

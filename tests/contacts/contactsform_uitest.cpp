@@ -1,7 +1,6 @@
 // The Digital Contacts tab driven through its named widgets, with a scripted prompt
 // and the file dialogs replaced.
 
-#include <QAbstractItemModelTester>
 #include <QAction>
 #include <QContextMenuEvent>
 #include <QFile>
@@ -10,21 +9,14 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollBar>
-#include <QTableView>
 #include <QTest>
 #include <QToolButton>
-#include <memory>
 
-#include "app/ListEditor.h"
 #include "app/SearchEdit.h"
 #include "codeplug/RecordList.h"
 #include "contacts/ContactList.h"
 #include "contacts/Digitalcontactsunit.h"
-#include "support/CodePlugBuilder.h"
-#include "support/ScriptedPrompt.h"
 #include "support/ui/TabHarness.h"
-#include "support/ui/UiTestHelpers.h"
 
 using namespace pwtest::ui;
 using pw::ListId;
@@ -56,10 +48,9 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
       });
     });
     if (QTest::currentTestFailed()) return;
-    edit = named<QLineEdit>(form.get(), "listViewEdit");
-    caption = named<QLabel>(form.get(), "CountLabel");
-    menu = named<QMenu>(form.get(), "PopupMenu");
-    QVERIFY(edit && caption && menu);
+    edit = control<QLineEdit>("listViewEdit");
+    caption = control<QLabel>("CountLabel");
+    menu = control<QMenu>("PopupMenu");
   }
   // Contacts 1..count: "C<n>", ID n*10, group calls.
   void openWith(int count) {
@@ -67,12 +58,8 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     for (int i = 0; i < count; ++i) b.contact(i, "C" + std::to_string(i + 1), std::uint32_t(10 * (i + 1)));
     open(&b);
   }
-  QPushButton* button(const char* name) const { return named<QPushButton>(form.get(), name); }
-  QToolButton* showNo() const { return named<QToolButton>(form.get(), "ShowNoSpeedButton"); }
-  void select(const std::vector<int>& rows) {
-    form->listEditor()->selectRows(rows);
-    settle();
-  }
+  QPushButton* button(const char* name) const { return control<QPushButton>(name); }
+  QToolButton* showNo() const { return control<QToolButton>("ShowNoSpeedButton"); }
   QAction* entry(const QString& text) const {
     for (QAction* a : menu->actions())
       if (a->text() == text) return a;
@@ -85,13 +72,6 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     a->trigger();
     settle();
   }
-  std::vector<QString> enabledEntries() const {
-    form->listEditor()->updateContextMenu();
-    std::vector<QString> out;
-    for (QAction* a : menu->actions())
-      if (!a->isSeparator() && a->isEnabled()) out.push_back(a->text());
-    return out;
-  }
 
  private slots:
   void cleanup() { closeTab(); }
@@ -99,36 +79,29 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
   void withoutCodePlugEverythingIsOff() {
     open(nullptr);
     QCOMPARE(caption->text(), QString("Contacts .. up to 1000. "));
-    QCOMPARE(named<QLabel>(form.get(), "TitleLabel")->text(),
-             QString("List of available digital contacts / talk groups "));
-    QCOMPARE(named<QLabel>(form.get(), "SearchLabel")->text(), QString("Search "));
+    QCOMPARE(control<QLabel>("TitleLabel")->text(), QString("List of available digital contacts / talk groups "));
+    QCOMPARE(control<QLabel>("SearchLabel")->text(), QString("Search "));
     QCOMPARE(showNo()->text(), QString("Show \"No\""));
     for (const char* name :
          {"AddBitBtn", "DeleteBitBtn", "MoveUpBitBtn", "MoveDownBitBtn", "ImportBitBtn", "ExportBitBtn"})
       QVERIFY2(!button(name)->isEnabled(), name);
     QCOMPARE(button("MoveUpBitBtn")->toolTip(), QString("Hold down the Shift key to move in steps of 10"));
-    QCOMPARE(enabledEntries(), std::vector<QString>{"Cancel"});
+    QCOMPARE(menuEntries(true), QStringList{"Cancel"});
     QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);
     QVERIFY(dialogsShown.empty());
   }
 
-  void gridColumnsAndMenuEntries() {
+  void gridCaptionsAndMenuEntries() {
     openWith(2);
-    QHeaderView* header = view->horizontalHeader();
-    QVERIFY(header->isVisible());
+    QVERIFY(view->horizontalHeader()->isVisible());
     QVERIFY(view->showGrid());
     const QStringList captions{"", "No.", "Name", "ID", "Type", "Rx Tone"};
-    const int widths[] = {1, 50, 130, 70, 100, 80};
-    for (int c = 0; c < captions.size(); ++c) {
+    for (int c = 0; c < captions.size(); ++c)
       QCOMPARE(view->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
-      QCOMPARE(header->sectionSize(c), widths[c]);
-    }
-    QCOMPARE(view->model()->index(0, TypeCol).data(Qt::TextAlignmentRole).toInt(), int(Qt::AlignCenter));
-    QStringList texts;
-    for (QAction* a : menu->actions()) texts << (a->isSeparator() ? QString("-") : a->text());
-    QCOMPARE(texts, (QStringList{"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Select All", "-",
-                                 "Set to Group Call", "Set to Private Call", "-", "Set to No Rx Tone",
-                                 "Set to Rx Tone", "-", "Move Up", "Move Down", "-", "Cancel"}));
+    QCOMPARE(menuEntries(false), (QStringList{"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Select All",
+                                              "-", "Set to Group Call", "Set to Private Call", "-",
+                                              "Set to No Rx Tone", "Set to Rx Tone", "-", "Move Up", "Move Down",
+                                              "-", "Cancel"}));
   }
 
   void fillShowsEveryCellAndSelectsTheFirstRow() {
@@ -137,7 +110,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
         .contact(1, "Pat", 2345678, pw::kPrivateCall)
         .contact(2, "Base", 16777215, pw::kPcCall);
     open(&b);
-    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(rowCount(), 3);
     QCOMPARE(cell(0, NoCol), QString("1"));
     QCOMPARE(cell(0, NameCol), QString("Local Net"));
     QCOMPARE(cell(0, IdCol), QString("9"));
@@ -148,21 +121,17 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QCOMPARE(cell(2, IdCol), QString("16777215"));
     QCOMPARE(selectedRows(view), std::vector<int>{0});
     QCOMPARE(caption->text(), QString("Contacts .. used 3 of 1000. 1 selected. "));
-    QVERIFY(button("ImportBitBtn")->isEnabled());
-    QVERIFY(button("ExportBitBtn")->isEnabled());
-    QVERIFY(button("DeleteBitBtn")->isEnabled());
+    for (const char* name : {"ImportBitBtn", "ExportBitBtn", "DeleteBitBtn", "MoveDownBitBtn"})
+      QVERIFY2(button(name)->isEnabled(), name);
     QVERIFY(!button("MoveUpBitBtn")->isEnabled());
-    QVERIFY(button("MoveDownBitBtn")->isEnabled());
   }
 
   void addSelectsTheNewContactUnderTheContactListCaption() {
     openWith(3);
     QTest::mouseClick(button("AddBitBtn"), Qt::LeftButton);
     settle();
-    QCOMPARE(view->model()->rowCount(), 4);
+    QCOMPARE(rowCount(), 4);
     QCOMPARE(cell(3, NameCol), QString("Contact 4"));
-    QCOMPARE(cell(3, IdCol), QString("0"));
-    QCOMPARE(cell(3, TypeCol), QString("Group call"));
     QCOMPARE(selectedRows(view), std::vector<int>{3});
     QCOMPARE(view->currentIndex().row(), 3);
     QCOMPARE(caption->text(), QString("Contact List .. used 4 of 1000. 1 selected. "));
@@ -178,10 +147,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
   void fullListHasNoAdd() {
     openWith(pw::kContactCount);
     QVERIFY(!button("AddBitBtn")->isEnabled());
-    for (const QString& text : enabledEntries()) QVERIFY(text != "Add");
-    view->scrollToBottom();
-    doubleClickBelowLastRow(view);
-    QCOMPARE(view->model()->rowCount(), pw::kContactCount);
+    QVERIFY(!menuEntries(true).contains("Add"));
   }
 
   void editNameAndId() {
@@ -238,7 +204,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     doubleClickCell(view, 1, NoCol);
     QVERIFY(!edit->isVisible());
     doubleClickBelowLastRow(view);
-    QCOMPARE(view->model()->rowCount(), 2);
+    QCOMPARE(rowCount(), 2);
     QCOMPARE(doc->workingImage, image);
   }
 
@@ -246,11 +212,11 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     openWith(5);
     view->clearSelection();
     settle();
-    QCOMPARE(enabledEntries(), (std::vector<QString>{"Add", "Select All", "Cancel"}));
+    QCOMPARE(menuEntries(true), (QStringList{"Add", "Select All", "Cancel"}));
     select({1, 3});
-    QCOMPARE(enabledEntries(),
-             (std::vector<QString>{"Add", "Delete", "Select All", "Set to Group Call", "Set to Private Call",
-                                   "Set to No Rx Tone", "Set to Rx Tone", "Move Up", "Move Down", "Cancel"}));
+    QCOMPARE(menuEntries(true), (QStringList{"Add", "Delete", "Select All", "Set to Group Call",
+                                             "Set to Private Call", "Set to No Rx Tone", "Set to Rx Tone",
+                                             "Move Up", "Move Down", "Cancel"}));
     run("Set to Private Call");
     run("Set to Rx Tone");
     for (int row : {1, 3}) {
@@ -274,7 +240,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QVERIFY(!entry("Select All")->isEnabled());
     select({4});
     run("Delete");
-    QCOMPARE(view->model()->rowCount(), 4);
+    QCOMPARE(rowCount(), 4);
 
     // The right mouse button opens the menu over the grid with the same enabling.
     const QPoint at = cellCenter(view, 0, NameCol);
@@ -305,9 +271,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     for (int i = 0; i < 30; ++i) b.contact(i, "Ct", 5, i % 2 ? pw::kPrivateCall : pw::kGroupCall);
     b.contact(30, "X12", 5, pw::kPrivateCall).contact(31, "Y", 3120, pw::kPrivateCall);
     open(&b);
-    auto* search = named<SearchEdit>(form.get(), "SearchEdit");
-    QVERIFY(search);
-    QCOMPARE(search->timer()->interval(), 50);
+    auto* search = control<SearchEdit>("SearchEdit");
     search->setText("  GROUP ");
     QTest::keyClick(search, Qt::Key_Return);
     std::vector<int> groups;
@@ -334,43 +298,24 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     pwtest::CodePlugBuilder b;
     for (int i = 0; i < 5; ++i) b.contact(i, "C" + std::to_string(i + 1), 10u * (i + 1));
     b.numberKey(0, 3);  // contact 3 is on number key 1
-    open(&b);
-    select({1, 2, 3});
-    prompt.refusals = {pw::RefusalAnswer::GoOn};
-    QTest::mouseClick(button("DeleteBitBtn"), Qt::LeftButton);
-    settle();
-    // C2 goes first: C3 is contact 2 by its turn, and number key 1 was renumbered with it.
-    QCOMPARE(prompt.texts("refuse"),
-             std::vector<std::string>{
-                 "Cannot delete contact \"C3\".\n\nIt's used in button number-key 1 setting"});
-    QCOMPARE(view->model()->rowCount(), 3);
-    QCOMPARE(cell(0, NameCol), QString("C1"));
-    QCOMPARE(cell(1, NameCol), QString("C3"));
-    QCOMPARE(cell(2, NameCol), QString("C5"));
-    QCOMPARE(selectedRows(view), std::vector<int>{2});
-
-    open(&b);
-    select({1, 2, 3});
-    prompt.refusals = {pw::RefusalAnswer::Stop};
-    QTest::keyClick(view, Qt::Key_Delete);
-    settle();
-    QCOMPARE(view->model()->rowCount(), 4);
-    QCOMPARE(cell(1, NameCol), QString("C3"));
-    QCOMPARE(cell(2, NameCol), QString("C4"));
-  }
-
-  void moveButtonsStepTenWithShiftClamped() {
-    openWith(20);
-    select({4});
-    QTest::mouseClick(button("MoveUpBitBtn"), Qt::LeftButton, Qt::ShiftModifier);
-    settle();
-    QCOMPARE(selectedRows(view), std::vector<int>{0});
-    QCOMPARE(cell(0, NameCol), QString("C5"));
-    QTest::mouseClick(button("MoveDownBitBtn"), Qt::LeftButton, Qt::ShiftModifier);
-    settle();
-    QCOMPARE(selectedRows(view), std::vector<int>{10});
-    QCOMPARE(cell(10, NameCol), QString("C5"));
-    QCOMPARE(cell(10, NoCol), QString("11"));
+    for (auto answer : {pw::RefusalAnswer::GoOn, pw::RefusalAnswer::Stop}) {
+      const bool goOn = answer == pw::RefusalAnswer::GoOn;
+      open(&b);
+      select({1, 2, 3});
+      prompt.refusals = {answer};
+      if (goOn)
+        QTest::mouseClick(button("DeleteBitBtn"), Qt::LeftButton);
+      else
+        QTest::keyClick(view, Qt::Key_Delete);
+      settle();
+      // C2 goes first: C3 is contact 2 by its turn, and number key 1 was renumbered with it.
+      QCOMPARE(prompt.texts("refuse"),
+               std::vector<std::string>{"Cannot delete contact \"C3\".\n\nIt's used in button number-key 1 setting"});
+      QCOMPARE(rowCount(), goOn ? 3 : 4);
+      QCOMPARE(cell(0, NameCol), QString("C1"));
+      QCOMPARE(cell(1, NameCol), QString("C3"));
+      QCOMPARE(cell(2, NameCol), QString(goOn ? "C5" : "C4"));
+    }
   }
 
   void exportAppendsTheFilterExtension() {
@@ -402,10 +347,10 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     select({1});
     dialogAnswers = {std::nullopt, Form::FileChoice{file, Form::CsvFilter}};
     QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);  // cancelled
-    QCOMPARE(view->model()->rowCount(), 2);
+    QCOMPARE(rowCount(), 2);
     QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);
     QCOMPARE(dialogsShown, (std::vector<bool>{false, false}));
-    QCOMPARE(view->model()->rowCount(), 3);
+    QCOMPARE(rowCount(), 3);
     QCOMPARE(cell(2, NameCol), QString("New"));
     QCOMPARE(selectedRows(view), std::vector<int>{0});
     QVERIFY(prompt.shown.empty());

@@ -3,12 +3,15 @@
 // the main window shows it, and its list model watched by QAbstractItemModelTester.
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QCoreApplication>
+#include <QMenu>
 #include <QTableView>
 #include <QTest>
 #include <functional>
 #include <memory>
 
+#include "app/ListEditor.h"
 #include "codeplug/CodePlugDocument.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
@@ -29,6 +32,7 @@ protected:
   // reported through QtTest: callers return when QTest::currentTestFailed().
   void openTab(const CodePlugBuilder* builder, QSize size,
                const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {}) {
+    closeTab();
     prompt = {};
     doc = std::make_unique<pw::CodePlugDocument>(&prompt);
     if (builder) QCOMPARE(builder->loadInto(*doc), 0);
@@ -51,7 +55,29 @@ protected:
     view = nullptr;
   }
   static void settle() { QCoreApplication::processEvents(); }
+  int rowCount() const { return view->model()->rowCount(); }
   QString cell(int row, int column) const { return view->model()->index(row, column).data().toString(); }
+  // The control of the tab with this objectName; a missing one ends the run.
+  template <typename W>
+  W* control(const char* name) const {
+    W* w = named<W>(form.get(), name);
+    if (!w) qFatal("no control %s", name);
+    return w;
+  }
+  // Selects exactly `rows` (the first one focused) and lets the deferred refresh run.
+  void select(const std::vector<int>& rows) {
+    form->listEditor()->selectRows(rows, rows.empty() ? -1 : rows.front());
+    settle();
+  }
+  // The context menu's entries as opening it shows them ("-" for a separator).
+  QStringList menuEntries(bool enabledOnly) const {
+    form->listEditor()->updateContextMenu();
+    QStringList out;
+    for (QAction* a : form->listEditor()->contextMenu()->actions())
+      if (!enabledOnly) out << (a->isSeparator() ? QString("-") : a->text());
+      else if (!a->isSeparator() && a->isEnabled()) out << a->text();
+    return out;
+  }
 
 private:
   std::unique_ptr<QAbstractItemModelTester> tester_;
