@@ -109,14 +109,12 @@ protected:
     ASSERT_EQ(moved.size(), rows.size());
     for (std::size_t i = 0; i < rows.size(); ++i) ASSERT_EQ(rows[i] - moved[i], shift);
     ASSERT_TRUE(shift == delta || moved.front() == 0 || moved.back() == count() - 1);
-    std::vector<std::string> selected, rest, next(count());
+    // The other channels keep their order around the block.
+    std::vector<std::string> selected, rest;
     for (int i = 0; i < count(); ++i)
       (std::binary_search(rows.begin(), rows.end(), i) ? selected : rest).push_back(names[i]);
-    std::vector<bool> taken(count());
-    for (std::size_t i = 0; i < moved.size(); ++i) next[moved[i]] = selected[i], taken[moved[i]] = true;
-    for (int i = 0, r = 0; i < count(); ++i)
-      if (!taken[i]) next[i] = rest[r++];
-    names = next;
+    for (std::size_t i = 0; i < moved.size(); ++i) rest.insert(rest.begin() + moved[i], selected[i]);
+    names = rest;
   }
   void deleteRows() {
     const std::vector<int> rows = someRows(3);

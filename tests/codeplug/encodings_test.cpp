@@ -26,15 +26,12 @@ Bytes unitsToBytes(std::initializer_list<std::uint16_t> units, std::size_t n) {
 
 // ---- Names ----
 
-TEST(NameEncoding, DecodeStopsAtTerminatorsAndTrims) {
+TEST(NameEncoding, DecodeStopsAtTerminatorsTrimsAndFallsBack) {
   EXPECT_EQ(decodeName(unitsToBytes({'A', 'b', 0x0000, 'X'}, 16), 16), "Ab");
   EXPECT_EQ(decodeName(unitsToBytes({'A', 'b', 0x00FF, 'X'}, 16), 16), "Ab");
   // The high byte is ignored; trailing controls are trimmed.
   EXPECT_EQ(decodeName(unitsToBytes({' ', 'A', 0x4142, 0x0009}, 16), 16), "AB");
   EXPECT_EQ(decodeName(unitsToBytes({'A', 'B', 'C'}, 16), 2), "AB");
-}
-
-TEST(NameEncoding, EmptyAndFallback) {
   EXPECT_EQ(decodeName(unitsToBytes({0x0020}, 16), 16, 7), "no_name-7");
   EXPECT_EQ(decodeName(unitsToBytes({0x0020}, 16), 16), "");
   EXPECT_EQ(decodeName(unitsToBytes({0x0000, 'A'}, 16), 16, 7), "");  // free slot
@@ -73,41 +70,24 @@ TEST(Bcd, PacksDecimalDigitsAndAnOversizedThousandsPlace) {
   EXPECT_EQ(packBcd4(15999), 0xF999);
 }
 
-struct ToneCase {
-  int choice;
-  std::uint16_t word;
-  const char* text;
-};
-void PrintTo(const ToneCase& c, std::ostream* os) { *os << c.text; }
-
-class ToneChoiceTest : public ::testing::TestWithParam<ToneCase> {};
-
-TEST_P(ToneChoiceTest, WordAndTextAgree) {
-  const auto& c = GetParam();
-  EXPECT_EQ(toneWordFor(c.choice), c.word);
-  EXPECT_EQ(toneChoices()[static_cast<std::size_t>(c.choice)].text, c.text);
-  EXPECT_EQ(toneText(c.word), c.text);
-  EXPECT_EQ(toneChoiceIndex(c.word), c.choice);
-}
-
-INSTANTIATE_TEST_SUITE_P(Tones, ToneChoiceTest,
-                         ::testing::Values(ToneCase{0, 0xFFFF, "None"},
-                                           ToneCase{1, 0x0670, "67.0 Hz"},
-                                           ToneCase{2, 0x0693, "69.3 Hz"},
-                                           ToneCase{13, 0x1000, "100.0 Hz"},
-                                           ToneCase{50, 0x2541, "254.1 Hz"},
-                                           ToneCase{51, 0x8023, "D 23"},
-                                           ToneCase{67, 0x8114, "D 114"},
-                                           ToneCase{154, 0x8754, "D 754"},
-                                           ToneCase{155, 0xC023, "D 23 inv"},
-                                           ToneCase{258, 0xC754, "D 754 inv"}));
-
-TEST(Tones, ChoiceListShapeAndUnknownWords) {
+TEST(Tones, WordsTextsAndChoicesAgree) {
   const auto& choices = toneChoices();
   ASSERT_EQ(choices.size(), 259u);
   for (std::size_t i = 0; i < choices.size(); ++i)  // every word selects its own choice
     EXPECT_EQ(toneChoiceIndex(choices[i].word), static_cast<int>(i)) << choices[i].text;
-
+  // Both ends of each run: none, tones (three and four digits), DCS codes, inverted DCS codes.
+  const struct {
+    int choice;
+    std::uint16_t word;
+    const char* text;
+  } cases[] = {{0, 0xFFFF, "None"},      {1, 0x0670, "67.0 Hz"}, {13, 0x1000, "100.0 Hz"},
+               {50, 0x2541, "254.1 Hz"}, {51, 0x8023, "D 23"},   {154, 0x8754, "D 754"},
+               {155, 0xC023, "D 23 inv"}, {258, 0xC754, "D 754 inv"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(toneWordFor(c.choice), c.word) << c.text;
+    EXPECT_EQ(choices[std::size_t(c.choice)].text, c.text);
+    EXPECT_EQ(toneText(c.word), c.text);
+  }
   EXPECT_EQ(toneText(0x0000), "None");
   EXPECT_EQ(toneChoiceIndex(0x0000), 0);
   EXPECT_EQ(toneText(0x0694), "");
@@ -125,36 +105,26 @@ TEST(FrequencyText, ShowsNibblesMostSignificantFirst) {
   EXPECT_EQ(frequencyText(0xA00000FB), ":00.000?;");  // nibbles above 9 are not validated
 }
 
-struct ParseCase {
-  const char* text;
-  int rangeCode;
-  std::optional<std::uint32_t> word;
-};
-void PrintTo(const ParseCase& c, std::ostream* os) { *os << '"' << c.text << "\" with range code " << c.rangeCode; }
-
-class ParseFrequencyTest : public ::testing::TestWithParam<ParseCase> {};
-
-TEST_P(ParseFrequencyTest, GivesTheStoredWord) {
-  const auto& c = GetParam();
-  EXPECT_EQ(parseFrequency(c.text, c.rangeCode), c.word) << '"' << c.text << '"';
+TEST(ParseFrequency, GivesTheStoredWordClampedIntoTheBand) {
+  const struct {
+    const char* text;
+    int rangeCode;
+    std::optional<std::uint32_t> word;
+  } cases[] = {{"438.5", 2, 0x43850000},       {"438,50000", 2, 0x43850000},
+               {"4385", 2, 0x43850000},         // digits fill from the left
+               {"438.1234567", 2, 0x43812345},  // sixth decimal dropped
+               {"4x3y8.5 MHz", 2, 0x43850000},
+               {"438.5.1", 2, 0x43851000},  // later points skipped
+               {"0438.5", 2, 0x43850000},
+               {"43", 2, 0x40000000},   // 43 MHz, clamped up
+               {"999", 2, 0x48000000},  // clamped down
+               {"0", 0, 0x13600000},    {"150", 0, 0x15000000}, {"380", 1, 0x38000000},
+               {"500", 3, 0x50000000},  {"500", 7, 0x50000000}, {"abc", 2, std::nullopt},
+               {"", 2, std::nullopt},   {".", 2, std::nullopt}, {" ,. ", 0, std::nullopt},
+               {"99999999999", 2, std::nullopt}};  // beyond int
+  for (const auto& c : cases)
+    EXPECT_EQ(parseFrequency(c.text, c.rangeCode), c.word) << '"' << c.text << "\" with range code " << c.rangeCode;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Frequencies, ParseFrequencyTest,
-    ::testing::Values(ParseCase{"438.5", 2, 0x43850000}, ParseCase{"438,50000", 2, 0x43850000},
-                      ParseCase{"4385", 2, 0x43850000},        // digits fill from the left
-                      ParseCase{"438.1234567", 2, 0x43812345},  // sixth decimal dropped
-                      ParseCase{"4x3y8.5 MHz", 2, 0x43850000},
-                      ParseCase{"438.5.1", 2, 0x43851000},    // later points skipped
-                      ParseCase{"0438.5", 2, 0x43850000},
-                      ParseCase{"43", 2, 0x40000000},         // 43 MHz, clamped up
-                      ParseCase{"999", 2, 0x48000000},        // clamped down
-                      ParseCase{"0", 0, 0x13600000},
-                      ParseCase{"150", 0, 0x15000000}, ParseCase{"380", 1, 0x38000000},
-                      ParseCase{"500", 3, 0x50000000}, ParseCase{"500", 7, 0x50000000},
-                      ParseCase{"abc", 2, std::nullopt}, ParseCase{"", 2, std::nullopt},
-                      ParseCase{".", 2, std::nullopt}, ParseCase{" ,. ", 0, std::nullopt},
-                      ParseCase{"99999999999", 2, std::nullopt}));  // beyond int
 
 // ---- DTMF digit strings ----
 
@@ -165,10 +135,8 @@ TEST(DtmfDigits, PacksLowNibbleFirstAndPadsWithF) {
   expected.resize(16, 0xFF);
   EXPECT_EQ(Bytes(out.begin(), out.end()), expected);
   EXPECT_EQ(unpackDtmfDigits(out[0], std::span(out).subspan(1)), "12AB*#");
-}
 
-TEST(DtmfDigits, SkippedCharactersCountAgainstTheLimit) {
-  std::array<std::uint8_t, 16> out{};
+  // Skipped characters count against the limit.
   packDtmfDigits(out, "1,2,a,b,*,#");
   EXPECT_EQ(unpackDtmfDigits(out[0], std::span(out).subspan(1)), "12AB*#");
   packDtmfDigits(out, "1,2,3", 3);

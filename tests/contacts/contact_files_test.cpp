@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,7 +17,6 @@ namespace pw {
 namespace {
 
 using pwtest::CodePlugBuilder;
-using pwtest::ScriptedPrompt;
 
 std::string path(const std::string& name) { return pwtest::testTempDir() + "/" + name; }
 
@@ -27,10 +25,8 @@ void writeText(const std::string& file, const std::string& text) {
 }
 
 std::string readText(const std::string& file) {
-  std::ifstream in(file, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
+  const auto bytes = pwtest::readFile(file);
+  return {bytes.begin(), bytes.end()};
 }
 
 struct Row {
@@ -44,16 +40,9 @@ std::ostream& operator<<(std::ostream& o, const Row& r) {
   return o << '{' << r.name << ", " << r.id << ", " << r.type << ", " << r.tone << '}';
 }
 
-class ContactFilesTest : public ::testing::Test {
+class ContactFilesTest : public ::testing::Test, protected pwtest::PromptedDocument {
  protected:
-  ScriptedPrompt prompt;
-  CodePlugDocument doc{&prompt};
-
   void load(const CodePlugBuilder& b) { ASSERT_EQ(b.loadInto(doc), 0); }
-  void loadEmpty() {
-    load(CodePlugBuilder{});
-    ASSERT_EQ(usedCount(doc, ListId::Contacts), 0);
-  }
   std::vector<Row> rows(int from = 0) const {
     std::vector<Row> out;
     for (int i = from; i < usedCount(doc, ListId::Contacts); ++i)
@@ -63,7 +52,7 @@ class ContactFilesTest : public ::testing::Test {
   }
   // Imports `text` from a file of the given extension into an empty code plug.
   std::vector<Row> importText(const std::string& text, const std::string& ext = ".csv") {
-    loadEmpty();
+    load(CodePlugBuilder{});
     const std::string file = path("in" + ext);
     writeText(file, text);
     EXPECT_EQ(importContacts(doc, file), 0);
@@ -81,9 +70,7 @@ TEST_F(ContactFilesTest, SectionedRoundTripKeepsTypesOneToFive) {
   EXPECT_TRUE(text.starts_with("[CONTACTS]\ncount=8\n[Contact1]\n0=Type 0\n1=0\n2=100\n3=0\n[Contact2]\n"))
       << text;
 
-  CodePlugBuilder other;
-  other.contact(0, "Mine", 55);
-  load(other);
+  load(CodePlugBuilder().contact(0, "Mine", 55));
   ASSERT_EQ(importContacts(doc, "  " + file + " "), 0);
   std::vector<Row> expected;
   for (int t = 1; t <= 5; ++t) expected.push_back({"Type " + std::to_string(t), 100u + t, t, t % 2 == 1});
@@ -95,7 +82,7 @@ TEST_F(ContactFilesTest, SectionedRoundTripKeepsTypesOneToFive) {
   EXPECT_EQ(usedCount(doc, ListId::Contacts), 6);
 }
 
-TEST_F(ContactFilesTest, SectionedReaderDropsLinesThatDoNotFit) {
+TEST_F(ContactFilesTest, SectionedReaderDropsEntriesThatDoNotFit) {
   const auto got = importText(
       "\n  [contacts]  \nCOUNT= 1\n"
       "[Contact1]\n0=Good\n1=2\n2=5\n3=1\n"
@@ -107,9 +94,7 @@ TEST_F(ContactFilesTest, SectionedReaderDropsLinesThatDoNotFit) {
       "[Contact10]\n0=Cut\n1=1\n2=10\n",                          // the file ends mid-entry
       ".TXT");
   EXPECT_EQ(got, (std::vector<Row>{{"Good", 5, 2, true}, {"Spaced", 9, 3, false}}));
-}
-
-TEST_F(ContactFilesTest, SectionedFileWithoutHeaderOrCountImportsNothing) {
+  // Without the header or its count nothing is imported.
   for (const char* text :
        {"[Contact1]\n0=A\n1=1\n2=5\n3=0\n", "[CONTACTS]\ncount=0\n[Contact1]\n0=A\n1=1\n2=5\n3=0\n",
         "[CONTACTS]\n[Contact1]\n0=A\n1=1\n2=5\n3=0\n"})
