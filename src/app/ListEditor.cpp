@@ -401,7 +401,7 @@ void ListEditor::moveSelected(int delta) {
   std::vector<int> moved;
   {
     const QScopedValueRollback<bool> busy(rebuilding_, true);
-    moved = pw::moveSelection(rows, delta, count, config_.moveOne);
+    moved = config_.moveRows ? config_.moveRows(rows, delta) : pw::moveSelection(rows, delta, count, config_.moveOne);
     model_->rowsChanged(0, count - 1);
   }
   const int focus = delta > 0 ? moved.front() : moved.back();

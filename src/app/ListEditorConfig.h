@@ -100,6 +100,9 @@ struct ListConfig {
   std::function<int(int number)> deleteOne{};
   // Moves the record of `row` by delta places (positive towards row 0). Absent: no moves.
   std::function<void(int row, int delta)> moveOne{};
+  // Optional: moves all selected rows (ascending) by the clamped delta in one go and
+  // returns the rows they occupy afterwards; the same result as moveOne row by row.
+  std::function<std::vector<int>(const std::vector<int>& rows, int delta)> moveRows{};
   // Adds a record with the list's default name; the new row, or negative. Absent: no Add.
   std::function<int()> add{};
   // Runs after the deferred refresh that follows every change of the selection.

@@ -63,6 +63,9 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   config.add = [this] { return pw::addChannel(doc).value_or(-1); };
   config.deleteOne = [this](int number) { return pw::deleteChannel(doc, number); };
   config.moveOne = [this](int row, int delta) { pw::moveChannel(doc, row, delta); };
+  config.moveRows = [this](const std::vector<int>& rows, int delta) {
+    return pw::moveSelectedChannels(doc, rows, delta);
+  };
   config.selectionChanged = [this] { showSelection(); };
 
   list_ = new ListEditor(doc, std::move(config), this);

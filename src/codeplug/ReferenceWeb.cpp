@@ -197,10 +197,21 @@ void renumberAfterMove(CodePlugDocument& doc, ListId id, int oldNumber, int newN
   });
 }
 
-void renumberAfterPack(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew) {
-  forEachReference(doc, id, &ReferenceSite::onDelete, [&](const ReferenceSite&, std::uint32_t r) {
+namespace {
+void renumberByMap(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew,
+                   When ReferenceSite::*scope) {
+  forEachReference(doc, id, scope, [&](const ReferenceSite&, std::uint32_t r) {
     return r < oldToNew.size() && oldToNew[r] > 0 ? std::uint32_t(oldToNew[r]) : r;
   });
+}
+}  // namespace
+
+void renumberAfterPack(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew) {
+  renumberByMap(doc, id, oldToNew, &ReferenceSite::onDelete);
+}
+
+void renumberAfterBlockMove(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew) {
+  renumberByMap(doc, id, oldToNew, &ReferenceSite::onMove);
 }
 
 }  // namespace pw

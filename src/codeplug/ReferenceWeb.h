@@ -61,6 +61,8 @@ void renumberAfterDelete(CodePlugDocument& doc, ListId id, int n);
 void renumberAfterMove(CodePlugDocument& doc, ListId id, int oldNumber, int newNumber);
 // After packing: oldToNew[r] is the new number of the record numbered r (0 = unchanged).
 void renumberAfterPack(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew);
+// After a block of records moved: the same map, over the holders records follow on a move.
+void renumberAfterBlockMove(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew);
 
 // Fills a format's %s / %d directives with ready-made texts, in order.
 std::string fillFormat(const char* format, const std::vector<std::string>& values);

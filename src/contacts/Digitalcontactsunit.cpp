@@ -92,6 +92,9 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
   };
   config.deleteOne = [this](int number) { return pw::deleteContact(doc, number); };
   config.moveOne = [this](int row, int delta) { pw::moveContact(doc, row, delta); };
+  config.moveRows = [this](const std::vector<int>& rows, int delta) {
+    return pw::moveSelectedContacts(doc, rows, delta);
+  };
 
   const auto never = [] { return false; };
   const auto anySelected = [this] { return !list_->selectedRows().empty(); };
