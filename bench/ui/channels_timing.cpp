@@ -11,9 +11,9 @@
 #include <string>
 
 #include "UiBench.h"
-#include "app/ListEditor.h"
+#include "widgets/ListEditor.h"
 #include "channels/ChannelRecord.h"
-#include "channels/Channelsunit.h"
+#include "channels/ChannelsForm.h"
 #include "codeplug/RecordList.h"
 #include "support/CodePlugBuilder.h"
 

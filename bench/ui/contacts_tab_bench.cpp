@@ -7,10 +7,10 @@
 #include <cstdio>
 
 #include "UiBench.h"
-#include "app/ListEditor.h"
-#include "app/SearchEdit.h"
+#include "widgets/ListEditor.h"
+#include "widgets/SearchEdit.h"
 #include "codeplug/Layout.h"
-#include "contacts/Digitalcontactsunit.h"
+#include "contacts/DigitalContactsForm.h"
 #include "support/CodePlugBuilder.h"
 
 namespace {

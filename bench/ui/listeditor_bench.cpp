@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "UiBench.h"
-#include "app/ListEditor.h"
+#include "widgets/ListEditor.h"
 #include "codeplug/RecordList.h"
 #include "support/CodePlugBuilder.h"
 

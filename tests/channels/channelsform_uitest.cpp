@@ -9,10 +9,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/SearchEdit.h"
+#include "widgets/SearchEdit.h"
 #include "channels/ChannelChoices.h"
 #include "channels/ChannelRecord.h"
-#include "channels/Channelsunit.h"
+#include "channels/ChannelsForm.h"
 #include "codeplug/Encodings.h"
 #include "support/ui/TabHarness.h"
 

@@ -12,10 +12,10 @@
 #include <QTest>
 #include <QToolButton>
 
-#include "app/SearchEdit.h"
+#include "widgets/SearchEdit.h"
 #include "codeplug/RecordList.h"
 #include "contacts/ContactList.h"
-#include "contacts/Digitalcontactsunit.h"
+#include "contacts/DigitalContactsForm.h"
 #include "support/ui/TabHarness.h"
 
 using namespace pwtest::ui;

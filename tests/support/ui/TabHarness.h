@@ -11,7 +11,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/ListEditor.h"
+#include "widgets/ListEditor.h"
 #include "codeplug/CodePlugDocument.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"

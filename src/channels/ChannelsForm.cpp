@@ -1,0 +1,170 @@
+#include "channels/ChannelsForm.h"
+
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "widgets/ListEditor.h"
+#include "widgets/SearchEdit.h"
+#include "channels/ChannelRecord.h"
+#include "channels/ui/ChannelDetails.h"
+#include "codeplug/Layout.h"
+#include "codeplug/RecordList.h"
+
+namespace {
+enum Column { ChanColumn, NameColumn };
+constexpr int kNameLength = 16;
+}  // namespace
+
+TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
+  setObjectName(QStringLiteral("ChannelsForm"));
+  setWindowTitle(QStringLiteral("  Channels  "));
+
+  ListConfig config;
+  config.title = QStringLiteral("Channels");
+  config.capacity = pw::kChannelCount;
+  config.noImageCaption = QStringLiteral("Channels .. up to ") + QString::number(pw::kChannelCount) + " ";
+  config.countLabelName = QStringLiteral("TitleLabel");
+  config.columns = {
+      {.caption = "Chan", .width = 50, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter},
+      {.caption = "Name",
+       .width = 120,
+       .stretch = true,
+       .editor = ListColumn::Editor::Edit,
+       .maxLength = kNameLength,
+       .accepts = ListColumn::printable},
+  };
+  config.showHeaders = false;
+  config.gridLines = false;
+  config.editColumn = NameColumn;
+  config.selectAddedRow = true;
+  config.buttonsShiftForTen = true;
+  config.moveUpText = QStringLiteral("Up");
+  config.moveDownText = QStringLiteral("Down");
+  config.contextMenu = {
+      {.text = "Copy", .enabled = [] { return false; }},
+      {.text = "Paste", .enabled = [] { return false; }},
+      {},
+      {.text = "Add", .enabled = [] { return false; }},
+      {.text = "Insert", .enabled = [] { return false; }},
+      {.text = "Delete", .enabled = [] { return false; }},
+      {},
+      {.text = "Cancel"},
+  };
+
+  config.rowCount = [this] { return pw::usedCount(doc, pw::ListId::Channels); };
+  config.cellText = [this](int row, int column) { return cellText(row, column); };
+  config.applyEdit = [this](int row, int, const CellEdit& edit) {
+    pw::renameChannel(doc, row, edit.text.toLatin1().toStdString());
+  };
+  config.add = [this] { return pw::addChannel(doc).value_or(-1); };
+  config.deleteOne = [this](int number) { return pw::deleteChannel(doc, number); };
+  config.moveOne = [this](int row, int delta) { pw::moveChannel(doc, row, delta); };
+  config.moveRows = [this](const std::vector<int>& rows, int delta) {
+    return pw::moveSelectedChannels(doc, rows, delta);
+  };
+  config.selectionChanged = [this] { showSelection(); };
+
+  list_ = new ListEditor(doc, std::move(config), this);
+
+  details_ = new ChannelDetails(doc, this, [this] { return list_->selectedRows(); });
+  details_->busy = [this] { return list_->rebuilding(); };
+
+  auto* heading = new QLabel(QStringLiteral("List of available analogue and digital channels "), this);
+  heading->setObjectName(QStringLiteral("HeadingLabel"));
+  heading->setStyleSheet(QStringLiteral("font-weight: bold; color: maroon;"));
+
+  searchEdit_ = new SearchEdit(this);
+  connect(searchEdit_, &SearchEdit::searchRequested, this, [this](const QString& text, bool byEnter) {
+    search(text);
+    if (byEnter && !list_->selectedRows().empty()) list_->view()->setFocus();
+  });
+
+  // Import and Export of channels are not offered: the buttons stay disabled.
+  auto* importButton = new QPushButton(QStringLiteral("Import"), this);
+  importButton->setObjectName(QStringLiteral("ImportBitBtn"));
+  importButton->setEnabled(false);
+  auto* exportButton = new QPushButton(QStringLiteral("Export"), this);
+  exportButton->setObjectName(QStringLiteral("ExportBitBtn"));
+  exportButton->setEnabled(false);
+
+  // ---- layout: the list and its commands on the left, the three groups beside it ----
+  auto* top = new QHBoxLayout;
+  top->addWidget(heading);
+  top->addSpacing(20);
+  top->addWidget(list_->countLabel());
+  top->addStretch(1);
+
+  auto* commands = new QGridLayout;
+  commands->addWidget(list_->addButton(), 0, 0);
+  commands->addWidget(list_->deleteButton(), 0, 1);
+  commands->addWidget(list_->moveUpButton(), 1, 0);
+  commands->addWidget(list_->moveDownButton(), 1, 1);
+  auto* searchRow = new QHBoxLayout;
+  auto* searchLabel = new QLabel(QStringLiteral("Search "), this);
+  searchLabel->setBuddy(searchEdit_);
+  searchRow->addWidget(searchLabel);
+  searchRow->addWidget(searchEdit_, 1);
+  auto* files = new QHBoxLayout;
+  files->addWidget(importButton);
+  files->addWidget(exportButton);
+
+  auto* left = new QVBoxLayout;
+  left->addWidget(list_->view(), 1);
+  left->addLayout(commands);
+  left->addLayout(searchRow);
+  left->addLayout(files);
+
+  auto* right = new QVBoxLayout;
+  right->addWidget(details_->digitalGroup());
+  right->addWidget(details_->analogueGroup());
+  right->addStretch(1);
+
+  auto* body = new QHBoxLayout;
+  body->addLayout(left);
+  body->addWidget(details_->commonGroup(), 1);
+  body->addLayout(right, 1);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 4, 6, 4);
+  layout->addLayout(top);
+  layout->addLayout(body, 1);
+
+  refresh(true, 0);
+}
+
+QString TChannelsForm::cellText(int row, int column) const {
+  return column == ChanColumn ? QString::number(row + 1)
+                              : QString::fromLatin1(pw::recordName(doc, pw::ListId::Channels, row));
+}
+
+void TChannelsForm::refresh(bool rebuild, int topRow) {
+  if (rebuild) {
+    list_->rebuild(topRow > 0 ? topRow : -1);
+    if (topRow <= 0 && list_->model()->rowCount() > 0) list_->selectRows({0}, 0);
+  }
+  list_->refresh();
+  details_->show(list_->selectedRows());
+  if (rebuild && !list_->selectedRows().empty() && list_->view()->isVisible()) list_->view()->setFocus();
+}
+
+void TChannelsForm::showSelection() { details_->show(list_->selectedRows()); }
+
+void TChannelsForm::search(const QString& text) {
+  if (!doc.hasImage()) return;
+  const QString wanted = text.trimmed().toLower();
+  std::vector<int> rows;
+  if (!wanted.isEmpty()) {
+    const int count = list_->model()->rowCount();
+    for (int row = 0; row < count; ++row)
+      if (cellText(row, ChanColumn).contains(wanted) ||
+          cellText(row, NameColumn).trimmed().toLower().contains(wanted))
+        rows.push_back(row);
+  }
+  list_->selectRows(rows, rows.empty() ? -1 : rows.front());
+  if (!rows.empty()) list_->scrollToTop(rows.front());
+  list_->refresh();
+}

@@ -1,7 +1,0 @@
-#include "digital/Emergencysystemunit.h"
-
-TEmergencySystemForm::TEmergencySystemForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("EmergencySystemForm");
-}
-
-void TEmergencySystemForm::refresh(bool, int) {}

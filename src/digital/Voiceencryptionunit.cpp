@@ -1,7 +1,0 @@
-#include "digital/Voiceencryptionunit.h"
-
-TVoiceEncryptionForm::TVoiceEncryptionForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("VoiceEncryptionForm");
-}
-
-void TVoiceEncryptionForm::refresh(bool, int) {}

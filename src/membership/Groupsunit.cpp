@@ -1,7 +1,0 @@
-#include "membership/Groupsunit.h"
-
-TGroupsForm::TGroupsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("GroupsForm");
-}
-
-void TGroupsForm::refresh(bool, int) {}

@@ -1,7 +1,0 @@
-#include "membership/Scanlistsunit.h"
-
-TScanListsForm::TScanListsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("ScanListsForm");
-}
-
-void TScanListsForm::refresh(bool, int) {}

@@ -1,7 +1,0 @@
-#include "membership/Zonesunit.h"
-
-TZonesForm::TZonesForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("ZonesForm");
-}
-
-void TZonesForm::refresh(bool, int) {}

@@ -1,7 +1,0 @@
-#include "settings/Buttonsunit.h"
-
-TButtonsForm::TButtonsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("ButtonsForm");
-}
-
-void TButtonsForm::refresh(bool, int) {}

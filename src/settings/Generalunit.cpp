@@ -1,7 +1,0 @@
-#include "settings/Generalunit.h"
-
-TGeneralForm::TGeneralForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("GeneralForm");
-}
-
-void TGeneralForm::refresh(bool, int) {}

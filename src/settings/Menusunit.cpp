@@ -1,7 +1,0 @@
-#include "settings/Menusunit.h"
-
-TMenusForm::TMenusForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("MenusForm");
-}
-
-void TMenusForm::refresh(bool, int) {}

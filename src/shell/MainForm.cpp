@@ -1,0 +1,363 @@
+#include "shell/MainForm.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "Version.h"
+#include "shell/PageTabRows.h"
+#include "widgets/QtPrompt.h"
+#include "shell/Settings.h"
+#include "widgets/TabForm.h"
+#include "channels/ChannelsForm.h"
+#include "contacts/DigitalContactsForm.h"
+#include "digital/EmergencySystemForm.h"
+#include "digital/TextMessageForm.h"
+#include "digital/VoiceEncryptionForm.h"
+#include "membership/GroupsForm.h"
+#include "membership/ScanListsForm.h"
+#include "membership/ZonesForm.h"
+#include "settings/BasicForm.h"
+#include "settings/ButtonsForm.h"
+#include "settings/GeneralForm.h"
+#include "settings/MenusForm.h"
+#include "signalling/DTMFForm.h"
+#include "signalling/GPSForm.h"
+
+namespace {
+
+constexpr int kDesignLeft = 169, kDesignTop = 99, kDesignWidth = 1138, kDesignHeight = 585;
+
+struct TabSpec {
+  const char* caption;
+  const char* pageName;
+  TabForm* (*create)(pw::CodePlugDocument&, QWidget*);
+};
+
+template <typename Form>
+TabForm* make(pw::CodePlugDocument& doc, QWidget* parent) {
+  return new Form(doc, parent);
+}
+
+// The pages in tab order; the page index in the settings file follows this order.
+const std::array<TabSpec, TMainForm::kTabCount> kTabs{{
+    {"  Basic  ", "BasicTabSheet", make<TBasicForm>},
+    {"  General  ", "GeneralTabSheet", make<TGeneralForm>},
+    {"  Menus  ", "MenusTabSheet", make<TMenusForm>},
+    {"  Buttons  ", "ButtonsTabSheet", make<TButtonsForm>},
+    {"  Digital Text Msg  ", "TextMessageTabSheet", make<TTextMessageForm>},
+    {"  Digital Voice Encryption  ", "VoiceEncryptionTabSheet", make<TVoiceEncryptionForm>},
+    {"  Digital Emergency System  ", "EmergencySystemTabSheet", make<TEmergencySystemForm>},
+    {"  Digital Contacts  ", "DigitalContactsTabSheet", make<TDigitalContactsForm>},
+    {"  Digital Rx Groups  ", "GroupsTabSheet", make<TGroupsForm>},
+    {"  Zones  ", "ZonesTabSheet", make<TZonesForm>},
+    {"  Scan Lists  ", "ScanListsTabSheet", make<TScanListsForm>},
+    {"  Channels  ", "ChannelsTabSheet", make<TChannelsForm>},
+    {"  DTMF  ", "DTMFTabSheet", make<TDTMFForm>},
+    {"  GPS  ", "GPSTabSheet", make<TGPSForm>},
+}};
+constexpr int kContactsTab = 7;
+
+const char* const kQueryDiscard = "Unsaved code plug.\n\nDiscard it ?";
+const char* const kQueryReload = "Unsaved code plug.\n\nReload from file ?";
+const char* const kQuerySaveBeforeExit = "Unsaved code plug.\n\nSave before exit ?";
+
+QString toQt(const std::string& fileName) { return QFile::decodeName(QByteArray::fromStdString(fileName)); }
+std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
+
+pw::Rect toRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+QPushButton* addButton(QHBoxLayout* row, QWidget* parent, const char* name, const char* caption) {
+  auto* b = new QPushButton(QString::fromLatin1(caption), parent);
+  b->setObjectName(QString::fromLatin1(name));
+  row->addWidget(b);
+  return b;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : TMainForm(TMainFormHooks{}, parent) {}
+
+TMainForm::TMainForm(TMainFormHooks hooks, QWidget* parent)
+    : QWidget(parent), hooks_(std::move(hooks)), qtPrompt_(std::make_unique<QtPrompt>(this)) {
+  setObjectName("MainForm");
+  doc.setPrompt(hooks_.prompt ? hooks_.prompt : qtPrompt_.get());
+  doc.onLoaded = [this] { enableFileCommands(); };
+  startUp();
+}
+
+// Runs when the window is destroyed (after a successful close): the settings are
+// written while the tab forms still exist, then the forms go in reverse tab order.
+TMainForm::~TMainForm() {
+  writeSettings();
+  for (int i = kTabCount - 1; i >= 0; --i) {
+    delete forms[i];
+    forms[i] = nullptr;
+  }
+  doc.onLoaded = nullptr;
+}
+
+void TMainForm::startUp() {
+  settingsPath_ = hooks_.settingsPath.isEmpty() ? settingsFilePath() : hooks_.settingsPath;
+  setWindowTitle(QString::asprintf("Plugwright .. June 2016 v%d.%d.%d.%d", PLUGWRIGHT_VERSION_MAJOR,
+                                   PLUGWRIGHT_VERSION_MINOR, PLUGWRIGHT_VERSION_PATCH, PLUGWRIGHT_VERSION_BUILD));
+  setMinimumSize(pw::kMinimumWindowWidth, pw::kMinimumWindowHeight);
+  move(kDesignLeft, kDesignTop);
+  resize(kDesignWidth, kDesignHeight);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(4, 4, 4, 4);
+  layout->setSpacing(4);
+  buildTopPanel();
+  FilenameLabel->clear();
+  SaveBitBtn->setEnabled(false);
+  SaveAsBitBtn->setEnabled(false);
+  ReloadBitBtn->setEnabled(false);
+
+  createTabForms();
+  readSettings();
+  refreshAllTabs();
+
+  const QFileInfo last(toQt(doc.fileName));
+  const bool folderExists = !doc.fileName.empty() && last.absoluteDir().exists();
+  dialogFolder_ = folderExists ? last.absolutePath() : QCoreApplication::applicationDirPath();
+
+  if (!doc.fileName.empty()) {
+    if (doc.loadCodePlug(doc.fileName, false) != pw::kLoadOk) {
+      doc.fileName.clear();
+    } else {
+      showFileName();
+      refreshAllTabs();
+    }
+  }
+  // Connected only now: choosing the page from the settings is no user tab change.
+  connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::PageControlChange);
+}
+
+void TMainForm::buildTopPanel() {
+  auto* panel = new QWidget(this);
+  panel->setObjectName("TopPanel");
+  auto* row = new QHBoxLayout(panel);
+  row->setContentsMargins(0, 0, 0, 0);
+  NewBitBtn = addButton(row, panel, "NewBitBtn", "New");
+  OpenBitBtn = addButton(row, panel, "OpenBitBtn", "Open");
+  ReloadBitBtn = addButton(row, panel, "ReloadBitBtn", "Reload");
+  SaveBitBtn = addButton(row, panel, "SaveBitBtn", "Save");
+  SaveAsBitBtn = addButton(row, panel, "SaveAsBitBtn", "Save As");
+  WizardBitBtn = addButton(row, panel, "WizardBitBtn", "Wizard");
+  NewBitBtn->setEnabled(false);
+  WizardBitBtn->setEnabled(false);
+
+  FilenameLabel = new QLabel(panel);
+  FilenameLabel->setObjectName("FilenameLabel");
+  QFont bold = FilenameLabel->font();
+  bold.setBold(true);
+  FilenameLabel->setFont(bold);
+  QPalette maroon = FilenameLabel->palette();
+  maroon.setColor(QPalette::WindowText, QColor(0x80, 0x00, 0x00));
+  FilenameLabel->setPalette(maroon);
+  FilenameLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  FilenameLabel->setFocusPolicy(Qt::NoFocus);
+  // A long path is cut off on the right rather than widening the window.
+  FilenameLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  row->addSpacing(12);
+  row->addWidget(FilenameLabel, 1);
+  layout()->addWidget(panel);
+
+  connect(OpenBitBtn, &QPushButton::clicked, this, &TMainForm::OpenBitBtnClick);
+  connect(ReloadBitBtn, &QPushButton::clicked, this, &TMainForm::ReloadBitBtnClick);
+  connect(SaveBitBtn, &QPushButton::clicked, this, &TMainForm::SaveBitBtnClick);
+  connect(SaveAsBitBtn, &QPushButton::clicked, this, &TMainForm::SaveAsBitBtnClick);
+}
+
+void TMainForm::createTabForms() {
+  PageControl = new QTabWidget(this);
+  PageControl->setObjectName("PageControl");
+  for (int i = 0; i < kTabCount; ++i) {
+    auto* page = new QWidget;
+    page->setObjectName(QString::fromLatin1(kTabs[i].pageName));
+    auto* fill = new QVBoxLayout(page);
+    fill->setContentsMargins(0, 0, 0, 0);
+    forms[i] = kTabs[i].create(doc, page);
+    forms[i]->setWindowFlags(Qt::Widget);
+    fill->addWidget(forms[i]);
+    PageControl->addTab(page, QString::fromLatin1(kTabs[i].caption));
+  }
+  contactsForm = static_cast<TDigitalContactsForm*>(forms[kContactsTab]);
+  PageControl->setCurrentIndex(kDesignPageIndex);
+
+  auto* tabs = new QVBoxLayout;
+  tabs->setSpacing(0);
+  tabs->addWidget(new PageTabRows(PageControl, this));
+  tabs->addWidget(PageControl, 1);
+  static_cast<QVBoxLayout*>(layout())->addLayout(tabs, 1);
+}
+
+// Keys in the order of the file's table; each missing or unreadable one keeps the
+// current value as its default.
+void TMainForm::readSettings() {
+  const QSettings s(settingsPath_, QSettings::IniFormat);
+  pw::Rect r;
+  r.y = readSettingInt(s, "MainForm/Top", y());
+  r.x = readSettingInt(s, "MainForm/Left", x());
+  r.w = readSettingInt(s, "MainForm/Width", width());
+  r.h = readSettingInt(s, "MainForm/Height", height());
+  placeWithin(r);
+  doc.fileName = toStd(readSettingText(s, "CodePlug/File", toQt(doc.fileName)));
+  const int tab = readSettingInt(s, "Misc/Tab", PageControl->currentIndex());
+  if (tab >= 0 && tab < kTabCount) PageControl->setCurrentIndex(tab);
+  contactsForm->setShowNoRxTone(readSettingBool(s, "Misc/ShowContactNoRxTone", contactsForm->showNoRxTone()));
+}
+
+// The old file is removed first so the new one holds only the keys written here.
+void TMainForm::writeSettings() {
+  QFile::remove(settingsPath_);
+  QDir().mkpath(QFileInfo(settingsPath_).absolutePath());
+  QSettings s(settingsPath_, QSettings::IniFormat);
+  s.setValue("MainForm/Top", y());
+  s.setValue("MainForm/Left", x());
+  s.setValue("MainForm/Width", width());
+  s.setValue("MainForm/Height", height());
+  if (!doc.fileName.empty()) s.setValue("CodePlug/File", toQt(doc.fileName));
+  s.setValue("Misc/Tab", PageControl->currentIndex());
+  s.setValue("Misc/ShowContactNoRxTone", contactsForm->showNoRxTone());
+  s.sync();
+}
+
+void TMainForm::refreshAllTabs() {
+  for (TabForm* form : forms) form->refresh(true, 0);
+}
+
+void TMainForm::showFileName() {
+  FilenameLabel->setText(QStringLiteral(" ") + toQt(doc.fileName));
+  FilenameLabel->setToolTip(toQt(doc.fileName));
+}
+
+void TMainForm::enableFileCommands() {
+  SaveBitBtn->setEnabled(true);
+  SaveAsBitBtn->setEnabled(true);
+  ReloadBitBtn->setEnabled(true);
+}
+
+void TMainForm::PageControlChange(int index) {
+  if (index >= 0 && index < kTabCount) forms[index]->refresh(false, 0);
+}
+
+// ---- file commands ----
+
+void TMainForm::OpenBitBtnClick() {
+  if (doc.isModified() && doc.prompt().question(kQueryDiscard, false) != pw::Answer::Yes) return;
+  const QString name = chooseFile(false);
+  if (name.isEmpty()) return;
+  if (doc.loadCodePlug(toStd(name), true) != pw::kLoadOk) return;
+  doc.fileName = toStd(name);
+  showFileName();
+  refreshAllTabs();
+}
+
+void TMainForm::ReloadBitBtnClick() {
+  if (doc.isModified() && doc.prompt().question(kQueryReload, false) != pw::Answer::Yes) return;
+  if (doc.loadCodePlug(doc.fileName, true) != pw::kLoadOk) return;
+  showFileName();
+  refreshAllTabs();
+}
+
+// Never falls back to Save As: without a file name there is nothing to save to.
+void TMainForm::SaveBitBtnClick() {
+  if (!doc.hasImage() || doc.fileName.empty()) return;
+  if (doc.saveCodePlug(doc.fileName) == pw::kSaveOk) showFileName();
+}
+
+void TMainForm::SaveAsBitBtnClick() {
+  QString name = chooseFile(true);
+  if (name.isEmpty()) return;
+  if (!name.toLower().endsWith(QLatin1String(".rdt"))) name += QLatin1String(".rdt");
+  if (doc.saveCodePlug(toStd(name)) != pw::kSaveOk) return;
+  doc.fileName = toStd(name);
+  showFileName();
+}
+
+QString TMainForm::chooseFile(bool save) {
+  if (hooks_.chooseFile) return hooks_.chooseFile(save, dialogFolder_);
+  const QString filter = QStringLiteral("*.rdt (*.rdt);;*.* (*)");
+  // Replacing another code plug by a slip of the mouse would lose it: the dialog asks.
+  if (save) return QFileDialog::getSaveFileName(this, tr("Save As"), dialogFolder_, filter);
+  return QFileDialog::getOpenFileName(this, tr("Open"), dialogFolder_, filter);
+}
+
+// ---- window events ----
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+  if (doc.hasImage() && doc.isModified()) {
+    const pw::Answer answer = doc.prompt().question(kQuerySaveBeforeExit, true);
+    const bool stay = answer == pw::Answer::Cancel ||
+                      (answer == pw::Answer::Yes && doc.saveCodePlug(doc.fileName) != pw::kSaveOk);
+    if (stay) {
+      event->ignore();
+      return;
+    }
+  }
+  event->accept();
+}
+
+// Escape closes only when no control of the window holds the focus: a control that
+// ignores the key passes it on to here, and then it must not close the window.
+void TMainForm::keyPressEvent(QKeyEvent* event) {
+  const QWidget* focus = QApplication::focusWidget();
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier && (!focus || focus == this)) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void TMainForm::moveEvent(QMoveEvent* event) {
+  QWidget::moveEvent(event);
+  keepPlaced();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  keepPlaced();
+}
+
+// ---- placement ----
+
+pw::ScreenMetrics TMainForm::screenMetrics() const {
+  if (hooks_.screens) return hooks_.screens();
+  const QScreen* primary = QGuiApplication::primaryScreen();
+  if (!primary) return {};
+  return {toRect(primary->virtualGeometry()), toRect(primary->availableGeometry()), primary->geometry().width()};
+}
+
+void TMainForm::placeWithin(pw::Rect proposed) {
+  const pw::ScreenMetrics screens = screenMetrics();
+  // Without a screen there is nothing to place against.
+  const pw::Rect r = screens.desktop.w > 0 ? pw::placeWindow(proposed, screens) : proposed;
+  placing_ = true;
+  move(r.x, r.y);
+  resize(r.w, r.h);
+  placing_ = false;
+}
+
+// Re-applies the rule after a move or resize; the move it causes itself is not
+// adjusted again from inside this call.
+void TMainForm::keepPlaced() {
+  if (placing_ || isMaximized() || isFullScreen()) return;
+  const pw::Rect now{x(), y(), width(), height()};
+  const pw::ScreenMetrics screens = screenMetrics();
+  if (screens.desktop.w <= 0) return;
+  if (!(pw::placeWindow(now, screens) == now)) placeWithin(now);
+}

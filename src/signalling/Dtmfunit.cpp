@@ -1,7 +1,0 @@
-#include "signalling/Dtmfunit.h"
-
-TDTMFForm::TDTMFForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("DTMFForm");
-}
-
-void TDTMFForm::refresh(bool, int) {}

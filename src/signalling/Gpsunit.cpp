@@ -1,7 +1,0 @@
-#include "signalling/Gpsunit.h"
-
-TGPSForm::TGPSForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("GPSForm");
-}
-
-void TGPSForm::refresh(bool, int) {}

@@ -1,0 +1,632 @@
+#include "widgets/ListEditor.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QClipboard>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScopedValueRollback>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+
+#include "codeplug/RecordList.h"
+
+QString trimCellText(const QString& text) {
+  qsizetype first = 0, last = text.size();
+  while (first < last && text.at(first).unicode() < 33) ++first;
+  while (last > first && text.at(last - 1).unicode() < 33) --last;
+  return text.mid(first, last - first);
+}
+
+// ===================================================================== grid
+
+ListGridView::ListGridView(QWidget* parent) : QTableView(parent) {}
+
+void ListGridView::mouseMoveEvent(QMouseEvent* event) {
+  if (!(event->buttons() & Qt::LeftButton)) {
+    QTableView::mouseMoveEvent(event);
+    return;
+  }
+  // The held left button only selects rows: no drag and drop, no rubber band.
+  if (editorOpen && editorOpen()) return;
+  const int row = rowAt(event->position().toPoint().y());
+  if (row >= 0) dragOver(row);
+}
+
+void ListGridView::dragOver(int row) {
+  QItemSelectionModel* sel = selectionModel();
+  if (anchor_ < 0) {
+    sel->select(model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    anchor_ = last_ = row;
+    return;
+  }
+  if (row == last_) return;
+  last_ = row;
+  const QItemSelection range(model()->index(std::min(anchor_, row), 0),
+                             model()->index(std::max(anchor_, row), model()->columnCount() - 1));
+  sel->select(range, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListGridView::mouseReleaseEvent(QMouseEvent* event) {
+  QTableView::mouseReleaseEvent(event);  // selectionCommand keeps the dragged range
+  if (event->button() == Qt::LeftButton) anchor_ = last_ = -1;
+}
+
+void ListGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  event->accept();
+  emit doubleClickedAt(event->position().toPoint());
+}
+
+void ListGridView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Delete) {
+    event->accept();
+    emit deleteKeyPressed();
+    return;
+  }
+  const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
+  if (moves_ && arrow && (event->modifiers() & Qt::ControlModifier)) {
+    event->accept();
+    const int step = (event->modifiers() & Qt::ShiftModifier) ? 10 : 1;
+    emit moveKeyPressed(event->key() == Qt::Key_Up ? step : -step);
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+QItemSelectionModel::SelectionFlags ListGridView::selectionCommand(const QModelIndex& index,
+                                                                   const QEvent* event) const {
+  // The view's own drag selection and its release after a drag would undo the range.
+  if (event && event->type() == QEvent::MouseMove) return QItemSelectionModel::NoUpdate;
+  if (event && event->type() == QEvent::MouseButtonRelease && anchor_ >= 0)
+    return QItemSelectionModel::NoUpdate;
+  return QTableView::selectionCommand(index, event);
+}
+
+// ===================================================================== list editor
+
+ListEditor::ListEditor(pw::CodePlugDocument& doc, ListConfig config, QWidget* host, OverlayEditors* editors)
+    : QObject(host), doc_(doc), config_(std::move(config)) {
+  editors_ = editors ? editors : new OverlayEditors(host, this);
+  buildView(host);
+
+  countLabel_ = new QLabel(host);
+  countLabel_->setObjectName(config_.countLabelName);
+
+  if (config_.add) {
+    add_ = makeButton(host, "AddBitBtn", config_.addText);
+    connect(add_, &QPushButton::clicked, this, [this] { addRecord(); });
+  }
+  if (config_.deleteOne) {
+    delete_ = makeButton(host, "DeleteBitBtn", config_.deleteText);
+    connect(delete_, &QPushButton::clicked, this, [this] { deleteSelected(); });
+  }
+  if (config_.moveOne) {
+    moveUp_ = makeButton(host, "MoveUpBitBtn", config_.moveUpText);
+    moveDown_ = makeButton(host, "MoveDownBitBtn", config_.moveDownText);
+    auto step = [this] {
+      const bool ten =
+          config_.buttonsShiftForTen && (QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+      return ten ? 10 : 1;
+    };
+    connect(moveUp_, &QPushButton::clicked, this, [this, step] { moveSelected(step()); });
+    connect(moveDown_, &QPushButton::clicked, this, [this, step] { moveSelected(-step()); });
+    moveUp_->setIcon(host->style()->standardIcon(QStyle::SP_ArrowUp));
+    moveDown_->setIcon(host->style()->standardIcon(QStyle::SP_ArrowDown));
+    if (config_.buttonsShiftForTen) {
+      const QString hint = QStringLiteral("Hold down the Shift key to move in steps of 10");
+      moveUp_->setToolTip(hint);
+      moveDown_->setToolTip(hint);
+    }
+  }
+  buildContextMenu();
+  host->installEventFilter(this);
+  rebuild();
+}
+
+ListEditor::~ListEditor() {
+  if (editors_) editors_->forget(this);
+}
+
+bool ListEditor::eventFilter(QObject* watched, QEvent* event) {
+  // Keys the tab's other controls leave unused reach the tab: the list's keys stop there.
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  if (key->key() == Qt::Key_Delete) return true;
+  const bool arrow = key->key() == Qt::Key_Up || key->key() == Qt::Key_Down;
+  return config_.moveOne && arrow && (key->modifiers() & Qt::ControlModifier);
+}
+
+void ListEditor::buildView(QWidget* host) {
+  view_ = new ListGridView(host);
+  view_->setObjectName(config_.viewName);
+  model_ = new RecordTableModel(config_, doc_, this);
+  view_->setModel(model_);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  view_->setShowGrid(config_.gridLines);
+  view_->setWordWrap(false);
+  view_->setCornerButtonEnabled(false);
+  view_->setTabKeyNavigation(false);
+  view_->setMovesEnabled(bool(config_.moveOne));
+  view_->editorOpen = [this] { return editors_->isOpen(); };
+
+  // The selection stays visible when the grid loses the focus.
+  QPalette palette = view_->palette();
+  for (auto role : {QPalette::Highlight, QPalette::HighlightedText})
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+  view_->setPalette(palette);
+
+  QHeaderView* rows = view_->verticalHeader();
+  rows->hide();
+  rows->setMinimumSectionSize(1);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  rows->setDefaultSectionSize(editors_->rowHeight());  // an editor fits a row exactly
+
+  QHeaderView* header = view_->horizontalHeader();
+  header->setVisible(config_.showHeaders);
+  header->setSectionsClickable(false);
+  header->setHighlightSections(false);
+  header->setSectionsMovable(false);
+  header->setMinimumSectionSize(1);
+  header->setSectionResizeMode(0, QHeaderView::Fixed);
+  header->resizeSection(0, 1);
+  int width = 1;
+  for (int c = 0; c < int(config_.columns.size()); ++c) {
+    const ListColumn& column = config_.columns[c];
+    const int section = RecordTableModel::modelColumn(c);
+    header->resizeSection(section, column.width);
+    if (column.stretch) header->setSectionResizeMode(section, QHeaderView::Stretch);
+    width += column.width;
+  }
+  view_->setMinimumWidth(width + 2 * view_->frameWidth() + view_->verticalScrollBar()->sizeHint().width());
+
+  connect(view_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+          &ListEditor::selectionChanged);
+  connect(view_, &ListGridView::doubleClickedAt, this, &ListEditor::doubleClickAt);
+  connect(view_, &ListGridView::deleteKeyPressed, this, &ListEditor::deleteSelected);
+  connect(view_, &ListGridView::moveKeyPressed, this, &ListEditor::moveSelected);
+  connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
+    if (editors_->isOpenOn(this)) editors_->close(true);
+  });
+}
+
+void ListEditor::buildContextMenu() {
+  if (config_.contextMenu.empty()) return;
+  menu_ = new QMenu(view_);
+  menu_->setObjectName(QStringLiteral("PopupMenu"));
+  for (const ListMenuEntry& entry : config_.contextMenu) {
+    if (entry.text.isEmpty()) {
+      menu_->addSeparator();
+      menuActions_.push_back(nullptr);
+      continue;
+    }
+    QAction* action = menu_->addAction(entry.text);
+    menuActions_.push_back(action);
+    if (entry.run)
+      connect(action, &QAction::triggered, this, [this, run = entry.run] {
+        if (doc_.hasImage()) run();
+      });
+  }
+  view_->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(view_, &QWidget::customContextMenuRequested, this, [this](QPoint pos) {
+    editors_->close(true);
+    updateContextMenu();
+    menu_->popup(view_->viewport()->mapToGlobal(pos));
+  });
+}
+
+void ListEditor::updateContextMenu() {
+  for (std::size_t i = 0; i < menuActions_.size(); ++i) {
+    const ListMenuEntry& entry = config_.contextMenu[i];
+    if (menuActions_[i])
+      menuActions_[i]->setEnabled((!entry.enabled || entry.enabled()) && (!entry.run || doc_.hasImage()));
+  }
+}
+
+QPushButton* ListEditor::makeButton(QWidget* host, const char* name, const QString& text) {
+  auto* button = new QPushButton(text, host);
+  button->setObjectName(QString::fromLatin1(name));
+  return button;
+}
+
+QHBoxLayout* ListEditor::makeButtonRow() const {
+  auto* row = new QHBoxLayout;
+  for (QPushButton* b : {add_, delete_, moveUp_, moveDown_})
+    if (b) row->addWidget(b);
+  row->addStretch(1);
+  return row;
+}
+
+// ---- refreshing ----
+
+void ListEditor::rebuild(int topRow) {
+  addedCaption_ = false;
+  {
+    const QScopedValueRollback<bool> busy(rebuilding_, true);
+    if (editors_->isOpenOn(this)) editors_->close(false);
+    model_->rebuild();
+    if (topRow >= 0) scrollToTop(topRow);
+  }
+  refresh();
+}
+
+void ListEditor::refresh() {
+  countLabel_->setText(captionText());
+  updateCommands();
+}
+
+QString ListEditor::captionText(const QString& title) const {
+  const QString capacity = QString::number(config_.capacity);
+  if (!doc_.hasImage() && !config_.noImageCaption.isEmpty()) return config_.noImageCaption;
+  if (!doc_.hasImage()) return title + QStringLiteral(" .. up to ") + capacity + QStringLiteral(". ");
+  QString text = title + QStringLiteral(" .. used ") + QString::number(model_->rowCount()) +
+                 QStringLiteral(" of ") + capacity + QStringLiteral(". ");
+  const std::size_t selected = selectedRows().size();
+  if (selected > 0) text += QString::number(selected) + QStringLiteral(" selected. ");
+  return text;
+}
+
+void ListEditor::updateCommands() {
+  const bool image = doc_.hasImage();
+  const std::vector<int> rows = selectedRows();
+  const int count = model_->rowCount();
+  if (add_) add_->setEnabled(image && count < config_.capacity);
+  if (delete_) delete_->setEnabled(image && !rows.empty());
+  if (moveUp_) moveUp_->setEnabled(image && !rows.empty() && rows.front() != 0);
+  if (moveDown_) moveDown_->setEnabled(image && !rows.empty() && rows.back() != count - 1);
+}
+
+void ListEditor::selectionChanged() {
+  addedCaption_ = false;
+  if (rebuilding_ || refreshPosted_) return;
+  // Refresh once the toolkit has finished delivering the selection events.
+  refreshPosted_ = true;
+  QMetaObject::invokeMethod(
+      this,
+      [this] {
+        refreshPosted_ = false;
+        if (rebuilding_) return;
+        refresh();
+        if (config_.selectionChanged) config_.selectionChanged();
+      },
+      Qt::QueuedConnection);
+}
+
+// ---- selection and scrolling ----
+
+std::vector<int> ListEditor::selectedRows() const {
+  std::vector<int> rows;
+  for (const QItemSelectionRange& range : view_->selectionModel()->selection())
+    for (int r = range.top(); r <= range.bottom(); ++r) rows.push_back(r);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
+void ListEditor::selectRows(const std::vector<int>& rows, int focusRow) {
+  QItemSelection selection;
+  const int last = model_->columnCount() - 1;
+  for (std::size_t i = 0; i < rows.size();) {
+    std::size_t j = i;
+    while (j + 1 < rows.size() && rows[j + 1] == rows[j] + 1) ++j;
+    if (rows[i] >= 0 && rows[j] < model_->rowCount())
+      selection.select(model_->index(rows[i], 0), model_->index(rows[j], last));
+    i = j + 1;
+  }
+  QItemSelectionModel* sel = view_->selectionModel();
+  sel->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  if (focusRow >= 0 && focusRow < model_->rowCount())
+    sel->setCurrentIndex(model_->index(focusRow, 1), QItemSelectionModel::NoUpdate);
+}
+
+int ListEditor::topRow() const { return std::max(0, view_->rowAt(0)); }
+
+int ListEditor::visibleRows() const {
+  const int height = std::max(1, view_->verticalHeader()->defaultSectionSize());
+  return std::max(1, view_->viewport()->height() / height);
+}
+
+void ListEditor::scrollToTop(int row) {
+  row = std::max(0, std::min(row, model_->rowCount() - visibleRows()));
+  view_->verticalScrollBar()->setValue(row);  // scrolling per item: the value is the top row
+}
+
+// ---- actions ----
+
+int ListEditor::addRecord() {
+  if (!doc_.hasImage() || !config_.add || model_->rowCount() >= config_.capacity) return -1;
+  editors_->close(true);
+  view_->clearSelection();
+  const int row = config_.add();
+  if (row < 0) {
+    refresh();
+    return -1;
+  }
+  rebuild();
+  const QModelIndex index = model_->index(row, 1);
+  view_->scrollTo(index);
+  if (config_.selectAddedRow) selectRows({row});
+  if (view_->isVisible() && view_->isEnabled()) {
+    view_->setFocus();
+    view_->selectionModel()->setCurrentIndex(index, QItemSelectionModel::NoUpdate);  // the selection stays
+  }
+  // Set after the selection above, so the refresh it posts keeps this caption.
+  addedCaption_ = !config_.addedTitle.isEmpty();
+  refresh();
+  return row;
+}
+
+void ListEditor::deleteSelected() {
+  if (!doc_.hasImage() || !config_.deleteOne) return;
+  editors_->close(true);
+  const std::vector<int> rows = selectedRows();
+  if (!rows.empty()) {
+    const int top = topRow();
+    int deleted = 0;
+    {
+      // The refusal box runs an event loop: keep the deferred refresh out meanwhile.
+      const QScopedValueRollback<bool> busy(rebuilding_, true);
+      deleted = pw::deleteSelection(rows, config_.deleteOne);
+    }
+    if (deleted > 0) {
+      rebuild();
+      scrollToTop(top);
+      const int row = std::min(rows.back(), model_->rowCount() - 1);
+      if (row >= 0) selectRows({row}, row);
+    }
+  }
+  refresh();
+  view_->setFocus();
+}
+
+void ListEditor::moveSelected(int delta) {
+  if (!doc_.hasImage() || !config_.moveOne) return;
+  editors_->close(true);
+  const std::vector<int> rows = selectedRows();
+  const int count = model_->rowCount();
+  delta = pw::clampBlockDelta(rows, delta, count);
+  if (delta == 0) return;
+  std::vector<int> moved;
+  {
+    const QScopedValueRollback<bool> busy(rebuilding_, true);
+    moved = config_.moveRows ? config_.moveRows(rows, delta) : pw::moveSelection(rows, delta, count, config_.moveOne);
+    model_->rowsChanged(0, count - 1);
+  }
+  const int focus = delta > 0 ? moved.front() : moved.back();
+  selectRows(moved, focus);
+  refresh();
+  scrollToTop(focus - visibleRows() / 2);
+  view_->setFocus();
+}
+
+int ListEditor::firstEditColumn() const {
+  if (config_.editColumn >= 0) return config_.editColumn;
+  for (int c = 0; c < int(config_.columns.size()); ++c)
+    if (config_.columns[c].editor == ListColumn::Editor::Edit) return c;
+  return -1;
+}
+
+void ListEditor::doubleClickAt(QPoint pos) {
+  editors_->close(true);
+  if (!doc_.hasImage()) return;
+  const int row = view_->rowAt(pos.y());
+  if (row < 0) {
+    if (!config_.addOnDoubleClickBelow) return;
+    const int added = addRecord();
+    if (added >= 0) openEditor(added, firstEditColumn());
+    return;
+  }
+  const int hit = view_->columnAt(pos.x());
+  if (hit < 0) return;
+  openEditor(row, config_.editColumn >= 0 ? config_.editColumn : RecordTableModel::dataColumn(hit));
+}
+
+bool ListEditor::openEditor(int row, int column) {
+  editors_->close(true);
+  if (!doc_.hasImage() || row < 0 || row >= model_->rowCount() || column < 0 ||
+      column >= int(config_.columns.size()))
+    return false;
+  const ListColumn& c = config_.columns[column];
+  const QModelIndex index = model_->index(row, RecordTableModel::modelColumn(column));
+  switch (c.editor) {
+    case ListColumn::Editor::None:
+      return false;
+    case ListColumn::Editor::Action:
+      if (!config_.cellAction) return false;
+      config_.cellAction(row, column);
+      model_->rowsChanged(row, row);
+      return true;
+    case ListColumn::Editor::Edit:
+      view_->scrollTo(index);
+      editors_->openEdit(this, view_, row, column, view_->visualRect(index), index.data().toString(),
+                         c.maxLength, c.accepts);
+      return true;
+    case ListColumn::Editor::DropDown:
+      view_->scrollTo(index);
+      editors_->openDropDown(this, view_, row, column, view_->visualRect(index),
+                             c.choices ? c.choices(row) : std::vector<ListChoice>{},
+                             c.storedValue ? c.storedValue(row) : std::nullopt);
+      return true;
+  }
+  return false;
+}
+
+void ListEditor::applyEdit(int row, int column, const CellEdit& edit) {
+  if (!doc_.hasImage() || row < 0 || row >= model_->rowCount() || !config_.applyEdit) return;
+  config_.applyEdit(row, column, edit);
+  model_->rowsChanged(row, row);
+}
+
+// ===================================================================== overlay editors
+
+void OverlayComboBox::hidePopup() {
+  QComboBox::hidePopup();
+  emit popupHidden();
+}
+
+OverlayEditors::OverlayEditors(QWidget* host, QObject* parent)
+    : QObject(parent ? parent : host),
+      host_(host),
+      edit_(new QLineEdit(host)),
+      combo_(new OverlayComboBox(host)) {
+  edit_->setObjectName(QStringLiteral("listViewEdit"));
+  edit_->setContextMenuPolicy(Qt::NoContextMenu);  // pasting goes through the key filter only
+  combo_->setObjectName(QStringLiteral("listViewComboBox"));
+  combo_->setEditable(false);
+  combo_->setMaxVisibleItems(20);
+  edit_->hide();
+  combo_->hide();
+  edit_->installEventFilter(this);
+  combo_->installEventFilter(this);
+  // The list hides before it sets the picked entry: commit once the pick has landed.
+  connect(combo_, &OverlayComboBox::popupHidden, this, [this] {
+    if (kind_ != Kind::Choice) return;
+    QMetaObject::invokeMethod(
+        this,
+        [this, opening = opening_] {
+          if (kind_ == Kind::Choice && opening == opening_) close(true);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+int OverlayEditors::rowHeight() const {
+  return std::max(edit_->sizeHint().height(), combo_->sizeHint().height());
+}
+
+void OverlayEditors::begin(ListEditor* owner, QTableView* view, Kind kind, int row, int column) {
+  close(true);
+  ++opening_;
+  owner_ = owner;
+  view_ = view;
+  kind_ = kind;
+  row_ = row;
+  column_ = column;
+}
+
+void OverlayEditors::show(QWidget* editor, QTableView* view, const QRect& cell) {
+  editor->setParent(view->viewport());
+  editor->setGeometry(cell);
+  editor->show();
+  editor->raise();
+  editor->setFocus(Qt::OtherFocusReason);
+}
+
+void OverlayEditors::openEdit(ListEditor* owner, QTableView* view, int row, int column, const QRect& cell,
+                              const QString& text, int maxLength, std::function<bool(QChar)> accepts) {
+  begin(owner, view, Kind::Text, row, column);
+  accepts_ = std::move(accepts);
+  edit_->setMaxLength(maxLength);
+  edit_->setText(trimCellText(text));
+  show(edit_, view, cell);
+  edit_->selectAll();
+}
+
+void OverlayEditors::openDropDown(ListEditor* owner, QTableView* view, int row, int column, const QRect& cell,
+                                  const std::vector<ListChoice>& choices, std::optional<qint64> stored) {
+  begin(owner, view, Kind::Choice, row, column);
+  combo_->blockSignals(true);
+  combo_->clear();
+  initialChoice_ = -1;
+  for (const ListChoice& choice : choices) {
+    if (stored && choice.value == *stored && initialChoice_ < 0) initialChoice_ = combo_->count();
+    combo_->addItem(choice.text, QVariant::fromValue(choice.value));
+  }
+  combo_->setCurrentIndex(initialChoice_);  // a value no choice carries shows none
+  combo_->blockSignals(false);
+  show(combo_, view, cell);
+  combo_->showPopup();
+}
+
+void OverlayEditors::close(bool commit) {
+  ListEditor* owner = owner_;
+  const Kind kind = kind_;
+  const int row = row_, column = column_;
+  owner_ = nullptr;
+  kind_ = Kind::None;
+  row_ = column_ = -1;
+  if (owner && commit) {
+    if (kind == Kind::Text) {
+      owner->applyEdit(row, column, CellEdit{trimCellText(edit_->text()), std::nullopt});
+    } else if (kind == Kind::Choice && combo_->currentIndex() >= 0 &&
+               combo_->currentIndex() != initialChoice_) {
+      owner->applyEdit(row, column,
+                       CellEdit{trimCellText(combo_->currentText()), combo_->currentData().toLongLong()});
+    }
+  }
+  park();
+}
+
+void OverlayEditors::forget(const ListEditor* list) {
+  if (owner_ != list) return;
+  owner_ = nullptr;
+  close(false);
+}
+
+void OverlayEditors::park() {
+  if (combo_ && combo_->view()->isVisible()) combo_->QComboBox::hidePopup();
+  for (QWidget* editor : {static_cast<QWidget*>(edit_), static_cast<QWidget*>(combo_)}) {
+    if (!editor) continue;  // the tab is being torn down
+    const bool hadFocus = editor->hasFocus();
+    editor->hide();
+    if (editor->parentWidget() != host_) editor->setParent(host_);
+    if (hadFocus && view_) view_->setFocus();
+  }
+  view_ = nullptr;
+}
+
+bool OverlayEditors::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::FocusOut) {
+    // Leaving the editor commits; a popup or another window taking the focus does not.
+    const auto reason = static_cast<QFocusEvent*>(event)->reason();
+    const bool leaving = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
+    if (leaving && watched == edit_ && kind_ == Kind::Text) close(true);
+    if (leaving && watched == combo_ && kind_ == Kind::Choice && !combo_->view()->isVisible()) close(true);
+    return false;
+  }
+  if (event->type() == QEvent::KeyPress && watched == edit_ && kind_ == Kind::Text)
+    return filterKey(static_cast<QKeyEvent*>(event));
+  return false;
+}
+
+bool OverlayEditors::filterKey(QKeyEvent* event) {
+  switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      close(true);
+      return true;
+    case Qt::Key_Escape:
+      close(false);
+      return true;
+    case Qt::Key_Backspace:
+      return false;
+    default:
+      break;
+  }
+  if (!accepts_) return false;
+  QString typed;
+  if (event->matches(QKeySequence::Paste))
+    typed = QGuiApplication::clipboard()->text();
+  else if (!event->text().isEmpty() && event->text().at(0).isPrint())
+    typed = event->text();
+  else
+    return false;  // cursor keys, Delete, shortcuts
+  QString kept;
+  for (QChar c : typed)
+    if (accepts_(c)) kept += c;
+  if (kept == typed && !event->matches(QKeySequence::Paste)) return false;
+  if (!kept.isEmpty()) edit_->insert(kept);
+  return true;
+}

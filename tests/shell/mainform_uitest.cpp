@@ -1,0 +1,357 @@
+// The main window driven through its named controls: start-up from the settings
+// file, the file commands with their questions, closing, and the settings at exit.
+
+// The model headers come first: a member named `slots` would clash with Qt's keyword macro.
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSettings>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "shell/PageTabRows.h"
+#include "shell/MainForm.h"
+#include "contacts/DigitalContactsForm.h"
+
+using pw::Answer;
+
+namespace {
+
+const pw::ScreenMetrics kScreens{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920};
+
+const char* const kDiscard = "Unsaved code plug.\n\nDiscard it ?";
+const char* const kReload = "Unsaved code plug.\n\nReload from file ?";
+const char* const kSaveBeforeExit = "Unsaved code plug.\n\nSave before exit ?";
+
+std::vector<std::uint8_t> readBytes(const QString& path) { return pwtest::readFile(path.toStdString()); }
+
+}  // namespace
+
+class MainFormTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir;
+  pwtest::ScriptedPrompt prompt;
+  QStringList dialogs;        // "open <folder>" / "save <folder>" for every dialog shown
+  QStringList dialogAnswers;  // names the dialogs return, in order (empty: Cancel)
+
+  QString path(const QString& name) const { return dir->filePath(name); }
+  QString iniPath() const { return path("plugwright.ini"); }
+
+  void writeIni(const QByteArray& text) {
+    QFile f(iniPath());
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(text);
+  }
+  QString writePlug(const QString& name, const pwtest::CodePlugBuilder& b = pwtest::CodePlugBuilder()) {
+    pwtest::writeFile(path(name).toStdString(), b.bytes());
+    return path(name);
+  }
+
+  std::unique_ptr<TMainForm> start() {
+    TMainFormHooks hooks;
+    hooks.prompt = &prompt;
+    hooks.settingsPath = iniPath();
+    hooks.screens = [] { return kScreens; };
+    hooks.chooseFile = [this](bool save, const QString& folder) {
+      dialogs << QString(save ? "save " : "open ") + folder;
+      return dialogAnswers.isEmpty() ? QString() : dialogAnswers.takeFirst();
+    };
+    return std::make_unique<TMainForm>(hooks);
+  }
+  // A window with `file` loaded from the settings file, then changed in memory.
+  std::unique_ptr<TMainForm> startModified(const QString& file) {
+    writeIni("[CodePlug]\nFile=" + file.toUtf8() + "\n");
+    auto form = start();
+    form->document().bytes(pw::kGeneralSettings, 1)[0] ^= 0x01;
+    return form;
+  }
+
+  template <typename W>
+  static W* control(TMainForm& form, const char* name) {
+    W* w = form.findChild<W*>(name);
+    if (!w) qFatal("no control %s", name);
+    return w;
+  }
+  static QString label(TMainForm& form) { return control<QLabel>(form, "FilenameLabel")->text(); }
+  static void click(TMainForm& form, const char* button) {
+    QTest::mouseClick(control<QPushButton>(form, button), Qt::LeftButton);
+  }
+
+private slots:
+  void init() {
+    dir = std::make_unique<QTemporaryDir>();
+    prompt = pwtest::ScriptedPrompt();
+    dialogs.clear();
+    dialogAnswers.clear();
+  }
+
+  void startsWithDesignStateWithoutSettingsFile() {
+    {
+      auto form = start();
+      QCOMPARE(form->geometry(), QRect(169, 99, 1138, 585));
+      QCOMPARE(form->minimumSize(), QSize(700, 584));
+      QVERIFY(form->windowTitle().startsWith("Plugwright .. June 2016 v"));
+      auto* pages = control<QTabWidget>(*form, "PageControl");
+      QCOMPARE(pages->currentIndex(), 10);
+      const QStringList captions{"  Basic  ", "  General  ", "  Menus  ", "  Buttons  ", "  Digital Text Msg  ",
+                                 "  Digital Voice Encryption  ", "  Digital Emergency System  ",
+                                 "  Digital Contacts  ", "  Digital Rx Groups  ", "  Zones  ", "  Scan Lists  ",
+                                 "  Channels  ", "  DTMF  ", "  GPS  "};
+      QCOMPARE(pages->count(), captions.size());
+      for (int i = 0; i < pages->count(); ++i) {
+        QCOMPARE(pages->tabText(i), captions[i]);
+        QVERIFY(pages->widget(i)->isAncestorOf(form->tabForm(i)));
+      }
+      QVERIFY(!control<QPushButton>(*form, "NewBitBtn")->isEnabled());
+      QVERIFY(!control<QPushButton>(*form, "WizardBitBtn")->isEnabled());
+      for (const char* name : {"ReloadBitBtn", "SaveBitBtn", "SaveAsBitBtn"})
+        QVERIFY2(!control<QPushButton>(*form, name)->isEnabled(), name);
+      QVERIFY(control<QPushButton>(*form, "OpenBitBtn")->isEnabled());
+      QCOMPARE(label(*form), QString());
+      QVERIFY(prompt.shown.empty());
+    }
+    // At exit: exactly the listed keys, no "File" without a file.
+    QSettings s(iniPath(), QSettings::IniFormat);
+    QCOMPARE(s.allKeys(), (QStringList{"MainForm/Height", "MainForm/Left", "MainForm/Top", "MainForm/Width",
+                                       "Misc/ShowContactNoRxTone", "Misc/Tab"}));
+    QCOMPARE(s.value("MainForm/Left").toInt(), 169);
+    QCOMPARE(s.value("MainForm/Top").toInt(), 99);
+    QCOMPARE(s.value("Misc/Tab").toInt(), 10);
+    QCOMPARE(s.value("Misc/ShowContactNoRxTone").toString(), QString("false"));
+  }
+
+  void appliesTabAndShowNoRxTone_data() {
+    QTest::addColumn<QByteArray>("tab");
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QByteArray>("noRxTone");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("14 is out of range") << QByteArray("14") << 10 << QByteArray("true") << true;
+    QTest::newRow("-1 is out of range") << QByteArray("-1") << 10 << QByteArray("false") << false;
+    QTest::newRow("0 opens Basic") << QByteArray("0") << 0 << QByteArray("1") << true;
+    QTest::newRow("13 opens GPS") << QByteArray("13") << 13 << QByteArray("0") << false;
+    QTest::newRow("words keep the defaults") << QByteArray("five") << 10 << QByteArray("no") << false;
+  }
+  void appliesTabAndShowNoRxTone() {
+    QFETCH(QByteArray, tab);
+    QFETCH(int, page);
+    QFETCH(QByteArray, noRxTone);
+    QFETCH(bool, shown);
+    writeIni("[Misc]\nTab=" + tab + "\nShowContactNoRxTone=" + noRxTone + "\n");
+    auto form = start();
+    QCOMPARE(control<QTabWidget>(*form, "PageControl")->currentIndex(), page);
+    QCOMPARE(static_cast<TDigitalContactsForm*>(form->tabForm(7))->showNoRxTone(), shown);
+  }
+
+  void restoresGeometryThroughThePlacementRule() {
+    // Close to the work area's corner and size: snaps onto it exactly.
+    writeIni("[MainForm]\nTop=3\nLeft=5\nWidth=1915\nHeight=1036\n");
+    QCOMPARE(start()->geometry(), QRect(0, 0, 1920, 1040));
+    writeIni("[MainForm]\nTop=300\nLeft=5000\nWidth=200\nHeight=100\n");
+    QCOMPARE(start()->geometry(), QRect(1920 - 128, 300, 700, 584));
+  }
+
+  void loadsTheLastFileSilentlyAndRemembersIt() {
+    const QString file = writePlug("last.rdt");
+    writeIni("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=3\n");
+    {
+      auto form = start();
+      QVERIFY(form->document().hasImage());
+      QCOMPARE(label(*form), " " + file);
+      QCOMPARE(form->dialogFolder(), dir->path());
+      for (const char* name : {"ReloadBitBtn", "SaveBitBtn", "SaveAsBitBtn"})
+        QVERIFY2(control<QPushButton>(*form, name)->isEnabled(), name);
+      control<QTabWidget>(*form, "PageControl")->setCurrentIndex(12);
+      static_cast<TDigitalContactsForm*>(form->tabForm(7))->setShowNoRxTone(true);
+    }
+    QSettings s(iniPath(), QSettings::IniFormat);
+    QCOMPARE(s.value("CodePlug/File").toString(), file);
+    QCOMPARE(s.value("Misc/Tab").toInt(), 12);
+    QCOMPARE(s.value("Misc/ShowContactNoRxTone").toString(), QString("true"));
+  }
+
+  void missingLastFileStartsEmptyWithoutMessage() {
+    writeIni("[CodePlug]\nFile=" + path("gone/missing.rdt").toUtf8() + "\n");
+    {
+      auto form = start();
+      QVERIFY(!form->document().hasImage());
+      QVERIFY(form->document().fileName.empty());
+      QCOMPARE(label(*form), QString());
+      QCOMPARE(form->dialogFolder(), QCoreApplication::applicationDirPath());
+      QVERIFY(prompt.shown.empty());
+    }
+    QVERIFY(!QSettings(iniPath(), QSettings::IniFormat).contains("CodePlug/File"));
+  }
+
+  void openAsksBeforeDiscardingThenLoadsTheChosenFile() {
+    pwtest::CodePlugBuilder other;
+    other.named(pw::ListId::Zones, 0, "Other");
+    const QString second = writePlug("b.rdt", other);
+    auto form = startModified(writePlug("a.rdt"));
+    click(*form, "OpenBitBtn");  // the scripted answer is No: no dialog
+    QVERIFY(dialogs.isEmpty());
+    QVERIFY(form->document().isModified());
+    prompt.questions = {Answer::Yes};
+    dialogAnswers = {second};
+    click(*form, "OpenBitBtn");
+    QCOMPARE(prompt.texts("question"), (std::vector<std::string>{kDiscard, kDiscard}));
+    QCOMPARE(dialogs, QStringList{"open " + dir->path()});
+    QCOMPARE(form->document().fileName, second.toStdString());
+    QCOMPARE(form->document().workingImage, readBytes(second));
+    QCOMPARE(label(*form), " " + second);
+  }
+
+  void failedOpenAndReloadChangeNothing() {
+    const QString file = writePlug("a.rdt");
+    auto form = startModified(file);
+    const auto before = form->document().workingImage;
+    // Open: a file of the wrong size.
+    QFile bad(path("bad.rdt"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray(100, 'x'));
+    bad.close();
+    prompt.questions = {Answer::Yes, Answer::Yes};
+    dialogAnswers = {bad.fileName()};
+    click(*form, "OpenBitBtn");
+    // Reload: the file on disk has been cut short meanwhile.
+    QVERIFY(QFile::resize(file, 262708));
+    click(*form, "ReloadBitBtn");
+    QCOMPARE(prompt.texts("question"), (std::vector<std::string>{kDiscard, kReload}));
+    QCOMPARE(prompt.texts("error"),
+             (std::vector<std::string>{"Code plug file size error", "Code plug file size error"}));
+    QCOMPARE(form->document().workingImage, before);
+    QCOMPARE(form->document().fileName, file.toStdString());
+    QCOMPARE(label(*form), " " + file);
+  }
+
+  void reloadDiscardsChangesWhenAnsweredYes() {
+    const QString file = writePlug("a.rdt");
+    auto form = startModified(file);
+    click(*form, "ReloadBitBtn");  // the scripted answer is No
+    QVERIFY(form->document().isModified());
+    prompt.questions = {Answer::Yes};
+    click(*form, "ReloadBitBtn");
+    QVERIFY(!form->document().isModified());
+    QCOMPARE(form->document().workingImage, readBytes(file));
+  }
+
+  void saveAsAppendsTheExtensionUnlessTyped_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    QTest::newRow("plain") << "plug" << "plug.rdt";
+    QTest::newRow("upper case kept") << "PLUG.RDT" << "PLUG.RDT";
+    QTest::newRow("inner .rdt") << "a.rdt.old" << "a.rdt.old.rdt";
+    QTest::newRow("double .rdt") << "a.rdt.rdt" << "a.rdt.rdt";
+  }
+  void saveAsAppendsTheExtensionUnlessTyped() {
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    auto form = startModified(writePlug("start.rdt"));
+    dialogAnswers = {path(typed)};
+    click(*form, "SaveAsBitBtn");
+    QCOMPARE(dialogs, QStringList{"save " + dir->path()});
+    QCOMPARE(form->document().fileName, path(saved).toStdString());
+    QCOMPARE(readBytes(path(saved)), form->document().workingImage);
+    QVERIFY(!form->document().isModified());
+    QCOMPARE(label(*form), " " + path(saved));
+  }
+
+  void saveAsCancelledOrRefusedKeepsTheName() {
+    const QString file = writePlug("start.rdt");
+    auto form = startModified(file);
+    click(*form, "SaveAsBitBtn");  // dialog cancelled
+    dialogAnswers = {path("missing-folder/x.rdt")};
+    click(*form, "SaveAsBitBtn");
+    QCOMPARE(prompt.texts("error"), (std::vector<std::string>{"Could not create the code plug file"}));
+    QCOMPARE(form->document().fileName, file.toStdString());
+    QVERIFY(form->document().isModified());
+  }
+
+  void closeAsksAboutUnsavedChanges_data() {
+    QTest::addColumn<int>("answer");
+    QTest::addColumn<bool>("passwords");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("Cancel stays") << int(Answer::Cancel) << false << false << false;
+    QTest::newRow("No closes unsaved") << int(Answer::No) << false << true << false;
+    QTest::newRow("Yes saves and closes") << int(Answer::Yes) << false << true << true;
+    QTest::newRow("Yes, password warning No, stays") << int(Answer::Yes) << true << false << false;
+  }
+  void closeAsksAboutUnsavedChanges() {
+    QFETCH(int, answer);
+    QFETCH(bool, passwords);
+    QFETCH(bool, closes);
+    QFETCH(bool, written);
+    pwtest::CodePlugBuilder b;
+    if (passwords) b.u8(pw::kRadioProgramPassword, 0x12);
+    const QString file = writePlug("a.rdt", b);
+    const auto onDisk = readBytes(file);
+    auto form = startModified(file);
+    form->show();
+    prompt.questions = {Answer(answer)};
+    QCOMPARE(form->close(), closes);
+    QCOMPARE(form->isVisible(), !closes);
+    QCOMPARE(prompt.texts("question"), (std::vector<std::string>{kSaveBeforeExit}));
+    QCOMPARE(prompt.texts("warning").size(), std::size_t(passwords ? 1 : 0));
+    QCOMPARE(readBytes(file), written ? form->document().workingImage : onDisk);
+  }
+
+  void escapeClosesOnlyWhenTheWindowItselfHasTheFocus() {
+    auto form = start();
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    auto* open = control<QPushButton>(*form, "OpenBitBtn");
+    open->setFocus();
+    QTest::keyClick(open, Qt::Key_Escape);
+    QVERIFY(form->isVisible());
+    form->setFocus();
+    QTest::keyClick(form.get(), Qt::Key_Escape);
+    QVERIFY(!form->isVisible());
+  }
+
+  void everyTabCaptionIsWhollyVisibleAndSelectsItsPage() {
+    auto form = start();
+    form->show();
+    auto* pages = control<QTabWidget>(*form, "PageControl");
+    auto* rows = control<PageTabRows>(*form, "PageTabRows");
+    for (int width : {1138, 700}) {
+      form->resize(width, 585);
+      QCoreApplication::processEvents();
+      QRegion taken;
+      for (int i = 0; i < pages->count(); ++i) {
+        const QRect r = rows->tabRect(i);
+        QVERIFY2(r.left() >= 0 && r.right() < rows->width() && r.bottom() < rows->height(), qPrintable(pages->tabText(i)));
+        QVERIFY(r.width() > rows->fontMetrics().horizontalAdvance(pages->tabText(i)));
+        QVERIFY(!taken.intersects(r));
+        taken += r;
+      }
+    }
+    QTest::mouseClick(rows, Qt::LeftButton, {}, rows->tabRect(7).center());
+    QCOMPARE(pages->currentIndex(), 7);
+    QTest::mouseClick(rows, Qt::LeftButton, {}, rows->tabRect(0).center());
+    QCOMPARE(pages->currentIndex(), 0);
+  }
+
+  void saveWritesTheCurrentFileAndCloseThenAsksNothing() {
+    const QString file = writePlug("a.rdt");
+    auto form = startModified(file);
+    click(*form, "SaveBitBtn");
+    QCOMPARE(readBytes(file), form->document().workingImage);
+    QVERIFY(!form->document().isModified());
+    QVERIFY(form->close());
+    QVERIFY(dialogs.isEmpty());
+    writeIni("");
+    QVERIFY(start()->close());  // nothing loaded
+    QVERIFY(prompt.shown.empty());
+  }
+};
+
+QTEST_MAIN(MainFormTest)
+#include "mainform_uitest.moc"
