@@ -58,24 +58,62 @@ enum class ChannelField {
   RxGpsInfo,             // stored inverted: 0 = on
 };
 
-// Indexed by ChannelField. Bits not named here (and outside the name at 32..63) are
-// reserved: the radio keeps something there, so no setter touches them.
-inline constexpr BitField kChannelFields[] = {
-    {0, 0, 2}, {0, 2, 2}, {0, 4, 1}, {0, 5, 1}, {0, 7, 1},           // mode .. lone worker
-    {1, 0, 1}, {1, 1, 1}, {1, 2, 2}, {1, 4, 4},                      // talkaround .. colour code
-    {2, 0, 4}, {2, 4, 2}, {2, 6, 1}, {2, 7, 1},                      // privacy, call confirmations
-    {3, 0, 2}, {3, 3, 1}, {3, 6, 1}, {3, 7, 1},                      // rx ref .. display PTT ID
-    {4, 0, 2}, {4, 2, 1}, {4, 3, 1}, {4, 4, 1}, {4, 5, 1}, {4, 6, 2},  // tx ref .. admit criteria
-    {6, 0, 16}, {8, 0, 8}, {9, 0, 8}, {10, 0, 8}, {11, 0, 8}, {12, 0, 8}, {13, 0, 5},
-    {14, 0, 1}, {14, 1, 1}, {14, 2, 1}, {14, 3, 1}, {14, 4, 1}, {14, 5, 1}, {14, 6, 1}, {14, 7, 1},
-    {16, 0, 32}, {20, 0, 32}, {24, 0, 16}, {26, 0, 16},
-    {28, 0, 8}, {29, 0, 8}, {31, 0, 1}, {31, 1, 1},
+// Bits not named here (and outside the name at 32..63) are reserved: the radio keeps
+// something there, so no setter touches them. {byte, shift, width}
+inline constexpr NamedField<ChannelField> kChannelFields[] = {
+    {ChannelField::Mode, {0, 0, 2}},
+    {ChannelField::Bandwidth, {0, 2, 2}},
+    {ChannelField::AutoScan, {0, 4, 1}},
+    {ChannelField::Squelch, {0, 5, 1}},
+    {ChannelField::LoneWorker, {0, 7, 1}},
+    {ChannelField::AllowTalkaround, {1, 0, 1}},
+    {ChannelField::RxOnly, {1, 1, 1}},
+    {ChannelField::RepeaterSlot, {1, 2, 2}},
+    {ChannelField::ColourCode, {1, 4, 4}},
+    {ChannelField::PrivacyIndex, {2, 0, 4}},
+    {ChannelField::PrivacyType, {2, 4, 2}},
+    {ChannelField::PrivateCallConfirmed, {2, 6, 1}},
+    {ChannelField::DataCallConfirmed, {2, 7, 1}},
+    {ChannelField::RxRefFrequency, {3, 0, 2}},
+    {ChannelField::EmergencyAlarmAck, {3, 3, 1}},
+    {ChannelField::CompressedUdpHeader, {3, 6, 1}},
+    {ChannelField::DisplayPttId, {3, 7, 1}},
+    {ChannelField::TxRefFrequency, {4, 0, 2}},
+    {ChannelField::ReverseBurst, {4, 2, 1}},
+    {ChannelField::TailRevertPhase, {4, 3, 1}},
+    {ChannelField::Vox, {4, 4, 1}},
+    {ChannelField::TxPower, {4, 5, 1}},
+    {ChannelField::AdmitCriteria, {4, 6, 2}},
+    {ChannelField::Contact, {6, 0, 16}},
+    {ChannelField::TxTimeout, {8, 0, 8}},
+    {ChannelField::RekeyDelay, {9, 0, 8}},
+    {ChannelField::EmergencySystem, {10, 0, 8}},
+    {ChannelField::ScanList, {11, 0, 8}},
+    {ChannelField::RxGroupList, {12, 0, 8}},
+    {ChannelField::GpsSystem, {13, 0, 5}},
+    {ChannelField::DtmfDecode1, {14, 0, 1}},
+    {ChannelField::DtmfDecode2, {14, 1, 1}},
+    {ChannelField::DtmfDecode3, {14, 2, 1}},
+    {ChannelField::DtmfDecode4, {14, 3, 1}},
+    {ChannelField::DtmfDecode5, {14, 4, 1}},
+    {ChannelField::DtmfDecode6, {14, 5, 1}},
+    {ChannelField::DtmfDecode7, {14, 6, 1}},
+    {ChannelField::DtmfDecode8, {14, 7, 1}},
+    {ChannelField::RxFrequency, {16, 0, 32}},
+    {ChannelField::TxFrequency, {20, 0, 32}},
+    {ChannelField::RxTone, {24, 0, 16}},
+    {ChannelField::TxTone, {26, 0, 16}},
+    {ChannelField::RxSignalling, {28, 0, 8}},
+    {ChannelField::TxSignalling, {29, 0, 8}},
+    {ChannelField::TxGpsInfo, {31, 0, 1}},
+    {ChannelField::RxGpsInfo, {31, 1, 1}},
 };
 inline constexpr int kChannelFieldCount = int(std::size(kChannelFields));
-static_assert(kChannelFieldCount == int(ChannelField::RxGpsInfo) + 1, "one BitField per ChannelField");
+static_assert(kChannelFieldCount == int(ChannelField::RxGpsInfo) + 1, "one row per ChannelField");
+static_assert(keyedInOrder(kChannelFields), "channel field rows out of enum order");
 static_assert(fieldsDisjoint(kChannelFields), "channel fields overlap");
 
-constexpr BitField bitsOf(ChannelField f) { return kChannelFields[static_cast<int>(f)]; }
+constexpr BitField bitsOf(ChannelField f) { return kChannelFields[static_cast<int>(f)].bits; }
 constexpr ChannelField dtmfDecodeField(int k) {  // k = 0..7 for "Decode 1".."Decode 8"
   return static_cast<ChannelField>(static_cast<int>(ChannelField::DtmfDecode1) + k);
 }

@@ -81,4 +81,27 @@ constexpr bool fieldsDisjoint(const BitField (&fields)[N]) {
   return true;
 }
 
+// One row of a record's field table: the field's name beside its byte and bits, so a
+// reader checks each field on one line. Tables keep the rows in enum order, which
+// `keyedInOrder` proves at compile time, so a lookup is an index.
+template <typename Name>
+struct NamedField {
+  Name name;
+  BitField bits;
+};
+
+template <typename Name, std::size_t N>
+constexpr bool keyedInOrder(const NamedField<Name> (&fields)[N]) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (static_cast<std::size_t>(fields[i].name) != i) return false;
+  return true;
+}
+
+template <typename Name, std::size_t N>
+constexpr bool fieldsDisjoint(const NamedField<Name> (&fields)[N]) {
+  BitField bits[N]{};
+  for (std::size_t i = 0; i < N; ++i) bits[i] = fields[i].bits;
+  return fieldsDisjoint(bits);
+}
+
 }  // namespace pw

@@ -52,21 +52,32 @@ void freshChannel(const CodePlugDocument& doc, MutableByteSpan r, bool) {
   std::memcpy(r.data() + 24, tail, sizeof tail);
 }
 
+// clang-format off: one list per block, its values named
 const RecordListLayout kLayouts[kListCount] = {
-    {ListId::TextMessages, "text messages", kTextMessages, kTextMessageCount, kTextMessageSize, 0,
-     kTextMessageUnits, freshZero, "Hello", false, true},
-    {ListId::EmergencySystems, "emergency systems", kEmergencySystems, kEmergencySystemCount,
-     kEmergencySystemSize, 0, kNameUnits, freshEmergencySystem, "System ", true, true},
-    {ListId::Contacts, "contacts", kContacts, kContactCount, kContactSize, 4, kNameUnits, freshContact,
-     "Contact ", true, false},
-    {ListId::RxGroupLists, "rx group lists", kRxGroupLists, kRxGroupListCount, kRxGroupListSize, 0,
-     kNameUnits, freshZero, "Group ", true, true},
-    {ListId::Zones, "zones", kZones, kZoneCount, kZoneSize, 0, kNameUnits, freshZero, "Zone ", true, true},
-    {ListId::ScanLists, "scan lists", kScanLists, kScanListCount, kScanListSize, 0, kNameUnits,
-     freshScanList, "Scan List ", true, true},
-    {ListId::Channels, "channels", kChannels, kChannelCount, kChannelSize, 32, kNameUnits, freshChannel,
-     "Channel ", true, true},
+    {.id = ListId::TextMessages, .title = "text messages", .start = kTextMessages, .count = kTextMessageCount,
+     .recordSize = kTextMessageSize, .nameOffset = 0, .nameUnits = kTextMessageUnits, .writeFresh = freshZero,
+     .defaultPrefix = "Hello", .numberedDefault = false, .reinitFreeOnDelete = true},
+    {.id = ListId::EmergencySystems, .title = "emergency systems", .start = kEmergencySystems,
+     .count = kEmergencySystemCount, .recordSize = kEmergencySystemSize, .nameOffset = 0, .nameUnits = kNameUnits,
+     .writeFresh = freshEmergencySystem, .defaultPrefix = "System ", .numberedDefault = true,
+     .reinitFreeOnDelete = true},
+    {.id = ListId::Contacts, .title = "contacts", .start = kContacts, .count = kContactCount,
+     .recordSize = kContactSize, .nameOffset = 4, .nameUnits = kNameUnits, .writeFresh = freshContact,
+     .defaultPrefix = "Contact ", .numberedDefault = true, .reinitFreeOnDelete = false},
+    {.id = ListId::RxGroupLists, .title = "rx group lists", .start = kRxGroupLists, .count = kRxGroupListCount,
+     .recordSize = kRxGroupListSize, .nameOffset = 0, .nameUnits = kNameUnits, .writeFresh = freshZero,
+     .defaultPrefix = "Group ", .numberedDefault = true, .reinitFreeOnDelete = true},
+    {.id = ListId::Zones, .title = "zones", .start = kZones, .count = kZoneCount, .recordSize = kZoneSize,
+     .nameOffset = 0, .nameUnits = kNameUnits, .writeFresh = freshZero, .defaultPrefix = "Zone ",
+     .numberedDefault = true, .reinitFreeOnDelete = true},
+    {.id = ListId::ScanLists, .title = "scan lists", .start = kScanLists, .count = kScanListCount,
+     .recordSize = kScanListSize, .nameOffset = 0, .nameUnits = kNameUnits, .writeFresh = freshScanList,
+     .defaultPrefix = "Scan List ", .numberedDefault = true, .reinitFreeOnDelete = true},
+    {.id = ListId::Channels, .title = "channels", .start = kChannels, .count = kChannelCount,
+     .recordSize = kChannelSize, .nameOffset = 32, .nameUnits = kNameUnits, .writeFresh = freshChannel,
+     .defaultPrefix = "Channel ", .numberedDefault = true, .reinitFreeOnDelete = true},
 };
+// clang-format on
 
 }  // namespace
 
@@ -74,9 +85,9 @@ const RecordListLayout& layoutOf(ListId id) { return kLayouts[static_cast<int>(i
 
 const std::vector<MemberListLayout>& memberLayouts() {
   static const std::vector<MemberListLayout> members = {
-      {ListId::RxGroupLists, 32, kRxGroupMemberCount, ListId::Contacts},
-      {ListId::Zones, 32, kZoneMemberCount, ListId::Channels},
-      {ListId::ScanLists, 42, kScanListMemberCount, ListId::Channels},
+      {.owner = ListId::RxGroupLists, .offset = 32, .slotCount = kRxGroupMemberCount, .referred = ListId::Contacts},
+      {.owner = ListId::Zones, .offset = 32, .slotCount = kZoneMemberCount, .referred = ListId::Channels},
+      {.owner = ListId::ScanLists, .offset = 42, .slotCount = kScanListMemberCount, .referred = ListId::Channels},
   };
   return members;
 }

@@ -27,20 +27,20 @@ enum class Arg { ReferredName, ReferredNumber, HolderName, HolderNumber, MemberP
 
 struct ReferenceSite {
   ListId referred;
-  std::size_t base;             // image offset of holder record 0
-  int holderCount;
-  int holderSize;
-  int field;                    // offset of the (first) reference within the holder
-  int width;                    // 1 or 2 bytes
-  int repeat;                   // consecutive references (member slots), each `width` bytes
-  std::optional<ListId> holderList;  // list the holder records belong to (names, in-use test)
-  const char* holderLabel;      // name of a holder without a list, e.g. "DTMF-%d"
-  When check;                   // which holders block a delete
-  const char* refusal;          // refusal format ("Cannot delete ... setting")
-  std::vector<Arg> args;
-  When onDelete;                // which holders are renumbered when a record is deleted
-  When onMove;                  // ... when records move
-  std::optional<std::uint16_t> deletedValue;  // a reference to the deleted record becomes this
+  std::size_t base = 0;         // image offset of holder record 0
+  int holderCount = 1;
+  int holderSize = 2;
+  int field = 0;                // offset of the (first) reference within the holder
+  int width = 2;                // 1 or 2 bytes
+  int repeat = 1;               // consecutive references (member slots), each `width` bytes
+  std::optional<ListId> holderList{};  // list the holder records belong to (names, in-use test)
+  const char* holderLabel = nullptr;   // name of a holder without a list, e.g. "DTMF-%d"
+  When check = When::Never;     // which holders block a delete
+  const char* refusal = nullptr;  // refusal format ("Cannot delete ... setting")
+  std::vector<Arg> args{};
+  When onDelete = When::Always;  // which holders are renumbered when a record is deleted
+  When onMove = When::Always;    // ... when records move
+  std::optional<std::uint16_t> deletedValue{};  // a reference to the deleted record becomes this
 };
 
 const std::vector<ReferenceSite>& referenceSites();

@@ -41,20 +41,20 @@ TEST_F(ChannelRecordTest, EverySetterWritesOnlyItsOwnBitsAndTheTableLeavesExactl
   for (std::uint8_t background : {0x00, 0xFF}) {
     for (int f = 0; f < kChannelFieldCount; ++f) {
       const auto field = static_cast<ChannelField>(f);
-      for (std::uint32_t v : {fieldMask(kChannelFields[f]), 0u}) {
+      for (std::uint32_t v : {fieldMask(kChannelFields[f].bits), 0u}) {
         fillRecord(0, background);
         const Bytes before = channelBytes(doc, 0);
         ASSERT_TRUE(setChannelField(doc, 0, field, v));
         EXPECT_EQ(channelField(doc, 0, field), v) << "field " << f;
         // Reading the field back from a record where only it changed: clear it again and compare.
-        setChannelField(doc, 0, field, background ? fieldMask(kChannelFields[f]) : 0);
+        setChannelField(doc, 0, field, background ? fieldMask(kChannelFields[f].bits) : 0);
         EXPECT_EQ(channelBytes(doc, 0), before) << "field " << f << " touched other bits";
       }
     }
     // All fields at once: what stays is the reserved pattern (and the untouched name).
     fillRecord(0, background);
     for (int f = 0; f < kChannelFieldCount; ++f)
-      setChannelField(doc, 0, static_cast<ChannelField>(f), background ? 0 : fieldMask(kChannelFields[f]));
+      setChannelField(doc, 0, static_cast<ChannelField>(f), background ? 0 : fieldMask(kChannelFields[f].bits));
     const Bytes r = channelBytes(doc, 0);
     for (int i = 0; i < 32; ++i)
       EXPECT_EQ(r[i], background ? kReserved[i] : std::uint8_t(~kReserved[i])) << "byte " << i;
