@@ -104,4 +104,43 @@ constexpr bool fieldsDisjoint(const NamedField<Name> (&fields)[N]) {
   return fieldsDisjoint(bits);
 }
 
+// A run of whole bytes of a record (texts, packed digits): fields too wide for a BitField.
+struct ByteRange {
+  std::uint16_t byte;
+  std::uint16_t length;
+};
+
+template <typename Name>
+struct NamedRange {
+  Name name;
+  ByteRange bytes;
+};
+
+template <typename Name, std::size_t N>
+constexpr bool keyedInOrder(const NamedRange<Name> (&ranges)[N]) {
+  for (std::size_t i = 0; i < N; ++i)
+    if (static_cast<std::size_t>(ranges[i].name) != i) return false;
+  return true;
+}
+
+// True when no bit field and no byte range of a record share a bit, the ranges
+// included among themselves (checked at compile time).
+template <typename A, std::size_t N, typename B, std::size_t M>
+constexpr bool fieldsDisjoint(const NamedField<A> (&fields)[N], const NamedRange<B> (&ranges)[M]) {
+  if (!fieldsDisjoint(fields)) return false;
+  auto overlaps = [](unsigned a, unsigned aEnd, unsigned b, unsigned bEnd) { return a < bEnd && b < aEnd; };
+  for (std::size_t i = 0; i < M; ++i) {
+    const unsigned r = ranges[i].bytes.byte * 8u, rEnd = r + ranges[i].bytes.length * 8u;
+    for (std::size_t j = i + 1; j < M; ++j) {
+      const unsigned s = ranges[j].bytes.byte * 8u;
+      if (overlaps(r, rEnd, s, s + ranges[j].bytes.length * 8u)) return false;
+    }
+    for (std::size_t j = 0; j < N; ++j) {
+      const unsigned f = fields[j].bits.byte * 8u + fields[j].bits.shift;
+      if (overlaps(r, rEnd, f, f + fields[j].bits.width)) return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace pw
