@@ -69,7 +69,7 @@ inline constexpr NamedField<GeneralField> kGeneralFields[] = {
 
 // The fields of whole bytes beside the bit fields.
 enum class GeneralBytes {
-  BootLine1,              // 10 units, low byte the character, high byte 0
+  BootLine1,  // 10 units, low byte the character, high byte 0
   BootLine2,
   PowerOnPassword,        // 8 digits, two per byte, first in the high nibble; 0 when off
   RadioProgramPassword,   // as the power-on password; 0xFF when none
@@ -93,7 +93,8 @@ static_assert(kGeneralBytesCount == int(GeneralBytes::RadioName) + 1, "one row p
 static_assert(keyedInOrder(kGeneralFields) && keyedInOrder(kGeneralByteFields), "rows out of enum order");
 static_assert(fieldsDisjoint(kGeneralFields, kGeneralByteFields), "general settings fields overlap");
 // The save warning reads the passwords at their image offsets: the same bytes.
-static_assert(kGeneralSettings + 0x41 == kPowerOnPasswordFlags && kGeneralSettings + 0x5C == kRadioProgramPassword &&
+static_assert(kGeneralSettings + 0x41 == kPowerOnPasswordFlags &&
+              kGeneralSettings + 0x5C == kRadioProgramPassword &&
               kGeneralSettings + 0x60 == kPcProgrammingPassword);
 
 constexpr BitField bitsOf(GeneralField f) { return kGeneralFields[static_cast<int>(f)].bits; }
