@@ -82,7 +82,8 @@ const std::vector<ReferenceSite>& referenceSites() {
        .holderSize = kChannelSize, .field = 10, .width = 1, .holderList = ListId::Channels,
        .check = ChannelDigital,
        .refusal = "Cannot delete emergency system \"%s\".\n\nIt's used in channel \"%s\" setting",
-       .args = {ReferredName, HolderName}, .onDelete = Always, .onMove = HolderInUse},
+       .args = {ReferredName, HolderName}, .onDelete = Always, .onMove = HolderInUse,
+       .deletedValue = std::uint16_t{0}},  // a channel that is not digital is left with none
 
       // ---- text messages, sent by one-touch entries ----
       {.referred = ListId::TextMessages, .base = kOneTouchAccess, .holderCount = kOneTouchCount,

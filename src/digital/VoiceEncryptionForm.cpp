@@ -1,7 +1,77 @@
 #include "digital/VoiceEncryptionForm.h"
 
-TVoiceEncryptionForm::TVoiceEncryptionForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("VoiceEncryptionForm");
+#include <QGridLayout>
+#include <QLabel>
+#include <QVBoxLayout>
+
+#include "widgets/ListEditor.h"
+
+namespace {
+enum Column { NumberColumn, KeyColumn };
+
+bool hexDigit(QChar c) { return QStringLiteral("0123456789abcdefABCDEF").contains(c); }
+}  // namespace
+
+TVoiceEncryptionForm::TVoiceEncryptionForm(pw::CodePlugDocument& document, QWidget* parent)
+    : TabForm(document, parent) {
+  setObjectName(QStringLiteral("VoiceEncryptionForm"));
+  setWindowTitle(QStringLiteral("  Digital Voice Encryption  "));
+
+  auto* editors = new OverlayEditors(this);
+  basic_ = makeKeyList(pw::KeyKind::Basic, editors);
+  enhanced_ = makeKeyList(pw::KeyKind::Enhanced, editors);
+
+  auto* heading = new QLabel(QStringLiteral("Basic and enhanced voice encryption keys "), this);
+  heading->setObjectName(QStringLiteral("TitleLabel"));
+  heading->setStyleSheet(QStringLiteral("font-weight: bold; color: maroon;"));
+  auto* basicLabel = new QLabel(QStringLiteral("Basic Encryption Keys "), this);
+  basicLabel->setObjectName(QStringLiteral("BasicLabel"));
+  auto* enhancedLabel = new QLabel(QStringLiteral("Enhanced Encryption Keys "), this);
+  enhancedLabel->setObjectName(QStringLiteral("EnhancedLabel"));
+
+  // Each grid is as wide as its columns; the rows need no more height than the keys take.
+  auto* grids = new QGridLayout;
+  grids->addWidget(basicLabel, 0, 0);
+  grids->addWidget(enhancedLabel, 0, 1);
+  grids->addWidget(basic_->view(), 1, 0);
+  grids->addWidget(enhanced_->view(), 1, 1, Qt::AlignTop);
+  grids->setColumnStretch(2, 1);
+  grids->setHorizontalSpacing(16);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(heading);
+  layout->addLayout(grids, 1);
 }
 
-void TVoiceEncryptionForm::refresh(bool, int) {}
+ListEditor* TVoiceEncryptionForm::makeKeyList(pw::KeyKind kind, OverlayEditors* editors) {
+  const bool basic = kind == pw::KeyKind::Basic;
+  ListConfig config;
+  config.capacity = pw::keyCount(kind);
+  config.viewName = basic ? QStringLiteral("BasicListView") : QStringLiteral("EnhancedListView");
+  config.countLabelName = basic ? QStringLiteral("BasicCountLabel") : QStringLiteral("EnhancedCountLabel");
+  config.columns = {
+      {.caption = "No.", .width = 60},
+      {.caption = "Key",
+       .width = basic ? 100 : 330,
+       .editor = ListColumn::Editor::Edit,
+       .maxLength = pw::keyDigits(kind),
+       .accepts = hexDigit},
+  };
+  config.rowCount = [kind] { return pw::keyCount(kind); };
+  config.cellText = [this, kind](int row, int column) {
+    return column == NumberColumn ? QString::number(row + 1) : QString::fromLatin1(pw::keyText(doc, kind, row));
+  };
+  config.applyEdit = [this, kind](int row, int, const CellEdit& edit) {
+    pw::setKey(doc, kind, row, edit.text.toLatin1().toStdString());
+  };
+  auto* list = new ListEditor(doc, std::move(config), this, editors);
+  list->countLabel()->hide();  // fixed tables: nothing to count
+  return list;
+}
+
+void TVoiceEncryptionForm::refresh(bool rebuild, int) {
+  // The tables never change size: showing the tab has nothing to bring up to date.
+  if (!rebuild) return;
+  basic_->rebuild();
+  enhanced_->rebuild();
+}

@@ -25,13 +25,14 @@ protected:
   ScriptedPrompt prompt;
   std::unique_ptr<pw::CodePlugDocument> doc;
   std::unique_ptr<Form> form;
-  QTableView* view = nullptr;  // the tab's "ListView"
+  QTableView* view = nullptr;  // the tab's "ListView" (or the grid named to openTab)
 
   // Loads the builder's code plug (none: no code plug), lets `prepare` change the
   // document and the new form, then shows the form and rebuilds it. A failed step is
   // reported through QtTest: callers return when QTest::currentTestFailed().
   void openTab(const CodePlugBuilder* builder, QSize size,
-               const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {}) {
+               const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {},
+               const char* viewName = "ListView") {
     closeTab();
     prompt = {};
     doc = std::make_unique<pw::CodePlugDocument>(&prompt);
@@ -42,7 +43,7 @@ protected:
     QVERIFY(showActive(form.get()));
     form->refresh(true, 0);
     settle();
-    view = named<QTableView>(form.get(), "ListView");
+    view = named<QTableView>(form.get(), viewName);
     QVERIFY(view);
     tester_ = std::make_unique<QAbstractItemModelTester>(view->model(),
                                                          QAbstractItemModelTester::FailureReportingMode::QtTest);

@@ -1,0 +1,246 @@
+#include "digital/EmergencySystems.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "codeplug/RecordList.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+
+// The list mechanics every list shares (shift, rotate, pack) are proven in
+// recordlists_test; these are the emergency section's own fields, texts and rules.
+namespace pw {
+namespace {
+
+using pwtest::CodePlugBuilder;
+using Bytes = std::vector<std::uint8_t>;
+using enum EmergencyField;
+constexpr ListId kList = ListId::EmergencySystems;
+
+Bytes copy(ByteSpan s) { return Bytes(s.begin(), s.end()); }
+
+// Fills `area` with 0x00 and then 0xFF, writes each field's lowest and highest value through
+// `setField` and checks that the field reads back and that no bit outside it moved.
+template <typename Field, std::size_t N, typename Set, typename Get>
+void expectEachFieldWritesOnlyItsBits(MutableByteSpan area, const NamedField<Field> (&table)[N], Set setField,
+                                      Get getField, std::uint32_t highest(Field)) {
+  for (std::uint8_t background : {0x00, 0xFF})
+    for (const auto& row : table)
+      for (std::uint32_t v : {0u, highest(row.name)}) {
+        std::memset(area.data(), background, area.size());
+        ASSERT_TRUE(setField(row.name, v));
+        EXPECT_EQ(getField(row.name), v) << "field " << int(row.name);
+        Bytes outside(area.begin(), area.end()), expected(area.size(), background);
+        for (unsigned bit = 0; bit < row.bits.width; ++bit) {
+          const unsigned at = row.bits.byte * 8u + row.bits.shift + bit;
+          outside[at / 8] &= std::uint8_t(~(1u << (at % 8)));
+          expected[at / 8] &= std::uint8_t(~(1u << (at % 8)));
+        }
+        EXPECT_EQ(outside, expected) << "field " << int(row.name) << " moved another bit, background "
+                                     << int(background);
+      }
+}
+
+class EmergencySystemsTest : public ::testing::Test, protected pwtest::PromptedDocument {
+protected:
+  // Systems "Sys 1".."Sys n" and channels "Ch 1".."Ch m" (digital); a recognisable header.
+  void load(int systems, int channels = 0, const std::function<void(CodePlugBuilder&)>& more = {}) {
+    CodePlugBuilder b;
+    b.fill(kList, systems, "Sys ").fill(ListId::Channels, channels, "Ch ");
+    for (int i = 0; i < kEmergencyHeaderSize; ++i) b.u8(kEmergencySection + i, std::uint8_t(0xA0 + i));
+    if (more) more(b);
+    ASSERT_EQ(b.loadInto(doc), 0);
+    header = copy(doc.bytes(kEmergencySection, kEmergencyHeaderSize));
+  }
+  static void systemOf(CodePlugBuilder& b, int channel, int system, int mode = 2) {
+    b.record(ListId::Channels, channel)[0] = std::uint8_t((b.record(ListId::Channels, channel)[0] & ~3) | mode);
+    b.record(ListId::Channels, channel)[10] = std::uint8_t(system);
+  }
+  int channelSystem(int c) const { return u8(recordBytes(doc, ListId::Channels, c), 10); }
+  std::string name(int s) const { return emergencySystemName(doc, s); }
+  void expectHeaderUntouched() const { EXPECT_EQ(copy(doc.bytes(kEmergencySection, kEmergencyHeaderSize)), header); }
+
+  Bytes header;
+};
+
+std::uint32_t highestCode(EmergencyField f) { return f == AlarmMode ? 2 : fieldMask(bitsOf(f)); }
+std::uint32_t highestSetting(RemoteSetting f) { return fieldMask(bitsOf(f)); }
+
+TEST_F(EmergencySystemsTest, EachRecordFieldAndRemoteSettingWritesOnlyItsOwnBits) {
+  load(1);
+  expectEachFieldWritesOnlyItsBits(
+      recordBytes(doc, kList, 0), kEmergencyFields,
+      [&](EmergencyField f, std::uint32_t v) { return setEmergencySystemField(doc, 0, f, v); },
+      [&](EmergencyField f) { return emergencySystemField(doc, 0, f); }, highestCode);
+  expectEachFieldWritesOnlyItsBits(
+      doc.bytes(kEmergencySection, kEmergencyHeaderSize), kRemoteSettingFields,
+      [&](RemoteSetting f, std::uint32_t v) { return setRemoteSetting(doc, f, v); },
+      [&](RemoteSetting f) { return remoteSetting(doc, f); }, highestSetting);
+}
+
+TEST_F(EmergencySystemsTest, ValuesNoEntryOffersChangeNothing) {
+  load(2);
+  const Bytes before = doc.workingImage;
+  EXPECT_FALSE(setEmergencySystemField(doc, 0, AlarmMode, 3));
+  EXPECT_FALSE(setEmergencySystemField(doc, 0, HotMicDuration, 256));
+  EXPECT_FALSE(setEmergencySystemField(doc, 32, HotMicDuration, 10));
+  EXPECT_FALSE(setRemoteSetting(doc, RemoteSetting::RadioDisableDecode, 2));
+  EXPECT_FALSE(renameEmergencySystem(doc, 1, " \t"));
+  EXPECT_EQ(doc.workingImage, before);
+
+  CodePlugDocument none;
+  EXPECT_FALSE(addEmergencySystem(none));
+  EXPECT_EQ(deleteEmergencySystem(none, 1), -1);
+  EXPECT_FALSE(setRemoteSetting(none, RemoteSetting::TxWakeupMessageLimit, 1));
+}
+
+TEST_F(EmergencySystemsTest, DeletingTheOnlySystemRecreatesSystemOneWithNewDefaults) {
+  load(1);
+  setEmergencySystemField(doc, 0, AlarmType, 3);
+  setEmergencySystemField(doc, 0, RevertChannel, 7);
+  recordBytes(doc, kList, 0)[38] = 0x12;  // reserved: a new system gets FF FF again
+  ASSERT_EQ(deleteEmergencySystem(doc, 1), 0);
+  EXPECT_EQ(usedCount(doc, kList), 1);
+  EXPECT_EQ(name(0), "System 1");
+  const Bytes r = copy(recordBytes(doc, kList, 0));
+  EXPECT_EQ(Bytes(r.begin() + 32, r.end()), (Bytes{0x01, 15, 5, 10, 0, 0, 0xFF, 0xFF}));
+  EXPECT_EQ(emergencyFieldText(doc, 0, AlarmType), "Regular");
+  EXPECT_EQ(emergencyFieldText(doc, 0, AlarmMode), "Emergency Alarm");
+  EXPECT_EQ(emergencyFieldText(doc, 0, RevertChannel), "None");
+  expectHeaderUntouched();
+}
+
+TEST_F(EmergencySystemsTest, AddNamesBySlotUntilAllThirtyTwoAreUsed) {
+  load(3);
+  EXPECT_EQ(addEmergencySystem(doc), 3);
+  EXPECT_EQ(name(3), "System 4");
+  EXPECT_TRUE(renameEmergencySystem(doc, 3, "  A long name for a system "));
+  EXPECT_EQ(name(3), "A long name for");
+  load(kEmergencySystemCount);
+  const Bytes before = doc.workingImage;
+  EXPECT_FALSE(addEmergencySystem(doc));
+  EXPECT_EQ(doc.workingImage, before);
+}
+
+TEST_F(EmergencySystemsTest, DigitalChannelRefusesWithItsNameAndOtherChannelsAreLeftWithNone) {
+  load(5, 6, [](CodePlugBuilder& b) {
+    systemOf(b, 2, 2);     // digital on the deleted system
+    systemOf(b, 0, 2, 1);  // analogue on it
+    systemOf(b, 1, 2, 0);  // auto on it
+    systemOf(b, 3, 3);
+    systemOf(b, 4, 5, 1);
+    systemOf(b, 5, 40);    // not a system number
+  });
+  const Bytes before = doc.workingImage;
+  prompt.refusals = {RefusalAnswer::GoOn, RefusalAnswer::Stop};
+  EXPECT_EQ(deleteEmergencySystem(doc, 2), -1);
+  EXPECT_EQ(deleteEmergencySystem(doc, 2), -2);
+  EXPECT_EQ(doc.workingImage, before);
+  EXPECT_EQ(prompt.texts("refuse"),
+            std::vector<std::string>(2, "Cannot delete emergency system \"Sys 2\".\n\nIt's used in channel \"Ch 3\" setting"));
+
+  setU8(recordBytes(doc, ListId::Channels, 2), 10, 0);
+  ASSERT_EQ(deleteEmergencySystem(doc, 2), 0);
+  EXPECT_EQ(name(1), "Sys 3");
+  EXPECT_EQ(usedCount(doc, kList), 4);
+  // The old rule kept 2 here, silently moving these channels to the former system 3.
+  EXPECT_EQ(channelSystem(0), 0);
+  EXPECT_EQ(channelSystem(1), 0);
+  EXPECT_EQ(channelSystem(3), 2);
+  EXPECT_EQ(channelSystem(4), 4);
+  EXPECT_EQ(channelSystem(5), 40);
+  expectHeaderUntouched();
+}
+
+TEST_F(EmergencySystemsTest, DeleteRenumbersEveryChannelAndMoveOnlyChannelsInUse) {
+  load(5, 2, [](CodePlugBuilder& b) {
+    systemOf(b, 0, 5);
+    systemOf(b, 1, 3);
+  });
+  recordBytes(doc, ListId::Channels, 7)[10] = 5;  // a free channel record
+  ASSERT_EQ(deleteEmergencySystem(doc, 1), 0);
+  EXPECT_EQ(channelSystem(0), 4);
+  EXPECT_EQ(channelSystem(1), 2);
+  EXPECT_EQ(channelSystem(7), 4);
+
+  // Systems now "Sys 2".."Sys 5": move the last one to the top.
+  EXPECT_EQ(moveEmergencySystem(doc, 3, 3), 1);
+  EXPECT_EQ(name(0), "Sys 5");
+  EXPECT_EQ(name(1), "Sys 2");
+  EXPECT_EQ(channelSystem(0), 1);
+  EXPECT_EQ(channelSystem(1), 3);
+  EXPECT_EQ(channelSystem(7), 4);
+  EXPECT_EQ(moveSelectedEmergencySystems(doc, {0, 1}, -10), (std::vector<int>{2, 3}));
+  EXPECT_EQ(name(3), "Sys 2");
+  EXPECT_EQ(channelSystem(0), 3);
+  expectHeaderUntouched();
+}
+
+TEST_F(EmergencySystemsTest, SelectionDeleteGoesOnAfterOkAndStopsAfterCancel) {
+  load(4, 1, [](CodePlugBuilder& b) { systemOf(b, 0, 2); });
+  prompt.refusals = {RefusalAnswer::GoOn};
+  EXPECT_EQ(deleteSelectedEmergencySystems(doc, {0, 1, 2}), 2);
+  EXPECT_EQ(name(0), "Sys 2");
+  EXPECT_EQ(name(1), "Sys 4");
+  EXPECT_EQ(channelSystem(0), 1);
+  prompt.refusals = {RefusalAnswer::Stop};
+  EXPECT_EQ(deleteSelectedEmergencySystems(doc, {0, 1}), 0);
+  EXPECT_EQ(usedCount(doc, kList), 2);
+  expectHeaderUntouched();
+}
+
+TEST_F(EmergencySystemsTest, CellTextsForEveryStoredValue) {
+  load(1, 3, [](CodePlugBuilder& b) { b.channel(1, "Analogue", 1); });
+  const auto text = [&](EmergencyField f, std::uint32_t v) {
+    set(recordBytes(doc, kList, 0), bitsOf(f), v);
+    return emergencyFieldText(doc, 0, f);
+  };
+  EXPECT_EQ(text(AlarmType, 3), "Silent with Voice");
+  EXPECT_EQ(text(AlarmMode, 2), "Emergency Alarm with Voice to Follow");
+  EXPECT_EQ(text(AlarmMode, 3), "Unknown");
+  EXPECT_EQ(text(ImpoliteRetries, 200), "200");
+  EXPECT_EQ(text(PoliteRetries, 14), "14");
+  EXPECT_EQ(text(PoliteRetries, 20), "infinite");
+  EXPECT_EQ(text(HotMicDuration, 0), "0 secs");
+  EXPECT_EQ(text(RevertChannel, 3), "Ch 3");
+  EXPECT_EQ(text(RevertChannel, 1000), "");  // a free channel decodes to nothing
+  for (std::uint32_t none : {0u, 1001u, 0xFFFFu}) {
+    EXPECT_EQ(text(RevertChannel, none), "None");
+    EXPECT_EQ(emergencyFieldCurrent(doc, 0, RevertChannel), 0u);
+    EXPECT_EQ(emergencySystemField(doc, 0, RevertChannel), none);  // shown as "None", kept as stored
+  }
+  EXPECT_EQ(text(PoliteRetries, 20), "infinite");
+  EXPECT_EQ(emergencyFieldCurrent(doc, 0, PoliteRetries), 20u);  // no entry carries it
+}
+
+TEST_F(EmergencySystemsTest, DropDownEntriesCarryTheirCodes) {
+  load(1, 4, [](CodePlugBuilder& b) { b.channel(1, "Analogue", 1).channel(2, "Auto", 0); });
+  const auto entries = [&](EmergencyField f) {
+    std::vector<std::pair<std::string, std::uint32_t>> v;
+    for (const auto& c : emergencyFieldChoices(doc, f)) v.emplace_back(c.text, c.code);
+    return v;
+  };
+  using E = std::vector<std::pair<std::string, std::uint32_t>>;
+  EXPECT_EQ(entries(RevertChannel), (E{{"None", 0}, {"Ch 1", 1}, {"Ch 4", 4}}));
+  EXPECT_EQ(entries(AlarmMode).size(), 3u);
+  EXPECT_EQ(entries(ImpoliteRetries).front(), (E::value_type{"1", 1}));
+  EXPECT_EQ(entries(ImpoliteRetries).back(), (E::value_type{"15", 15}));
+  EXPECT_EQ(entries(PoliteRetries).back(), (E::value_type{"Infinite", 15}));
+  EXPECT_EQ(entries(PoliteRetries).size(), 16u);
+  EXPECT_EQ(entries(HotMicDuration).back(), (E::value_type{"120 secs", 120}));
+
+  const auto& wakeup = remoteSettingChoices(RemoteSetting::RemoteSyncWakeup);
+  ASSERT_EQ(wakeup.size(), 11u);
+  EXPECT_EQ(wakeup[5].text, "250 ms");
+  EXPECT_EQ(wakeup[5].code, 10u);
+  EXPECT_EQ(remoteSettingChoices(RemoteSetting::RemoteMonitorDuration)[0].text, "10 secs");
+  EXPECT_EQ(remoteSettingChoices(RemoteSetting::TxWakeupMessageLimit).size(), 4u);
+  EXPECT_TRUE(remoteSettingChoices(RemoteSetting::RadioDisableDecode).empty());
+}
+
+}  // namespace
+}  // namespace pw
