@@ -28,7 +28,11 @@ int main(int argc, char** argv) {
   b.named(ListId::Zones, 1, "Away").members(ListId::Zones, 1, {6, 7, 8});
   b.named(ListId::ScanLists, 0, "Local scan").members(ListId::ScanLists, 0, {1, 2, 3});
   b.named(ListId::TextMessages, 0, "On my way").named(ListId::TextMessages, 1, "QRT for today, 73");
-  b.named(ListId::EmergencySystems, 0, "System 1");
+  b.named(ListId::EmergencySystems, 0, "System 1").named(ListId::EmergencySystems, 1, "Hotspot alarm");
+  b.u16(pw::kEmergencySystems + pw::kEmergencySystemSize + 36, 5);  // reverts to "Hotspot"
+  b.u8(pw::kEmergencySection + 1, 10).u8(pw::kEmergencySection + 2, 10).u8(pw::kEmergencySection + 3, 2);
+  // No privacy keys set: the radio keeps an unset key as all 0xFF.
+  for (std::size_t i = pw::kEnhancedPrivacyKeys; i < pw::kEmergencySection; ++i) b.u8(i, 0xFF);
   b.writeTo(argv[1]);
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "digital/VoiceEncryptionForm.h"
 
 #include <QGridLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -29,13 +30,13 @@ TVoiceEncryptionForm::TVoiceEncryptionForm(pw::CodePlugDocument& document, QWidg
   auto* enhancedLabel = new QLabel(QStringLiteral("Enhanced Encryption Keys "), this);
   enhancedLabel->setObjectName(QStringLiteral("EnhancedLabel"));
 
-  // Each grid is as wide as its columns; the rows need no more height than the keys take.
   auto* grids = new QGridLayout;
   grids->addWidget(basicLabel, 0, 0);
   grids->addWidget(enhancedLabel, 0, 1);
-  grids->addWidget(basic_->view(), 1, 0);
+  grids->addWidget(basic_->view(), 1, 0, Qt::AlignTop);
   grids->addWidget(enhanced_->view(), 1, 1, Qt::AlignTop);
   grids->setColumnStretch(2, 1);
+  grids->setRowStretch(2, 1);
   grids->setHorizontalSpacing(16);
 
   auto* layout = new QVBoxLayout(this);
@@ -66,6 +67,12 @@ ListEditor* TVoiceEncryptionForm::makeKeyList(pw::KeyKind kind, OverlayEditors* 
   };
   auto* list = new ListEditor(doc, std::move(config), this, editors);
   list->countLabel()->hide();  // fixed tables: nothing to count
+  // Every key in view at once, with or without a code plug: the grid is as large as its rows.
+  QTableView* view = list->view();
+  int width = 2 * view->frameWidth();
+  for (int c = 0; c < view->model()->columnCount(); ++c) width += view->columnWidth(c);
+  view->setFixedSize(width, 2 * view->frameWidth() + view->horizontalHeader()->sizeHint().height() +
+                                pw::keyCount(kind) * view->verticalHeader()->defaultSectionSize());
   return list;
 }
 
