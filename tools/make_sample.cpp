@@ -16,8 +16,8 @@ int main(int argc, char** argv) {
   const char* contacts[] = {"Local Net", "Regional", "World Wide", "Pat Z9ZZ", "Alex Q7QQ", "Club Net"};
   const unsigned ids[] = {9, 2, 91, 2345678, 2345679, 3100};
   for (int i = 0; i < 6; ++i) b.contact(i, contacts[i], ids[i], ids[i] < 1000000 ? 1 : 2, i == 0);
-  const char* channels[] = {"Repeater A TS1", "Repeater A TS2", "Simplex 433.450", "Simplex 446.006",
-                            "Hotspot", "Calling 433.500", "Repeater B TS1", "Repeater B TS2"};
+  const char* channels[] = {"Repeater A TS1", "Repeater A TS2",  "Simplex 433.450", "Simplex 446.006",
+                            "Hotspot",        "Calling 433.500", "Repeater B TS1",  "Repeater B TS2"};
   for (int i = 0; i < 8; ++i) {
     const bool analogue = i == 2 || i == 5;
     b.channel(i, channels[i], analogue ? 1 : 2);

@@ -33,13 +33,15 @@ void timeFill(const char* what, Form& form, const std::vector<QTableView*>& view
 
 void digitalTabTimings() {
   pwtest::CodePlugBuilder builder;
-  builder.fill(pw::ListId::Channels, pw::kChannelCount, "Ch ").fill(pw::ListId::EmergencySystems, 32, "Alarm ");
+  builder.fill(pw::ListId::Channels, pw::kChannelCount, "Ch ")
+      .fill(pw::ListId::EmergencySystems, 32, "Alarm ");
   pw::CodePlugDocument doc;
   if (builder.loadInto(doc) != 0) return;
   for (int s = 0; s < pw::kEmergencySystemCount; ++s)
     pw::setEmergencySystemField(doc, s, pw::EmergencyField::RevertChannel, std::uint32_t(1 + 31 * s));
   for (int k = 0; k < pw::kBasicKeyCount; ++k) pw::setBasicKey(doc, k, "a5c3");
-  for (int k = 0; k < pw::kEnhancedKeyCount; ++k) pw::setEnhancedKey(doc, k, "0123456789abcdef0123456789abcdef");
+  for (int k = 0; k < pw::kEnhancedKeyCount; ++k)
+    pw::setEnhancedKey(doc, k, "0123456789abcdef0123456789abcdef");
 
   TVoiceEncryptionForm keys(doc);
   timeFill("privacy keys: fill 16 + 8 keys (+ repaint)", keys,
@@ -49,6 +51,7 @@ void digitalTabTimings() {
   timeFill("emergency systems: fill 32 systems (+ repaint)", systems, {systems.listEditor()->view()});
 }
 
-const uibench::Registration registration("Digital Voice Encryption and Emergency System tabs", digitalTabTimings);
+const uibench::Registration registration("Digital Voice Encryption and Emergency System tabs",
+                                         digitalTabTimings);
 
 }  // namespace

@@ -108,7 +108,8 @@ TEmergencySystemForm::TEmergencySystemForm(pw::CodePlugDocument& document, QWidg
   config.cellText = [this](int row, int column) {
     if (column == NumberColumn) return QString::number(row + 1);
     if (column == NameColumn) return QString::fromLatin1(pw::emergencySystemName(doc, row));
-    return QString::fromLatin1(pw::emergencyFieldText(doc, row, kFieldColumns[column - FirstFieldColumn].field));
+    return QString::fromLatin1(
+        pw::emergencyFieldText(doc, row, kFieldColumns[column - FirstFieldColumn].field));
   };
   config.applyEdit = [this](int row, int column, const CellEdit& edit) {
     if (column == NameColumn)
@@ -152,7 +153,8 @@ QGridLayout* TEmergencySystemForm::makeRemoteSettings() {
   for (const SettingControl& c : kSettingBoxes) {
     auto* box = new QComboBox(this);
     box->setObjectName(QString::fromLatin1(c.name));
-    for (const auto& choice : pw::remoteSettingChoices(c.field)) box->addItem(QString::fromLatin1(choice.text));
+    for (const auto& choice : pw::remoteSettingChoices(c.field))
+      box->addItem(QString::fromLatin1(choice.text));
     auto* label = new QLabel(QString::fromLatin1(c.caption), this);
     label->setBuddy(box);
     grid->addWidget(label, row, 0);
@@ -191,7 +193,8 @@ void TEmergencySystemForm::showRemoteSettings() {
   const bool image = doc.hasImage();
   for (const SettingBox& s : boxes_)
     s.box->setCurrentIndex(
-        image ? choiceIndex(pw::remoteSettingChoices(s.field), pw::remoteSetting(doc, s.field)) : s.placeholder);
+        image ? choiceIndex(pw::remoteSettingChoices(s.field), pw::remoteSetting(doc, s.field))
+              : s.placeholder);
   for (const SettingToggle& t : toggles_)
     t.button->setChecked(image ? pw::remoteSetting(doc, t.field) != 0 : t.placeholder);
 }

@@ -27,9 +27,8 @@ const EmergencyChoices& alarmTypes() {
   return c;
 }
 const EmergencyChoices& alarmModes() {
-  static const EmergencyChoices c{{"Emergency Alarm", 0},
-                                  {"Emergency Alarm with Call", 1},
-                                  {"Emergency Alarm with Voice to Follow", 2}};
+  static const EmergencyChoices c{
+      {"Emergency Alarm", 0}, {"Emergency Alarm with Call", 1}, {"Emergency Alarm with Voice to Follow", 2}};
   return c;
 }
 const EmergencyChoices& durations() {  // hot mic and remote monitor
@@ -50,7 +49,9 @@ ByteSpan header(const CodePlugDocument& doc) { return doc.bytes(kEmergencySectio
 
 }  // namespace
 
-void initEmergencySystem(CodePlugDocument& doc, int s, std::string_view name) { initEntry(doc, kList, s, name); }
+void initEmergencySystem(CodePlugDocument& doc, int s, std::string_view name) {
+  initEntry(doc, kList, s, name);
+}
 
 std::optional<int> addEmergencySystem(CodePlugDocument& doc) {
   const int s = addRecord(doc, kList);
@@ -92,7 +93,8 @@ int deleteSelectedEmergencySystems(CodePlugDocument& doc, const std::vector<int>
 
 int moveEmergencySystem(CodePlugDocument& doc, int s, int delta) { return moveRecord(doc, kList, s, delta); }
 
-std::vector<int> moveSelectedEmergencySystems(CodePlugDocument& doc, const std::vector<int>& rows, int delta) {
+std::vector<int> moveSelectedEmergencySystems(CodePlugDocument& doc, const std::vector<int>& rows,
+                                              int delta) {
   return moveSelectedRecords(doc, kList, rows, delta);
 }
 
@@ -101,27 +103,37 @@ std::string emergencySystemName(const CodePlugDocument& doc, int s) { return rec
 std::string emergencyFieldText(const CodePlugDocument& doc, int s, EmergencyField field) {
   const std::uint32_t v = emergencySystemField(doc, s, field);
   switch (field) {
-    case AlarmType: return textOf(alarmTypes(), v, {});
-    case AlarmMode: return textOf(alarmModes(), v, "Unknown");
-    case ImpoliteRetries: return num(int(v));
-    case PoliteRetries: return v >= kPoliteRetriesInfinite ? "infinite" : num(int(v));
-    case HotMicDuration: return secs(int(v));
-    case RevertChannel: return isChannelNumber(v) ? recordName(doc, ListId::Channels, int(v) - 1) : "None";
+    case AlarmType:
+      return textOf(alarmTypes(), v, {});
+    case AlarmMode:
+      return textOf(alarmModes(), v, "Unknown");
+    case ImpoliteRetries:
+      return num(int(v));
+    case PoliteRetries:
+      return v >= kPoliteRetriesInfinite ? "infinite" : num(int(v));
+    case HotMicDuration:
+      return secs(int(v));
+    case RevertChannel:
+      return isChannelNumber(v) ? recordName(doc, ListId::Channels, int(v) - 1) : "None";
   }
   return {};
 }
 
 EmergencyChoices emergencyFieldChoices(const CodePlugDocument& doc, EmergencyField field) {
   switch (field) {
-    case AlarmType: return alarmTypes();
-    case AlarmMode: return alarmModes();
-    case ImpoliteRetries: return range(1, 15, 1, num);
+    case AlarmType:
+      return alarmTypes();
+    case AlarmMode:
+      return alarmModes();
+    case ImpoliteRetries:
+      return range(1, 15, 1, num);
     case PoliteRetries: {
       EmergencyChoices c = range(0, 14, 1, num);
       c.push_back({"Infinite", kPoliteRetriesInfinite});
       return c;
     }
-    case HotMicDuration: return durations();
+    case HotMicDuration:
+      return durations();
     case RevertChannel: {
       EmergencyChoices c{{"None", 0}};
       for (int ch = 0; ch < kChannelCount; ++ch)
@@ -139,14 +151,19 @@ std::uint32_t emergencyFieldCurrent(const CodePlugDocument& doc, int s, Emergenc
 }
 
 const EmergencyChoices& remoteSettingChoices(RemoteSetting field) {
-  static const EmergencyChoices wakeup = range(125, 375, 25, [](int t) { return num(t) + " ms"; }, 25);
+  static const EmergencyChoices wakeup = range(
+      125, 375, 25, [](int t) { return num(t) + " ms"; }, 25);
   static const EmergencyChoices limit = range(1, 4, 1, num);
   static const EmergencyChoices none;
   switch (field) {
-    case RemoteSetting::RemoteMonitorDuration: return durations();
-    case RemoteSetting::RemoteSyncWakeup: return wakeup;
-    case RemoteSetting::TxWakeupMessageLimit: return limit;
-    default: return none;
+    case RemoteSetting::RemoteMonitorDuration:
+      return durations();
+    case RemoteSetting::RemoteSyncWakeup:
+      return wakeup;
+    case RemoteSetting::TxWakeupMessageLimit:
+      return limit;
+    default:
+      return none;
   }
 }
 

@@ -27,6 +27,8 @@ enum class EmergencyField {
 };
 
 // Record bits not named here (after the name at 0..31) are reserved and preserved.
+// {byte, shift, width}
+// clang-format off
 inline constexpr NamedField<EmergencyField> kEmergencyFields[] = {
     {EmergencyField::AlarmType, {32, 0, 2}},
     {EmergencyField::AlarmMode, {32, 4, 2}},
@@ -35,6 +37,7 @@ inline constexpr NamedField<EmergencyField> kEmergencyFields[] = {
     {EmergencyField::HotMicDuration, {35, 0, 8}},
     {EmergencyField::RevertChannel, {36, 0, 16}},
 };
+// clang-format on
 static_assert(std::size(kEmergencyFields) == std::size_t(EmergencyField::RevertChannel) + 1);
 static_assert(keyedInOrder(kEmergencyFields), "emergency field rows out of enum order");
 static_assert(fieldsDisjoint(kEmergencyFields), "emergency fields overlap");

@@ -15,7 +15,9 @@ int hexValue(char c) {
   return -1;
 }
 
-std::size_t tableStart(KeyKind kind) { return kind == KeyKind::Basic ? kBasicPrivacyKeys : kEnhancedPrivacyKeys; }
+std::size_t tableStart(KeyKind kind) {
+  return kind == KeyKind::Basic ? kBasicPrivacyKeys : kEnhancedPrivacyKeys;
+}
 
 }  // namespace
 

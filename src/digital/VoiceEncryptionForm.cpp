@@ -60,7 +60,8 @@ ListEditor* TVoiceEncryptionForm::makeKeyList(pw::KeyKind kind, OverlayEditors* 
   };
   config.rowCount = [kind] { return pw::keyCount(kind); };
   config.cellText = [this, kind](int row, int column) {
-    return column == NumberColumn ? QString::number(row + 1) : QString::fromLatin1(pw::keyText(doc, kind, row));
+    return column == NumberColumn ? QString::number(row + 1)
+                                  : QString::fromLatin1(pw::keyText(doc, kind, row));
   };
   config.applyEdit = [this, kind](int row, int, const CellEdit& edit) {
     pw::setKey(doc, kind, row, edit.text.toLatin1().toStdString());

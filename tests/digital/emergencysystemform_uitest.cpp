@@ -85,15 +85,21 @@ class EmergencySystemFormTest : public QObject, TabHarness<TEmergencySystemForm>
       r[35] = 120;
       r[36] = 2;
     });
-    const QStringList captions = {"",           "No.",           "Name",
-                                  "Alarm Type", "Alarm Mode",    "Revert Channel",
-                                  "Impolite Replies", "Polite Retries", "Hot Mic Duration"};
+    const QStringList captions = {"",
+                                  "No.",
+                                  "Name",
+                                  "Alarm Type",
+                                  "Alarm Mode",
+                                  "Revert Channel",
+                                  "Impolite Replies",
+                                  "Polite Retries",
+                                  "Hot Mic Duration"};
     for (int c = 0; c < captions.size(); ++c)
       QCOMPARE(view->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
     QCOMPARE(view->columnWidth(0), 1);
     QCOMPARE(view->columnWidth(AlarmMode), 200);
-    const QStringList row1 = {"2", "Sys 2", "Silent", "Emergency Alarm with Voice to Follow", "Ch 2", "7",
-                              "infinite", "120 secs"};
+    const QStringList row1 = {"2",    "Sys 2", "Silent",   "Emergency Alarm with Voice to Follow",
+                              "Ch 2", "7",     "infinite", "120 secs"};
     for (int c = No; c <= HotMic; ++c) QCOMPARE(cell(1, c), row1[c - No]);
     QCOMPARE(cell(0, Revert), QString("None"));
     QCOMPARE(cell(0, Polite), QString("5"));

@@ -46,7 +46,7 @@ void expectEachFieldWritesOnlyItsBits(MutableByteSpan area, const NamedField<Fie
 }
 
 class EmergencySystemsTest : public ::testing::Test, protected pwtest::PromptedDocument {
-protected:
+ protected:
   // Systems "Sys 1".."Sys n" and channels "Ch 1".."Ch m" (digital); a recognisable header.
   void load(int systems, int channels = 0, const std::function<void(CodePlugBuilder&)>& more = {}) {
     CodePlugBuilder b;
@@ -57,12 +57,15 @@ protected:
     header = copy(doc.bytes(kEmergencySection, kEmergencyHeaderSize));
   }
   static void systemOf(CodePlugBuilder& b, int channel, int system, int mode = 2) {
-    b.record(ListId::Channels, channel)[0] = std::uint8_t((b.record(ListId::Channels, channel)[0] & ~3) | mode);
+    b.record(ListId::Channels, channel)[0] =
+        std::uint8_t((b.record(ListId::Channels, channel)[0] & ~3) | mode);
     b.record(ListId::Channels, channel)[10] = std::uint8_t(system);
   }
   int channelSystem(int c) const { return u8(recordBytes(doc, ListId::Channels, c), 10); }
   std::string name(int s) const { return emergencySystemName(doc, s); }
-  void expectHeaderUntouched() const { EXPECT_EQ(copy(doc.bytes(kEmergencySection, kEmergencyHeaderSize)), header); }
+  void expectHeaderUntouched() const {
+    EXPECT_EQ(copy(doc.bytes(kEmergencySection, kEmergencyHeaderSize)), header);
+  }
 
   Bytes header;
 };
@@ -133,7 +136,7 @@ TEST_F(EmergencySystemsTest, DigitalChannelRefusesWithItsNameAndOtherChannelsAre
     systemOf(b, 1, 2, 0);  // auto on it
     systemOf(b, 3, 3);
     systemOf(b, 4, 5, 1);
-    systemOf(b, 5, 40);    // not a system number
+    systemOf(b, 5, 40);  // not a system number
   });
   const Bytes before = doc.workingImage;
   prompt.refusals = {RefusalAnswer::GoOn, RefusalAnswer::Stop};
@@ -141,7 +144,8 @@ TEST_F(EmergencySystemsTest, DigitalChannelRefusesWithItsNameAndOtherChannelsAre
   EXPECT_EQ(deleteEmergencySystem(doc, 2), -2);
   EXPECT_EQ(doc.workingImage, before);
   EXPECT_EQ(prompt.texts("refuse"),
-            std::vector<std::string>(2, "Cannot delete emergency system \"Sys 2\".\n\nIt's used in channel \"Ch 3\" setting"));
+            std::vector<std::string>(
+                2, "Cannot delete emergency system \"Sys 2\".\n\nIt's used in channel \"Ch 3\" setting"));
 
   setU8(recordBytes(doc, ListId::Channels, 2), 10, 0);
   ASSERT_EQ(deleteEmergencySystem(doc, 2), 0);

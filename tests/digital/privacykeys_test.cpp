@@ -50,7 +50,7 @@ TEST(PrivacyKeyCodec, AnInvalidPairOrAnOverlongTextStoresNothing) {
 }
 
 class PrivacyKeysTest : public ::testing::Test {
-protected:
+ protected:
   void SetUp() override { ASSERT_EQ(pwtest::CodePlugBuilder().loadInto(doc), 0); }
   CodePlugDocument doc;
 };
