@@ -9,13 +9,6 @@ namespace {
 
 using enum ChannelField;
 
-// Appends the choices n = from..to, each with text(n) and the code n + codeOffset.
-template <typename Text>
-ChannelChoices& appendRange(ChannelChoices& c, int from, int to, Text text, int codeOffset = 0) {
-  for (int n = from; n <= to; ++n) c.push_back({text(n), std::uint32_t(n + codeOffset)});
-  return c;
-}
-
 std::string num(int n) { return std::to_string(n); }
 
 ChannelChoices makeTimeout() {
@@ -88,11 +81,7 @@ std::optional<ListId> referredList(ChannelField field) {
 }
 
 ChannelChoices referenceChoices(const CodePlugDocument& doc, ListId list) {
-  ChannelChoices c{{"None", 0}};
-  if (!doc.hasImage()) return c;
-  for (int i = 0; i < layoutOf(list).count; ++i)
-    if (inUse(doc, list, i)) c.push_back({recordName(doc, list, i), std::uint32_t(i + 1)});
-  return c;
+  return recordChoices(doc, list, "None");
 }
 
 int choiceIndex(ChannelField field, const ChannelChoices& choices, std::optional<std::uint32_t> value) {

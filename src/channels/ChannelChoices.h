@@ -9,15 +9,13 @@
 #include <vector>
 
 #include "channels/ChannelRecord.h"
+#include "codeplug/Choices.h"
 #include "codeplug/RecordList.h"
 
 namespace pw {
 
-struct ChannelChoice {
-  std::string text;
-  std::uint32_t code;  // the value stored in the field
-};
-using ChannelChoices = std::vector<ChannelChoice>;
+using ChannelChoice = Choice;
+using ChannelChoices = Choices;
 
 // The fixed list of a field: admit criteria, time-out, rekey delay, colour code, GPS
 // system, both signalling systems and both tones. Empty for any other field.

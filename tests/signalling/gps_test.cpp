@@ -1,0 +1,93 @@
+// GPS systems: system 1 stores "no setting" as 0, systems 2..16 as all ones, and both
+// read back alike; values that name nothing in use show as no setting and are kept.
+#include "signalling/Gps.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "support/CodePlugBuilder.h"
+#include "support/FieldCheck.h"
+
+namespace pw {
+namespace {
+
+using pwtest::CodePlugBuilder;
+using enum GpsField;
+
+std::size_t record(int g) { return kGps + std::size_t(g) * kGpsSize; }
+
+class GpsTest : public ::testing::Test {
+ protected:
+  void load(const CodePlugBuilder& b) { ASSERT_EQ(b.loadInto(doc), 0); }
+  std::vector<std::uint8_t> section() const {
+    const ByteSpan r = doc.bytes(kGps, kGpsCount * kGpsSize);
+    return {r.begin(), r.end()};
+  }
+  CodePlugDocument doc;
+};
+
+TEST_F(GpsTest, EverySetterWritesOnlyItsFieldOnRecordsOfZerosAndOnes) {
+  load(CodePlugBuilder());
+  for (std::uint8_t background : {0x00, 0xFF})
+    for (int g : {0, 3})
+      for (const auto& [field, bits] : kGpsFields)
+        for (std::uint32_t value : {0u, 7u}) {
+          std::memset(doc.bytes(record(g), kGpsSize).data(), background, kGpsSize);
+          const auto before = section();
+          ASSERT_TRUE(setGpsField(doc, g, field, value));
+          EXPECT_TRUE(pwtest::onlyFieldMoved(before, section(),
+                                             {std::uint16_t(g * kGpsSize + bits.byte), 0, bits.width}));
+          EXPECT_EQ(gpsCode(doc, g, field), value);
+        }
+}
+
+TEST_F(GpsTest, NoSettingIsZeroForSystemOneAndAllOnesForTheOthers) {
+  load(CodePlugBuilder().u8(record(0) + 2, 10).u8(record(1) + 2, 10));
+  ASSERT_TRUE(setGpsReportInterval(doc, 0, 0));
+  ASSERT_TRUE(setGpsReportInterval(doc, 1, 0));
+  EXPECT_EQ(u8(doc.image(), record(0) + 2), 0);
+  EXPECT_EQ(u8(doc.image(), record(1) + 2), 0xFF);
+  ASSERT_TRUE(setGpsRevertChannel(doc, 4, 0));
+  ASSERT_TRUE(setGpsContact(doc, 4, 1001));
+  ASSERT_TRUE(setGpsContact(doc, 0, 1001));
+  EXPECT_EQ(u16le(doc.image(), record(4)), 0xFFFF);
+  EXPECT_EQ(u16le(doc.image(), record(4) + 4), 0xFFFF);
+  EXPECT_EQ(u16le(doc.image(), record(0) + 4), 0);
+  for (int g : {0, 1, 4}) {
+    EXPECT_EQ(gpsText(doc, g, ReportInterval), "Off");
+    EXPECT_EQ(gpsCode(doc, g, RevertChannel), 0u);  // the editor opens on the first choice
+    EXPECT_EQ(gpsText(doc, g, RevertChannel), "Current Channel");
+    EXPECT_EQ(gpsText(doc, g, Contact), "None");
+  }
+  EXPECT_FALSE(setGpsContact(doc, 16, 1));
+}
+
+TEST_F(GpsTest, CellsNameRecordsInUseAndChoicesOfferDigitalChannelsOnly) {
+  CodePlugBuilder b;
+  b.channel(0, "FM", 1).channel(1, "DMR", 2).contact(0, "Base", 99);
+  b.u16(record(0), 1).u16(record(1), 2).u16(record(2), 900).u16(record(3), 0);
+  b.u8(record(0) + 2, 10).u8(record(1) + 2, 241).u16(record(0) + 4, 1).u16(record(1) + 4, 1200);
+  load(b);
+  EXPECT_EQ(gpsText(doc, 0, RevertChannel), "FM");  // shown, though not offered
+  EXPECT_EQ(gpsText(doc, 1, RevertChannel), "DMR");
+  EXPECT_EQ(gpsText(doc, 2, RevertChannel), "Current Channel");  // not in use
+  EXPECT_EQ(gpsText(doc, 0, ReportInterval), "300 secs");
+  EXPECT_EQ(gpsText(doc, 1, ReportInterval), "Off");
+  EXPECT_EQ(gpsText(doc, 0, Contact), "Base");
+  EXPECT_EQ(gpsText(doc, 1, Contact), "None");
+
+  const Choices revert = gpsChoices(doc, RevertChannel);
+  ASSERT_EQ(revert.size(), 2u);
+  EXPECT_EQ(revert[1].text, "DMR");
+  EXPECT_EQ(indexOfCode(revert, *gpsCode(doc, 0, RevertChannel)), -1);
+  const Choices intervals = gpsChoices(doc, ReportInterval);
+  ASSERT_EQ(intervals.size(), 241u);
+  EXPECT_EQ(intervals[2].text, "60 secs");
+  EXPECT_EQ(intervals.back().text, "7200 secs");
+  EXPECT_EQ(gpsChoices(doc, Contact).size(), 2u);
+}
+
+}  // namespace
+}  // namespace pw
