@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "codeplug/Encodings.h"
 #include "codeplug/Layout.h"
 #include "support/CodePlugBuilder.h"
 
@@ -33,6 +34,31 @@ int main(int argc, char** argv) {
   b.u8(pw::kEmergencySection + 1, 10).u8(pw::kEmergencySection + 2, 10).u8(pw::kEmergencySection + 3, 2);
   // No privacy keys set: the radio keeps an unset key as all 0xFF.
   for (std::size_t i = pw::kEnhancedPrivacyKeys; i < pw::kEmergencySection; ++i) b.u8(i, 0xFF);
+
+  // DTMF: four systems with the usual timings, a few encode strings, one decode entry.
+  auto digits = [&](std::size_t at, const char* text) {
+    pw::packDtmfDigits(b.image().subspan(at, 16), text);
+  };
+  for (int s = 0; s < 4; ++s) {
+    const std::size_t at = pw::kDtmf + 48 * s;
+    const std::uint8_t timings[] = {30, 10, 10, 10, 10, 0, 10, 10, std::uint8_t(s == 0 ? 0x05 : 0x00)};
+    for (int i = 0; i < 9; ++i) b.u8(at + i, timings[i]);
+    digits(at + 16, s == 0 ? "A1" : "");
+    digits(at + 32, "");
+  }
+  const char* encode[] = {"123", "#", "A1*", "9999"};
+  for (int e = 0; e < 32; ++e) digits(pw::kDtmf + 192 + 16 * e, e < 4 ? encode[e] : "");
+  digits(pw::kDtmfDecodeEntries, "12345");
+  b.u8(pw::kDtmfDecodeEntries + 17, 1).u8(pw::kDtmfDecodeEntries + 18, 1).u8(pw::kDtmfDecodeEntries + 19, 2);
+  b.u16(pw::kDtmfDecodeEntries + 20, 3);
+  for (int d = 1; d < 8; ++d) digits(pw::kDtmfDecodeEntries + 24 * d, "");
+
+  // GPS system 1 reports to Pat every two minutes on Repeater A TS1.
+  b.u16(pw::kGps, 1).u8(pw::kGps + 2, 4).u16(pw::kGps + 4, 4);
+  // Side buttons: Monitor, One Touch Access 1, Tx power, Scan; long press 1000 ms.
+  b.u8(0x2102, 5).u8(0x2103, 7).u8(0x2104, 4).u8(0x2105, 14).u8(0x2111, 4);
+  b.oneTouch(0, 1, 0, 1, 4).oneTouch(1, 1, 1, 2, 5).oneTouch(2, 2, 0, 1, 0);
+  b.numberKey(1, 1).numberKey(2, 2).numberKey(3, 3);
   b.writeTo(argv[1]);
   return 0;
 }

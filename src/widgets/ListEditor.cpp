@@ -36,7 +36,9 @@ void ListGridView::mouseMoveEvent(QMouseEvent* event) {
     QTableView::mouseMoveEvent(event);
     return;
   }
-  // The held left button only selects rows: no drag and drop, no rubber band.
+  // The held left button only selects rows: no drag and drop, no rubber band; and
+  // nothing at all on a grid that selects one row at a time.
+  if (selectionMode() == QAbstractItemView::SingleSelection) return;
   if (editorOpen && editorOpen()) return;
   const int row = rowAt(event->position().toPoint().y());
   if (row >= 0) dragOver(row);
@@ -453,12 +455,15 @@ bool ListEditor::openEditor(int row, int column) {
       editors_->openEdit(this, view_, row, column, view_->visualRect(index), index.data().toString(),
                          c.maxLength, c.accepts);
       return true;
-    case ListColumn::Editor::DropDown:
+    case ListColumn::Editor::DropDown: {
+      // A cell whose record offers nothing here (no choices) opens nothing.
+      const std::vector<ListChoice> choices = c.choices ? c.choices(row) : std::vector<ListChoice>{};
+      if (choices.empty()) return false;
       view_->scrollTo(index);
-      editors_->openDropDown(this, view_, row, column, view_->visualRect(index),
-                             c.choices ? c.choices(row) : std::vector<ListChoice>{},
+      editors_->openDropDown(this, view_, row, column, view_->visualRect(index), choices,
                              c.storedValue ? c.storedValue(row) : std::nullopt);
       return true;
+    }
   }
   return false;
 }

@@ -40,7 +40,7 @@ struct ListColumn {
   Editor editor = Editor::None;
   int maxLength = 32767;                 // Edit
   std::function<bool(QChar)> accepts{};  // Edit: typed characters kept (Backspace always); none = all
-  std::function<std::vector<ListChoice>(int row)> choices{};    // DropDown
+  std::function<std::vector<ListChoice>(int row)> choices{};    // DropDown; none: nothing opens
   std::function<std::optional<qint64>(int row)> storedValue{};  // DropDown: selects the choice carrying it
 
   // Common character sets of edit boxes.

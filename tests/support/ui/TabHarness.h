@@ -4,6 +4,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QMenu>
 #include <QTableView>
@@ -11,17 +12,17 @@
 #include <functional>
 #include <memory>
 
-#include "widgets/ListEditor.h"
 #include "codeplug/CodePlugDocument.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ui/UiTestHelpers.h"
+#include "widgets/ListEditor.h"
 
 namespace pwtest::ui {
 
 template <class Form>
 class TabHarness {
-protected:
+ protected:
   ScriptedPrompt prompt;
   std::unique_ptr<pw::CodePlugDocument> doc;
   std::unique_ptr<Form> form;
@@ -45,8 +46,8 @@ protected:
     settle();
     view = named<QTableView>(form.get(), viewName);
     QVERIFY(view);
-    tester_ = std::make_unique<QAbstractItemModelTester>(view->model(),
-                                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
+    tester_ = std::make_unique<QAbstractItemModelTester>(
+        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
   }
   // Tears down in the order the objects depend on each other (call from cleanup()).
   void closeTab() {
@@ -70,17 +71,45 @@ protected:
     form->listEditor()->selectRows(rows, rows.empty() ? -1 : rows.front());
     settle();
   }
+  // Double-clicks a cell and returns the entries of the drop-down that opens over it
+  // (empty when none opens); the drop-down stays open.
+  QStringList openChoices(QTableView* grid, int row, int column) {
+    doubleClickCell(grid, row, column);
+    auto* combo = control<QComboBox>("listViewComboBox");
+    QStringList out;
+    if (!combo->isVisible()) return out;
+    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
+    return out;
+  }
+  // The entry the open drop-down shows selected ("" for none).
+  QString openChoice() const { return control<QComboBox>("listViewComboBox")->currentText(); }
+  // Picks entry `text` in the drop-down over a cell as a user does (keys in its list).
+  void choose(QTableView* grid, int row, int column, const QString& text) {
+    const QStringList choices = openChoices(grid, row, column);
+    QVERIFY2(choices.contains(text), qPrintable(text));
+    auto* combo = control<QComboBox>("listViewComboBox");
+    combo->view()->setCurrentIndex(combo->model()->index(int(choices.indexOf(text)), 0));
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    settle();
+  }
+  // Closes the open drop-down with Escape: nothing picked.
+  void dismissChoices() {
+    QTest::keyClick(control<QComboBox>("listViewComboBox")->view(), Qt::Key_Escape);
+    settle();
+  }
   // The context menu's entries as opening it shows them ("-" for a separator).
   QStringList menuEntries(bool enabledOnly) const {
     form->listEditor()->updateContextMenu();
     QStringList out;
     for (QAction* a : form->listEditor()->contextMenu()->actions())
-      if (!enabledOnly) out << (a->isSeparator() ? QString("-") : a->text());
-      else if (!a->isSeparator() && a->isEnabled()) out << a->text();
+      if (!enabledOnly)
+        out << (a->isSeparator() ? QString("-") : a->text());
+      else if (!a->isSeparator() && a->isEnabled())
+        out << a->text();
     return out;
   }
 
-private:
+ private:
   std::unique_ptr<QAbstractItemModelTester> tester_;
 };
 
