@@ -12,17 +12,17 @@
 #include <functional>
 #include <memory>
 
+#include "widgets/ListEditor.h"
 #include "codeplug/CodePlugDocument.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ui/UiTestHelpers.h"
-#include "widgets/ListEditor.h"
 
 namespace pwtest::ui {
 
 template <class Form>
 class TabHarness {
- protected:
+protected:
   ScriptedPrompt prompt;
   std::unique_ptr<pw::CodePlugDocument> doc;
   std::unique_ptr<Form> form;
@@ -46,8 +46,8 @@ class TabHarness {
     settle();
     view = named<QTableView>(form.get(), viewName);
     QVERIFY(view);
-    tester_ = std::make_unique<QAbstractItemModelTester>(
-        view->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+    tester_ = std::make_unique<QAbstractItemModelTester>(view->model(),
+                                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
   }
   // Tears down in the order the objects depend on each other (call from cleanup()).
   void closeTab() {
@@ -102,14 +102,12 @@ class TabHarness {
     form->listEditor()->updateContextMenu();
     QStringList out;
     for (QAction* a : form->listEditor()->contextMenu()->actions())
-      if (!enabledOnly)
-        out << (a->isSeparator() ? QString("-") : a->text());
-      else if (!a->isSeparator() && a->isEnabled())
-        out << a->text();
+      if (!enabledOnly) out << (a->isSeparator() ? QString("-") : a->text());
+      else if (!a->isSeparator() && a->isEnabled()) out << a->text();
     return out;
   }
 
- private:
+private:
   std::unique_ptr<QAbstractItemModelTester> tester_;
 };
 
