@@ -10,6 +10,8 @@
 #include "codeplug/Normalise.h"
 #include "codeplug/RecordList.h"
 #include "codeplug/ReferenceWeb.h"
+#include "membership/MemberList.h"
+#include "membership/ScanListSettings.h"
 
 using namespace pw;
 
@@ -55,6 +57,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     addRecord(doc, id, "fuzz");
     renameRecord(doc, id, a, "renamed");
   }
+  // Member edits on a record of each member list, hidden words and free records included.
+  for (ListId owner : {ListId::RxGroupLists, ListId::Zones, ListId::ScanLists}) {
+    const int r = data[1] % (usedCount(doc, owner) + 2);
+    const std::vector<int> available = availableRecords(doc, owner, r);
+    addMembers(doc, owner, r, {data[2] * 5, available.empty() ? 1 : available.back(), 0xFFFF});
+    moveSelectedMembers(doc, owner, r, {0, data[3] % 8}, static_cast<std::int8_t>(data[4]) % 12);
+    removeMembers(doc, owner, r, {data[5] * 4});
+    for (const MemberRow& m : memberRows(doc, owner, r))
+      for (auto column : {MemberColumn::Number, MemberColumn::Name, MemberColumn::Detail})
+        (void)memberCell(doc, owner, m.number, column);
+  }
+  (void)priorityChannelChoices(doc, data[6] % kScanListCount);
+  setScanListField(doc, {data[7] % kScanListCount}, ScanListField::PrioritySampleTime, data[0]);
   (void)doc.isModified();
   (void)doc.hasPasswords();
   return 0;

@@ -40,7 +40,10 @@ struct ReferenceSite {
   std::vector<Arg> args{};
   When onDelete = When::Always;  // which holders are renumbered when a record is deleted
   When onMove = When::Always;    // ... when records move
-  std::optional<std::uint16_t> deletedValue{};  // a reference to the deleted record becomes this
+  // A reference to the deleted record becomes this. Needed wherever a holder that does not
+  // block the delete (an analogue channel) may hold the number: left alone, the number
+  // would silently name the record that moves up into its place.
+  std::optional<std::uint16_t> deletedValue{};
 };
 
 const std::vector<ReferenceSite>& referenceSites();
