@@ -1,7 +1,25 @@
 #include "membership/GroupsForm.h"
 
+#include "widgets/MemberEditor.h"
+
 TGroupsForm::TGroupsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("GroupsForm");
+  setObjectName(QStringLiteral("GroupsForm"));
+  setWindowTitle(QStringLiteral("  Digital Rx Groups  "));
+  editor_ = new MemberEditor(doc,
+                             {.owner = pw::ListId::RxGroupLists,
+                              .title = "Groups",
+                              .availableCaption = "Available Contacts ",
+                              .membersTitle = "Contact Members",
+                              .membersEnd = ". ",
+                              .numberCaption = "No.",
+                              .detailCaption = "ID"},
+                             this);
+  editor_->layOutTab(
+      this,
+      QStringLiteral("List of contacts / talk groups that you can set each digital channel to monitor "));
+  refresh(true, 0);
 }
 
-void TGroupsForm::refresh(bool, int) {}
+ListEditor* TGroupsForm::listEditor() const { return editor_->records(); }
+
+void TGroupsForm::refresh(bool rebuild, int topRow) { editor_->refresh(rebuild, topRow); }

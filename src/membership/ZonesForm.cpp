@@ -1,7 +1,23 @@
 #include "membership/ZonesForm.h"
 
+#include "widgets/MemberEditor.h"
+
 TZonesForm::TZonesForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
-  setObjectName("ZonesForm");
+  setObjectName(QStringLiteral("ZonesForm"));
+  setWindowTitle(QStringLiteral("  Zones  "));
+  editor_ = new MemberEditor(doc,
+                             {.owner = pw::ListId::Zones,
+                              .title = "Zones",
+                              .availableCaption = "Available Channels ",
+                              .membersTitle = "Channel Members",
+                              .numberCaption = "Chan",
+                              .detailCaption = "Mode"},
+                             this);
+  editor_->layOutTab(this,
+                     QStringLiteral("Set what the central rotary knob selects on the top of your radio  "));
+  refresh(true, 0);
 }
 
-void TZonesForm::refresh(bool, int) {}
+ListEditor* TZonesForm::listEditor() const { return editor_->records(); }
+
+void TZonesForm::refresh(bool rebuild, int topRow) { editor_->refresh(rebuild, topRow); }

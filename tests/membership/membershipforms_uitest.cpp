@@ -1,0 +1,261 @@
+// The Zones, Digital Rx Groups and Scan Lists tabs through their named controls: what
+// each configures differently on the shared member editor (texts, columns, refusals,
+// buttons), and the scan list settings. The member editor itself is tested once in
+// tests/widgets.
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+#include "membership/GroupsForm.h"
+#include "membership/ScanListSettings.h"
+#include "membership/ScanListsForm.h"
+#include "membership/ZonesForm.h"
+#include "support/ui/TabHarness.h"
+
+using namespace pwtest::ui;
+using pw::ListId;
+
+namespace {
+
+QStringList headers(QTableView* v) {
+  QStringList out;
+  for (int c = 1; c < v->model()->columnCount(); ++c)
+    out << v->model()->headerData(c, Qt::Horizontal).toString();
+  return out;
+}
+
+}  // namespace
+
+class ZonesFormTest : public QObject, TabHarness<TZonesForm> {
+  Q_OBJECT
+
+  void openZones(int count) {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, 3, "c").fill(ListId::Zones, count, "Z");
+    openTab(&b, QSize(1138, 585));
+  }
+
+ private slots:
+  void cleanup() { closeTab(); }
+
+  void textsAndColumns() {
+    openTab(nullptr, QSize(1138, 585));
+    QCOMPARE(control<QLabel>("TitleLabel")->text(),
+             QString("Set what the central rotary knob selects on the top of your radio  "));
+    QCOMPARE(control<QLabel>("CountLabel")->text(), QString("Zones .. up to 250. "));
+    QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Channel Members .. up to 16 "));
+    QCOMPARE(control<QLabel>("AvailableLabel")->text(), QString("Available Channels "));
+    QCOMPARE(headers(control<QTableView>("MemberListView")), QStringList({"Chan", "Name", "Mode"}));
+    QVERIFY(view->horizontalHeader()->isHidden());
+    QVERIFY(control<QPushButton>("MoveUpBitBtn")->text().isEmpty());  // arrow glyphs only
+  }
+
+  void addingTheLastZoneTurnsAddOffAndShiftDoesNotMoveByTen() {
+    openZones(249);
+    auto* add = control<QPushButton>("AddBitBtn");
+    QTest::mouseClick(add, Qt::LeftButton);
+    settle();
+    QCOMPARE(pw::recordName(*doc, ListId::Zones, 249), std::string("Zone 250"));
+    QCOMPARE(selectedRows(view), std::vector<int>{249});
+    QVERIFY(!add->isEnabled());
+    QCOMPARE(control<QLabel>("CountLabel")->text(), QString("Zones .. used 250 of 250. 1 selected. "));
+
+    select({20});
+    QTest::mouseClick(control<QPushButton>("MoveUpBitBtn"), Qt::LeftButton, Qt::ShiftModifier);
+    settle();
+    QCOMPARE(pw::recordName(*doc, ListId::Zones, 19), std::string("Z21"));
+  }
+
+  void deletingNeverAsks() {
+    openZones(3);
+    select({0, 1, 2});
+    QTest::mouseClick(control<QPushButton>("DeleteBitBtn"), Qt::LeftButton);
+    settle();
+    QVERIFY(prompt.shown.empty());
+    QCOMPARE(rowCount(), 1);
+    QCOMPARE(cell(0, 2), QString("Zone 1"));
+  }
+};
+
+class GroupsFormTest : public QObject, TabHarness<TGroupsForm> {
+  Q_OBJECT
+
+ private slots:
+  void cleanup() { closeTab(); }
+
+  void textsColumnsAndCaptions() {
+    openTab(nullptr, QSize(1138, 585));
+    QCOMPARE(control<QLabel>("TitleLabel")->text(),
+             QString("List of contacts / talk groups that you can set each digital channel to monitor "));
+    QCOMPARE(control<QLabel>("CountLabel")->text(), QString("Groups .. up to 250. "));
+    QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Contact Members .. up to 32 "));
+    QCOMPARE(control<QLabel>("AvailableLabel")->text(), QString("Available Contacts "));
+
+    pwtest::CodePlugBuilder b;
+    b.contact(0, "Net", 91, 1).contact(1, "Bob", 1000001, 2).contact(2, "All", 16777215, 3);
+    b.fill(ListId::RxGroupLists, 2, "G").members(ListId::RxGroupLists, 0, {2});
+    openTab(&b, QSize(1138, 585));
+    auto* members = control<QTableView>("MemberListView");
+    auto* available = control<QTableView>("AvailableListView");
+    QCOMPARE(headers(members), QStringList({"No.", "Name", "ID"}));
+    QCOMPARE(members->model()->index(0, 3).data().toString(), QString("1000001"));
+    QCOMPARE(available->model()->rowCount(), 2);  // every call type is offered
+    QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Contact Members .. used 1 of 32. "));
+    select({0, 1});
+    QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Contact Members .. up to 32. "));
+  }
+
+  void deleteIsRefusedByDigitalChannelsAndAnAnalogueOneIsSetToNone() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::RxGroupLists, 4, "G").channel(0, "Ana", 1).channel(1, "Dig", 2);
+    pw::setU8(b.record(ListId::Channels, 0), 12, 3);
+    pw::setU8(b.record(ListId::Channels, 1), 12, 2);
+    openTab(&b, QSize(1138, 585));
+    prompt.refusals = {pw::RefusalAnswer::GoOn};
+    select({1, 2});
+    QTest::mouseClick(control<QPushButton>("DeleteBitBtn"), Qt::LeftButton);
+    settle();
+    QCOMPARE(prompt.texts("refuse"),
+             std::vector<std::string>{"Cannot delete group \"G2\".\n\nIt's used in channel \"Dig\" setting"});
+    QCOMPARE(rowCount(), 3);
+    QCOMPARE(cell(2, 2), QString("G4"));
+    QCOMPARE(int(pw::u8(pw::recordBytes(*doc, ListId::Channels, 0), 12)), 0);
+    QCOMPARE(int(pw::u8(pw::recordBytes(*doc, ListId::Channels, 1), 12)), 2);
+  }
+
+  void moveButtonsIgnoreShift() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::RxGroupLists, 20, "G");
+    openTab(&b, QSize(1138, 585));
+    select({5});
+    QTest::mouseClick(control<QPushButton>("MoveDownBitBtn"), Qt::LeftButton, Qt::ShiftModifier);
+    settle();
+    QCOMPARE(cell(6, 2), QString("G6"));
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
+    settle();
+    QCOMPARE(cell(16, 2), QString("G6"));
+  }
+};
+
+class ScanListsFormTest : public QObject, TabHarness<TScanListsForm> {
+  Q_OBJECT
+
+  QComboBox* box(const char* name) const { return control<QComboBox>(name); }
+  QStringList items(const char* name) const {
+    QStringList out;
+    for (int i = 0; i < box(name)->count(); ++i) out << box(name)->itemText(i);
+    return out;
+  }
+  // What a user's pick does: the entry becomes current and the list reports it.
+  void choose(const char* name, const QString& text) {
+    QComboBox* b = box(name);
+    const int i = b->findText(text);
+    QVERIFY(i >= 0);
+    b->setCurrentIndex(i);
+    emit b->activated(i);
+    settle();
+  }
+  int field(int s, pw::ScanListField f) const { return int(pw::scanListField(*doc, s, f)); }
+
+  // Channels "c1".."c4", scan lists "S1" (members 3, 1) and "S2".
+  void openLists() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, 4, "c").fill(ListId::ScanLists, 2, "S").members(ListId::ScanLists, 0, {3, 1});
+    pw::setU16le(b.record(ListId::ScanLists, 0), 32, 1);  // priority channel 1: c1
+    pw::setU8(b.record(ListId::ScanLists, 1), 39, 1);     // a hold time no choice carries
+    openTab(&b, QSize(1138, 585));
+  }
+
+ private slots:
+  void cleanup() { closeTab(); }
+
+  void withoutImageTheTimingsShowTheirDefaults() {
+    openTab(nullptr, QSize(1138, 585));
+    QCOMPARE(control<QLabel>("TitleLabel")->text(),
+             QString("You can set your radio to scan one of these scan groups "));
+    QCOMPARE(control<QLabel>("CountLabel")->text(), QString("Scan Lists .. up to 250 "));
+    QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Channel Members .. up to 31 "));
+    QCOMPARE(box("SignallingHoldTimeComboBox")->currentText(), QString("1000 ms"));
+    QCOMPARE(box("PrioritySampleTimeComboBox")->currentText(), QString("3000 ms"));
+    QCOMPARE(box("PriorityChannel1ComboBox")->count(), 0);
+    QVERIFY(!box("SignallingHoldTimeComboBox")->isEnabled());
+    QVERIFY(!box("TxDesignatedChannelComboBox")->isEnabled());
+  }
+
+  void oneListShowsItsSettingsAndAPickWritesThem() {
+    openLists();
+    QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Channel Members .. used 2 of 31 "));
+    QCOMPARE(items("PriorityChannel1ComboBox"), QStringList({"Selected", "c3", "c1", "None"}));
+    QCOMPARE(box("PriorityChannel1ComboBox")->currentText(), QString("c1"));
+    QCOMPARE(box("PriorityChannel2ComboBox")->currentText(), QString("None"));
+    QCOMPARE(items("TxDesignatedChannelComboBox"),
+             QStringList({"Selected", "c1", "c2", "c3", "c4", "Last Active Channel"}));
+    QCOMPARE(box("TxDesignatedChannelComboBox")->currentText(), QString("Last Active Channel"));
+    QCOMPARE(box("SignallingHoldTimeComboBox")->currentText(), QString("500 ms"));
+    QCOMPARE(box("PrioritySampleTimeComboBox")->currentText(), QString("2000 ms"));
+
+    choose("PriorityChannel2ComboBox", "c3");
+    QCOMPARE(field(0, pw::ScanListField::PriorityChannel2), 3);
+    choose("TxDesignatedChannelComboBox", "c4");
+    QCOMPARE(field(0, pw::ScanListField::TxDesignatedChannel), 4);
+    choose("SignallingHoldTimeComboBox", "75 ms");
+    QCOMPARE(field(0, pw::ScanListField::SignallingHoldTime), 3);
+
+    // Removing the member that is priority channel 2 leaves the field; the list shows no choice.
+    auto* members = control<QTableView>("MemberListView");
+    members->selectionModel()->select(members->model()->index(0, 1),
+                                      QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    settle();
+    QTest::mouseClick(control<QPushButton>("RemoveMemberBitBtn"), Qt::LeftButton);
+    settle();
+    settle();
+    QCOMPARE(field(0, pw::ScanListField::PriorityChannel2), 3);
+    QCOMPARE(box("PriorityChannel2ComboBox")->currentIndex(), -1);
+    QCOMPARE(items("PriorityChannel2ComboBox"), QStringList({"Selected", "c1", "None"}));
+
+    select({1});
+    QCOMPARE(box("SignallingHoldTimeComboBox")->currentIndex(), -1);  // a stored 1 is no choice
+    QCOMPARE(items("PriorityChannel1ComboBox"), QStringList({"Selected", "None"}));
+  }
+
+  void severalListsOfferOnlyTheTimingsAndAPickGoesToEach() {
+    openLists();
+    select({0, 1});
+    QCOMPARE(box("PriorityChannel1ComboBox")->count(), 0);
+    QCOMPARE(box("TxDesignatedChannelComboBox")->count(), 0);
+    QCOMPARE(box("SignallingHoldTimeComboBox")->currentText(), QString("1000 ms"));
+    QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Channel Members .. used 2 of 31 "));
+    QCOMPARE(field(1, pw::ScanListField::SignallingHoldTime), 1);  // showing the default wrote nothing
+    choose("PrioritySampleTimeComboBox", "4000 ms");
+    QCOMPARE(field(0, pw::ScanListField::PrioritySampleTime), 16);
+    QCOMPARE(field(1, pw::ScanListField::PrioritySampleTime), 16);
+    select({});
+    QCOMPARE(box("SignallingHoldTimeComboBox")->currentIndex(), -1);
+    QVERIFY(!box("SignallingHoldTimeComboBox")->isEnabled());
+  }
+};
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  int failed = 0;
+  {
+    ZonesFormTest zones;
+    failed += QTest::qExec(&zones, argc, argv);
+  }
+  {
+    GroupsFormTest groups;
+    failed += QTest::qExec(&groups, argc, argv);
+  }
+  {
+    ScanListsFormTest scanLists;
+    failed += QTest::qExec(&scanLists, argc, argv);
+  }
+  return failed;
+}
+
+#include "membershipforms_uitest.moc"
