@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -244,6 +245,38 @@ TEST_F(EmergencySystemsTest, DropDownEntriesCarryTheirCodes) {
   EXPECT_EQ(remoteSettingChoices(RemoteSetting::RemoteMonitorDuration)[0].text, "10 secs");
   EXPECT_EQ(remoteSettingChoices(RemoteSetting::TxWakeupMessageLimit).size(), 4u);
   EXPECT_TRUE(remoteSettingChoices(RemoteSetting::RadioDisableDecode).empty());
+}
+
+// Whatever the bytes, every cell has a text and the list operations write only the
+// records and the channels' system numbers: never the header, never anything else.
+TEST_F(EmergencySystemsTest, AnyBytesShowAndListOperationsWriteOnlyTheirOwnPlaces) {
+  std::mt19937 random(7);
+  load(0, 0, [&](CodePlugBuilder& b) {
+    for (std::size_t i = kEmergencySection; i < kContacts; ++i) b.u8(i, std::uint8_t(random()));
+    for (std::size_t i = kChannels; i < kChannels + std::size_t(kChannelCount) * kChannelSize; ++i)
+      b.u8(i, std::uint8_t(random()));
+  });
+  const auto mayDiffer = [](std::size_t imageOffset) {
+    const bool record = imageOffset >= kEmergencySystems && imageOffset < kContacts;
+    const bool channelSystem = imageOffset >= kChannels &&
+                               imageOffset < kChannels + kChannelCount * kChannelSize &&
+                               (imageOffset - kChannels) % kChannelSize == 10;
+    return record || channelSystem;
+  };
+  const Bytes loaded = copy(doc.image());
+  const int used = usedCount(doc, kList);
+  ASSERT_GT(used, 1);
+  for (int s = 0; s < kEmergencySystemCount; ++s)
+    for (const auto& row : kEmergencyFields) emergencyFieldText(doc, s, row.name);
+  prompt.refusals.assign(40, RefusalAnswer::GoOn);
+  moveSelectedEmergencySystems(doc, {0, used - 1}, -3);
+  moveEmergencySystem(doc, used - 1, 20);
+  deleteSelectedEmergencySystems(doc, {0, 1, used - 1});
+  for (int e = 1; e <= kEmergencySystemCount; ++e) deleteEmergencySystem(doc, 1);
+  EXPECT_GE(usedCount(doc, kList), 1);
+  const ByteSpan now = doc.image();
+  for (std::size_t i = 0; i < now.size(); ++i)
+    if (!mayDiffer(i)) ASSERT_EQ(now[i], loaded[i]) << "image offset " << i;
 }
 
 }  // namespace
