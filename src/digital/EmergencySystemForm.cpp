@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "codeplug/RecordList.h"
+#include "widgets/FixedTable.h"
 #include "widgets/ListEditor.h"
 
 namespace {
@@ -57,19 +58,6 @@ constexpr SettingControl kSettingToggles[] = {
      .field = RemoteSetting::EmergencyRemoteMonitorDecode, .placeholder = 1},
 };
 // clang-format on
-
-std::vector<ListChoice> listChoices(const pw::EmergencyChoices& choices) {
-  std::vector<ListChoice> out;
-  out.reserve(choices.size());
-  for (const auto& c : choices) out.push_back({QString::fromLatin1(c.text), qint64(c.code)});
-  return out;
-}
-
-int choiceIndex(const pw::EmergencyChoices& choices, std::uint32_t code) {
-  for (std::size_t i = 0; i < choices.size(); ++i)
-    if (choices[i].code == code) return int(i);
-  return -1;
-}
 
 }  // namespace
 
@@ -153,8 +141,7 @@ QGridLayout* TEmergencySystemForm::makeRemoteSettings() {
   for (const SettingControl& c : kSettingBoxes) {
     auto* box = new QComboBox(this);
     box->setObjectName(QString::fromLatin1(c.name));
-    for (const auto& choice : pw::remoteSettingChoices(c.field))
-      box->addItem(QString::fromLatin1(choice.text));
+    fillComboBox(box, pw::remoteSettingChoices(c.field));
     auto* label = new QLabel(QString::fromLatin1(c.caption), this);
     label->setBuddy(box);
     grid->addWidget(label, row, 0);
@@ -191,10 +178,12 @@ QGridLayout* TEmergencySystemForm::makeRemoteSettings() {
 
 void TEmergencySystemForm::showRemoteSettings() {
   const bool image = doc.hasImage();
-  for (const SettingBox& s : boxes_)
-    s.box->setCurrentIndex(
-        image ? choiceIndex(pw::remoteSettingChoices(s.field), pw::remoteSetting(doc, s.field))
-              : s.placeholder);
+  for (const SettingBox& s : boxes_) {
+    if (image)
+      selectCode(s.box, pw::remoteSetting(doc, s.field));
+    else
+      s.box->setCurrentIndex(s.placeholder);
+  }
   for (const SettingToggle& t : toggles_)
     t.button->setChecked(image ? pw::remoteSetting(doc, t.field) != 0 : t.placeholder);
 }

@@ -12,34 +12,25 @@ constexpr std::uint32_t kAlarmModeNeverWritten = 3;
 constexpr std::uint32_t kPoliteRetriesInfinite = 15;
 constexpr std::uint32_t kDigitalMode = 2;
 
-template <typename Text>
-EmergencyChoices range(int from, int to, int step, Text text, int codeDivisor = 1) {
-  EmergencyChoices c;
-  for (int n = from; n <= to; n += step) c.push_back({text(n), std::uint32_t(n / codeDivisor)});
-  return c;
-}
-
 std::string num(int n) { return std::to_string(n); }
 std::string secs(int n) { return num(n) + " secs"; }
 
-const EmergencyChoices& alarmTypes() {
-  static const EmergencyChoices c{{"Disabled", 0}, {"Regular", 1}, {"Silent", 2}, {"Silent with Voice", 3}};
+const Choices& alarmTypes() {
+  static const Choices c{{"Disabled", 0}, {"Regular", 1}, {"Silent", 2}, {"Silent with Voice", 3}};
   return c;
 }
-const EmergencyChoices& alarmModes() {
-  static const EmergencyChoices c{
+const Choices& alarmModes() {
+  static const Choices c{
       {"Emergency Alarm", 0}, {"Emergency Alarm with Call", 1}, {"Emergency Alarm with Voice to Follow", 2}};
   return c;
 }
-const EmergencyChoices& durations() {  // hot mic and remote monitor
-  static const EmergencyChoices c = range(10, 120, 10, secs);
+const Choices& durations() {  // hot mic and remote monitor: 10, 20, ... 120 seconds
+  static const Choices c = [] {
+    Choices d;
+    for (int n = 10; n <= 120; n += 10) d.push_back({secs(n), std::uint32_t(n)});
+    return d;
+  }();
   return c;
-}
-
-std::string textOf(const EmergencyChoices& choices, std::uint32_t code, const std::string& otherwise) {
-  for (const auto& c : choices)
-    if (c.code == code) return c.text;
-  return otherwise;
 }
 
 bool isChannelNumber(std::uint32_t v) { return v >= 1 && v <= std::uint32_t(kChannelCount); }
@@ -104,9 +95,9 @@ std::string emergencyFieldText(const CodePlugDocument& doc, int s, EmergencyFiel
   const std::uint32_t v = emergencySystemField(doc, s, field);
   switch (field) {
     case AlarmType:
-      return textOf(alarmTypes(), v, {});
+      return textOfCode(alarmTypes(), v).value_or("");
     case AlarmMode:
-      return textOf(alarmModes(), v, "Unknown");
+      return textOfCode(alarmModes(), v).value_or("Unknown");
     case ImpoliteRetries:
       return num(int(v));
     case PoliteRetries:
@@ -119,28 +110,27 @@ std::string emergencyFieldText(const CodePlugDocument& doc, int s, EmergencyFiel
   return {};
 }
 
-EmergencyChoices emergencyFieldChoices(const CodePlugDocument& doc, EmergencyField field) {
+Choices emergencyFieldChoices(const CodePlugDocument& doc, EmergencyField field) {
   switch (field) {
     case AlarmType:
       return alarmTypes();
     case AlarmMode:
       return alarmModes();
-    case ImpoliteRetries:
-      return range(1, 15, 1, num);
+    case ImpoliteRetries: {
+      Choices c;
+      return appendRange(c, 1, 15, num);
+    }
     case PoliteRetries: {
-      EmergencyChoices c = range(0, 14, 1, num);
-      c.push_back({"Infinite", kPoliteRetriesInfinite});
+      Choices c;
+      appendRange(c, 0, 14, num).push_back({"Infinite", kPoliteRetriesInfinite});
       return c;
     }
     case HotMicDuration:
       return durations();
-    case RevertChannel: {
-      EmergencyChoices c{{"None", 0}};
-      for (int ch = 0; ch < kChannelCount; ++ch)
-        if (inUse(doc, ListId::Channels, ch) && channelField(doc, ch, ChannelField::Mode) == kDigitalMode)
-          c.push_back({recordName(doc, ListId::Channels, ch), std::uint32_t(ch + 1)});
-      return c;
-    }
+    case RevertChannel:
+      return recordChoices(doc, ListId::Channels, "None", [&doc](int ch) {
+        return channelField(doc, ch, ChannelField::Mode) == kDigitalMode;
+      });
   }
   return {};
 }
@@ -150,11 +140,16 @@ std::uint32_t emergencyFieldCurrent(const CodePlugDocument& doc, int s, Emergenc
   return field == RevertChannel && !isChannelNumber(v) ? 0 : v;
 }
 
-const EmergencyChoices& remoteSettingChoices(RemoteSetting field) {
-  static const EmergencyChoices wakeup = range(
-      125, 375, 25, [](int t) { return num(t) + " ms"; }, 25);
-  static const EmergencyChoices limit = range(1, 4, 1, num);
-  static const EmergencyChoices none;
+const Choices& remoteSettingChoices(RemoteSetting field) {
+  static const Choices wakeup = [] {  // n = 5..15 steps of 25 ms
+    Choices c;
+    return appendRange(c, 5, 15, [](int n) { return num(25 * n) + " ms"; });
+  }();
+  static const Choices limit = [] {
+    Choices c;
+    return appendRange(c, 1, 4, num);
+  }();
+  static const Choices none;
   switch (field) {
     case RemoteSetting::RemoteMonitorDuration:
       return durations();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "codeplug/Bytes.h"
+#include "codeplug/Choices.h"
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/Layout.h"
 
@@ -96,18 +97,13 @@ std::string emergencySystemName(const CodePlugDocument& doc, int s);
 // The text of a field's cell: "Regular", "Unknown", "infinite", "10 secs", a channel name or "None" ...
 std::string emergencyFieldText(const CodePlugDocument& doc, int s, EmergencyField field);
 
-struct EmergencyChoice {
-  std::string text;
-  std::uint32_t code;
-};
-using EmergencyChoices = std::vector<EmergencyChoice>;
 // The entries of a field's drop-down, in order, with the codes they store. The revert
 // channel offers "None" and every digital channel in use.
-EmergencyChoices emergencyFieldChoices(const CodePlugDocument& doc, EmergencyField field);
+Choices emergencyFieldChoices(const CodePlugDocument& doc, EmergencyField field);
 // The code whose entry the drop-down opens on: the stored value, except that a revert
 // channel outside 1..1000 opens on "None".
 std::uint32_t emergencyFieldCurrent(const CodePlugDocument& doc, int s, EmergencyField field);
 // The entries of a remote setting's drop-down (the three lists; empty for the toggles).
-const EmergencyChoices& remoteSettingChoices(RemoteSetting field);
+const Choices& remoteSettingChoices(RemoteSetting field);
 
 }  // namespace pw

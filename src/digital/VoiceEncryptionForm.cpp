@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "widgets/FixedTable.h"
 #include "widgets/ListEditor.h"
 
 namespace {
@@ -67,7 +68,7 @@ ListEditor* TVoiceEncryptionForm::makeKeyList(pw::KeyKind kind, OverlayEditors* 
     pw::setKey(doc, kind, row, edit.text.toLatin1().toStdString());
   };
   auto* list = new ListEditor(doc, std::move(config), this, editors);
-  list->countLabel()->hide();  // fixed tables: nothing to count
+  setUpFixedTable(*list);
   // Every key in view at once, with or without a code plug: the grid is as large as its rows.
   QTableView* view = list->view();
   int width = 2 * view->frameWidth();
