@@ -284,6 +284,14 @@ void TMainForm::SaveAsBitBtnClick() {
   QString name = chooseFile(true);
   if (name.isEmpty()) return;
   if (!name.toLower().endsWith(QLatin1String(".rdt"))) name += QLatin1String(".rdt");
+  // Asked here, about the name that will really be written (the dialog's own question
+  // would ask about the name as typed, before ".rdt" is added).
+  const QFileInfo target(name);
+  if (target.exists()) {
+    const QString text = target.absoluteFilePath() + QStringLiteral(" already exists.\n\nReplace it ?");
+    // Message texts are 8-bit, one byte per character.
+    if (doc.prompt().question(text.toLatin1().toStdString(), false) != pw::Answer::Yes) return;
+  }
   if (doc.saveCodePlug(toStd(name)) != pw::kSaveOk) return;
   doc.fileName = toStd(name);
   showFileName();
@@ -292,8 +300,10 @@ void TMainForm::SaveAsBitBtnClick() {
 QString TMainForm::chooseFile(bool save) {
   if (hooks_.chooseFile) return hooks_.chooseFile(save, dialogFolder_);
   const QString filter = QStringLiteral("*.rdt (*.rdt);;*.* (*)");
-  // Replacing another code plug by a slip of the mouse would lose it: the dialog asks.
-  if (save) return QFileDialog::getSaveFileName(this, tr("Save As"), dialogFolder_, filter);
+  // Save As asks about replacing a file itself, once ".rdt" is added.
+  if (save)
+    return QFileDialog::getSaveFileName(this, tr("Save As"), dialogFolder_, filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
   return QFileDialog::getOpenFileName(this, tr("Open"), dialogFolder_, filter);
 }
 

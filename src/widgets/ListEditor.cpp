@@ -2,7 +2,6 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QClipboard>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -19,6 +18,8 @@
 #include <algorithm>
 
 #include "codeplug/RecordList.h"
+#include "widgets/InputFilter.h"
+#include "widgets/WheelGuard.h"
 
 QString trimCellText(const QString& text) {
   qsizetype first = 0, last = text.size();
@@ -487,7 +488,6 @@ OverlayEditors::OverlayEditors(QWidget* host, QObject* parent)
       edit_(new QLineEdit(host)),
       combo_(new OverlayComboBox(host)) {
   edit_->setObjectName(QStringLiteral("listViewEdit"));
-  edit_->setContextMenuPolicy(Qt::NoContextMenu);  // pasting goes through the key filter only
   combo_->setObjectName(QStringLiteral("listViewComboBox"));
   combo_->setEditable(false);
   combo_->setMaxVisibleItems(20);
@@ -495,6 +495,7 @@ OverlayEditors::OverlayEditors(QWidget* host, QObject* parent)
   combo_->hide();
   edit_->installEventFilter(this);
   combo_->installEventFilter(this);
+  pw::ui::guardWheel(combo_);
   // The list hides before it sets the picked entry: commit once the pick has landed.
   connect(combo_, &OverlayComboBox::popupHidden, this, [this] {
     if (kind_ != Kind::Choice) return;
@@ -532,9 +533,9 @@ void OverlayEditors::show(QWidget* editor, QTableView* view, const QRect& cell) 
 void OverlayEditors::openEdit(ListEditor* owner, QTableView* view, int row, int column, const QRect& cell,
                               const QString& text, int maxLength, std::function<bool(QChar)> accepts) {
   begin(owner, view, Kind::Text, row, column);
-  accepts_ = std::move(accepts);
+  pw::ui::installCharFilter(edit_, std::move(accepts));
   edit_->setMaxLength(maxLength);
-  edit_->setText(trimCellText(text));
+  pw::ui::setStoredText(edit_, trimCellText(text));
   show(edit_, view, cell);
   edit_->selectAll();
 }
@@ -615,23 +616,7 @@ bool OverlayEditors::filterKey(QKeyEvent* event) {
     case Qt::Key_Escape:
       close(false);
       return true;
-    case Qt::Key_Backspace:
-      return false;
     default:
-      break;
+      return false;  // characters pass the box's filter, which sees every way text enters
   }
-  if (!accepts_) return false;
-  QString typed;
-  if (event->matches(QKeySequence::Paste))
-    typed = QGuiApplication::clipboard()->text();
-  else if (!event->text().isEmpty() && event->text().at(0).isPrint())
-    typed = event->text();
-  else
-    return false;  // cursor keys, Delete, shortcuts
-  QString kept;
-  for (QChar c : typed)
-    if (accepts_(c)) kept += c;
-  if (kept == typed && !event->matches(QKeySequence::Paste)) return false;
-  if (!kept.isEmpty()) edit_->insert(kept);
-  return true;
 }

@@ -195,7 +195,6 @@ class OverlayEditors : public QObject {
   int column_ = -1;
   int initialChoice_ = -1;
   int opening_ = 0;  // counts the editors opened, to match a late commit with its editor
-  std::function<bool(QChar)> accepts_;
 };
 
 // Leading and trailing characters below 33 removed: what every cell edit stores.

@@ -11,6 +11,8 @@
 #include <optional>
 #include <vector>
 
+#include "widgets/InputFilter.h"
+
 // One entry of a drop-down editor; it carries the value it stores.
 struct ListChoice {
   QString text;
@@ -39,13 +41,15 @@ struct ListColumn {
 
   Editor editor = Editor::None;
   int maxLength = 32767;                 // Edit
-  std::function<bool(QChar)> accepts{};  // Edit: typed characters kept (Backspace always); none = all
+  // Edit: characters kept from typed, pasted or dropped text; none = all.
+  std::function<bool(QChar)> accepts{};
   std::function<std::vector<ListChoice>(int row)> choices{};    // DropDown; none: nothing opens
   std::function<std::optional<qint64>(int row)> storedValue{};  // DropDown: selects the choice carrying it
 
-  // Common character sets of edit boxes.
-  static bool printable(QChar c) { return c.unicode() >= 32 && c.unicode() <= 127; }
-  static bool digit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+  // Common character sets of edit boxes (the shared input filter's rules).
+  static bool printable(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Printable, c); }
+  static bool digit(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Digits, c); }
+  static bool hexDigit(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Hex, c); }
 };
 
 // One entry of the grid's context menu.

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "codeplug/CodePlugDocument.h"
+#include "widgets/WheelGuard.h"
 
 class TabForm : public QWidget {
   Q_OBJECT
@@ -15,5 +16,11 @@ public:
   virtual void refresh(bool rebuild, int topRow) = 0;
 
 protected:
+  // Every drop-down and spin box a tab shows takes the wheel only while focused.
+  void showEvent(QShowEvent* event) override {
+    pw::ui::guardWheel(this);
+    QWidget::showEvent(event);
+  }
+
   pw::CodePlugDocument& doc;
 };

@@ -231,6 +231,37 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     QCOMPARE(frequency(2, ChannelField::RxFrequency), std::string("438.50000"));
   }
 
+  // Text that is dropped or pasted obeys the same rules as typed text, and scrolling
+  // over a drop-down that is not being edited leaves every channel as it was.
+  void droppedPastedAndWheeledInputChangesOnlyWhatItMay() {
+    openWithChannels(4);
+    select({0, 1, 2, 3});
+    QLineEdit* rx = edit("RxFrequencyEdit");
+    rx->setFocus();
+    rx->clear();
+    dropText(rx, "4x3y8");
+    QCOMPARE(rx->text(), QString("438"));
+    QCOMPARE(frequency(3, ChannelField::RxFrequency), std::string("438.00000"));
+    pasteText(rx, ",5 MHz");
+    QCOMPARE(rx->text(), QString("438,5"));
+    QCOMPARE(frequency(0, ChannelField::RxFrequency), std::string("438.50000"));
+
+    QLineEdit* editor = edit("listViewEdit");
+    doubleClickCell(view, 1, 1);
+    dropText(editor, QString::fromUtf8("Caf\u00e9\x01X"));
+    QCOMPARE(editor->text(), QString("Ch 2CafX"));
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCOMPARE(pw::recordName(*doc, ListId::Channels, 1), std::string("Ch 2CafX"));
+
+    const auto before = doc->workingImage;
+    QComboBox* timeout = combo("TxTimeoutComboBox");
+    view->setFocus();
+    for (int notches : {-1, 1, 1}) {
+      wheelOver(timeout, notches);
+      QVERIFY(doc->workingImage == before);
+    }
+  }
+
   void renameAddAndMove() {
     openWithChannels(12);
     QLineEdit* editor = edit("listViewEdit");

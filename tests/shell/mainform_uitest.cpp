@@ -273,6 +273,34 @@ private slots:
     QVERIFY(form->document().isModified());
   }
 
+  // The question names the file that will really be written, whether or not ".rdt" was typed.
+  void saveAsAsksBeforeReplacingTheFinalName_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::newRow("without extension") << "exists";
+    QTest::newRow("with extension") << "exists.rdt";
+  }
+  void saveAsAsksBeforeReplacingTheFinalName() {
+    QFETCH(QString, typed);
+    const QString existing = writePlug("exists.rdt", pwtest::CodePlugBuilder().channel(0, "Keep"));
+    const auto before = readBytes(existing);
+    auto form = startModified(writePlug("start.rdt"));
+    const std::string question = existing.toStdString() + " already exists.\n\nReplace it ?";
+
+    dialogAnswers = {path(typed)};
+    click(*form, "SaveAsBitBtn");  // the scripted answer is No
+    QCOMPARE(prompt.texts("question"), std::vector<std::string>{question});
+    QCOMPARE(readBytes(existing), before);
+    QCOMPARE(form->document().fileName, path("start.rdt").toStdString());
+    QVERIFY(form->document().isModified());
+
+    prompt.questions = {Answer::Yes};
+    dialogAnswers = {path(typed)};
+    click(*form, "SaveAsBitBtn");
+    QCOMPARE(prompt.texts("question").size(), std::size_t(2));
+    QCOMPARE(readBytes(existing), form->document().workingImage);
+    QCOMPARE(form->document().fileName, existing.toStdString());
+  }
+
   void closeAsksAboutUnsavedChanges_data() {
     QTest::addColumn<int>("answer");
     QTest::addColumn<bool>("passwords");

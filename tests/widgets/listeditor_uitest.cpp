@@ -273,6 +273,27 @@ class ListEditorTest : public QObject {
     QCOMPARE(view->model()->index(1, modelColumn(NameColumn)).data().toString(), QString("Two"));
   }
 
+  // Drops and pastes pass the column's character rule as typing does; what the box
+  // already held (an 8-bit name) is kept.
+  void droppedAndPastedTextKeepsOnlyAllowedCharacters() {
+    make(3);
+    list.items[0].name = "A";
+    list.items[1].name = QString::fromLatin1("N\xe9");
+    doubleClickCell(view, 0, modelColumn(NameColumn));
+    QTest::keyClick(edit, Qt::Key_End);
+    dropText(edit, QString::fromUtf8("Caf\u00e9\x01X"));
+    QCOMPARE(edit->text(), QString("ACafX"));
+    pasteText(edit, QString::fromUtf8("-\u00e99z"));
+    QCOMPARE(edit->text(), QString("ACafX-9"));  // the limit of 8 holds as well
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(list.items[0].name, QString("ACafX-9"));
+
+    doubleClickCell(view, 1, modelColumn(NameColumn));
+    QTest::keyClick(edit, Qt::Key_End);
+    QTest::keyClicks(edit, "x");
+    QCOMPARE(edit->text(), QString::fromLatin1("N\xe9x"));
+  }
+
   void leavingScrollingOrOpeningAnotherEditorCommits() {
     make(kCapacity);
     doubleClickCell(view, 0, modelColumn(NameColumn));
@@ -317,6 +338,20 @@ class ListEditorTest : public QObject {
     QVERIFY(!combo->isVisible());
     QCOMPARE(list.applied, 1);  // only the pick above was written
     QCOMPARE(list.items[1].kind, 9);
+
+    // Leaving the list without a new choice writes nothing, however it is left: Escape,
+    // the focus going elsewhere, or picking the entry it opened on.
+    doubleClickCell(view, 0, modelColumn(KindColumn));
+    QTest::keyClick(combo->view(), Qt::Key_Escape);
+    QCoreApplication::processEvents();
+    doubleClickCell(view, 0, modelColumn(KindColumn));
+    combo->hidePopup();
+    QCoreApplication::processEvents();
+    doubleClickCell(view, 0, modelColumn(KindColumn));
+    QTest::keyClick(combo->view(), Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCOMPARE(list.applied, 1);
+    QCOMPARE(list.items[0].kind, 5);
   }
 
   void actionColumnRunsOnDoubleClickAndNumberColumnHasNoEditor() {

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "codeplug/Encodings.h"
+#include "widgets/InputFilter.h"
 
 using pw::ChannelField;
 
@@ -20,15 +21,11 @@ using pw::ChannelField;
 
 FrequencyEdit::FrequencyEdit(QWidget* parent) : QLineEdit(parent) {
   setMaxLength(9);
-  setContextMenuPolicy(Qt::NoContextMenu);  // text arrives through the key filter only
-}
-
-bool FrequencyEdit::accepts(QChar c) {
-  return (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('.') || c == QLatin1Char(',');
+  setContextMenuPolicy(Qt::NoContextMenu);
+  pw::ui::installCharFilter(this, pw::ui::CharRule::Frequency);
 }
 
 void FrequencyEdit::keyPressEvent(QKeyEvent* event) {
-  auto allAccepted = [](const QString& text) { return std::all_of(text.begin(), text.end(), accepts); };
   switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -38,20 +35,9 @@ void FrequencyEdit::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Escape:
       event->accept();
       return;
-    case Qt::Key_Backspace:
-      QLineEdit::keyPressEvent(event);
-      return;
     default:
-      break;
+      QLineEdit::keyPressEvent(event);  // characters pass the filter
   }
-  const QString typed = event->matches(QKeySequence::Paste) ? QGuiApplication::clipboard()->text()
-                        : !event->text().isEmpty() && event->text().at(0).isPrint() ? event->text()
-                                                                                    : QString();
-  if (!typed.isEmpty() && !allAccepted(typed)) {
-    event->accept();  // discarded
-    return;
-  }
-  QLineEdit::keyPressEvent(event);
 }
 
 // ===================================================================== controls

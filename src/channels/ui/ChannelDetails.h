@@ -25,7 +25,6 @@ class FrequencyEdit : public QLineEdit {
  public:
   explicit FrequencyEdit(QWidget* parent = nullptr);
   std::function<void()> enterPressed;
-  static bool accepts(QChar c);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

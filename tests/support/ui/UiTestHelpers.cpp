@@ -1,8 +1,13 @@
 #include "support/ui/UiTestHelpers.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QDropEvent>
+#include <QGuiApplication>
 #include <QItemSelectionModel>
+#include <QMimeData>
 #include <QTest>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace pwtest::ui {
@@ -56,6 +61,28 @@ std::vector<int> selectedRows(const QAbstractItemView* view) {
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
   return rows;
+}
+
+void dropText(QWidget* target, const QString& text) {
+  QMimeData mime;
+  mime.setText(text);
+  const QPointF at(target->width() - 2, target->height() / 2);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &enter);
+  QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(target, &drop);
+}
+
+void pasteText(QWidget* target, const QString& text) {
+  QGuiApplication::clipboard()->setText(text);
+  QTest::keyClick(target, Qt::Key_V, Qt::ControlModifier);
+}
+
+void wheelOver(QWidget* target, int notches) {
+  const QPointF at(target->width() / 2, target->height() / 2);
+  QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                    Qt::NoScrollPhase, false);
+  QApplication::sendEvent(target, &wheel);
 }
 
 }  // namespace pwtest::ui

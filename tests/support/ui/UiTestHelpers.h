@@ -32,4 +32,11 @@ void dragOverRows(QAbstractItemView* view, const std::vector<int>& rows, int col
 // The rows with a selected cell, ascending.
 std::vector<int> selectedRows(const QAbstractItemView* view);
 
+// Text arriving other than by typing: dropped at the end of a box's text, or pasted
+// from the clipboard with Ctrl+V.
+void dropText(QWidget* target, const QString& text);
+void pasteText(QWidget* target, const QString& text);
+// A wheel turn over the centre of a widget (one notch; negative: towards the user).
+void wheelOver(QWidget* target, int notches = -1);
+
 }  // namespace pwtest::ui
