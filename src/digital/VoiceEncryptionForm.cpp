@@ -10,8 +10,6 @@
 
 namespace {
 enum Column { NumberColumn, KeyColumn };
-
-bool hexDigit(QChar c) { return QStringLiteral("0123456789abcdefABCDEF").contains(c); }
 }  // namespace
 
 TVoiceEncryptionForm::TVoiceEncryptionForm(pw::CodePlugDocument& document, QWidget* parent)
@@ -57,7 +55,7 @@ ListEditor* TVoiceEncryptionForm::makeKeyList(pw::KeyKind kind, OverlayEditors* 
        .width = basic ? 100 : 330,
        .editor = ListColumn::Editor::Edit,
        .maxLength = pw::keyDigits(kind),
-       .accepts = hexDigit},
+       .accepts = ListColumn::hexDigit},
   };
   config.rowCount = [kind] { return pw::keyCount(kind); };
   config.cellText = [this, kind](int row, int column) {
