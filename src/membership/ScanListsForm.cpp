@@ -4,6 +4,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QScopedValueRollback>
+#include <algorithm>
 
 #include "widgets/MemberEditor.h"
 
@@ -86,7 +87,7 @@ void TScanListsForm::showSettings() {
   const QScopedValueRollback<bool> busy(filling_, true);
   const std::vector<int> rows = editor_->selectedRecords();
   const int s = editor_->currentRecord();
-  for (const Setting& setting : settings_) {
+  for (Setting& setting : settings_) {
     const ScanListField f = setting.field;
     pw::ScanChoices choices;
     if (isTiming(f))
@@ -108,13 +109,19 @@ void TScanListsForm::showSettings() {
   }
 }
 
-void TScanListsForm::showChoices(const Setting& setting, const pw::ScanChoices& choices, int current) {
+void TScanListsForm::showChoices(Setting& setting, const pw::ScanChoices& choices, int current) {
   QComboBox* box = setting.box;
-  // The timing lists never change: they are filled once.
-  if (!isTiming(setting.field) || box->count() == 0) {
+  // Selecting another scan list mostly offers the same 1000 channels again: keep them.
+  const auto same = [](const pw::ScanChoice& a, const pw::ScanChoice& b) {
+    return a.value == b.value && a.text == b.text;
+  };
+  if (!std::equal(choices.begin(), choices.end(), setting.shown.begin(), setting.shown.end(), same)) {
+    QStringList texts;
+    for (const pw::ScanChoice& c : choices) texts << QString::fromLatin1(c.text);
     box->clear();
-    for (const pw::ScanChoice& c : choices)
-      box->addItem(QString::fromLatin1(c.text), QVariant::fromValue(c.value));
+    box->addItems(texts);
+    for (int i = 0; i < int(choices.size()); ++i) box->setItemData(i, QVariant::fromValue(choices[i].value));
+    setting.shown = choices;
   }
   box->setCurrentIndex(current);
 }

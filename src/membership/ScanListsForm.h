@@ -26,10 +26,11 @@ class TScanListsForm : public TabForm {
     pw::ScanListField field;
     QLabel* label;
     QComboBox* box;
+    pw::ScanChoices shown{};  // what the box holds: refilled only when this changes
   };
   QGridLayout* addSettings(std::vector<pw::ScanListField> fields);
   void showSettings();
-  void showChoices(const Setting& setting, const pw::ScanChoices& choices, int current);
+  void showChoices(Setting& setting, const pw::ScanChoices& choices, int current);
   void chosen(const Setting& setting, int index);
 
   MemberEditor* editor_ = nullptr;
