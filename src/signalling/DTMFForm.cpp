@@ -20,8 +20,6 @@ Field fieldOf(int column) {
   return static_cast<Field>(column - 1);
 }
 
-bool dtmfDigit(QChar c) { return QStringLiteral("0123456789ABCDabcd*#").contains(c); }
-
 ListColumn column(const char* caption, int width, E editor = E::DropDown) {
   ListColumn c{.caption = caption,
                .width = width,
@@ -30,7 +28,7 @@ ListColumn column(const char* caption, int width, E editor = E::DropDown) {
                .editor = editor};
   if (editor == E::Edit) {
     c.maxLength = pw::kDtmfDigitLimit;
-    c.accepts = dtmfDigit;
+    c.accepts = pw::ui::charPredicate(pw::ui::CharRule::Dtmf);
   }
   return c;
 }

@@ -17,6 +17,8 @@ bool charAllowed(CharRule rule, QChar c) {
       return digit || u == '.' || u == ',';
     case CharRule::Hex:
       return digit || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+    case CharRule::Dtmf:
+      return digit || (u >= 'a' && u <= 'd') || (u >= 'A' && u <= 'D') || u == '*' || u == '#';
   }
   return false;
 }

@@ -18,6 +18,7 @@ enum class CharRule {
   Digits,     // 0..9: IDs and numbers
   Frequency,  // digits, '.' and ','
   Hex,        // 0..9, a..f, A..F: privacy keys
+  Dtmf,       // 0..9, A..D, a..d, '*', '#': DTMF digit strings
 };
 
 bool charAllowed(CharRule rule, QChar c);

@@ -88,11 +88,16 @@ class DtmfFormTest : public QObject, TabHarness<TDTMFForm> {
     type("");
     QCOMPARE(at(encode, 0, 2), QString("#"));
     QCOMPARE(byte(pw::kDtmfEncodeStrings + 1), 0xFFu);
+    doubleClickCell(encode, 4, 2);
+    control<QLineEdit>("listViewEdit")->insert("5 6,d-7");  // pasted text keeps only digits
+    QTest::keyClick(control<QLineEdit>("listViewEdit"), Qt::Key_Return);
+    settle();
+    QCOMPARE(at(encode, 4, 2), QString("56D7"));
 
     QTableView* decode = grid("DecodeListView");
     control<QTabWidget>("PageControl")->setCurrentIndex(2);
     settle();
-    QCOMPARE(openChoices(decode, 0, 4), (QStringList{"None", "Encode 1", "Encode 3"}));
+    QCOMPARE(openChoices(decode, 0, 4), (QStringList{"None", "Encode 1", "Encode 3", "Encode 5"}));
     dismissChoices();
     choose(decode, 0, 4, "Encode 3");
     QCOMPARE(byte(pw::kDtmfDecodeEntries + 18), 3u);
