@@ -4,6 +4,7 @@
 
 #include "codeplug/Encodings.h"
 #include "codeplug/Layout.h"
+#include "settings/MenuSettings.h"
 #include "support/CodePlugBuilder.h"
 
 using pw::ListId;
@@ -59,6 +60,30 @@ int main(int argc, char** argv) {
   b.u8(0x2102, 5).u8(0x2103, 7).u8(0x2104, 4).u8(0x2105, 14).u8(0x2111, 4);
   b.oneTouch(0, 1, 0, 1, 4).oneTouch(1, 1, 1, 2, 5).oneTouch(2, 2, 0, 1, 0);
   b.numberKey(1, 1).numberKey(2, 2).numberKey(3, 3);
+  // The radio information block and the programming stamps.
+  const std::uint8_t hardware[] = {0, 1, 0, 2}, mcu[] = {'D', 0x01, 0x30, 0x05},
+                     deviceId[] = {0x39, 0x30, 0, 0, 0};
+  const std::uint8_t date[] = {0x20, 0x16, 0x06, 0x28, 0x13, 0x05, 0x09}, cps[] = {0, 1, 2, 3};
+  for (int i = 0; i < 4; ++i)
+    b.fileByte(0x159 + i, hardware[i]).fileByte(0x165 + i, mcu[i]).fileByte(0x222D + i, cps[i]);
+  for (int i = 0; i < 5; ++i) b.fileByte(0x16D + i, deviceId[i]);
+  for (int i = 0; i < 7; ++i) b.fileByte(0x172 + i, std::uint8_t("7RPQA20"[i])).fileByte(0x2226 + i, date[i]);
+  // General settings: name, ID, boot-up text and everyday timings.
+  const std::size_t g = pw::kGeneralSettings;
+  auto text = [&](std::size_t at, const char* t) {
+    for (int i = 0; t[i]; ++i) b.u8(at + 2 * i, std::uint8_t(t[i]));
+  };
+  text(g + 0x70, "PW Handheld");
+  text(g + 0x00, "Plugwright");
+  text(g + 0x14, "Welcome");
+  b.u8(g + 0x44, 0xCE).u8(g + 0x45, 0xCA).u8(g + 0x46, 0x23);  // radio ID 2345678
+  b.u8(g + 0x48, 6).u8(g + 0x49, 30).u8(g + 0x4A, 30).u8(g + 0x4B, 3).u8(g + 0x4E, 24).u8(g + 0x4F, 24);
+  b.u8(g + 0x50, 1).u8(g + 0x51, 10).u8(g + 0x53, 10).u8(g + 0x54, 10).u8(g + 0x55, 2).u8(g + 0x56, 0xFF);
+  b.u8(g + 0x41,
+       std::uint8_t(0x20 | 0x04 | 0x02 | 0x40));  // no power-on password, tones on, talk permit digital
+  // Menus: a hang time of 10 s and every entry offered.
+  const std::uint8_t menus[] = {10, 0xFF, 0xFF, 0xBF, 0x03};
+  for (int i = 0; i < 5; ++i) b.u8(pw::kMenuSettings + i, menus[i]);
   b.writeTo(argv[1]);
   return 0;
 }

@@ -34,6 +34,16 @@ protected:
   void openTab(const CodePlugBuilder* builder, QSize size,
                const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {},
                const char* viewName = "ListView") {
+    openForm(builder, size, prepare);
+    if (QTest::currentTestFailed()) return;
+    view = named<QTableView>(form.get(), viewName);
+    QVERIFY(view);
+    tester_ = std::make_unique<QAbstractItemModelTester>(view->model(),
+                                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
+  }
+  // The same for a tab without a list (the settings tabs).
+  void openForm(const CodePlugBuilder* builder, QSize size,
+                const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {}) {
     closeTab();
     prompt = {};
     doc = std::make_unique<pw::CodePlugDocument>(&prompt);
@@ -44,10 +54,6 @@ protected:
     QVERIFY(showActive(form.get()));
     form->refresh(true, 0);
     settle();
-    view = named<QTableView>(form.get(), viewName);
-    QVERIFY(view);
-    tester_ = std::make_unique<QAbstractItemModelTester>(view->model(),
-                                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
   }
   // Tears down in the order the objects depend on each other (call from cleanup()).
   void closeTab() {
