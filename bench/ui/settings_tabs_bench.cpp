@@ -17,6 +17,8 @@ void timeRefill(pw::CodePlugDocument& doc, const char* what) {
   Form form(doc);
   form.resize(1138, 520);
   form.show();
+  form.refresh(true, 0);
+  form.repaint();  // the first paint loads fonts and styles: not part of a refill
   QCoreApplication::processEvents();
   uibench::report(
       what,
