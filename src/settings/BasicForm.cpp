@@ -36,7 +36,7 @@ TBasicForm::TBasicForm(pw::CodePlugDocument& document, QWidget* parent) : TabFor
   page->addWidget(settings_ui::heading(this, "Basic radio information "));
 
   auto* grid = new QGridLayout;
-  pw::SettingChoices ranges;
+  pw::Choices ranges;
   for (std::size_t code = 0; code < pw::kFrequencyRangeTexts.size(); ++code)
     ranges.push_back({pw::kFrequencyRangeTexts[code], std::uint32_t(code)});
   FrequencyRangeComboBox =

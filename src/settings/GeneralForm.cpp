@@ -16,6 +16,7 @@
 
 #include "settings/GeneralSettings.h"
 #include "settings/ui/SettingsControls.h"
+#include "widgets/FixedTable.h"
 #include "widgets/InputFilter.h"
 #include "widgets/WheelGuard.h"
 
@@ -290,21 +291,20 @@ void TGeneralForm::addControl(const general_form::ControlSpec& spec, QWidget* pa
     boxes_.push_back(std::move(box));
     return;
   }
-  const pw::SettingChoices& choices = pw::generalChoices(spec.field);
+  const pw::Choices& choices = pw::generalChoices(spec.field);
   if (!choices.empty()) {
     QComboBox* box = settings_ui::choiceBox(parent, spec.name, spec.hint, choices);
     box->setMinimumContentsLength(10);
     settings_ui::addCaptioned(grid, row, spec.caption, box);
     const GeneralField field = spec.field;
     connect(box, &QComboBox::currentIndexChanged, this, [this, box, field](int index) {
-      const pw::SettingChoices& choices = pw::generalChoices(field);
       if (filling_ || index < 0) return;
       if (!doc.hasImage()) {
         const QScopedValueRollback<bool> filling(filling_, true);
         box->setCurrentIndex(-1);  // nothing to store it in
         return;
       }
-      pw::setGeneralField(doc, field, choices[std::size_t(index)].value);
+      pw::setGeneralField(doc, field, box->itemData(index).toUInt());
     });
     choices_.push_back(std::make_unique<Choice>(Choice{spec.field, box}));
     return;
@@ -324,8 +324,7 @@ void TGeneralForm::refresh(bool, int) {
   const QScopedValueRollback<bool> filling(filling_, true);
   const bool loaded = doc.hasImage();
   for (const auto& c : choices_) {
-    const std::uint32_t value = pw::generalField(doc, c->field);
-    settings_ui::showChoice(c->box, pw::generalChoices(c->field), loaded ? &value : nullptr);
+    selectCode(c->box, loaded ? std::optional(pw::generalField(doc, c->field)) : std::nullopt);
   }
   showToggles();
   for (const auto& b : boxes_) {

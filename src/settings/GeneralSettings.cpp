@@ -55,8 +55,12 @@ void clearRadioProgramPassword(CodePlugDocument& doc) {
   std::memset(bytes.data(), kNoPassword, bytes.size());
 }
 
-SettingChoices steps(SettingChoices first, int from, int to, int step, const char* unit, int divisor) {
-  return std::move(appendSteps(first, from, to, step, unit, divisor));
+// `first`, then the values from, from + step, .. to, each shown as value * scale
+// followed by `unit`.
+Choices scaled(Choices first, int from, int to, int scale, const char* unit, int step = 1) {
+  for (int n = from; n <= to; n += step)
+    first.push_back({std::to_string(n * scale) + unit, std::uint32_t(n)});
+  return first;
 }
 
 }  // namespace
@@ -173,23 +177,22 @@ bool checkRadioProgramPassword(CodePlugDocument& doc, std::string_view text) {
   return false;
 }
 
-const SettingChoices& generalChoices(GeneralField field) {
+const Choices& generalChoices(GeneralField field) {
   using enum GeneralField;
-  static const SettingChoices monitorType{{"Silent", 0}, {"Open Squelch", 1}};
-  static const SettingChoices vox = steps({}, 1, 10, 1, "", 1);
-  static const SettingChoices txPreamble = steps({}, 0, 8640, 60, " ms", 60);
-  static const SettingChoices rxLowBattery = steps({}, 0, 635, 5, " secs", 5);
-  static const SettingChoices backlight{{"Always", 0}, {"5 secs", 1}, {"10 secs", 2}, {"15 secs", 3}};
-  static const SettingChoices keypadLock{{"Manual", 255}, {"5 secs", 1}, {"10 secs", 2}, {"15 secs", 3}};
-  static const SettingChoices talkPermit{
-      {"None", 0}, {"Digital", 1}, {"Analogue", 2}, {"Digital & Analogue", 3}};
-  static const SettingChoices callAlert = steps({{"Continuous", 0}}, 5, 1200, 5, " secs", 5);
-  static const SettingChoices scanDigital = steps({}, 500, 10000, 500, " ms", 100);
-  static const SettingChoices scanAnalogue = steps({}, 0, 10000, 500, " ms", 100);
-  static const SettingChoices response = steps({{"1 min", 1}}, 2, 255, 1, " mins", 1);
-  static const SettingChoices reminder = steps({{"1 sec", 1}}, 2, 255, 1, " secs", 1);
-  static const SettingChoices callHang = steps({}, 0, 7000, 500, " ms", 100);
-  static const SettingChoices none;
+  static const Choices monitorType{{"Silent", 0}, {"Open Squelch", 1}};
+  static const Choices vox = scaled({}, 1, 10, 1, "");
+  static const Choices txPreamble = scaled({}, 0, 144, 60, " ms");
+  static const Choices rxLowBattery = scaled({}, 0, 127, 5, " secs");
+  static const Choices backlight{{"Always", 0}, {"5 secs", 1}, {"10 secs", 2}, {"15 secs", 3}};
+  static const Choices keypadLock{{"Manual", 255}, {"5 secs", 1}, {"10 secs", 2}, {"15 secs", 3}};
+  static const Choices talkPermit{{"None", 0}, {"Digital", 1}, {"Analogue", 2}, {"Digital & Analogue", 3}};
+  static const Choices callAlert = scaled({{"Continuous", 0}}, 1, 240, 5, " secs");
+  static const Choices scanDigital = scaled({}, 5, 100, 100, " ms", 5);
+  static const Choices scanAnalogue = scaled({}, 0, 100, 100, " ms", 5);
+  static const Choices response = scaled({{"1 min", 1}}, 2, 255, 1, " mins");
+  static const Choices reminder = scaled({{"1 sec", 1}}, 2, 255, 1, " secs");
+  static const Choices callHang = scaled({}, 0, 70, 100, " ms", 5);
+  static const Choices none;
   switch (field) {
     case MonitorType:
       return monitorType;

@@ -12,7 +12,7 @@
 #include "codeplug/Bytes.h"
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/Layout.h"
-#include "settings/SettingChoices.h"
+#include "codeplug/Choices.h"
 
 namespace pw {
 
@@ -140,6 +140,6 @@ bool checkPowerOnPassword(CodePlugDocument& doc, std::string_view text, Password
 bool checkRadioProgramPassword(CodePlugDocument& doc, std::string_view text);
 
 // ---- the drop-down lists, by field; empty for a field without one ----
-const SettingChoices& generalChoices(GeneralField field);
+const Choices& generalChoices(GeneralField field);
 
 }  // namespace pw

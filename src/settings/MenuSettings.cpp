@@ -27,10 +27,10 @@ bool setMenuEntryOffered(CodePlugDocument& doc, MenuField entry, bool offered) {
   return setMenuField(doc, entry, offered != storedInverted(entry) ? 1 : 0);
 }
 
-const SettingChoices& menuHangTimeChoices() {
-  static const SettingChoices choices = [] {
-    SettingChoices c{{"Hang ", 0}};
-    return appendSteps(c, 1, 30, 1, " secs");
+const Choices& menuHangTimeChoices() {
+  static const Choices choices = [] {
+    Choices c{{"Hang ", 0}};
+    return appendRange(c, 1, 30, [](int n) { return std::to_string(n) + " secs"; });
   }();
   return choices;
 }

@@ -7,7 +7,7 @@
 
 #include "codeplug/Bytes.h"
 #include "codeplug/CodePlugDocument.h"
-#include "settings/SettingChoices.h"
+#include "codeplug/Choices.h"
 
 namespace pw {
 
@@ -97,6 +97,6 @@ bool menuEntryOffered(const CodePlugDocument& doc, MenuField entry);
 bool setMenuEntryOffered(CodePlugDocument& doc, MenuField entry, bool offered);
 
 // "Hang " = 0, then "1 secs" .. "30 secs".
-const SettingChoices& menuHangTimeChoices();
+const Choices& menuHangTimeChoices();
 
 }  // namespace pw

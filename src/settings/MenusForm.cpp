@@ -11,6 +11,7 @@
 
 #include "settings/MenuSettings.h"
 #include "settings/ui/SettingsControls.h"
+#include "widgets/FixedTable.h"
 #include "widgets/WheelGuard.h"
 
 using pw::MenuField;
@@ -101,16 +102,15 @@ TMenusForm::TMenusForm(pw::CodePlugDocument& document, QWidget* parent) : TabFor
 
 void TMenusForm::refresh(bool, int) {
   const QScopedValueRollback<bool> filling(filling_, true);
-  const std::uint32_t hangTime = pw::menuField(doc, MenuField::HangTime);
-  settings_ui::showChoice(MenuHangTimeComboBox, pw::menuHangTimeChoices(),
-                          doc.hasImage() ? &hangTime : nullptr);
+  selectCode(MenuHangTimeComboBox,
+             doc.hasImage() ? std::optional(pw::menuField(doc, MenuField::HangTime)) : std::nullopt);
   for (std::size_t i = 0; i < toggles_.size(); ++i)
     toggles_[i]->setChecked(pw::menuEntryOffered(doc, kToggles[i].entry));
 }
 
 void TMenusForm::hangTimeChosen(int index) {
   if (filling_ || index < 0) return;
-  if (!pw::setMenuField(doc, MenuField::HangTime, pw::menuHangTimeChoices()[std::size_t(index)].value))
+  if (!pw::setMenuField(doc, MenuField::HangTime, MenuHangTimeComboBox->itemData(index).toUInt()))
     refresh(false, 0);  // without a code plug nothing is chosen
 }
 

@@ -213,9 +213,9 @@ TEST_F(SettingsTest, PasswordChecksOnKeysAndLeavingTurnAShortPasswordOffAndSayWh
 TEST_F(SettingsTest, DropDownListsCarryTheirStoredValues) {
   using enum GeneralField;
   auto ends = [](GeneralField f) {
-    const SettingChoices& c = generalChoices(f);
-    return c.front().text + "=" + std::to_string(c.front().value) + " " + std::to_string(c.size()) + " " +
-           c.back().text + "=" + std::to_string(c.back().value);
+    const Choices& c = generalChoices(f);
+    return c.front().text + "=" + std::to_string(c.front().code) + " " + std::to_string(c.size()) + " " +
+           c.back().text + "=" + std::to_string(c.back().code);
   };
   EXPECT_EQ(ends(VoxSensitivity), "1=1 10 10=10");
   EXPECT_EQ(ends(TxPreambleDuration), "0 ms=0 145 8640 ms=144");
@@ -230,11 +230,11 @@ TEST_F(SettingsTest, DropDownListsCarryTheirStoredValues) {
   EXPECT_EQ(generalChoices(TalkPermitTone)[3].text, "Digital & Analogue");
   EXPECT_TRUE(generalChoices(RadioId).empty());
   // Values no entry carries select nothing.
-  EXPECT_EQ(choiceIndex(generalChoices(KeypadLockTime), 0), -1);
-  EXPECT_EQ(choiceIndex(generalChoices(KeypadLockTime), 4), -1);
-  EXPECT_EQ(choiceIndex(generalChoices(GroupCallHangTime), 7), -1);
-  EXPECT_EQ(choiceIndex(generalChoices(GroupCallHangTime), 10), 2);
-  EXPECT_EQ(choiceIndex(menuHangTimeChoices(), 31), -1);
+  EXPECT_EQ(indexOfCode(generalChoices(KeypadLockTime), 0), -1);
+  EXPECT_EQ(indexOfCode(generalChoices(KeypadLockTime), 4), -1);
+  EXPECT_EQ(indexOfCode(generalChoices(GroupCallHangTime), 7), -1);
+  EXPECT_EQ(indexOfCode(generalChoices(GroupCallHangTime), 10), 2);
+  EXPECT_EQ(indexOfCode(menuHangTimeChoices(), 31), -1);
   EXPECT_EQ(menuHangTimeChoices()[0].text, "Hang ");
   EXPECT_EQ(menuHangTimeChoices()[30].text, "30 secs");
 }

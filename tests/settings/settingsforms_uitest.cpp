@@ -228,7 +228,7 @@ class GeneralFormTest : public QObject, TabHarness<TGeneralForm> {
       const Bytes before = doc->workingImage;
       combo(name)->setCurrentIndex(combo(name)->count() - 1);
       QVERIFY2(changedOnlyWithin(before, doc->workingImage, pw::kGeneralSettings, pw::bitsOf(f)), name);
-      QCOMPARE(field(f), pw::generalChoices(f).back().value);
+      QCOMPARE(field(f), pw::generalChoices(f).back().code);
     }
 
     const std::pair<const char*, GeneralField> toggles[] = {

@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QToolButton>
 
+#include "widgets/FixedTable.h"
+
 namespace settings_ui {
 
 QLabel* heading(QWidget* parent, const char* text) {
@@ -25,21 +27,13 @@ QToolButton* speedButton(QWidget* parent, const char* caption, const char* name,
   return button;
 }
 
-QComboBox* choiceBox(QWidget* parent, const char* name, const char* hint, const pw::SettingChoices& choices) {
+QComboBox* choiceBox(QWidget* parent, const char* name, const char* hint, const pw::Choices& choices) {
   auto* box = new QComboBox(parent);
   box->setObjectName(QString::fromLatin1(name));
   box->setMaxVisibleItems(22);
   if (hint) box->setToolTip(QString::fromLatin1(hint));
-  QStringList texts;
-  texts.reserve(qsizetype(choices.size()));
-  for (const pw::SettingChoice& c : choices) texts << latin1(c.text);
-  box->addItems(texts);
-  box->setCurrentIndex(-1);
+  fillComboBox(box, choices);
   return box;
-}
-
-void showChoice(QComboBox* box, const pw::SettingChoices& choices, const std::uint32_t* value) {
-  box->setCurrentIndex(value ? pw::choiceIndex(choices, *value) : -1);
 }
 
 void addCaptioned(QGridLayout* grid, int row, const char* caption, QWidget* control, int span) {

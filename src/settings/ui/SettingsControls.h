@@ -1,13 +1,12 @@
 #pragma once
 // The controls the settings tabs are built from: a bold heading, toggles that look like
-// the radio's speed buttons, and fixed drop-down lists that show a stored value by the
-// entry carrying it.
+// the radio's speed buttons, and fixed drop-down lists.
 
 #include <QString>
 #include <cstdint>
 #include <string>
 
-#include "settings/SettingChoices.h"
+#include "codeplug/Choices.h"
 
 class QComboBox;
 class QGridLayout;
@@ -21,10 +20,8 @@ namespace settings_ui {
 QLabel* heading(QWidget* parent, const char* text);
 // A checkable tool button; `hint` may be null.
 QToolButton* speedButton(QWidget* parent, const char* caption, const char* name, const char* hint = nullptr);
-// A drop-down list holding `choices` in order, nothing selected.
-QComboBox* choiceBox(QWidget* parent, const char* name, const char* hint, const pw::SettingChoices& choices);
-// Selects the entry carrying `value`; no entry for a value none carries (or without one).
-void showChoice(QComboBox* box, const pw::SettingChoices& choices, const std::uint32_t* value);
+// A drop-down list holding `choices` in order (each entry's data its code), nothing selected.
+QComboBox* choiceBox(QWidget* parent, const char* name, const char* hint, const pw::Choices& choices);
 // A caption label in column 0 of `row` and the control across the next columns.
 void addCaptioned(QGridLayout* grid, int row, const char* caption, QWidget* control, int span = 1);
 // A framed group with a grid inside.
