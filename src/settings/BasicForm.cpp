@@ -8,7 +8,6 @@
 
 #include "settings/BasicInfo.h"
 #include "settings/ui/SettingsControls.h"
-#include "widgets/WheelGuard.h"
 
 namespace {
 
@@ -55,7 +54,6 @@ TBasicForm::TBasicForm(pw::CodePlugDocument& document, QWidget* parent) : TabFor
   grid->setColumnStretch(2, 1);
   page->addLayout(grid);
   page->addStretch(1);
-  pw::ui::guardWheel(this);
 }
 
 void TBasicForm::refresh(bool, int) {

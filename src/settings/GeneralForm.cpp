@@ -18,7 +18,6 @@
 #include "settings/ui/SettingsControls.h"
 #include "widgets/FixedTable.h"
 #include "widgets/InputFilter.h"
-#include "widgets/WheelGuard.h"
 
 using pw::GeneralField;
 
@@ -217,7 +216,6 @@ TGeneralForm::TGeneralForm(pw::CodePlugDocument& document, QWidget* parent) : Ta
   setObjectName(QStringLiteral("GeneralForm"));
   const QScopedValueRollback<bool> filling(filling_, true);
   build();
-  pw::ui::guardWheel(this);
 }
 
 TGeneralForm::~TGeneralForm() = default;
@@ -333,7 +331,7 @@ void TGeneralForm::refresh(bool, int) {
         loaded ? settings_ui::latin1(storedText(doc, b->kind)) : QString::fromLatin1(rule.placeholder);
     // A placeholder may be longer than what the box takes.
     b->edit->setMaxLength(loaded ? rule.maxLength : std::max(rule.maxLength, int(text.size())));
-    b->edit->setText(text);
+    pw::ui::setStoredText(b->edit, text);
     b->edit->setCursorPosition(0);
   }
 }

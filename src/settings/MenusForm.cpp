@@ -12,7 +12,6 @@
 #include "settings/MenuSettings.h"
 #include "settings/ui/SettingsControls.h"
 #include "widgets/FixedTable.h"
-#include "widgets/WheelGuard.h"
 
 using pw::MenuField;
 
@@ -97,7 +96,6 @@ TMenusForm::TMenusForm(pw::CodePlugDocument& document, QWidget* parent) : TabFor
   frames->addStretch(1);
   page->addLayout(frames);
   page->addStretch(1);
-  pw::ui::guardWheel(this);
 }
 
 void TMenusForm::refresh(bool, int) {

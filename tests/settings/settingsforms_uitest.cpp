@@ -35,25 +35,6 @@ namespace {
 
 const QSize kDesign(1138, 520);
 
-void wheelOver(QWidget* w) {
-  const QPointF at = QRectF(w->rect()).center();
-  QWheelEvent wheel(at, w->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
-                    false);
-  QCoreApplication::sendEvent(w, &wheel);
-}
-
-void dropText(QLineEdit* edit, const QString& text) {
-  QMimeData mime;
-  mime.setText(text);
-  const QPoint at = edit->rect().center();
-  QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(edit, &enter);
-  QDragMoveEvent move(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(edit, &move);
-  QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QCoreApplication::sendEvent(edit, &drop);
-}
-
 // Something changed, and only bits of field `f` of the block at image offset `block`.
 bool changedOnlyWithin(const Bytes& before, const Bytes& after, std::size_t block, pw::BitField f) {
   Bytes mask(before.size(), 0);
@@ -166,13 +147,21 @@ class GeneralFormTest : public QObject, TabHarness<TGeneralForm> {
   void fillShowsTheBlockAndWritesNothingOutOfRangeValuesShowNoChoice() {
     pwtest::CodePlugBuilder b;
     const std::size_t g = pw::kGeneralSettings;
-    b.u8(g + 0x40, 0x04).u8(g + 0x41, 0x20 | 0x80 | 0x01).u8(g + 0x42, 0x10);
-    b.u8(g + 0x44, 0x4E).u8(g + 0x45, 0x61).u8(g + 0x46, 0xBC);  // 12345678
+    b.u8(g + 0x40, 0x04).u8(g + 0x41, 0x80 | 0x01).u8(g + 0x42, 0x10);
+    b.u8(g + 0x58, 0x12).u8(g + 0x59, 0xA4).u8(g + 0x5A, 0x56).u8(g + 0x5B, 0x78);  // power-on password
+    b.u8(g + 0x44, 0x4E).u8(g + 0x45, 0x61).u8(g + 0x46, 0xBC);                     // 12345678
     b.u8(g + 0x48, 144).u8(g + 0x49, 7).u8(g + 0x4B, 10).u8(g + 0x4F, 0).u8(g + 0x55, 0xFF).u8(g + 0x56, 4);
-    b.u8(g + 0x70, 'R').u8(g + 0x72, 'x').u8(g + 0x00, 'H').u8(g + 0x02, 0xFF).u8(g + 0x04, 'i');
+    b.u8(g + 0x70, 'R')
+        .u8(g + 0x72, 'x')
+        .u8(g + 0x74, 0xE9)
+        .u8(g + 0x00, 'H')
+        .u8(g + 0x02, 0xFF)
+        .u8(g + 0x04, 'i');
     openLoaded(b);
     QVERIFY(!doc->isModified());
-    QCOMPARE(edit("RadioNameEdit")->text(), QString("Rx"));
+    // Stored texts show as stored, characters the box would not take included.
+    QCOMPARE(edit("RadioNameEdit")->text(), QString::fromLatin1("Rx\xE9"));
+    QCOMPARE(edit("PowerOnPasswordEdit")->text(), QString("12?45678"));
     QCOMPARE(edit("IntroScreenTextLine1Edit")->text(), QString("H"));
     QCOMPARE(edit("RadioIDEdit")->text(), QString("12345678"));
     QCOMPARE(combo("TxPreambleDurationComboBox")->currentText(), QString("8640 ms"));
