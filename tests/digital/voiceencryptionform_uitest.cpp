@@ -92,6 +92,16 @@ class VoiceEncryptionFormTest : public QObject, TabHarness<TVoiceEncryptionForm>
     QCOMPARE(edit->maxLength(), 32);
     QCOMPARE(cellOf(enhanced, 2, 2), QString("abcdef0123456789abcdef0123456789"));
     QCOMPARE(int(doc->image()[pw::kEnhancedPrivacyKeys + 2 * 16 + 15]), 0xAB);
+
+    // Pasted and dropped text obeys the same rule as typed text.
+    doubleClickCell(basic, 5, 2);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    pasteText(edit, "0x1z");
+    QCOMPARE(edit->text(), QString("01"));
+    dropText(edit, QString::fromUtf8("\u00e9e"));
+    QCOMPARE(edit->text(), QString("01e"));
+    QTest::keyClick(edit, Qt::Key_Return);
+    QCOMPARE(key(KeyKind::Basic, 5), std::string("001e"));
   }
 
   void clearingUnsetsAndEscapeKeepsTheKey() {
