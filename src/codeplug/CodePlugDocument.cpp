@@ -50,6 +50,7 @@ void CodePlugDocument::adoptImage(std::vector<std::uint8_t> buffer) {
     referenceImage.assign(workingImage.size(), 0);
   }
   snapshot();
+  history_.reset(workingImage);
   views.oneTouchAccess = fileOffset(kOneTouchAccess);
   views.numberKeyContacts = fileOffset(kNumberKeyContacts);
   views.textMessages = fileOffset(kTextMessages);
@@ -127,6 +128,7 @@ int CodePlugDocument::loadCodePlug(const std::string& name, bool showMessages) {
   }
   adoptImage(std::move(buffer));
   normaliseLists(*this);
+  history_.reset(workingImage);  // the packing on load is not the user's to undo
   if (onLoaded) onLoaded();
   return kLoadOk;
 }
@@ -145,6 +147,23 @@ int CodePlugDocument::saveCodePlug(const std::string& name) {
   }
   snapshot();
   return kSaveOk;
+}
+
+bool CodePlugDocument::settleEdits(std::string_view label, std::uint64_t mergeKey) {
+  if (stepHolds_ > 0) return false;
+  const std::string name = nextStepName_.empty() ? std::string(label) : std::move(nextStepName_);
+  nextStepName_.clear();
+  return history_.settle(workingImage, name, mergeKey);
+}
+
+bool CodePlugDocument::undo() {
+  settleEdits("edit");
+  return history_.undo(workingImage);
+}
+
+bool CodePlugDocument::redo() {
+  settleEdits("edit");
+  return history_.redo(workingImage);
 }
 
 MutableByteSpan CodePlugDocument::image() {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codeplug/Bytes.h"
+#include "codeplug/EditHistory.h"
 #include "codeplug/Layout.h"
 #include "codeplug/Prompt.h"
 
@@ -77,6 +78,29 @@ public:
   // the image goes to a temporary file that replaces the target only when complete.
   int saveCodePlug(const std::string& name);
 
+  // ---- undo and redo ----
+  // Names the step the next settle records (the action that is about to write).
+  void nameNextStep(std::string label) { nextStepName_ = std::move(label); }
+  // Ends the user's current step: what changed since the last boundary becomes one
+  // undo step, named by nameNextStep or else `label`. See EditHistory::settle.
+  bool settleEdits(std::string_view label, std::uint64_t mergeKey = 0);
+  // While one is alive no step ends: an action that asks the user half-way (a delete
+  // with refusals) stays one step.
+  class StepHold {
+  public:
+    explicit StepHold(CodePlugDocument& doc) : doc_(doc) { ++doc_.stepHolds_; }
+    ~StepHold() { --doc_.stepHolds_; }
+    StepHold(const StepHold&) = delete;
+    StepHold& operator=(const StepHold&) = delete;
+
+  private:
+    CodePlugDocument& doc_;
+  };
+  // Settle, then undo or redo one step; false when there was none.
+  bool undo();
+  bool redo();
+  const EditHistory& history() const { return history_; }
+
   // Called after every successful load (the main window enables its file commands).
   std::function<void()> onLoaded;
 
@@ -92,6 +116,9 @@ private:
   Prompt* prompt_ = nullptr;
   FileWriter* writer_ = nullptr;
   mutable SilentPrompt silent_;
+  EditHistory history_;
+  std::string nextStepName_;
+  int stepHolds_ = 0;
 };
 
 }  // namespace pw
