@@ -12,11 +12,15 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
+#include <QShortcut>
+#include <QAbstractScrollArea>
 #include <QSettings>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "Version.h"
+#include "shell/EditSteps.h"
 #include "shell/PageTabRows.h"
 #include "widgets/QtPrompt.h"
 #include "shell/Settings.h"
@@ -126,7 +130,12 @@ void TMainForm::startUp() {
   SaveAsBitBtn->setEnabled(false);
   ReloadBitBtn->setEnabled(false);
 
+  addShortcuts();
   createTabForms();
+  editSteps_ = new EditSteps(
+      doc, [this] { return QStringLiteral("edit ") + PageControl->tabText(PageControl->currentIndex()).trimmed(); },
+      this);
+  editSteps_->changed = [this] { enableUndoCommands(); };
   readSettings();
   refreshAllTabs();
 
@@ -157,8 +166,12 @@ void TMainForm::buildTopPanel() {
   SaveBitBtn = addButton(row, panel, "SaveBitBtn", "Save");
   SaveAsBitBtn = addButton(row, panel, "SaveAsBitBtn", "Save As");
   WizardBitBtn = addButton(row, panel, "WizardBitBtn", "Wizard");
+  UndoBitBtn = addButton(row, panel, "UndoBitBtn", "Undo");
+  RedoBitBtn = addButton(row, panel, "RedoBitBtn", "Redo");
   NewBitBtn->setEnabled(false);
   WizardBitBtn->setEnabled(false);
+  UndoBitBtn->setEnabled(false);
+  RedoBitBtn->setEnabled(false);
 
   FilenameLabel = new QLabel(panel);
   FilenameLabel->setObjectName("FilenameLabel");
@@ -180,6 +193,38 @@ void TMainForm::buildTopPanel() {
   connect(ReloadBitBtn, &QPushButton::clicked, this, &TMainForm::ReloadBitBtnClick);
   connect(SaveBitBtn, &QPushButton::clicked, this, &TMainForm::SaveBitBtnClick);
   connect(SaveAsBitBtn, &QPushButton::clicked, this, &TMainForm::SaveAsBitBtnClick);
+  connect(UndoBitBtn, &QPushButton::clicked, this, &TMainForm::UndoBitBtnClick);
+  connect(RedoBitBtn, &QPushButton::clicked, this, &TMainForm::RedoBitBtnClick);
+}
+
+// Standard keys for the commands; each runs exactly what its button runs. The undo keys
+// are window shortcuts, so a focused text box keeps its own Ctrl+Z.
+void TMainForm::addShortcuts() {
+  struct Key {
+    QKeySequence sequence;
+    QPushButton* button;
+  };
+  const Key keys[] = {
+      {QKeySequence(Qt::CTRL | Qt::Key_O), OpenBitBtn},
+      {QKeySequence(Qt::Key_F5), ReloadBitBtn},
+      {QKeySequence(Qt::CTRL | Qt::Key_S), SaveBitBtn},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S), SaveAsBitBtn},
+      {QKeySequence(Qt::CTRL | Qt::Key_Z), UndoBitBtn},
+      {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), RedoBitBtn},
+      {QKeySequence(Qt::CTRL | Qt::Key_Y), RedoBitBtn},
+  };
+  for (const Key& k : keys) {
+    auto* shortcut = new QShortcut(k.sequence, this);
+    QPushButton* button = k.button;
+    connect(shortcut, &QShortcut::activated, button, [button] {
+      if (button->isEnabled()) button->click();
+    });
+    if (button->toolTip().isEmpty())
+      button->setToolTip(button->text() + QStringLiteral(" (") + k.sequence.toString(QKeySequence::NativeText) +
+                         QLatin1Char(')'));
+  }
+  auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+  connect(quit, &QShortcut::activated, this, &QWidget::close);
 }
 
 void TMainForm::createTabForms() {
@@ -238,6 +283,41 @@ void TMainForm::writeSettings() {
 
 void TMainForm::refreshAllTabs() {
   for (TabForm* form : forms) form->refresh(true, 0);
+  stale_.fill(false);
+  enableUndoCommands();
+}
+
+void TMainForm::enableUndoCommands() {
+  const pw::EditHistory& h = doc.history();
+  UndoBitBtn->setEnabled(h.canUndo());
+  RedoBitBtn->setEnabled(h.canRedo());
+  UndoBitBtn->setToolTip(h.canUndo() ? QStringLiteral("Undo: ") + QString::fromStdString(h.undoLabel())
+                                     : QStringLiteral("Undo (Ctrl+Z)"));
+  RedoBitBtn->setToolTip(h.canRedo() ? QStringLiteral("Redo: ") + QString::fromStdString(h.redoLabel())
+                                     : QStringLiteral("Redo (Ctrl+Y)"));
+}
+
+void TMainForm::UndoBitBtnClick() {
+  if (doc.undo()) showRestoredImage();
+  enableUndoCommands();
+}
+
+void TMainForm::RedoBitBtnClick() {
+  if (doc.redo()) showRestoredImage();
+  enableUndoCommands();
+}
+
+// The current tab shows the restored image at once, keeping the scroll position of its
+// lists where it still can; the others rebuild when they are next shown.
+void TMainForm::showRestoredImage() {
+  const int current = PageControl->currentIndex();
+  TabForm* form = forms[current];
+  std::vector<std::pair<QScrollBar*, int>> positions;
+  for (auto* area : form->findChildren<QAbstractScrollArea*>())
+    positions.emplace_back(area->verticalScrollBar(), area->verticalScrollBar()->value());
+  form->refresh(true, -1);
+  for (auto& [bar, value] : positions) bar->setValue(value);
+  for (int i = 0; i < kTabCount; ++i) stale_[i] = i != current;
 }
 
 void TMainForm::showFileName() {
@@ -252,7 +332,8 @@ void TMainForm::enableFileCommands() {
 }
 
 void TMainForm::PageControlChange(int index) {
-  if (index >= 0 && index < kTabCount) forms[index]->refresh(false, 0);
+  if (index < 0 || index >= kTabCount) return;
+  forms[index]->refresh(std::exchange(stale_[index], false), 0);
 }
 
 // ---- file commands ----

@@ -15,6 +15,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QtPrompt;
+class EditSteps;
 class TabForm;
 class TDigitalContactsForm;
 
@@ -44,6 +45,8 @@ public:
   const QString& dialogFolder() const { return dialogFolder_; }
 
 public slots:
+  void UndoBitBtnClick();
+  void RedoBitBtnClick();
   void OpenBitBtnClick();
   void ReloadBitBtnClick();
   void SaveBitBtnClick();
@@ -65,6 +68,9 @@ private:
   void refreshAllTabs();
   void showFileName();
   void enableFileCommands();
+  void enableUndoCommands();
+  void addShortcuts();
+  void showRestoredImage();
   QString chooseFile(bool save);
   pw::ScreenMetrics screenMetrics() const;
   void placeWithin(pw::Rect proposed);
@@ -83,8 +89,12 @@ private:
   QPushButton* SaveBitBtn = nullptr;
   QPushButton* SaveAsBitBtn = nullptr;
   QPushButton* WizardBitBtn = nullptr;
+  QPushButton* UndoBitBtn = nullptr;
+  QPushButton* RedoBitBtn = nullptr;
   QLabel* FilenameLabel = nullptr;
   QTabWidget* PageControl = nullptr;
   std::array<TabForm*, kTabCount> forms{};
   TDigitalContactsForm* contactsForm = nullptr;
+  EditSteps* editSteps_ = nullptr;
+  std::array<bool, kTabCount> stale_{};  // tabs to rebuild when next shown (after an undo)
 };

@@ -352,6 +352,7 @@ int ListEditor::addRecord() {
   if (!doc_.hasImage() || !config_.add || model_->rowCount() >= config_.capacity) return -1;
   editors_->close(true);
   view_->clearSelection();
+  nameStep(QStringLiteral("add"), 1);
   const int row = config_.add();
   if (row < 0) {
     refresh();
@@ -379,8 +380,11 @@ void ListEditor::deleteSelected() {
     const int top = topRow();
     int deleted = 0;
     {
-      // The refusal box runs an event loop: keep the deferred refresh out meanwhile.
+      // The refusal box runs an event loop: keep the deferred refresh out meanwhile, and
+      // keep the whole delete one undo step whatever the answers.
       const QScopedValueRollback<bool> busy(rebuilding_, true);
+      const pw::CodePlugDocument::StepHold hold(doc_);
+      nameStep(QStringLiteral("delete"), int(rows.size()));
       deleted = pw::deleteSelection(rows, config_.deleteOne);
     }
     if (deleted > 0) {
@@ -404,6 +408,7 @@ void ListEditor::moveSelected(int delta) {
   std::vector<int> moved;
   {
     const QScopedValueRollback<bool> busy(rebuilding_, true);
+    nameStep(QStringLiteral("move"), int(rows.size()));
     moved = config_.moveRows ? config_.moveRows(rows, delta) : pw::moveSelection(rows, delta, count, config_.moveOne);
     model_->rowsChanged(0, count - 1);
   }
@@ -448,6 +453,7 @@ bool ListEditor::openEditor(int row, int column) {
       return false;
     case ListColumn::Editor::Action:
       if (!config_.cellAction) return false;
+      nameCellStep(column);
       config_.cellAction(row, column);
       model_->rowsChanged(row, row);
       return true;
@@ -471,8 +477,23 @@ bool ListEditor::openEditor(int row, int column) {
 
 void ListEditor::applyEdit(int row, int column, const CellEdit& edit) {
   if (!doc_.hasImage() || row < 0 || row >= model_->rowCount() || !config_.applyEdit) return;
+  nameCellStep(column);
   config_.applyEdit(row, column, edit);
   model_->rowsChanged(row, row);
+}
+
+// Names the undo step of an action: "delete 3 channels", "add contact".
+void ListEditor::nameStep(const QString& verb, int count) {
+  QString noun = config_.title.trimmed().toLower();
+  if (count == 1 && noun.endsWith(QLatin1Char('s'))) noun.chop(1);
+  const QString name = count == 1 && verb == QLatin1String("add") ? verb + QLatin1Char(' ') + noun
+                                                                  : QStringLiteral("%1 %2 %3").arg(verb).arg(count).arg(noun);
+  doc_.nameNextStep(name.toStdString());
+}
+
+void ListEditor::nameCellStep(int column) {
+  const QString caption = config_.columns[column].caption.trimmed();
+  if (!caption.isEmpty()) doc_.nameNextStep(QStringLiteral("change %1").arg(caption).toStdString());
 }
 
 // ===================================================================== overlay editors

@@ -123,6 +123,8 @@ class ListEditor : public QObject {
   void updateCommands();
   void selectionChanged();
   int firstEditColumn() const;
+  void nameStep(const QString& verb, int count);
+  void nameCellStep(int column);
 
   pw::CodePlugDocument& doc_;
   ListConfig config_;

@@ -1,0 +1,174 @@
+// Undo and redo in the real window: edits made through the tabs' controls come back
+// with Ctrl+Z / Ctrl+Y and the buttons, one step per action, and the file commands
+// answer to their standard keys.
+
+// The model headers come first: a member named `slots` would clash with Qt's keyword macro.
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "channels/ChannelRecord.h"
+#include "codeplug/RecordList.h"
+#include "shell/MainForm.h"
+#include "support/ui/UiTestHelpers.h"
+
+using namespace pwtest::ui;
+using pw::ChannelField;
+using pw::ListId;
+
+namespace {
+constexpr int kChannelsTab = 11;
+}
+
+class UndoTest : public QObject {
+  Q_OBJECT
+
+  std::unique_ptr<QTemporaryDir> dir;
+  pwtest::ScriptedPrompt prompt;
+  std::unique_ptr<TMainForm> form;
+  QString file;
+
+  void start() {
+    dir = std::make_unique<QTemporaryDir>();
+    prompt = {};
+    file = dir->filePath("plug.rdt");
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, 30, "Ch ").fill(ListId::Zones, 2, "Z ").members(ListId::Zones, 0, {1, 2});
+    pwtest::writeFile(file.toStdString(), b.bytes());
+    QFile ini(dir->filePath("plugwright.ini"));
+    QVERIFY(ini.open(QIODevice::WriteOnly));
+    ini.write("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=11\n");
+    ini.close();
+    TMainFormHooks hooks;
+    hooks.prompt = &prompt;
+    hooks.settingsPath = ini.fileName();
+    hooks.screens = [] { return pw::ScreenMetrics{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920}; };
+    form = std::make_unique<TMainForm>(hooks);
+    QVERIFY(showActive(form.get()));
+    QCOMPARE(form->findChild<QTabWidget*>("PageControl")->currentIndex(), kChannelsTab);
+  }
+  template <typename W>
+  W* control(const char* name) const {
+    W* w = form->findChild<W*>(name);
+    if (!w) qFatal("no control %s", name);
+    return w;
+  }
+  QTableView* channelList() const { return form->tabForm(kChannelsTab)->findChild<QTableView*>("ListView"); }
+  void settle() {
+    for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
+  }
+  void key(int k, Qt::KeyboardModifiers m = Qt::ControlModifier) {
+    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), Qt::Key(k), m);
+    settle();
+  }
+  std::string name(int index) const { return pw::recordName(form->document(), ListId::Channels, index); }
+
+ private slots:
+  void cleanup() { form.reset(); }
+
+  void listEditsAreUndoneAndRedoneByKeysAndButtons() {
+    start();
+    pw::CodePlugDocument& doc = form->document();
+    auto* undo = control<QPushButton>("UndoBitBtn");
+    auto* redo = control<QPushButton>("RedoBitBtn");
+    QVERIFY(!undo->isEnabled() && !redo->isEnabled());
+    const auto loaded = doc.workingImage;
+
+    // A rename through the overlay edit box.
+    QTableView* list = channelList();
+    doubleClickCell(list, 2, 2);
+    auto* edit = form->tabForm(kChannelsTab)->findChild<QLineEdit*>("listViewEdit");
+    QVERIFY(edit && edit->isVisible());
+    edit->selectAll();
+    QTest::keyClicks(edit, "Home");
+    QTest::keyClick(edit, Qt::Key_Return);
+    settle();
+    QCOMPARE(name(2), std::string("Home"));
+    QVERIFY(undo->isEnabled());
+    QVERIFY(undo->toolTip().startsWith("Undo: change "));
+
+    // Three channels deleted, the middle one refused and passed over: one step.
+    dragOverRows(list, {4, 5, 6});
+    pw::setChannelField(doc, 5, ChannelField::Mode, 2);
+    doc.bytes(pw::kZones + 32, 2)[0] = 6;  // zone 1 holds channel 6
+    doc.settleEdits("prepare");
+    prompt.refusals = {pw::RefusalAnswer::GoOn};
+    QTest::mouseClick(control<QPushButton>("DeleteBitBtn"), Qt::LeftButton);
+    settle();
+    QCOMPARE(pw::usedCount(doc, ListId::Channels), 28);
+    QCOMPARE(undo->toolTip(), QString("Undo: delete 3 channels"));
+    const auto afterDelete = doc.workingImage;
+
+    list->setFocus();
+    key(Qt::Key_Z);
+    QCOMPARE(pw::usedCount(doc, ListId::Channels), 30);
+    QCOMPARE(list->model()->rowCount(), 30);
+    QVERIFY(redo->isEnabled());
+    QCOMPARE(redo->toolTip(), QString("Redo: delete 3 channels"));
+    key(Qt::Key_Y);
+    QVERIFY(doc.workingImage == afterDelete);
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);  // nothing left to redo
+    QVERIFY(doc.workingImage == afterDelete);
+
+    // Back to the loaded state by the buttons: nothing is unsaved any more.
+    while (undo->isEnabled()) QTest::mouseClick(undo, Qt::LeftButton);
+    QVERIFY(doc.workingImage == loaded);
+    QVERIFY(!doc.isModified());
+    QCOMPARE(name(2), std::string("Ch 3"));
+    QTest::mouseClick(redo, Qt::LeftButton);
+    QCOMPARE(name(2), std::string("Home"));
+  }
+
+  void detailControlsAndTypingAreOneStepEach() {
+    start();
+    pw::CodePlugDocument& doc = form->document();
+    dragOverRows(channelList(), {0, 1});
+    auto* timeout = control<QComboBox>("TxTimeoutComboBox");
+    timeout->setCurrentIndex(0);
+    settle();
+    QCOMPARE(pw::channelField(doc, 1, ChannelField::TxTimeout), 0u);
+
+    auto* rx = control<QLineEdit>("RxFrequencyEdit");
+    rx->setFocus();
+    rx->clear();
+    QTest::keyClicks(rx, "438.5");
+    settle();
+    QCOMPARE(pw::frequencyText(pw::channelField(doc, 0, ChannelField::RxFrequency)), std::string("438.50000"));
+    channelList()->setFocus();
+    key(Qt::Key_Z);  // all of the typing at once
+    QCOMPARE(pw::channelField(doc, 1, ChannelField::TxTimeout), 0u);
+    QCOMPARE(pw::frequencyText(pw::channelField(doc, 0, ChannelField::RxFrequency)), std::string("430.00000"));
+    key(Qt::Key_Z);
+    QCOMPARE(pw::channelField(doc, 1, ChannelField::TxTimeout), 4u);
+    QVERIFY(!doc.isModified());
+  }
+
+  void reloadClearsTheHistoryAndShortcutsRunTheCommands() {
+    start();
+    pw::CodePlugDocument& doc = form->document();
+    pw::renameRecord(doc, ListId::Channels, 0, "Changed");
+    doc.settleEdits("rename");
+    QCoreApplication::processEvents();
+    channelList()->setFocus();
+    key(Qt::Key_S);  // Ctrl+S saves
+    QVERIFY(!doc.isModified());
+    QCOMPARE(pwtest::readFile(file.toStdString()), doc.workingImage);
+    QVERIFY(control<QPushButton>("UndoBitBtn")->isEnabled());  // saving keeps the history
+
+    key(Qt::Key_F5, Qt::NoModifier);  // Reload
+    QVERIFY(!control<QPushButton>("UndoBitBtn")->isEnabled());
+    QVERIFY(control<QPushButton>("SaveBitBtn")->toolTip().contains("Ctrl+S"));
+  }
+};
+
+QTEST_MAIN(UndoTest)
+#include "undo_uitest.moc"
