@@ -36,6 +36,6 @@ class EditSteps : public QObject {
   pw::CodePlugDocument& doc_;
   std::function<QString()> describe_;
   bool posted_ = false;
-  QPointer<QWidget> typingBox_;  // the text box the last keystrokes went to
+  QPointer<QWidget> typingBox_;    // the text box the last keystrokes went to
   std::uint64_t focusSerial_ = 0;  // changes whenever a text box gains the focus
 };

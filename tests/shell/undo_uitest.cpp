@@ -3,9 +3,6 @@
 // answer to their standard keys.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
-#include "support/CodePlugBuilder.h"
-#include "support/ScriptedPrompt.h"
-
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -17,9 +14,13 @@
 #include <memory>
 
 #include "channels/ChannelRecord.h"
+#include "codeplug/Encodings.h"
 #include "codeplug/RecordList.h"
 #include "shell/MainForm.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
 #include "support/ui/UiTestHelpers.h"
+#include "widgets/TabForm.h"
 
 using namespace pwtest::ui;
 using pw::ChannelField;
@@ -102,7 +103,7 @@ class UndoTest : public QObject {
     doc.bytes(pw::kZones + 32, 2)[0] = 6;  // zone 1 holds channel 6
     doc.settleEdits("prepare");
     prompt.refusals = {pw::RefusalAnswer::GoOn};
-    QTest::mouseClick(control<QPushButton>("DeleteBitBtn"), Qt::LeftButton);
+    QTest::mouseClick(form->tabForm(kChannelsTab)->findChild<QPushButton*>("DeleteBitBtn"), Qt::LeftButton);
     settle();
     QCOMPARE(pw::usedCount(doc, ListId::Channels), 28);
     QCOMPARE(undo->toolTip(), QString("Undo: delete 3 channels"));
@@ -132,21 +133,23 @@ class UndoTest : public QObject {
     start();
     pw::CodePlugDocument& doc = form->document();
     dragOverRows(channelList(), {0, 1});
-    auto* timeout = control<QComboBox>("TxTimeoutComboBox");
+    auto* timeout = form->tabForm(kChannelsTab)->findChild<QComboBox*>("TxTimeoutComboBox");
     timeout->setCurrentIndex(0);
     settle();
     QCOMPARE(pw::channelField(doc, 1, ChannelField::TxTimeout), 0u);
 
-    auto* rx = control<QLineEdit>("RxFrequencyEdit");
+    auto* rx = form->tabForm(kChannelsTab)->findChild<QLineEdit*>("RxFrequencyEdit");
     rx->setFocus();
     rx->clear();
     QTest::keyClicks(rx, "438.5");
     settle();
-    QCOMPARE(pw::frequencyText(pw::channelField(doc, 0, ChannelField::RxFrequency)), std::string("438.50000"));
+    QCOMPARE(pw::frequencyText(pw::channelField(doc, 0, ChannelField::RxFrequency)),
+             std::string("438.50000"));
     channelList()->setFocus();
     key(Qt::Key_Z);  // all of the typing at once
     QCOMPARE(pw::channelField(doc, 1, ChannelField::TxTimeout), 0u);
-    QCOMPARE(pw::frequencyText(pw::channelField(doc, 0, ChannelField::RxFrequency)), std::string("430.00000"));
+    QCOMPARE(pw::frequencyText(pw::channelField(doc, 0, ChannelField::RxFrequency)),
+             std::string("430.00000"));
     key(Qt::Key_Z);
     QCOMPARE(pw::channelField(doc, 1, ChannelField::TxTimeout), 4u);
     QVERIFY(!doc.isModified());
@@ -155,9 +158,7 @@ class UndoTest : public QObject {
   void reloadClearsTheHistoryAndShortcutsRunTheCommands() {
     start();
     pw::CodePlugDocument& doc = form->document();
-    pw::renameRecord(doc, ListId::Channels, 0, "Changed");
-    doc.settleEdits("rename");
-    QCoreApplication::processEvents();
+    pw::renameRecord(doc, ListId::Channels, 0, "Changed");  // settled by the next key
     channelList()->setFocus();
     key(Qt::Key_S);  // Ctrl+S saves
     QVERIFY(!doc.isModified());
