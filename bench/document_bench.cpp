@@ -2,6 +2,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <filesystem>
+
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/Normalise.h"
 #include "codeplug/RecordList.h"
@@ -66,5 +68,17 @@ void BM_SaveFullCodePlug(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(doc.saveCodePlug(out));
 }
 BENCHMARK(BM_SaveFullCodePlug)->Unit(benchmark::kMicrosecond);
+
+// A file with a second name is written in place after a flushed backup copy.
+void BM_SaveFullCodePlugOverHardLink(benchmark::State& state) {
+  CodePlugDocument doc;
+  doc.loadCodePlug(fullPlugPath(), false);
+  const std::string out = testTempDir() + "/bench-linked.rdt", second = testTempDir() + "/bench-linked-2.rdt";
+  doc.saveCodePlug(out);
+  std::filesystem::remove(second);
+  std::filesystem::create_hard_link(out, second);
+  for (auto _ : state) benchmark::DoNotOptimize(doc.saveCodePlug(out));
+}
+BENCHMARK(BM_SaveFullCodePlugOverHardLink)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -26,6 +26,10 @@ public:
   pw::Answer question(const std::string&, bool) override { return pw::Answer::Yes; }
 };
 
+// The conventional exit status of a command used wrongly; kept apart from the load
+// codes 1..9 and the operations' own statuses.
+constexpr int kUsageStatus = 64;
+
 struct Command {
   const char* name;
   const char* usage;
@@ -102,8 +106,10 @@ std::vector<Command>& commands() {
        1, check},
       {"normalise", "normalise IN OUT",
        "Loads IN (checks and normalisation) and saves the image to OUT. A code plug with passwords is\n"
-       "saved without asking. Load failures exit 1..9; save failures print their message and exit\n"
-       "10 + the negated save code.",
+       "saved without asking. A symbolic link OUT is followed; hard links of OUT stay linked. Load\n"
+       "failures exit 1..9; save failures print their message and exit 10 + the negated save code\n"
+       "(12 OUT cannot be created or replaced: a folder, device or pipe, or a file that may not be\n"
+       "written; 13 writing failed and OUT is as it was).",
        2, normalise},
       {"export-contacts", "export-contacts IN OUT",
        "Loads IN and writes its contacts to OUT: the sectioned text format when OUT ends in .txt,\n"
@@ -126,7 +132,8 @@ std::vector<Command>& commands() {
 void printHelp() {
   std::printf("usage: plugwright-cli COMMAND ARGS...\n\nCommands:\n");
   for (const auto& c : commands()) std::printf("  %s\n", c.usage);
-  std::printf("\nplugwright-cli COMMAND --help describes one command.\n");
+  std::printf("\nplugwright-cli COMMAND --help describes one command. A command used wrongly\n"
+              "(unknown, or with the wrong number of arguments) exits 64.\n");
 }
 
 }  // namespace
@@ -134,7 +141,7 @@ void printHelp() {
 int main(int argc, char** argv) {
   if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
     printHelp();
-    return argc < 2 ? 2 : 0;
+    return argc < 2 ? kUsageStatus : 0;
   }
   for (const auto& c : commands()) {
     if (c.name != std::string(argv[1])) continue;
@@ -145,11 +152,11 @@ int main(int argc, char** argv) {
     }
     if (int(args.size()) != c.arguments) {
       std::fprintf(stderr, "usage: plugwright-cli %s\n", c.usage);
-      return 2;
+      return kUsageStatus;
     }
     return c.run(args);
   }
   std::fprintf(stderr, "unknown command: %s\n", argv[1]);
   printHelp();
-  return 2;
+  return kUsageStatus;
 }

@@ -1,8 +1,9 @@
 #include "codeplug/CodePlugDocument.h"
 
-#include <cstdio>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstring>
-#include <memory>
 #include <new>
 
 #include "codeplug/FileWriter.h"
@@ -87,25 +88,31 @@ bool CodePlugDocument::hasPasswords() const {
 
 namespace {
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { if (f) std::fclose(f); }
-};
-
+// Only a regular file is read: a folder, device or named pipe fails to open (a pipe
+// would otherwise block until something writes to it).
 int readWholeFile(const std::string& name, std::vector<std::uint8_t>& out) {
-  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(name.c_str(), "rb"));
-  if (!f) return kLoadOpen;
-  if (std::fseek(f.get(), 0, SEEK_END) != 0) return kLoadSeek;
-  const long length = std::ftell(f.get());
-  if (length < 0) return kLoadSeek;
-  if (std::size_t(length) != kRdtFileSize) return kLoadSize;
-  try {
-    out.assign(kRdtFileSize, 0);
-  } catch (const std::bad_alloc&) {
-    return kLoadMemory;
-  }
-  std::rewind(f.get());
-  if (std::fread(out.data(), 1, out.size(), f.get()) != out.size()) return kLoadRead;
-  return kLoadOk;
+  const int fd = openRegularFile(name);
+  if (fd < 0) return kLoadOpen;
+  const auto code = [&] {
+    const off_t length = ::lseek(fd, 0, SEEK_END);
+    if (length < 0) return kLoadSeek;
+    if (std::size_t(length) != kRdtFileSize) return kLoadSize;
+    try {
+      out.assign(kRdtFileSize, 0);
+    } catch (const std::bad_alloc&) {
+      return kLoadMemory;
+    }
+    std::size_t done = 0;
+    while (done < out.size()) {
+      const ssize_t n = ::pread(fd, out.data() + done, out.size() - done, off_t(done));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) return kLoadRead;
+      done += std::size_t(n);
+    }
+    return kLoadOk;
+  }();
+  ::close(fd);
+  return code;
 }
 
 int checkDfuse(const std::vector<std::uint8_t>& file) {

@@ -71,11 +71,13 @@ public:
   bool isModified() const;
   bool hasPasswords() const;
 
-  // Reads, checks, adopts and normalises a file; 0 or a LoadCode. On failure the
+  // Reads, checks, adopts and normalises a file; 0 or a LoadCode (anything but a regular
+  // file fails to open, without blocking). On failure the
   // document is exactly as it was; with showMessages the failure is shown as an error.
   int loadCodePlug(const std::string& name, bool showMessages);
-  // Writes the working image; 0 or a SaveCode. Never destroys an existing file:
-  // the image goes to a temporary file that replaces the target only when complete.
+  // Writes the working image; 0 or a SaveCode (see FileWriter: links followed, a target
+  // that may not be written or is not a regular file refused with kSaveCreate, and a
+  // failed write leaves the previous file as it was).
   int saveCodePlug(const std::string& name);
 
   // ---- undo and redo ----

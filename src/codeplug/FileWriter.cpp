@@ -1,53 +1,224 @@
 #include "codeplug/FileWriter.h"
 
 #include <fcntl.h>
+#include <limits.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
-#include <string>
+#include <chrono>
+#include <optional>
+#include <vector>
 
 namespace pw {
+namespace {
 
-long FileWriter::writeChunk(int fd, const std::uint8_t* data, std::size_t length) {
+constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a chain of symbolic links
+
+using ChunkWriter = long (*)(void* self, int fd, const std::uint8_t* data, std::size_t length);
+
+long rawWrite(void*, int fd, const std::uint8_t* data, std::size_t length) {
   return static_cast<long>(::write(fd, data, length));
 }
 
-WriteResult FileWriter::writeFile(const std::string& path, std::span<const std::uint8_t> data) {
-  if (path.empty()) return WriteResult::CreateFailed;
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return WriteResult::CreateFailed;
-  // mkstemp makes the file private: keep the target's permissions, or give a new
-  // file the usual ones.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) == 0) {
-    ::fchmod(fd, st.st_mode & 07777);
-  } else {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    ::fchmod(fd, 0666 & ~mask);
-  }
-
+// Writes everything at the descriptor's position; an interrupted call is repeated.
+bool writeAll(int fd, std::span<const std::uint8_t> data, ChunkWriter write, void* self) {
   std::size_t done = 0;
-  bool ok = true;
   while (done < data.size()) {
-    const long n = writeChunk(fd, data.data() + done, data.size() - done);
+    const long n = write(self, fd, data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) { ok = false; break; }
+    if (n <= 0) return false;
     done += std::size_t(n);
   }
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  if (ok && ::rename(temp.c_str(), path.c_str()) == 0) return WriteResult::Ok;
-  ::unlink(temp.c_str());
-  return WriteResult::WriteFailed;
+  return true;
+}
+
+bool readAll(int fd, std::vector<std::uint8_t>& out) {
+  std::uint8_t buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) return true;
+    out.insert(out.end(), buffer, buffer + n);
+  }
+}
+
+std::string folderOf(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Makes a rename or a new file in the folder durable.
+void syncFolder(const std::string& path) {
+  const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+// The file a write to `path` has to change: symbolic links followed (a link to a
+// file that does not exist yet names the file to create). Nothing for a loop.
+std::optional<std::string> followLinks(std::string path) {
+  for (int hop = 0; hop < kMaxLinkHops; ++hop) {
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? std::optional(path) : std::nullopt;
+    if (!S_ISLNK(st.st_mode)) return path;
+    std::string link(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n <= 0 || std::size_t(n) >= link.size()) return std::nullopt;
+    link.resize(std::size_t(n));
+    path = link[0] == '/' ? link : folderOf(path) + "/" + link;
+  }
+  return std::nullopt;
+}
+
+// Creates a file named `base` plus a unique suffix; its descriptor (name in `name`) or -1.
+int createUnique(const std::string& base, mode_t mode, std::string& name) {
+  static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+  static unsigned long counter = 0;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    unsigned long seed =
+        static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                   (long(::getpid()) << 20) ^ (++counter * 7919));
+    name = base + ".";
+    for (int i = 0; i < 6; ++i, seed /= 62) name += kLetters[seed % 62];
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+// Gives a new file the owner, group and mode of the file it replaces; false when the
+// process may not (the file is then written in place, which keeps them).
+bool takeOwnerAndMode(int fd, const struct stat& target) {
+  struct stat mine {};
+  if (::fstat(fd, &mine) != 0) return false;
+  if ((mine.st_uid != target.st_uid || mine.st_gid != target.st_gid) &&
+      ::fchown(fd, target.st_uid, target.st_gid) != 0)
+    return false;
+  return ::fchmod(fd, target.st_mode & 07777) == 0;
+}
+
+// A flushed copy of the previous bytes beside the target; its name, or empty when
+// the folder takes no new file (the bytes are then only kept in memory). False when
+// the copy could be created but not written.
+bool writeBackup(const std::string& target, const struct stat& st, std::span<const std::uint8_t> previous,
+                 std::string& backup) {
+  const int fd = createUnique(target + ".backup", 0600, backup);
+  if (fd < 0) {
+    backup.clear();
+    return true;
+  }
+  ::fchmod(fd, st.st_mode & 0666);
+  bool ok = writeAll(fd, previous, rawWrite, nullptr) && ::fsync(fd) == 0;
+  ok = ::close(fd) == 0 && ok;
+  if (!ok) {
+    ::unlink(backup.c_str());
+    return false;
+  }
+  syncFolder(target);
+  return true;
+}
+
+bool overwrite(int fd, std::span<const std::uint8_t> data, ChunkWriter write, void* self) {
+  return ::lseek(fd, 0, SEEK_SET) == 0 && writeAll(fd, data, write, self) &&
+         ::ftruncate(fd, off_t(data.size())) == 0 && ::fsync(fd) == 0;
+}
+
+// Writes over the target itself so every name of it sees the new content.
+WriteResult writeInPlace(const std::string& target, const struct stat& st, std::span<const std::uint8_t> data,
+                         ChunkWriter chunk, void* self) {
+  const int fd = ::open(target.c_str(), O_RDWR | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return WriteResult::CreateFailed;
+  struct stat now {};
+  std::vector<std::uint8_t> previous;
+  std::string backup;
+  if (::fstat(fd, &now) != 0 || now.st_ino != st.st_ino || now.st_dev != st.st_dev ||
+      !readAll(fd, previous)) {
+    ::close(fd);
+    return WriteResult::CreateFailed;
+  }
+  if (!writeBackup(target, st, previous, backup)) {
+    ::close(fd);
+    return WriteResult::WriteFailed;
+  }
+  const bool ok = overwrite(fd, data, chunk, self);
+  // After a failure the previous bytes go back; the backup stays when even that fails.
+  const bool keepBackup = !ok && !overwrite(fd, previous, rawWrite, nullptr);
+  ::close(fd);
+  if (!backup.empty() && !keepBackup) ::unlink(backup.c_str());
+  return ok ? WriteResult::Ok : WriteResult::WriteFailed;
+}
+
+}  // namespace
+
+long FileWriter::writeChunk(int fd, const std::uint8_t* data, std::size_t length) {
+  return rawWrite(nullptr, fd, data, length);
+}
+
+WriteResult FileWriter::writeFile(const std::string& path, std::span<const std::uint8_t> data) {
+  const ChunkWriter chunk = [](void* self, int fd, const std::uint8_t* d, std::size_t n) {
+    return static_cast<FileWriter*>(self)->writeChunk(fd, d, n);
+  };
+  // The temporary file is complete and flushed before it replaces the target.
+  const auto replaceWith = [&](int fd, const std::string& temp, const std::string& target) {
+    bool ok = writeAll(fd, data, chunk, this) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (!ok) {
+      ::unlink(temp.c_str());
+      return WriteResult::WriteFailed;
+    }
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
+      ::unlink(temp.c_str());
+      return WriteResult::CreateFailed;
+    }
+    syncFolder(target);
+    return WriteResult::Ok;
+  };
+
+  if (path.empty()) return WriteResult::CreateFailed;
+  const auto target = followLinks(path);
+  if (!target) return WriteResult::CreateFailed;
+  std::string temp;
+  struct stat st {};
+  if (::stat(target->c_str(), &st) != 0) {
+    if (errno != ENOENT) return WriteResult::CreateFailed;
+    // A new file gets the usual permissions: 0666 less the umask.
+    const int fd = createUnique(*target, 0666, temp);
+    return fd < 0 ? WriteResult::CreateFailed : replaceWith(fd, temp, *target);
+  }
+  if (!S_ISREG(st.st_mode) || ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
+    return WriteResult::CreateFailed;
+  if (st.st_nlink == 1) {
+    const int fd = createUnique(*target, 0600, temp);
+    if (fd >= 0 && takeOwnerAndMode(fd, st)) return replaceWith(fd, temp, *target);
+    if (fd >= 0) {
+      ::close(fd);
+      ::unlink(temp.c_str());
+    }
+  }
+  return writeInPlace(*target, st, data, chunk, this);
 }
 
 FileWriter& defaultFileWriter() {
   static FileWriter writer;
   return writer;
+}
+
+int openRegularFile(const std::string& path) {
+  // The type is checked before opening so a named pipe is never opened at all, and
+  // again on the descriptor in case the name changed in between.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
 }  // namespace pw

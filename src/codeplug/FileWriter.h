@@ -1,7 +1,18 @@
 #pragma once
-// Writing a whole file without ever destroying the previous one: the bytes go to a
-// temporary file in the same folder, are flushed to disk and then renamed over the
-// target. On any failure the temporary file is removed and the target is untouched.
+// Writing a whole file the way a user expects of an editor, without ever losing the
+// previous content:
+// - the file the user named is written: a symbolic link is followed and the file it
+//   points to is replaced, the link stays a link;
+// - a target the process may not write, or that is not a regular file, is refused
+//   before anything is touched;
+// - normally the bytes go to a temporary file in the same folder, are flushed to disk
+//   and renamed over the target, which takes the target's owner, group and mode;
+// - a file with more than one name (hard links), or whose owner a new file could not
+//   take, is written in place so every name keeps seeing it: first a flushed backup
+//   copy of the previous bytes goes beside it (left for the user if the program dies
+//   mid-write); where the folder takes no new file the previous bytes are kept in
+//   memory instead. A failed write puts the previous bytes back.
+// On any failure the target is byte-identical to before and no temporary file is left.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,19 +21,28 @@
 
 namespace pw {
 
-enum class WriteResult { Ok, CreateFailed, WriteFailed };
+enum class WriteResult {
+  Ok,
+  CreateFailed,  // the target cannot be created or replaced; nothing was written
+  WriteFailed,   // writing failed; the previous content is back in place
+};
 
 class FileWriter {
-public:
+ public:
   virtual ~FileWriter() = default;
   WriteResult writeFile(const std::string& path, std::span<const std::uint8_t> data);
 
-protected:
-  // The one low-level write call; tests override it to simulate a full disk.
+ protected:
+  // The one low-level call that writes new content; tests override it to simulate a
+  // full disk or an interrupted call. Putting previous bytes back does not go through it.
   virtual long writeChunk(int fd, const std::uint8_t* data, std::size_t length);
 };
 
 // The writer used when none is injected.
 FileWriter& defaultFileWriter();
+
+// Opens an existing regular file for reading without ever blocking (a named pipe,
+// a device or a folder is refused); the descriptor, or -1.
+int openRegularFile(const std::string& path);
 
 }  // namespace pw

@@ -1,8 +1,10 @@
 #include "contacts/ContactFiles.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cctype>
-#include <cstdio>
 #include <optional>
 #include <span>
 #include <string_view>
@@ -88,16 +90,20 @@ std::vector<std::string> significantLines(std::string_view content) {
   return lines;
 }
 
+// Only a regular file is read (a named pipe would block until something writes to it).
 std::optional<std::string> readWholeFile(const std::string& path) {
-  std::FILE* f = std::fopen(path.c_str(), "r");
-  if (!f) return std::nullopt;
+  const int fd = openRegularFile(path);
+  if (fd < 0) return std::nullopt;
   std::string content;
   char buffer[65536];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) content.append(buffer, n);
-  const bool failed = std::ferror(f) != 0;
-  std::fclose(f);
-  if (failed) return std::nullopt;
+  ssize_t n;
+  while ((n = ::read(fd, buffer, sizeof buffer)) != 0) {
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) break;
+    content.append(buffer, std::size_t(n));
+  }
+  ::close(fd);
+  if (n < 0) return std::nullopt;
   return content;
 }
 

@@ -13,8 +13,9 @@ enum ContactFileCode {
   kContactFileNoImage = -1,
   kContactFileNameTooShort = -2,
   kContactFileFormatOrOpen = -3,  // unknown extension; on import also a file that cannot be opened
-  kContactFileCreate = -4,        // export only
-  kContactFileWrite = -5,         // export only
+                                  // (missing, unreadable, or not a regular file)
+  kContactFileCreate = -4,        // export only: the file cannot be created or replaced
+  kContactFileWrite = -5,         // export only: writing failed
 };
 
 // Appends the file's contacts after the last contact in use. Entries whose call ID
@@ -22,8 +23,9 @@ enum ContactFileCode {
 // 0 (also when nothing was added) or a ContactFileCode; errors go to doc.prompt().
 int importContacts(CodePlugDocument& doc, const std::string& fileName);
 
-// Writes every contact in use. The file is replaced only when the whole text was
-// written: a failed export leaves an existing file of that name as it was.
+// Writes every contact in use through the document's FileWriter (links followed,
+// hard links kept, a read-only or non-regular target refused with kContactFileCreate).
+// A failed export leaves an existing file of that name as it was.
 int exportContacts(const CodePlugDocument& doc, const std::string& fileName);
 
 }  // namespace pw

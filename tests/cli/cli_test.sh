@@ -42,6 +42,27 @@ expect import 0 "imported: 1" -- "$cli" import-contacts "$sample" "$work/more.cs
 expect import-result 0 "contacts: 7 of 1000" -- "$cli" check "$work/more.rdt"
 expect import-open 33 "Could not open the file" -- "$cli" import-contacts "$sample" "$work/none.csv" "$work/x.rdt"
 expect help 0 "usage: plugwright-cli" -- "$cli" --help
+expect usage-none 64 "usage: plugwright-cli" -- "$cli"
+expect usage-count 64 "usage: plugwright-cli check FILE" -- "$cli" check
+expect usage-unknown 64 "unknown command: frob" -- "$cli" frob
+
+# Files that are not regular: refused at once, never waited on.
+mkdir -p "$work/folder.rdt" "$work/folder.csv"
+rm -f "$work/pipe.rdt" "$work/pipe.csv" && mkfifo "$work/pipe.rdt" "$work/pipe.csv"
+expect check-folder 1 "Could not open the code plug file" -- "$cli" check "$work/folder.rdt"
+expect check-pipe 1 "Could not open the code plug file" -- timeout 20 "$cli" check "$work/pipe.rdt"
+expect normalise-folder 12 "Could not create the code plug file" -- "$cli" normalise "$sample" "$work/folder.rdt"
+expect normalise-pipe 12 "Could not create the code plug file" -- timeout 20 "$cli" normalise "$sample" "$work/pipe.rdt"
+expect export-folder 24 "Could not create the file" -- "$cli" export-contacts "$sample" "$work/folder.csv"
+expect import-pipe 33 "Could not open the file" -- timeout 20 "$cli" import-contacts "$sample" "$work/pipe.csv" "$work/x.rdt"
+
+# A symbolic link is followed: the file it names receives the save, the link stays.
+printf 'old' >"$work/real.rdt"
+ln -sfn real.rdt "$work/link.rdt"
+expect normalise-link 0 "" -- "$cli" normalise "$sample" "$work/link.rdt"
+checks=$((checks + 1))
+{ [ -L "$work/link.rdt" ] && cmp -s "$sample" "$work/real.rdt"; } ||
+  { echo "FAIL normalise-link: the link must stay and its file be written"; failures=$((failures + 1)); }
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

@@ -105,7 +105,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadFile{"UpperCaseE", kLoadSignature, [](auto& b) { b[4] = 'E'; }},
         BadFile{"Version", kLoadVersion, [](auto& b) { b[5] = 2; }},
         BadFile{"ImageSizeOfTheParts", kLoadImageSize, [](auto& b) { setU32le(b, 6, 0x40225); }},
-        BadFile{"Targets", kLoadTargets, [](auto& b) { b[10] = 2; }}),
+        BadFile{"Targets", kLoadTargets, [](auto& b) { b[10] = 2; }},
+        BadFile{"NoTargets", kLoadTargets, [](auto& b) { b[10] = 0; }}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST(Document, MissingFileAndEmptyNameFailToOpen) {
@@ -199,9 +200,9 @@ TEST(Document, SaveReplacesAnExistingFileAndKeepsItsPermissions) {
   ASSERT_EQ(CodePlugBuilder().loadInto(l.doc), 0);
   const std::string target = testTempDir() + "/perm.rdt";
   writeFile(target, {1, 2, 3});
-  std::filesystem::permissions(target, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  std::filesystem::permissions(target, std::filesystem::perms(0644));
   ASSERT_EQ(l.doc.saveCodePlug(target), 0);
   EXPECT_EQ(readFile(target), l.doc.workingImage);
   EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+            std::filesystem::perms(0644));
 }

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "contacts/ContactList.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
+#include "support/Unprivileged.h"
 
 namespace pw {
 namespace {
@@ -119,6 +121,19 @@ TEST_F(ContactFilesTest, CommaSeparatedCallsignSwapAndTalkGroup) {
                                                           {"Ann Lee", 4000000, 2, false}}));
 }
 
+TEST_F(ContactFilesTest, PrivateCallsStartAtOneMillion) {
+  CodePlugBuilder b;
+  b.contact(0, "Net 9 A", 999999, 1).contact(1, "Pat Z9", 1000000, 2);
+  load(b);
+  ASSERT_EQ(exportContacts(doc, path("edge.csv")), 0);
+  EXPECT_EQ(readText(path("edge.csv")), "999999,Net 9 A,-\n1000000,Z9,Pat\n");
+  EXPECT_EQ(importText("999999,Net,X1\n1000000,Bob,X1\n\"999998\",\"Q\",\"\",\"\"\n\"1000001\",\"R\",\"\",\"\"\n"),
+            (std::vector<Row>{{"Net", 999999, 1, false},
+                              {"Bob X1", 1000000, 2, false},
+                              {"Q", 999998, 1, false},
+                              {"R", 1000001, 2, false}}));
+}
+
 TEST_F(ContactFilesTest, CommaSeparatedLineLayouts) {
   const auto got = importText(
       "ID,Name,Callsign\n"                           // header: starts with a letter
@@ -195,14 +210,21 @@ TEST_F(ContactFilesTest, FailureCodesAndMessages) {
   EXPECT_EQ(importContacts(doc, path("missing.csv")), kContactFileFormatOrOpen);
   std::filesystem::create_directories(path("folder.csv"));
   EXPECT_EQ(importContacts(doc, path("folder.csv")), kContactFileFormatOrOpen);
+  std::filesystem::remove(path("pipe.csv"));
+  ASSERT_EQ(::mkfifo(path("pipe.csv").c_str(), 0644), 0);
+  EXPECT_EQ(importContacts(doc, path("pipe.csv")), kContactFileFormatOrOpen);  // without waiting for a writer
   EXPECT_EQ(exportContacts(doc, path("list.dat")), kContactFileFormatOrOpen);
   EXPECT_EQ(exportContacts(doc, path("no/such/folder.txt")), kContactFileCreate);
+  EXPECT_EQ(exportContacts(doc, path("folder.csv")), kContactFileCreate);
+  EXPECT_EQ(exportContacts(doc, path("pipe.csv")), kContactFileCreate);
   EXPECT_EQ(
       prompt.texts("error"),
       (std::vector<std::string>{"Don't know what format you want them importing from (only .txt or .csv)",
-                                "Could not open the file", "Could not open the file",
+                                "Could not open the file", "Could not open the file", "Could not open the file",
                                 "Don't know what format you want them exporting too (only .txt or .csv)",
+                                "Could not create the file", "Could not create the file",
                                 "Could not create the file"}));
+  EXPECT_TRUE(std::filesystem::is_fifo(path("pipe.csv")));
   EXPECT_FALSE(doc.isModified());
 }
 
@@ -232,6 +254,31 @@ TEST_F(ContactFilesTest, FailedExportKeepsTheOldFile) {
   doc.setFileWriter(nullptr);
   EXPECT_EQ(exportContacts(doc, file), 0);
   EXPECT_EQ(readText(file), "1,A,-\n");
+}
+
+TEST_F(ContactFilesTest, ExportFollowsLinksAndRefusesAReadOnlyFile) {
+  load(CodePlugBuilder{}.contact(0, "A", 1));
+  const std::string dir = path("exportlinks");
+  std::filesystem::remove_all(dir);
+  std::filesystem::create_directories(dir);
+  writeText(dir + "/real.csv", "old\n");
+  std::filesystem::create_symlink("real.csv", dir + "/link.csv");
+  std::filesystem::create_hard_link(dir + "/real.csv", dir + "/second.csv");
+  EXPECT_EQ(exportContacts(doc, dir + "/link.csv"), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(dir + "/link.csv"));
+  EXPECT_EQ(readText(dir + "/second.csv"), "1,A,-\n");  // one file under both names
+
+  writeText(dir + "/locked.csv", "old\n");
+  pwtest::giveToUnprivileged(dir);
+  pwtest::giveToUnprivileged(dir + "/locked.csv");
+  ::chmod((dir + "/locked.csv").c_str(), 0444);
+  const auto status = pwtest::runUnprivileged([&] {
+    if (exportContacts(doc, dir + "/locked.csv") != kContactFileCreate) return 1;
+    return prompt.texts("error") == std::vector<std::string>{"Could not create the file"} ? 0 : 2;
+  });
+  ASSERT_TRUE(status.has_value()) << "could not drop root privileges";
+  EXPECT_EQ(*status, 0);
+  EXPECT_EQ(readText(dir + "/locked.csv"), "old\n");
 }
 
 }  // namespace
