@@ -1,6 +1,7 @@
 // Feeds arbitrary 262709-byte images through adoption, normalisation, display texts
 // and the list operations: none of them may crash or touch memory outside the image.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -19,13 +20,15 @@ namespace {
 
 // Answers refusals alternately so both paths of the delete loop run.
 class AlternatingPrompt final : public Prompt {
-public:
-  RefusalAnswer refuse(const std::string&) override { return (flip_ = !flip_) ? RefusalAnswer::GoOn : RefusalAnswer::Stop; }
+ public:
+  RefusalAnswer refuse(const std::string&) override {
+    return (flip_ = !flip_) ? RefusalAnswer::GoOn : RefusalAnswer::Stop;
+  }
   void error(const std::string&) override {}
   bool warnYesNo(const std::string&) override { return false; }
   Answer question(const std::string&, bool) override { return Answer::No; }
 
-private:
+ private:
   bool flip_ = false;
 };
 
@@ -33,16 +36,18 @@ private:
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 9) return 0;
-  const std::size_t spread = size - 8;
-  // The input is spread over the whole image so that small inputs still reach every
+  // One document for every run: its buffers are reused, so a run costs no allocation.
+  static AlternatingPrompt prompt;
+  static CodePlugDocument doc(&prompt);
+  // The input repeats over the whole image so that small inputs still reach every
   // section; the first bytes choose the operations.
-  std::vector<std::uint8_t> file(kRdtFileSize);
-  for (std::size_t i = 0; i < file.size(); ++i) file[i] = data[8 + (i * 7919) % spread];
-  if (size >= kRdtFileSize) std::memcpy(file.data(), data, kRdtFileSize);
+  std::vector<std::uint8_t>& file = doc.workingImage;
+  file.resize(kRdtFileSize);
+  const std::uint8_t* tile = data + 8;
+  const std::size_t tileSize = size - 8;
+  for (std::size_t at = 0; at < file.size(); at += tileSize)
+    std::memcpy(file.data() + at, tile, std::min(tileSize, file.size() - at));
   std::memcpy(file.data(), "DfuSe\x01\x25\x01\x04\x00\x01", 11);
-
-  AlternatingPrompt prompt;
-  CodePlugDocument doc(&prompt);
   doc.adoptImage(std::move(file));
   normaliseLists(doc);
 

@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (int i = 0; i < 990; ++i) b.contact(i, "C" + std::to_string(i), 100 + i);
     return b.bytes();
   }();
-  static const std::string dir = pwtest::testTempDir();
+  static const std::string dir = pwtest::scratchDir();
   if (size == 0) return 0;
   const std::string in = dir + ((data[0] & 1) ? "/in.csv" : "/in.txt");
   if (std::FILE* f = std::fopen(in.c_str(), "wb")) {

@@ -13,14 +13,7 @@ export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp"
 
 if command -v clang++ >/dev/null 2>&1; then
   echo "== fuzz smoke run"
-  cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-    -DPLUGWRIGHT_FUZZ=ON -DPLUGWRIGHT_SANITIZE=ON -DPLUGWRIGHT_UI=OFF -DPLUGWRIGHT_TESTS=OFF \
-    -DPLUGWRIGHT_BENCH=OFF >/dev/null
-  cmake --build build-fuzz -j "$jobs"
-  for f in build-fuzz/*_fuzz; do
-    mkdir -p "build-fuzz/corpus-$(basename "$f")"
-    "$f" -max_total_time=20 -rss_limit_mb=4096 "build-fuzz/corpus-$(basename "$f")" 2>&1 | tail -n 2
-  done
+  bash tools/fuzz.sh 20s
 fi
 
 echo "== sanitizer build and tests"

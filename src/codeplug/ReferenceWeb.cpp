@@ -107,19 +107,6 @@ MutableByteSpan holderBytes(CodePlugDocument& doc, const ReferenceSite& s, int h
   return doc.bytes(s.base + std::size_t(h) * s.holderSize, s.holderSize);
 }
 
-bool holds(const CodePlugDocument& doc, const ReferenceSite& s, int h, When when) {
-  const ByteSpan r = holderBytes(doc, s, h);
-  switch (when) {
-    case Never: return false;
-    case Always: return true;
-    case HolderInUse: return s.holderList && inUse(doc, *s.holderList, h);
-    case OneTouchDigital: return ((u8(r, 0) >> 4) & 3) == 1;
-    case OneTouchText: return ((u8(r, 0) >> 4) & 3) == 1 && (u8(r, 0) & 3) == 1;
-    case ChannelDigital: return (u8(r, 0) & 3) == 2;
-  }
-  return false;
-}
-
 std::uint32_t readRef(ByteSpan r, const ReferenceSite& s, int pos) {
   const std::size_t at = s.field + std::size_t(pos) * s.width;
   return s.width == 1 ? u8(r, at) : u16le(r, at);
@@ -132,6 +119,28 @@ void writeRef(MutableByteSpan r, const ReferenceSite& s, int pos, std::uint32_t 
     setU16le(r, at, static_cast<std::uint16_t>(v));
 }
 
+}  // namespace
+
+bool holderTakesPart(const CodePlugDocument& doc, const ReferenceSite& s, int h, When when) {
+  const ByteSpan r = holderBytes(doc, s, h);
+  switch (when) {
+    case Never: return false;
+    case Always: return true;
+    case HolderInUse: return s.holderList && inUse(doc, *s.holderList, h);
+    case OneTouchDigital: return ((u8(r, 0) >> 4) & 3) == 1;
+    case OneTouchText: return ((u8(r, 0) >> 4) & 3) == 1 && (u8(r, 0) & 3) == 1;
+    case ChannelDigital: return (u8(r, 0) & 3) == 2;
+  }
+  return false;
+}
+
+std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& s, int holder, int position) {
+  const ByteSpan r = holderBytes(doc, s, holder);
+  return r.empty() ? 0 : readRef(r, s, position);
+}
+
+namespace {
+
 // Applies `renumber` to every reference to list `id` in the holders that `scope` selects.
 template <typename F>
 void forEachReference(CodePlugDocument& doc, ListId id, When ReferenceSite::*scope, F renumber) {
@@ -140,7 +149,7 @@ void forEachReference(CodePlugDocument& doc, ListId id, When ReferenceSite::*sco
   for (const auto& s : referenceSites()) {
     if (s.referred != id) continue;
     for (int h = 0; h < s.holderCount; ++h) {
-      if (!holds(doc, s, h, s.*scope)) continue;
+      if (!holderTakesPart(doc, s, h, s.*scope)) continue;
       MutableByteSpan r = holderBytes(doc, s, h);
       for (int p = 0; p < s.repeat; ++p) {
         const std::uint32_t v = readRef(r, s, p);
@@ -159,7 +168,7 @@ std::optional<ReferenceHit> findBlockingReference(const CodePlugDocument& doc, L
   for (const auto& s : referenceSites()) {
     if (s.referred != id || s.check == Never) continue;
     for (int h = 0; h < s.holderCount; ++h) {
-      if (!holds(doc, s, h, s.check)) continue;
+      if (!holderTakesPart(doc, s, h, s.check)) continue;
       const ByteSpan r = holderBytes(doc, s, h);
       for (int p = 0; p < s.repeat; ++p)
         if (readRef(r, s, p) == std::uint32_t(n)) return ReferenceHit{&s, h, p};

@@ -48,6 +48,11 @@ struct ReferenceSite {
 
 const std::vector<ReferenceSite>& referenceSites();
 
+// Whether holder `holder` of a site takes part under the rule `when` (in use, calls a contact, ...).
+bool holderTakesPart(const CodePlugDocument& doc, const ReferenceSite& site, int holder, When when);
+// The reference at member `position` of holder `holder` (0 without an image).
+std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& site, int holder, int position);
+
 struct ReferenceHit {
   const ReferenceSite* site;
   int holder;    // 0-based holder index

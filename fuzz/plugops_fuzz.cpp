@@ -1,0 +1,462 @@
+// Structure-aware fuzzing of the model operations. Every run starts from one valid,
+// fully populated code plug (every list in use, references everywhere), applies the
+// input's (offset, bytes) patches, loads the result as the editor does (adopt and
+// normalise), then runs the sequence of operations the input chooses. After each
+// operation: every list is packed, every free record is fresh, member slots are packed,
+// and every reference that named a record that is still there names it still.
+//
+// An operation is one row of kOperations: a name, what it may do to references and a
+// function that takes its arguments from the input. A new model operation is one more row.
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "channels/ChannelChoices.h"
+#include "channels/ChannelRecord.h"
+#include "codeplug/CodePlugDocument.h"
+#include "codeplug/Normalise.h"
+#include "codeplug/RecordList.h"
+#include "codeplug/ReferenceWeb.h"
+#include "contacts/ContactFiles.h"
+#include "contacts/ContactList.h"
+#include "digital/TextMessages.h"
+#include "support/CodePlugBuilder.h"
+
+using namespace pw;
+
+namespace {
+
+constexpr int kMaxPatches = 16;
+constexpr int kMaxOperations = 48;
+
+// Reports a broken invariant with the operation that broke it, then stops the run.
+[[noreturn]] void broken(const char* operation, const std::string& what) {
+  std::fprintf(stderr, "invariant broken after \"%s\": %s\n", operation, what.c_str());
+  std::abort();
+}
+
+// ---- the starting code plug ----
+
+// Every list well filled but not full (adds succeed), about half of the records
+// referred to (some deletes are refused, others go through), every kind of holder used.
+std::vector<std::uint8_t> populatedPlug() {
+  pwtest::CodePlugBuilder b;
+  const int used[kListCount] = {40, 28, 900, 200, 200, 200, 900};
+  for (int l = 0; l < kListCount; ++l) b.fill(ListId(l), used[l], "R");  // names "R1".. are unique per list
+  for (int c = 0; c < 900; ++c) b.contact(c, "C" + std::to_string(c), 100 + c * 37, 1 + c % 5, c % 3 == 0);
+  for (int c = 0; c < 900; ++c) {
+    b.channel(c, "Ch" + std::to_string(c), c % 3 == 0 ? 1 : 2);
+    if (c % 2 == 0) b.channelContact(c, 1 + (c * 7) % 900);
+    MutableByteSpan r = b.record(ListId::Channels, c);
+    r[10] = std::uint8_t(c % 4 == 0 ? 1 + c % 28 : 0);   // emergency system
+    r[11] = std::uint8_t(c % 5 == 0 ? 1 + c % 200 : 0);  // scan list
+    r[12] = std::uint8_t(c % 3 == 1 ? 1 + c % 200 : 0);  // rx group list
+  }
+  for (int g = 0; g < 200; ++g) {
+    std::vector<int> m;
+    for (int k = 0; k < g % 6; ++k) m.push_back(1 + (g * 13 + k * 101) % 900);
+    b.members(ListId::RxGroupLists, g, m);
+  }
+  for (int z = 0; z < 200; ++z) {
+    std::vector<int> m;
+    for (int k = 0; k < z % 5; ++k) m.push_back(1 + (z * 11 + k * 97) % 900);
+    b.members(ListId::Zones, z, m);
+  }
+  for (int s = 0; s < 200; ++s) {
+    std::vector<int> m;
+    for (int k = 0; k < s % 4; ++k) m.push_back(1 + (s * 17 + k * 89) % 900);
+    b.members(ListId::ScanLists, s, m);
+    MutableByteSpan r = b.record(ListId::ScanLists, s);
+    if (s % 3 == 0) setU16le(r, 32, std::uint16_t(1 + s * 3));  // priority channel 1
+    if (s % 7 == 0) setU16le(r, 36, std::uint16_t(1 + s));      // designated transmit channel
+  }
+  for (int e = 0; e < 28; ++e) setU16le(b.record(ListId::EmergencySystems, e), 36, std::uint16_t(1 + e * 31));
+  for (int k = 0; k < kOneTouchCount; ++k) b.oneTouch(k, 1, k % 2 ? 1 : 0, 1 + k * 5, 1 + k * 100);
+  for (int k = 0; k < kNumberKeyCount; ++k) b.numberKey(k, 1 + k * 80);
+  for (int d = 0; d < kDtmfDecodeCount; ++d)
+    b.u16(kDtmfDecodeEntries + d * kDtmfDecodeSize + 20, std::uint16_t(1 + d * 100));
+  for (int g = 0; g < kGpsCount; ++g) {
+    b.u16(kGps + g * kGpsSize, std::uint16_t(1 + g * 50));
+    b.u16(kGps + g * kGpsSize + 4, std::uint16_t(1 + g * 50));
+  }
+  return b.bytes();
+}
+
+// ---- answering the model's questions from the input ----
+
+class InputPrompt final : public Prompt {
+ public:
+  FuzzedDataProvider* in = nullptr;
+  RefusalAnswer refuse(const std::string&) override {
+    return in->ConsumeBool() ? RefusalAnswer::GoOn : RefusalAnswer::Stop;
+  }
+  void error(const std::string&) override {}
+  bool warnYesNo(const std::string&) override { return in->ConsumeBool(); }
+  Answer question(const std::string&, bool withCancel) override {
+    const int a = in->ConsumeIntegralInRange(0, withCancel ? 2 : 1);
+    return a == 0 ? Answer::Yes : a == 1 ? Answer::No : Answer::Cancel;
+  }
+};
+
+// ---- one run ----
+
+struct Run {
+  CodePlugDocument& doc;
+  FuzzedDataProvider& in;
+  int serial = 0;
+
+  // A row of the list as the editor shows it, now and then an index outside the list
+  // (-1 or the capacity) that every operation must refuse.
+  int row(ListId id) {
+    const int r = in.ConsumeIntegralInRange(-2, usedCount(doc, id) - 1);
+    return r == -2 ? layoutOf(id).count : r;
+  }
+  // The delta that moves `row` to another row of the list (a single move is only ever
+  // asked for inside the list: the selection move clamps it).
+  int moveTo(ListId id, int row) {
+    return row - in.ConsumeIntegralInRange(0, std::max(0, usedCount(doc, id) - 1));
+  }
+  std::vector<int> rows(ListId id) {
+    std::vector<int> out;
+    const int used = usedCount(doc, id);
+    for (int n = in.ConsumeIntegralInRange(0, 6), at = in.ConsumeIntegralInRange(0, std::max(0, used - 1));
+         n > 0 && at < used; --n, at += in.ConsumeIntegralInRange(1, 40))
+      out.push_back(at);
+    return out;
+  }
+  int delta() {
+    static constexpr int kDeltas[] = {1, -1, 10, -10, 3, -500, 999};
+    return kDeltas[in.ConsumeIntegralInRange(0, int(std::size(kDeltas)) - 1)];
+  }
+  std::string text(std::size_t most = 24) { return in.ConsumeRandomLengthString(most); }
+  // A name unlike every other (its prefix), so records stay identifiable by name.
+  std::string name() { return "~" + std::to_string(++serial) + ":" + text(12); }
+};
+
+enum Effect {
+  Keeps,  // references follow the records they name
+  Sets,   // the operation writes references itself
+};
+
+struct Operation {
+  const char* name;
+  Effect effect;
+  std::optional<ListId> list;  // the list whose records it may reorder; none: any, chosen by the input
+  void (*run)(Run&, ListId);
+};
+constexpr std::optional<ListId> kAnyList;
+
+// clang-format off: one operation per row
+const Operation kOperations[] = {
+    // ---- every list, through the shared engine ----
+    {"add", Keeps, kAnyList,
+     [](Run& r, ListId l) { addRecord(r.doc, l, r.in.ConsumeBool() ? r.name() : std::string()); }},
+    {"rename", Keeps, kAnyList, [](Run& r, ListId l) { renameRecord(r.doc, l, r.row(l), r.name()); }},
+    {"delete", Keeps, kAnyList, [](Run& r, ListId l) { deleteRecord(r.doc, l, r.row(l) + 1); }},
+    {"delete selection", Keeps, kAnyList,
+     [](Run& r, ListId l) { deleteSelectedRecords(r.doc, l, r.rows(l)); }},
+    {"move", Keeps, kAnyList,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       moveRecord(r.doc, l, s, r.moveTo(l, s));
+     }},
+    {"block move", Keeps, kAnyList,
+     [](Run& r, ListId l) { moveSelectedRecords(r.doc, l, r.rows(l), r.delta()); }},
+    {"pack", Keeps, kAnyList, [](Run& r, ListId l) { packList(r.doc, l); }},
+
+    // ---- channels ----
+    {"channel add", Keeps, ListId::Channels, [](Run& r, ListId l) { addChannel(r.doc); }},
+    {"channel rename", Keeps, ListId::Channels,
+     [](Run& r, ListId l) { renameChannel(r.doc, r.row(l), r.name()); }},
+    {"channel delete", Keeps, ListId::Channels,
+     [](Run& r, ListId l) { deleteSelectedChannels(r.doc, r.rows(l)); }},
+    {"channel move", Keeps, ListId::Channels,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       moveChannel(r.doc, s, r.moveTo(l, s));
+     }},
+    {"channel block move", Keeps, ListId::Channels,
+     [](Run& r, ListId l) { moveSelectedChannels(r.doc, r.rows(l), r.delta()); }},
+    {"channel field", Sets, ListId::Channels,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       const auto field = ChannelField(r.in.ConsumeIntegralInRange(0, kChannelFieldCount - 1));
+       setChannelField(r.doc, s, field,
+                       r.in.ConsumeIntegral<std::uint32_t>() >> r.in.ConsumeIntegralInRange(0, 31));
+     }},
+    {"channel frequency", Keeps, ListId::Channels,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       setChannelFrequency(
+           r.doc, s, r.in.ConsumeBool() ? ChannelField::RxFrequency : ChannelField::TxFrequency, r.text(16));
+     }},
+    {"channel privacy", Keeps, ListId::Channels,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       setChannelPrivacy(r.doc, s, r.in.ConsumeIntegralInRange(0, 260));
+     }},
+    {"channel selection view", Keeps, ListId::Channels,
+     [](Run& r, ListId l) {
+       const auto rows = r.rows(l);
+       const auto field = ChannelField(r.in.ConsumeIntegralInRange(0, kChannelFieldCount - 1));
+       const auto shared = sharedValue(r.doc, rows, field);
+       (void)toggleDown(r.doc, rows, field);
+       (void)sharedFrequencyText(r.doc, rows, ChannelField::RxFrequency);
+       (void)sharedPrivacyCode(r.doc, rows);
+       if (const auto list = referredList(field))
+         (void)choiceIndex(field, referenceChoices(r.doc, *list), shared);
+       else
+         (void)choiceIndex(field, fixedChoices(field), shared);
+     }},
+
+    // ---- contacts ----
+    {"contact add", Keeps, ListId::Contacts, [](Run& r, ListId l) { addContact(r.doc); }},
+    {"contact name", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) { setContactName(r.doc, r.row(l), r.name()); }},
+    {"contact call ID", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) { setCallId(r.doc, r.row(l), r.text(10)); }},
+    {"contact call type", Keeps, ListId::Contacts, [](Run& r, ListId l) { cycleCallType(r.doc, r.row(l)); }},
+    {"contact rx tone", Keeps, ListId::Contacts, [](Run& r, ListId l) { toggleRxTone(r.doc, r.row(l)); }},
+    {"contacts call type", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) { setSelectedCallType(r.doc, r.rows(l), r.in.ConsumeIntegralInRange(-1, 8)); }},
+    {"contacts rx tone", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) { setSelectedRxTone(r.doc, r.rows(l), r.in.ConsumeBool()); }},
+    {"contact delete", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) { deleteSelectedContacts(r.doc, r.rows(l)); }},
+    {"contact move", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       moveContact(r.doc, s, r.moveTo(l, s));
+     }},
+    {"contact block move", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) { moveSelectedContacts(r.doc, r.rows(l), r.delta()); }},
+    {"contact grid", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       const bool showNo = r.in.ConsumeBool();
+       for (ContactColumn c : kContactColumns) (void)contactCell(r.doc, s, c, showNo);
+       (void)searchContacts(r.doc, r.text(8), showNo);
+     }},
+    {"contact import", Keeps, ListId::Contacts,
+     [](Run& r, ListId l) {
+       static const std::string dir = pwtest::scratchDir();
+       const std::string file = dir + (r.in.ConsumeBool() ? "/ops.csv" : "/ops.txt");
+       const std::string content = r.text(600);
+       if (std::FILE* f = std::fopen(file.c_str(), "wb")) {
+         std::fwrite(content.data(), 1, content.size(), f);
+         std::fclose(f);
+       }
+       importContacts(r.doc, file);
+     }},
+
+    // ---- text messages ----
+    {"message add", Keeps, ListId::TextMessages,
+     [](Run& r, ListId l) { addMessage(r.doc, r.in.ConsumeBool() ? r.name() : ""); }},
+    {"message text", Keeps, ListId::TextMessages,
+     [](Run& r, ListId l) { setMessageText(r.doc, r.row(l), r.name()); }},
+    {"message delete", Keeps, ListId::TextMessages,
+     [](Run& r, ListId l) { deleteMessage(r.doc, r.row(l) + 1); }},
+    {"message view", Keeps, ListId::TextMessages,
+     [](Run& r, ListId l) {
+       for (int i : shownMessages(r.doc)) (void)messageText(r.doc, i);
+     }},
+};
+// clang-format on
+
+// ---- invariants ----
+
+// A record's identity: the hash of its name field (the hash runs outside the
+// instrumented code, which keeps the watch cheap).
+std::size_t nameHash(ByteSpan section, const RecordListLayout& l, int index) {
+  const std::size_t at = std::size_t(index) * std::size_t(l.recordSize) + std::size_t(l.nameOffset);
+  return std::hash<std::string_view>{}(
+      {reinterpret_cast<const char*>(section.data() + at), std::size_t(l.nameUnits) * 2});
+}
+
+ByteSpan sectionOf(const CodePlugDocument& doc, ListId id) {
+  const auto& l = layoutOf(id);
+  return doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize));
+}
+
+// The list is packed and every free record holds the list's empty-record values
+// (which are not in use, so the used records are the first ones).
+void checkList(const CodePlugDocument& doc, ListId id, const char* op) {
+  static std::vector<std::uint8_t> fresh[kListCount];
+  const auto& l = layoutOf(id);
+  std::vector<std::uint8_t>& expect = fresh[int(id)];
+  expect.resize(std::size_t(l.count) * std::size_t(l.recordSize));
+  // Rewritten every time: a channel's empty values depend on the radio's band.
+  l.writeFresh(doc, MutableByteSpan(expect).first(std::size_t(l.recordSize)), false);
+  for (std::size_t at = std::size_t(l.recordSize); at < expect.size(); at *= 2)
+    std::memcpy(expect.data() + at, expect.data(), std::min(at, expect.size() - at));
+  const int used = usedCount(doc, id);
+  const std::size_t from = std::size_t(used) * std::size_t(l.recordSize);
+  if (std::memcmp(sectionOf(doc, id).data() + from, expect.data(), expect.size() - from) != 0)
+    broken(op, std::string(l.title) + ": not packed, or a free record is not fresh");
+}
+
+void checkMembers(const CodePlugDocument& doc, const MemberListLayout& m, const char* op) {
+  for (int i = 0; i < layoutOf(m.owner).count; ++i) {
+    const ByteSpan r = recordBytes(doc, m.owner, i);
+    bool gap = false;
+    for (int k = 0; k < m.slotCount; ++k) {
+      const bool empty = u16le(r, std::size_t(m.offset) + 2 * std::size_t(k)) == 0;
+      if (gap && !empty)
+        broken(op, std::string(layoutOf(m.owner).title) + " members not packed in " + std::to_string(i));
+      gap = gap || empty;
+    }
+  }
+}
+
+void checkEverything(const CodePlugDocument& doc, const char* op) {
+  for (int l = 0; l < kListCount; ++l) checkList(doc, ListId(l), op);
+  for (const auto& m : memberLayouts()) checkMembers(doc, m, op);
+}
+
+// What an operation on one list may change: that list and the member slots that
+// belong to it or name its records. (The rest is checked at the end of the run.)
+void checkAround(const CodePlugDocument& doc, ListId id, const char* op) {
+  checkList(doc, id, op);
+  for (const auto& m : memberLayouts())
+    if (m.owner == id || m.referred == id) checkMembers(doc, m, op);
+}
+
+// The references around the list an operation may reorder: those naming its records
+// must follow them, those its records hold must move with them unchanged. Records are
+// told apart by their name; a name two records share identifies neither. Reused from
+// operation to operation, so watching costs no allocation.
+class ReferenceWatch {
+ public:
+  void watch(const CodePlugDocument& doc, ListId list) {
+    list_ = list;
+    const ByteSpan section = sectionOf(doc, list);
+    before_.assign(section.begin(), section.end());
+    toRecord_.clear();
+    inRecord_.clear();
+    const std::uint32_t used = std::uint32_t(usedCount(doc, list));
+    for (const auto& s : referenceSites()) {
+      const bool referred = s.referred == list, held = s.holderList == list;
+      if (!referred && !held) continue;
+      for (int h = 0; h < s.holderCount; ++h) {
+        if (!live(doc, s, h)) continue;
+        for (int p = 0; p < s.repeat; ++p) {
+          const std::uint32_t v = referenceAt(doc, s, h, p);
+          if (referred && v >= 1 && v <= used)
+            toRecord_.push_back({&s, h, p, int(v - 1), 0});
+          else if (held)
+            inRecord_.push_back({&s, h, p, h, v});
+        }
+      }
+    }
+  }
+
+  void check(const CodePlugDocument& doc, const char* op) {
+    const auto& l = layoutOf(list_);
+    const ByteSpan now = sectionOf(doc, list_);
+    byName_.clear();
+    for (int i = 0, used = usedCount(doc, list_); i < used; ++i) byName_.push_back({nameHash(now, l, i), i});
+    std::sort(byName_.begin(), byName_.end());
+    movedTo_.assign(before_.size() / std::size_t(l.recordSize), -2);
+    const auto at = [&](int before) {  // where the record that was at `before` is now, or -1
+      int& to = movedTo_[std::size_t(before)];
+      if (to != -2) return to;
+      const std::size_t name = nameHash(before_, l, before);
+      const auto it = std::lower_bound(byName_.begin(), byName_.end(), std::pair{name, -1});
+      const bool unique = it != byName_.end() && it->first == name &&
+                          (std::next(it) == byName_.end() || std::next(it)->first != name);
+      return to = unique ? it->second : -1;
+    };
+    for (const auto& e : toRecord_) {
+      const int target = at(e.record);
+      if (target < 0 || !live(doc, *e.site, e.holder)) continue;  // deleted, renamed or ambiguous
+      if (referenceAt(doc, *e.site, e.holder, e.position) != std::uint32_t(target + 1))
+        broken(op, std::string("a reference to ") + l.title + " lost its record");
+    }
+    for (const auto& e : inRecord_) {
+      const int holder = at(e.record);
+      if (holder < 0 || !live(doc, *e.site, holder)) continue;
+      if (referenceAt(doc, *e.site, holder, e.position) != e.value)
+        broken(op, std::string("a reference held by ") + l.title + " changed");
+    }
+  }
+
+ private:
+  struct Watched {
+    const ReferenceSite* site;
+    int holder, position;
+    int record;           // index before the operation: of the record referred to, or of the holder
+    std::uint32_t value;  // the value a holder keeps
+  };
+  static bool live(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
+    return holderTakesPart(doc, s, h, s.onDelete) && holderTakesPart(doc, s, h, s.onMove) &&
+           (!s.holderList || inUse(doc, *s.holderList, h));
+  }
+  ListId list_ = ListId::Channels;
+  std::vector<std::uint8_t> before_;
+  std::vector<Watched> toRecord_, inRecord_;
+  std::vector<std::pair<std::size_t, int>> byName_;
+  std::vector<int> movedTo_;
+};
+
+// ---- the start of a run: patches ----
+
+void applyPatches(std::vector<std::uint8_t>& file, FuzzedDataProvider& in) {
+  for (int n = in.ConsumeIntegralInRange(0, kMaxPatches); n > 0 && in.remaining_bytes() > 0; --n) {
+    std::size_t at;
+    if (in.ConsumeBool()) {
+      at = in.ConsumeIntegralInRange<std::size_t>(0, kRdtFileSize - 1);
+    } else {  // aimed at one record of a list
+      const auto& l = layoutOf(ListId(in.ConsumeIntegralInRange(0, kListCount - 1)));
+      at = fileOffset(l.start) +
+           std::size_t(in.ConsumeIntegralInRange(0, l.count - 1)) * std::size_t(l.recordSize) +
+           in.ConsumeIntegralInRange<std::size_t>(0, std::size_t(l.recordSize) - 1);
+    }
+    const auto bytes = in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(1, 64));
+    for (std::size_t i = 0; i < bytes.size() && at + i < file.size(); ++i) file[at + i] = bytes[i];
+  }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  static const std::vector<std::uint8_t> plug = populatedPlug();
+  static InputPrompt prompt;
+  static CodePlugDocument doc(&prompt);
+  FuzzedDataProvider in(data, size);
+  prompt.in = &in;
+
+  // Reuse the document's buffers: copy, patch, adopt in place.
+  doc.workingImage = plug;
+  applyPatches(doc.workingImage, in);
+  std::memcpy(doc.workingImage.data(), plug.data(), 11);  // the DfuSe prefix the load checks
+  doc.adoptImage(std::move(doc.workingImage));
+  normaliseLists(doc);
+  checkEverything(doc, "load");
+
+  static const bool trace = std::getenv("PW_FUZZ_TRACE") != nullptr;  // shows what a crashing input does
+  static ReferenceWatch watch;
+  Run run{doc, in};
+  for (int n = 0; n < kMaxOperations && in.remaining_bytes() > 0; ++n) {
+    const Operation& op = kOperations[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kOperations) - 1)];
+    const ListId list = op.list.value_or(ListId(in.ConsumeIntegralInRange(0, kListCount - 1)));
+    if (op.effect == Keeps) watch.watch(doc, list);
+    if (trace) std::fprintf(stderr, "%s (%s)\n", op.name, layoutOf(list).title);
+    op.run(run, list);
+    checkAround(doc, list, op.name);
+    if (op.effect == Keeps) watch.check(doc, op.name);
+  }
+  checkEverything(doc, "the last operation");
+  (void)doc.isModified();
+  return 0;
+}
