@@ -26,8 +26,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::fwrite(data + 1, 1, size - 1, f);
     std::fclose(f);
   }
-  CodePlugDocument doc;
-  doc.adoptImage(plug);
+  // One document for every run, its buffers reused: a run allocates no image.
+  static CodePlugDocument doc;
+  doc.workingImage = plug;
+  doc.adoptImage(std::move(doc.workingImage));
   importContacts(doc, in);
   if (usedCount(doc, ListId::Contacts) > kContactCount) __builtin_trap();
   const std::string out = dir + ((data[0] & 2) ? "/out.csv" : "/out.txt");

@@ -31,6 +31,9 @@
 #include "contacts/ContactFiles.h"
 #include "contacts/ContactList.h"
 #include "digital/TextMessages.h"
+#include "settings/BasicInfo.h"
+#include "settings/GeneralSettings.h"
+#include "settings/MenuSettings.h"
 #include "support/CodePlugBuilder.h"
 
 using namespace pw;
@@ -139,23 +142,33 @@ struct Run {
     static constexpr int kDeltas[] = {1, -1, 10, -10, 3, -500, 999};
     return kDeltas[in.ConsumeIntegralInRange(0, int(std::size(kDeltas)) - 1)];
   }
+  // A value for a field: often small, sometimes wider than any field.
+  std::uint32_t value() { return in.ConsumeIntegral<std::uint32_t>() >> in.ConsumeIntegralInRange(0, 31); }
   std::string text(std::size_t most = 24) { return in.ConsumeRandomLengthString(most); }
   // A name unlike every other (its prefix), so records stay identifiable by name.
   std::string name() { return "~" + std::to_string(++serial) + ":" + text(12); }
 };
 
-enum Effect {
-  Keeps,  // references follow the records they name
-  Sets,   // the operation writes references itself
+// What an operation may change, and so what is checked after it.
+enum Scope {
+  Keeps,     // records of its list (added, renamed, deleted, moved); references follow them
+  Sets,      // fields of its list's records, references among them
+  Settings,  // no list record at all (checked with everything else at the end of the run)
 };
 
 struct Operation {
   const char* name;
-  Effect effect;
-  std::optional<ListId> list;  // the list whose records it may reorder; none: any, chosen by the input
+  Scope scope;
+  std::optional<ListId> list;  // the list whose records it changes; none: any, chosen by the input
   void (*run)(Run&, ListId);
 };
 constexpr std::optional<ListId> kAnyList;
+constexpr std::optional<ListId> kNoList = ListId::Channels;  // not used by Settings operations
+
+template <typename Enum>
+Enum anyOf(FuzzedDataProvider& in, int count) {
+  return Enum(in.ConsumeIntegralInRange(0, count - 1));
+}
 
 // clang-format off: one operation per row
 const Operation kOperations[] = {
@@ -270,6 +283,61 @@ const Operation kOperations[] = {
     {"message view", Keeps, ListId::TextMessages,
      [](Run& r, ListId l) {
        for (int i : shownMessages(r.doc)) (void)messageText(r.doc, i);
+     }},
+
+    // ---- general settings, menus, basic information ----
+    {"general field", Settings, kNoList,
+     [](Run& r, ListId) {
+       setGeneralField(r.doc, anyOf<GeneralField>(r.in, kGeneralFieldCount), r.value());
+     }},
+    {"general text", Settings, kNoList,
+     [](Run& r, ListId) {
+       static constexpr GeneralBytes kTexts[] = {GeneralBytes::RadioName, GeneralBytes::BootLine1,
+                                                 GeneralBytes::BootLine2};
+       setGeneralText(r.doc, kTexts[r.in.ConsumeIntegralInRange(0, 2)], r.text(24));
+     }},
+    {"radio ID", Settings, kNoList, [](Run& r, ListId) { setRadioId(r.doc, r.text(12)); }},
+    {"passwords", Settings, kNoList,
+     [](Run& r, ListId) {
+       switch (r.in.ConsumeIntegralInRange(0, 4)) {
+         case 0:
+           setPowerOnPassword(r.doc, r.text(10));
+           break;
+         case 1:
+           setRadioProgramPassword(r.doc, r.text(10));
+           break;
+         case 2:
+           setPcProgrammingPassword(r.doc, r.text(10));
+           break;
+         case 3:
+           checkPowerOnPassword(r.doc, r.text(10),
+                                r.in.ConsumeBool() ? PasswordExit::Key : PasswordExit::Leave);
+           break;
+         default:
+           checkRadioProgramPassword(r.doc, r.text(10));
+           break;
+       }
+     }},
+    {"menu field", Settings, kNoList,
+     [](Run& r, ListId) {
+       const auto field = anyOf<MenuField>(r.in, kMenuFieldCount);
+       if (r.in.ConsumeBool())
+         setMenuField(r.doc, field, r.value());
+       else
+         setMenuEntryOffered(r.doc, field, r.in.ConsumeBool());
+     }},
+    {"settings view", Settings, kNoList,
+     [](Run& r, ListId) {
+       (void)readBasicInfo(r.doc);
+       for (int f = 0; f < kGeneralFieldCount; ++f)
+         (void)choiceIndex(generalChoices(GeneralField(f)), generalField(r.doc, GeneralField(f)));
+       for (GeneralBytes f : {GeneralBytes::RadioName, GeneralBytes::BootLine1, GeneralBytes::BootLine2})
+         (void)generalText(r.doc, f);
+       (void)powerOnPasswordText(r.doc);
+       (void)radioProgramPasswordText(r.doc);
+       (void)pcProgrammingPasswordText(r.doc);
+       for (int f = 0; f < kMenuFieldCount; ++f) (void)menuEntryOffered(r.doc, MenuField(f));
+       (void)choiceIndex(menuHangTimeChoices(), menuField(r.doc, MenuField::HangTime));
      }},
 };
 // clang-format on
@@ -449,12 +517,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   Run run{doc, in};
   for (int n = 0; n < kMaxOperations && in.remaining_bytes() > 0; ++n) {
     const Operation& op = kOperations[in.ConsumeIntegralInRange<std::size_t>(0, std::size(kOperations) - 1)];
-    const ListId list = op.list.value_or(ListId(in.ConsumeIntegralInRange(0, kListCount - 1)));
-    if (op.effect == Keeps) watch.watch(doc, list);
-    if (trace) std::fprintf(stderr, "%s (%s)\n", op.name, layoutOf(list).title);
+    const ListId list = op.list.value_or(anyOf<ListId>(in, kListCount));
+    if (op.scope == Keeps) watch.watch(doc, list);
+    if (trace)
+      std::fprintf(stderr, "%s (%s)\n", op.name, op.scope == Settings ? "settings" : layoutOf(list).title);
     op.run(run, list);
-    checkAround(doc, list, op.name);
-    if (op.effect == Keeps) watch.check(doc, op.name);
+    if (op.scope != Settings) checkAround(doc, list, op.name);
+    if (op.scope == Keeps) watch.check(doc, op.name);
   }
   checkEverything(doc, "the last operation");
   (void)doc.isModified();

@@ -3,6 +3,7 @@
 # kept between runs (build-fuzz/corpus-<target>), and prints per target the executions,
 # executions per second and coverage reached. Findings are saved as
 # build-fuzz/artifacts-<target>/crash-*; the script then exits non-zero.
+# Inputs may be long from the start (-len_control=0): an operation sequence needs room.
 # Usage: tools/fuzz.sh [MINUTES | SECONDSs]   (default 10 minutes per target)
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -31,7 +32,7 @@ for f in build-fuzz/*_fuzz; do
   mkdir -p "$corpus" "$artifacts"
   echo "== $name: ${seconds} s"
   rc=0
-  "$f" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 -print_final_stats=1 \
+  "$f" -max_total_time="$seconds" -rss_limit_mb=4096 -timeout=30 -len_control=0 -print_final_stats=1 \
     -artifact_prefix="$artifacts" "$corpus" >"$log" 2>&1 || rc=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)

@@ -9,8 +9,13 @@
 namespace pw {
 namespace {
 
+// The largest record of any list: the one a rotation sets aside fits in this.
+constexpr std::size_t kLargestRecord = std::size_t(std::max(
+    {kTextMessageSize, kEmergencySystemSize, kContactSize, kRxGroupListSize, kZoneSize, kScanListSize, kChannelSize}));
+
 void fill(MutableByteSpan r, std::size_t from, std::size_t to, std::uint8_t v) {
-  for (std::size_t i = from; i < to && i < r.size(); ++i) r[i] = v;
+  to = std::min(to, r.size());
+  if (from < to) std::memset(r.data() + from, v, to - from);
 }
 
 void freshZero(const CodePlugDocument&, MutableByteSpan r, bool) { fill(r, 0, r.size(), 0); }
@@ -171,12 +176,24 @@ void rotateBlocks(MutableByteSpan area, int size, int from, int to) {
   if (from == to || size <= 0) return;
   const std::size_t n = area.size() / size;
   if (from < 0 || to < 0 || std::size_t(from) >= n || std::size_t(to) >= n) return;
-  auto first = area.begin() + std::ptrdiff_t(std::min(from, to)) * size;
-  auto last = area.begin() + std::ptrdiff_t(std::max(from, to) + 1) * size;
+  // The record is set aside and the ones in between shift by one place in a single
+  // memmove: a generic rotate would move the bytes one by one.
+  std::uint8_t held[kLargestRecord];
+  if (std::size_t(size) > sizeof held) {
+    auto first = area.begin() + std::ptrdiff_t(std::min(from, to)) * size;
+    auto last = area.begin() + std::ptrdiff_t(std::max(from, to) + 1) * size;
+    std::rotate(first, from > to ? last - size : first + size, last);
+    return;
+  }
+  std::uint8_t* base = area.data();
+  const std::size_t bytes = std::size_t(size);
+  std::memcpy(held, base + std::size_t(from) * bytes, bytes);
   if (from > to)
-    std::rotate(first, last - size, last);  // the record at `from` comes first
+    std::memmove(base + std::size_t(to + 1) * bytes, base + std::size_t(to) * bytes, std::size_t(from - to) * bytes);
   else
-    std::rotate(first, first + size, last);  // the record at `from` goes last
+    std::memmove(base + std::size_t(from) * bytes, base + std::size_t(from + 1) * bytes,
+                 std::size_t(to - from) * bytes);
+  std::memcpy(base + std::size_t(to) * bytes, held, bytes);
 }
 
 int deleteRecord(CodePlugDocument& doc, ListId id, int n) {
