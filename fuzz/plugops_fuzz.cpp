@@ -3,10 +3,12 @@
 // input's (offset, bytes) patches, loads the result as the editor does (adopt and
 // normalise), then runs the sequence of operations the input chooses. After each
 // operation: every list is packed, every free record is fresh, member slots are packed,
-// and every reference that named a record that is still there names it still.
+// and every reference that named a record that is still there names it still; at the
+// end, everything again, and loading the result would change nothing.
 //
-// An operation is one row of kOperations: a name, what it may do to references and a
-// function that takes its arguments from the input. A new model operation is one more row.
+// An operation is one row of kOperations: a name, what it may change (its scope), the
+// list it works on and a function that takes its arguments from the input. A new model
+// operation is one more row.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -526,6 +528,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (op.scope == Keeps) watch.check(doc, op.name);
   }
   checkEverything(doc, "the last operation");
+  // Saved and loaded again, the result must come back as it is.
+  if (normaliseLists(doc)) broken("the last operation", "loading the saved result would change it");
   (void)doc.isModified();
   return 0;
 }

@@ -101,9 +101,9 @@ bool takeOwnerAndMode(int fd, const struct stat& target) {
   return ::fchmod(fd, target.st_mode & 07777) == 0;
 }
 
-// A flushed copy of the previous bytes beside the target; its name, or empty when
-// the folder takes no new file (the bytes are then only kept in memory). False when
-// the copy could be created but not written.
+// A flushed copy of the previous bytes beside the target, named in `backup`; the name
+// stays empty when the folder takes no new file (the bytes are then only kept in
+// memory). False when the copy could be created but not written.
 bool writeBackup(const std::string& target, const struct stat& st, std::span<const std::uint8_t> previous,
                  std::string& backup) {
   const int fd = createUnique(target + ".backup", 0600, backup);

@@ -261,6 +261,19 @@ TEST_F(UnprivilegedSave, FileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
   EXPECT_EQ(namesIn(dir), std::vector<std::string>{"plug.rdt"});
 }
 
+TEST_F(UnprivilegedSave, AnotherUsersWritableFileKeepsItsOwner) {
+  if (!runningAsRoot()) GTEST_SKIP() << "needs a file of another user: run as root";
+  prepare("othersfile", 0777, 0666);
+  ASSERT_EQ(::chown(target.c_str(), 0, 0), 0);  // root's file, writable by everyone
+  const ino_t inode = statOf(target).st_ino;
+  const int status = run([&] { return FileWriter().writeFile(target, kNew) == WriteResult::Ok ? 0 : 1; });
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(readFile(target), kNew);
+  EXPECT_EQ(statOf(target).st_uid, 0u);
+  EXPECT_EQ(statOf(target).st_ino, inode);  // written in place: a new file could not be given to root
+  EXPECT_EQ(namesIn(dir), std::vector<std::string>{"plug.rdt"});
+}
+
 // ---- loading ----
 
 TEST(Load, AnythingButARegularFileFailsToOpenWithoutBlocking) {
