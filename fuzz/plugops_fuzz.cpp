@@ -32,6 +32,8 @@
 #include "codeplug/ReferenceWeb.h"
 #include "contacts/ContactFiles.h"
 #include "contacts/ContactList.h"
+#include "digital/EmergencySystems.h"
+#include "digital/PrivacyKeys.h"
 #include "digital/TextMessages.h"
 #include "settings/BasicInfo.h"
 #include "settings/GeneralSettings.h"
@@ -285,6 +287,48 @@ const Operation kOperations[] = {
     {"message view", Keeps, ListId::TextMessages,
      [](Run& r, ListId l) {
        for (int i : shownMessages(r.doc)) (void)messageText(r.doc, i);
+     }},
+
+    // ---- emergency systems, privacy keys ----
+    {"system add", Keeps, ListId::EmergencySystems, [](Run& r, ListId) { addEmergencySystem(r.doc); }},
+    {"system rename", Keeps, ListId::EmergencySystems,
+     [](Run& r, ListId l) { renameEmergencySystem(r.doc, r.row(l), r.name()); }},
+    {"system delete", Keeps, ListId::EmergencySystems,
+     [](Run& r, ListId l) { deleteSelectedEmergencySystems(r.doc, r.rows(l)); }},
+    {"system move", Keeps, ListId::EmergencySystems,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       moveEmergencySystem(r.doc, s, r.moveTo(l, s));
+     }},
+    {"system block move", Keeps, ListId::EmergencySystems,
+     [](Run& r, ListId l) { moveSelectedEmergencySystems(r.doc, r.rows(l), r.delta()); }},
+    {"system field", Sets, ListId::EmergencySystems,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       setEmergencySystemField(r.doc, s, anyOf<EmergencyField>(r.in, std::size(kEmergencyFields)), r.value());
+     }},
+    {"system view", Keeps, ListId::EmergencySystems,
+     [](Run& r, ListId l) {
+       const int s = r.row(l);
+       (void)emergencySystemName(r.doc, s);
+       for (std::size_t f = 0; f < std::size(kEmergencyFields); ++f) {
+         (void)emergencyFieldText(r.doc, s, EmergencyField(f));
+         (void)emergencyFieldChoices(r.doc, EmergencyField(f));
+         (void)emergencyFieldCurrent(r.doc, s, EmergencyField(f));
+       }
+     }},
+    {"remote setting", Settings, kNoList,
+     [](Run& r, ListId) {
+       const auto field = anyOf<RemoteSetting>(r.in, std::size(kRemoteSettingFields));
+       setRemoteSetting(r.doc, field, r.value());
+       (void)remoteSettingChoices(field);
+     }},
+    {"privacy key", Settings, kNoList,
+     [](Run& r, ListId) {
+       const KeyKind kind = r.in.ConsumeBool() ? KeyKind::Basic : KeyKind::Enhanced;
+       const int index = r.in.ConsumeIntegralInRange(-1, keyCount(kind));
+       setKey(r.doc, kind, index, r.text(40));
+       (void)keyText(r.doc, kind, index);
      }},
 
     // ---- general settings, menus, basic information ----
