@@ -35,9 +35,14 @@
 #include "digital/EmergencySystems.h"
 #include "digital/PrivacyKeys.h"
 #include "digital/TextMessages.h"
+#include "membership/MemberList.h"
+#include "membership/ScanListSettings.h"
 #include "settings/BasicInfo.h"
+#include "settings/Buttons.h"
 #include "settings/GeneralSettings.h"
 #include "settings/MenuSettings.h"
+#include "signalling/Dtmf.h"
+#include "signalling/Gps.h"
 #include "support/CodePlugBuilder.h"
 
 using namespace pw;
@@ -172,6 +177,44 @@ constexpr std::optional<ListId> kNoList = ListId::Channels;  // not used by Sett
 template <typename Enum>
 Enum anyOf(FuzzedDataProvider& in, int count) {
   return Enum(in.ConsumeIntegralInRange(0, count - 1));
+}
+
+// ---- member operations, one function for the three owners ----
+
+void membersAdd(Run& r, ListId owner) {
+  const int index = r.row(owner);
+  const auto available = availableRecords(r.doc, owner, index);
+  std::vector<int> numbers;
+  for (int n = r.in.ConsumeIntegralInRange(0, 4); n > 0; --n)
+    numbers.push_back(available.empty() || r.in.ConsumeBool()
+                          ? r.in.ConsumeIntegralInRange(-1, 1001)
+                          : available[r.in.ConsumeIntegralInRange<std::size_t>(0, available.size() - 1)]);
+  addMembers(r.doc, owner, index, numbers);
+}
+
+void membersRemove(Run& r, ListId owner) {
+  const int index = r.row(owner);
+  const auto rows = memberRows(r.doc, owner, index);
+  std::vector<int> numbers;
+  for (int n = r.in.ConsumeIntegralInRange(0, 3); n > 0 && !rows.empty(); --n)
+    numbers.push_back(rows[r.in.ConsumeIntegralInRange<std::size_t>(0, rows.size() - 1)].number);
+  removeMembers(r.doc, owner, index, numbers);
+}
+
+void membersMove(Run& r, ListId owner) {
+  const int index = r.row(owner);
+  const int shown = int(memberRows(r.doc, owner, index).size());
+  if (r.in.ConsumeBool()) {
+    moveMember(r.doc, owner, index, r.in.ConsumeIntegralInRange(-1, shown), r.delta());
+  } else {
+    std::vector<int> rows;
+    for (int at = r.in.ConsumeIntegralInRange(0, shown); at < shown; at += r.in.ConsumeIntegralInRange(1, 8))
+      rows.push_back(at);
+    moveSelectedMembers(r.doc, owner, index, rows, r.delta());
+  }
+  for (const auto& m : memberRows(r.doc, owner, index))
+    for (MemberColumn c : {MemberColumn::Number, MemberColumn::Name, MemberColumn::Detail})
+      (void)memberCell(r.doc, owner, m.number, c);
 }
 
 // clang-format off: one operation per row
@@ -329,6 +372,87 @@ const Operation kOperations[] = {
        const int index = r.in.ConsumeIntegralInRange(-1, keyCount(kind));
        setKey(r.doc, kind, index, r.text(40));
        (void)keyText(r.doc, kind, index);
+     }},
+
+    // ---- members of group lists, zones and scan lists; scan list settings ----
+    {"group members add", Sets, ListId::RxGroupLists, membersAdd},
+    {"zone members add", Sets, ListId::Zones, membersAdd},
+    {"scan members add", Sets, ListId::ScanLists, membersAdd},
+    {"group members remove", Sets, ListId::RxGroupLists, membersRemove},
+    {"zone members remove", Sets, ListId::Zones, membersRemove},
+    {"scan members remove", Sets, ListId::ScanLists, membersRemove},
+    {"group members move", Sets, ListId::RxGroupLists, membersMove},
+    {"zone members move", Sets, ListId::Zones, membersMove},
+    {"scan members move", Sets, ListId::ScanLists, membersMove},
+    {"scan list field", Sets, ListId::ScanLists, [](Run& r, ListId l) {
+       const auto field = anyOf<ScanListField>(r.in, std::size(kScanListFields));
+       setScanListField(r.doc, r.rows(l), field, r.value());
+       const int s = r.row(l);
+       (void)choiceIndex(priorityChannelChoices(r.doc, s), scanListField(r.doc, s, field));
+       (void)choiceIndex(txDesignatedChannelChoices(r.doc), scanListField(r.doc, s, field));
+     }},
+
+    // ---- DTMF, GPS, buttons ----
+    {"DTMF system", Settings, kNoList, [](Run& r, ListId) {
+       const int s = r.in.ConsumeIntegralInRange(-1, kDtmfSystemCount);
+       const auto field = anyOf<DtmfSystemField>(r.in, std::size(kDtmfSystemFields));
+       switch (r.in.ConsumeIntegralInRange(0, 2)) {
+         case 0: toggleSideTone(r.doc, s); break;
+         case 1: setSystemCode(r.doc, s, field, r.value()); break;
+         default: setSystemDigits(r.doc, s, field, r.text(40)); break;
+       }
+       (void)dtmfSystemText(r.doc, s, field);
+       (void)dtmfSystemChoices(field);
+       (void)dtmfSystemCode(r.doc, s, field);
+     }},
+    {"DTMF encode", Settings, kNoList, [](Run& r, ListId) {
+       const int e = r.in.ConsumeIntegralInRange(-1, kDtmfEncodeCount);
+       setEncodeDigits(r.doc, e, r.text(40));
+       (void)encodeDigits(r.doc, e);
+       (void)encodePresent(r.doc, e);
+     }},
+    {"DTMF decode", Settings, kNoList, [](Run& r, ListId) {
+       const int d = r.in.ConsumeIntegralInRange(-1, kDtmfDecodeCount);
+       const auto field = anyOf<DtmfDecodeField>(r.in, std::size(kDtmfDecodeFields));
+       if (r.in.ConsumeBool()) setDecodeCode(r.doc, d, field, r.value());
+       else setDecodeId(r.doc, d, r.text(20));
+       (void)dtmfDecodeText(r.doc, d, field);
+       (void)dtmfDecodeChoices(r.doc, field);
+       (void)dtmfDecodeCode(r.doc, d, field);
+     }},
+    {"GPS", Settings, kNoList, [](Run& r, ListId) {
+       const int g = r.in.ConsumeIntegralInRange(-1, kGpsCount);
+       const auto field = anyOf<GpsField>(r.in, std::size(kGpsFields));
+       switch (r.in.ConsumeIntegralInRange(0, 3)) {
+         case 0: setGpsRevertChannel(r.doc, g, r.value()); break;
+         case 1: setGpsReportInterval(r.doc, g, r.value()); break;
+         case 2: setGpsContact(r.doc, g, r.value()); break;
+         default: setGpsField(r.doc, g, field, r.value()); break;
+       }
+       (void)gpsText(r.doc, g, field);
+       (void)gpsChoices(r.doc, field);
+       (void)gpsCode(r.doc, g, field);
+     }},
+    {"side buttons", Settings, kNoList, [](Run& r, ListId) {
+       const auto which = anyOf<ButtonSetting>(r.in, int(ButtonSetting::LongPressDuration) + 1);
+       setButtonSetting(r.doc, which, r.value());
+       (void)buttonSettingChoices(which);
+       (void)buttonSetting(r.doc, which);
+     }},
+    {"one-touch", Settings, kNoList, [](Run& r, ListId) {
+       const int k = r.in.ConsumeIntegralInRange(-1, kOneTouchCount);
+       const auto column = anyOf<OneTouchColumn>(r.in, int(OneTouchColumn::MessageOrEncode) + 1);
+       setOneTouch(r.doc, k, column, r.value());
+       (void)oneTouchText(r.doc, k, column);
+       (void)oneTouchChoices(r.doc, k, column);
+       (void)oneTouchCode(r.doc, k, column);
+     }},
+    {"number key", Settings, kNoList, [](Run& r, ListId) {
+       const int k = r.in.ConsumeIntegralInRange(-1, kNumberKeyCount);
+       setNumberKey(r.doc, k, r.value());
+       (void)numberKeyText(r.doc, k);
+       (void)numberKeyChoices(r.doc);
+       (void)numberKeyContact(r.doc, k);
      }},
 
     // ---- general settings, menus, basic information ----
