@@ -33,15 +33,21 @@ bool writeAll(int fd, std::span<const std::uint8_t> data, ChunkWriter write, voi
   return true;
 }
 
-bool readAll(int fd, std::vector<std::uint8_t>& out) {
-  std::uint8_t buffer[65536];
+// Reads the whole file into `out`, sized first from what fstat says so the bytes are
+// read in place rather than through growing copies.
+bool readAll(int fd, std::size_t expected, std::vector<std::uint8_t>& out) {
+  out.resize(expected);
+  std::size_t done = 0;
   for (;;) {
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (done == out.size()) out.resize(out.size() + 65536);  // the file grew meanwhile
+    const ssize_t n = ::read(fd, out.data() + done, out.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) return false;
-    if (n == 0) return true;
-    out.insert(out.end(), buffer, buffer + n);
+    if (n == 0) break;
+    done += std::size_t(n);
   }
+  out.resize(done);
+  return true;
 }
 
 std::string folderOf(const std::string& path) {
@@ -136,7 +142,7 @@ WriteResult writeInPlace(const std::string& target, const struct stat& st, std::
   std::vector<std::uint8_t> previous;
   std::string backup;
   if (::fstat(fd, &now) != 0 || now.st_ino != st.st_ino || now.st_dev != st.st_dev ||
-      !readAll(fd, previous)) {
+      !readAll(fd, std::size_t(now.st_size), previous)) {
     ::close(fd);
     return WriteResult::CreateFailed;
   }
