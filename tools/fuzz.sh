@@ -26,6 +26,7 @@ export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
 status=0
 report=()
 for f in build-fuzz/*_fuzz; do
+  [ -f "$f" ] && [ -x "$f" ] || continue  # the corpus and artifact folders end in _fuzz too
   name=$(basename "$f")
   corpus="build-fuzz/corpus-$name" artifacts="build-fuzz/artifacts-$name/"
   log="build-fuzz/$name.log"
@@ -36,8 +37,8 @@ for f in build-fuzz/*_fuzz; do
     -artifact_prefix="$artifacts" "$corpus" >"$log" 2>&1 || rc=$?
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
   rate=$(sed -n 's/^stat::average_exec_per_sec: *//p' "$log" | tail -n 1)
-  cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
-  features=$(grep -o 'ft: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
+  cov=$({ grep -o 'cov: [0-9]*' "$log" || true; } | tail -n 1 | cut -d' ' -f2)
+  features=$({ grep -o 'ft: [0-9]*' "$log" || true; } | tail -n 1 | cut -d' ' -f2)
   units=$(find "$corpus" -type f | wc -l)
   line=$(printf '%-22s execs %10s  execs/s %6s  cov %6s  ft %6s  corpus %5s' "$name" "${execs:-?}" \
     "${rate:-?}" "${cov:-?}" "${features:-?}" "$units")
