@@ -127,6 +127,7 @@ TEST(FileWriter, TargetsThatAreNotRegularFilesAreRefusedUntouched) {
   if (!haveDevice || !haveSocket)
     std::printf("note: device or socket target not tried (not root, or long path)\n");
   EXPECT_EQ(namesIn(dir).size(), 3u + haveSocket + haveDevice);  // no temporary left
+  fs::remove_all(dir);  // no device node is left lying about
 }
 
 TEST(FileWriter, HardLinksKeepOneFileAndABackupGuardsTheWrite) {
