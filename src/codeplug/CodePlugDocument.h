@@ -71,13 +71,11 @@ public:
   bool isModified() const;
   bool hasPasswords() const;
 
-  // Reads, checks, adopts and normalises a file; 0 or a LoadCode (anything but a regular
-  // file fails to open, without blocking). On failure the
-  // document is exactly as it was; with showMessages the failure is shown as an error.
+  // Reads, checks, adopts and normalises a regular file (anything else fails to open at
+  // once); 0 or a LoadCode. On failure the document is exactly as it was (messages shown).
   int loadCodePlug(const std::string& name, bool showMessages);
-  // Writes the working image; 0 or a SaveCode (see FileWriter: links followed, a target
-  // that may not be written or is not a regular file refused with kSaveCreate, and a
-  // failed write leaves the previous file as it was).
+  // Writes the working image as FileWriter does; 0 or a SaveCode. A failed save leaves
+  // the previous file as it was; a target that cannot be written is kSaveCreate.
   int saveCodePlug(const std::string& name);
 
   // ---- undo and redo ----
