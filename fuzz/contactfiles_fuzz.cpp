@@ -10,6 +10,7 @@
 #include "codeplug/RecordList.h"
 #include "contacts/ContactFiles.h"
 #include "support/CodePlugBuilder.h"
+#include "support/ScratchDir.h"
 
 using namespace pw;
 

@@ -44,6 +44,7 @@
 #include "signalling/Dtmf.h"
 #include "signalling/Gps.h"
 #include "support/CodePlugBuilder.h"
+#include "support/ScratchDir.h"
 
 using namespace pw;
 

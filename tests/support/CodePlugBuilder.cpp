@@ -163,25 +163,6 @@ std::string testTempDir() {
   return dir;
 }
 
-std::string scratchDir() {
-  // Memory is not left holding files after the process: the folder goes at exit.
-  struct InMemory {
-    std::filesystem::path path = std::filesystem::path("/dev/shm") / ("pw-" + std::to_string(::getpid()));
-    bool made = false;
-    ~InMemory() {
-      std::error_code ec;
-      if (made) std::filesystem::remove_all(path, ec);
-    }
-  };
-  static InMemory memory;
-  static const std::string dir = [] {
-    std::error_code ec;
-    memory.made = std::filesystem::create_directories(memory.path, ec);
-    return memory.made ? memory.path.string() : testTempDir();
-  }();
-  return dir;
-}
-
 std::vector<std::uint8_t> readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::vector<std::uint8_t>((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());

@@ -55,9 +55,6 @@ private:
 
 // A folder for the files a test writes, created on demand; unique per process.
 std::string testTempDir();
-// A folder for files written on every run of a fuzz target: in memory when the system
-// has such a file system (flushing costs nothing there), else testTempDir().
-std::string scratchDir();
 std::vector<std::uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& data);
 // The DfuSe CRC: CRC-32 (reflected, 0xEDB88320) from 0xFFFFFFFF, without final inversion.
