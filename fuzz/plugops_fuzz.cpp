@@ -501,14 +501,14 @@ const Operation kOperations[] = {
      [](Run& r, ListId) {
        (void)readBasicInfo(r.doc);
        for (int f = 0; f < kGeneralFieldCount; ++f)
-         (void)choiceIndex(generalChoices(GeneralField(f)), generalField(r.doc, GeneralField(f)));
+         (void)indexOfCode(generalChoices(GeneralField(f)), generalField(r.doc, GeneralField(f)));
        for (GeneralBytes f : {GeneralBytes::RadioName, GeneralBytes::BootLine1, GeneralBytes::BootLine2})
          (void)generalText(r.doc, f);
        (void)powerOnPasswordText(r.doc);
        (void)radioProgramPasswordText(r.doc);
        (void)pcProgrammingPasswordText(r.doc);
        for (int f = 0; f < kMenuFieldCount; ++f) (void)menuEntryOffered(r.doc, MenuField(f));
-       (void)choiceIndex(menuHangTimeChoices(), menuField(r.doc, MenuField::HangTime));
+       (void)indexOfCode(menuHangTimeChoices(), menuField(r.doc, MenuField::HangTime));
      }},
 };
 // clang-format on
