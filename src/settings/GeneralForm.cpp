@@ -31,7 +31,7 @@ enum class BoxKind { None, RadioName, RadioId, BootLine1, BootLine2, PowerOn, Pc
 
 // One control: an edit box when `box` is set, else a drop-down list when the field has
 // choices, else a toggle. Consecutive toggles of a frame share one row.
-struct ControlSpec {
+struct ControlDef {
   Frame frame;
   const char* caption;  // the label before the control; a toggle's own text
   const char* name;
@@ -44,7 +44,7 @@ struct ControlSpec {
 };
 
 // clang-format off
-const ControlSpec kControls[] = {
+const ControlDef kControls[] = {
     {.frame = Frame::Left, .caption = "Radio Name ", .name = "RadioNameEdit", .hint = "Name your radio",
      .box = BoxKind::RadioName},
     {.frame = Frame::Left, .caption = "Radio ID ", .name = "RadioIDEdit", .hint = "Your DMR ID number",
@@ -203,7 +203,7 @@ struct TGeneralForm::Choice {
 };
 
 struct TGeneralForm::Toggle {
-  const ControlSpec* spec;
+  const ControlDef* def;
   QToolButton* button;
 };
 
@@ -245,28 +245,28 @@ void TGeneralForm::build() {
     }
     int row = 0;
     QHBoxLayout* toggleRow = nullptr;
-    for (const ControlSpec& spec : kControls) {
-      if (spec.frame != f.frame) continue;
-      const bool toggle = spec.box == BoxKind::None && pw::generalChoices(spec.field).empty();
+    for (const ControlDef& def : kControls) {
+      if (def.frame != f.frame) continue;
+      const bool toggle = def.box == BoxKind::None && pw::generalChoices(def.field).empty();
       if (toggle && toggleRow) {
-        addControl(spec, host, nullptr, 0);
+        addControl(def, host, nullptr, 0);
         toggleRow->addWidget(toggles_.back()->button);
         continue;
       }
       toggleRow = nullptr;
       if (toggle) {
         toggleRow = new QHBoxLayout;
-        addControl(spec, host, nullptr, 0);
+        addControl(def, host, nullptr, 0);
         toggleRow->addWidget(toggles_.back()->button);
-        if (spec.rowCaption) {
-          grid->addWidget(new QLabel(QString::fromLatin1(spec.rowCaption), host), row, 0);
+        if (def.rowCaption) {
+          grid->addWidget(new QLabel(QString::fromLatin1(def.rowCaption), host), row, 0);
           grid->addLayout(toggleRow, row++, 1);
         } else {
           grid->addLayout(toggleRow, row++, 0, 1, 2);
         }
         continue;
       }
-      addControl(spec, host, grid, row++);
+      addControl(def, host, grid, row++);
     }
     grid->setColumnStretch(1, 1);
   }
@@ -274,27 +274,27 @@ void TGeneralForm::build() {
   right->addStretch(1);
 }
 
-void TGeneralForm::addControl(const general_form::ControlSpec& spec, QWidget* parent, QGridLayout* grid,
+void TGeneralForm::addControl(const general_form::ControlDef& def, QWidget* parent, QGridLayout* grid,
                               int row) {
-  if (spec.box != BoxKind::None) {
+  if (def.box != BoxKind::None) {
     auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(spec.name));
-    edit->setToolTip(QString::fromLatin1(spec.hint));
-    pw::ui::installCharFilter(edit, ruleOf(spec.box).chars);
-    settings_ui::addCaptioned(grid, row, spec.caption, edit);
-    auto box = std::make_unique<Box>(Box{spec.box, edit});
+    edit->setObjectName(QString::fromLatin1(def.name));
+    edit->setToolTip(QString::fromLatin1(def.hint));
+    pw::ui::installCharFilter(edit, ruleOf(def.box).chars);
+    settings_ui::addCaptioned(grid, row, def.caption, edit);
+    auto box = std::make_unique<Box>(Box{def.box, edit});
     Box* b = box.get();
     connect(edit, &QLineEdit::textEdited, this, [this, b](const QString& text) { boxEdited(*b, text); });
-    if (checked(spec.box)) edit->installEventFilter(this);
+    if (checked(def.box)) edit->installEventFilter(this);
     boxes_.push_back(std::move(box));
     return;
   }
-  const pw::Choices& choices = pw::generalChoices(spec.field);
+  const pw::Choices& choices = pw::generalChoices(def.field);
   if (!choices.empty()) {
-    QComboBox* box = settings_ui::choiceBox(parent, spec.name, spec.hint, choices);
+    QComboBox* box = settings_ui::choiceBox(parent, def.name, def.hint, choices);
     box->setMinimumContentsLength(10);
-    settings_ui::addCaptioned(grid, row, spec.caption, box);
-    const GeneralField field = spec.field;
+    settings_ui::addCaptioned(grid, row, def.caption, box);
+    const GeneralField field = def.field;
     connect(box, &QComboBox::currentIndexChanged, this, [this, box, field](int index) {
       if (filling_ || index < 0) return;
       if (!doc.hasImage()) {
@@ -304,16 +304,16 @@ void TGeneralForm::addControl(const general_form::ControlSpec& spec, QWidget* pa
       }
       pw::setGeneralField(doc, field, box->itemData(index).toUInt());
     });
-    choices_.push_back(std::make_unique<Choice>(Choice{spec.field, box}));
+    choices_.push_back(std::make_unique<Choice>(Choice{def.field, box}));
     return;
   }
-  QToolButton* button = settings_ui::speedButton(parent, spec.caption, spec.name, spec.hint);
-  connect(button, &QToolButton::clicked, this, [this, s = &spec](bool down) {
+  QToolButton* button = settings_ui::speedButton(parent, def.caption, def.name, def.hint);
+  connect(button, &QToolButton::clicked, this, [this, s = &def](bool down) {
     if (!ignoring())
       pw::setGeneralField(doc, s->field, s->exclusive || down ? s->downValue : 1 - s->downValue);
     showToggles();  // a pair shows its other button up; without a code plug all stay up
   });
-  toggles_.push_back(std::make_unique<Toggle>(Toggle{&spec, button}));
+  toggles_.push_back(std::make_unique<Toggle>(Toggle{&def, button}));
 }
 
 bool TGeneralForm::ignoring() const { return filling_ || !doc.hasImage(); }
@@ -339,7 +339,7 @@ void TGeneralForm::refresh(bool, int) {
 void TGeneralForm::showToggles() {
   const QScopedValueRollback<bool> filling(filling_, true);
   for (const auto& t : toggles_)
-    t->button->setChecked(doc.hasImage() && pw::generalField(doc, t->spec->field) == t->spec->downValue);
+    t->button->setChecked(doc.hasImage() && pw::generalField(doc, t->def->field) == t->def->downValue);
 }
 
 void TGeneralForm::boxEdited(Box& box, const QString& text) {

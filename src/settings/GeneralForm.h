@@ -11,7 +11,7 @@
 class QGridLayout;
 class QLineEdit;
 namespace general_form {
-struct ControlSpec;
+struct ControlDef;
 }
 
 class TGeneralForm : public TabForm {
@@ -31,7 +31,7 @@ class TGeneralForm : public TabForm {
   struct Box;
 
   void build();
-  void addControl(const general_form::ControlSpec& spec, QWidget* parent, QGridLayout* grid, int row);
+  void addControl(const general_form::ControlDef& def, QWidget* parent, QGridLayout* grid, int row);
   bool ignoring() const;
   void showToggles();
   void boxEdited(Box& box, const QString& text);

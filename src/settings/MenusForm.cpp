@@ -17,7 +17,7 @@ using pw::MenuField;
 
 namespace {
 
-struct ToggleSpec {
+struct ToggleDef {
   const char* frame;  // null: beside the hang time
   const char* caption;
   const char* name;
@@ -26,7 +26,7 @@ struct ToggleSpec {
 
 // In the order shown, frame by frame.
 // clang-format off
-constexpr ToggleSpec kToggles[] = {
+constexpr ToggleDef kToggles[] = {
     {nullptr, "Text Message", "TextMessageSpeedButton", MenuField::TextMessage},
     {" Contacts ", "Call Alert", "ContactsCallAlertSpeedButton", MenuField::ContactsCallAlert},
     {" Contacts ", "Edit", "ContactsEditSpeedButton", MenuField::ContactsEdit},
@@ -76,16 +76,16 @@ TMenusForm::TMenusForm(pw::CodePlugDocument& document, QWidget* parent) : TabFor
   auto* frames = new QHBoxLayout;
   QGroupBox* group = nullptr;
   QGridLayout* grid = nullptr;
-  for (const ToggleSpec& spec : kToggles) {
+  for (const ToggleDef& def : kToggles) {
     QWidget* parent = this;
-    if (spec.frame && (!group || group->title() != QLatin1String(spec.frame))) {
-      group = settings_ui::frame(this, spec.frame, grid);
+    if (def.frame && (!group || group->title() != QLatin1String(def.frame))) {
+      group = settings_ui::frame(this, def.frame, grid);
       frames->addWidget(group, 0, Qt::AlignTop);
     }
-    if (spec.frame) parent = group;
-    QToolButton* button = settings_ui::speedButton(parent, spec.caption, spec.name);
+    if (def.frame) parent = group;
+    QToolButton* button = settings_ui::speedButton(parent, def.caption, def.name);
     button->setMinimumWidth(130);
-    if (spec.frame)
+    if (def.frame)
       grid->addWidget(button, grid->count(), 0);
     else
       top->addWidget(button, 0, 2);
