@@ -139,20 +139,31 @@ void TMainForm::startUp() {
   readSettings();
   refreshAllTabs();
 
-  const QFileInfo last(toQt(doc.fileName));
-  const bool folderExists = !doc.fileName.empty() && last.absoluteDir().exists();
-  dialogFolder_ = folderExists ? last.absolutePath() : QCoreApplication::applicationDirPath();
-
-  if (!doc.fileName.empty()) {
-    if (doc.loadCodePlug(doc.fileName, false) != pw::kLoadOk) {
-      doc.fileName.clear();
-    } else {
-      showFileName();
-      refreshAllTabs();
-    }
-  }
+  loadAtStartUp();
   // Connected only now: choosing the page from the settings is no user tab change.
   connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::PageControlChange);
+}
+
+// The settings file's last file is loaded silently and forgotten when it fails; a file
+// named on the command line is loaded as Open loads one, and the last file stays
+// remembered unless it loads.
+void TMainForm::loadAtStartUp() {
+  const bool named = !hooks_.fileToOpen.isEmpty();
+  if (named) {
+    keptLastFile_ = toQt(doc.fileName);
+    doc.fileName = toStd(QFileInfo(hooks_.fileToOpen).absoluteFilePath());
+  }
+  const QFileInfo file(toQt(doc.fileName));
+  const bool folderExists = !doc.fileName.empty() && file.absoluteDir().exists();
+  dialogFolder_ = folderExists ? file.absolutePath() : QCoreApplication::applicationDirPath();
+  if (doc.fileName.empty()) return;
+  if (doc.loadCodePlug(doc.fileName, named) != pw::kLoadOk) {
+    doc.fileName.clear();
+    return;
+  }
+  keptLastFile_.clear();
+  showFileName();
+  refreshAllTabs();
 }
 
 void TMainForm::buildTopPanel() {
@@ -275,7 +286,8 @@ void TMainForm::writeSettings() {
   s.setValue("MainForm/Left", x());
   s.setValue("MainForm/Width", width());
   s.setValue("MainForm/Height", height());
-  if (!doc.fileName.empty()) s.setValue("CodePlug/File", toQt(doc.fileName));
+  const QString lastFile = doc.fileName.empty() ? keptLastFile_ : toQt(doc.fileName);
+  if (!lastFile.isEmpty()) s.setValue("CodePlug/File", lastFile);
   s.setValue("Misc/Tab", PageControl->currentIndex());
   s.setValue("Misc/ShowContactNoRxTone", contactsForm->showNoRxTone());
   s.sync();

@@ -19,8 +19,11 @@ class EditSteps;
 class TabForm;
 class TDigitalContactsForm;
 
-// What tests replace: each left empty means the real thing.
+// What start-up takes from outside and what tests replace: each left empty means the real thing.
 struct TMainFormHooks {
+  // A file named on the command line: opened at start-up, with messages, instead of the
+  // settings file's last file. A relative name counts from the current folder.
+  QString fileToOpen;
   pw::Prompt* prompt = nullptr;  // null: message boxes
   QString settingsPath;          // empty: settingsFilePath()
   // Shows the open (save = false) or save dialog starting in `folder`; returns the
@@ -61,6 +64,7 @@ protected:
 
 private:
   void startUp();
+  void loadAtStartUp();
   void buildTopPanel();
   void createTabForms();
   void readSettings();
@@ -81,6 +85,9 @@ private:
   pw::CodePlugDocument doc;
   QString settingsPath_;
   QString dialogFolder_;
+  // The settings file's last file, kept there while the file named on the command line
+  // has not loaded (empty when no file was named).
+  QString keptLastFile_;
   bool placing_ = false;
 
   QPushButton* NewBitBtn = nullptr;

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
@@ -9,7 +10,25 @@ int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
   QApplication app(argc, argv);
-  TMainForm form;
+  QApplication::setApplicationName(QStringLiteral("plugwright"));
+  // Ties the window to the installed desktop entry (its name and icon).
+  QGuiApplication::setDesktopFileName(QStringLiteral("net.plugwright.Plugwright"));
+
+  QCommandLineParser parser;
+  parser.setApplicationDescription(QStringLiteral("Editor for the code plug (.rdt file) of a DMR radio."));
+  parser.addHelpOption();
+  parser.addPositionalArgument(QStringLiteral("file"),
+                               QStringLiteral("Code plug to open instead of the last file."),
+                               QStringLiteral("[file]"));
+  parser.process(app);
+  if (parser.positionalArguments().size() > 1) {
+    std::fprintf(stderr, "plugwright: at most one file can be opened\n");
+    return 64;
+  }
+
+  TMainFormHooks hooks;
+  if (!parser.positionalArguments().isEmpty()) hooks.fileToOpen = parser.positionalArguments().front();
+  TMainForm form(hooks);
   form.show();
 
   // For headless runs: one picture of the window, then stop.

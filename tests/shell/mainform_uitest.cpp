@@ -6,6 +6,7 @@
 #include "support/ScriptedPrompt.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
@@ -54,8 +55,9 @@ class MainFormTest : public QObject {
     return path(name);
   }
 
-  std::unique_ptr<TMainForm> start() {
+  std::unique_ptr<TMainForm> start(const QString& fileToOpen = {}) {
     TMainFormHooks hooks;
+    hooks.fileToOpen = fileToOpen;
     hooks.prompt = &prompt;
     hooks.settingsPath = iniPath();
     hooks.screens = [] { return kScreens; };
@@ -187,6 +189,44 @@ private slots:
       QVERIFY(prompt.shown.empty());
     }
     QVERIFY(!QSettings(iniPath(), QSettings::IniFormat).contains("CodePlug/File"));
+  }
+
+  // `plugwright FILE`: the named file instead of the last one, its name made absolute.
+  void fileNamedOnTheCommandLineOpensInsteadOfTheLastFile() {
+    const QString last = writePlug("last.rdt");
+    const QString named = writePlug("named.rdt", pwtest::CodePlugBuilder().channel(0, "Named"));
+    writeIni("[CodePlug]\nFile=" + last.toUtf8() + "\n");
+    const QString cwd = QDir::currentPath();
+    QVERIFY(QDir::setCurrent(dir->path()));
+    {
+      auto form = start("named.rdt");
+      QDir::setCurrent(cwd);
+      QCOMPARE(form->document().fileName, named.toStdString());
+      QCOMPARE(form->document().workingImage, readBytes(named));
+      QCOMPARE(label(*form), " " + named);
+      QVERIFY(control<QPushButton>(*form, "SaveBitBtn")->isEnabled());
+      QVERIFY(prompt.shown.empty());
+    }
+    QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value("CodePlug/File").toString(), named);
+  }
+
+  // Unlike the last file, a named file that fails says why; the last file stays remembered.
+  void failedFileFromTheCommandLineIsReportedAndTheLastFileKept() {
+    const QString last = writePlug("last.rdt");
+    QFile bad(path("bad.rdt"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray(100, 'x'));
+    bad.close();
+    writeIni("[CodePlug]\nFile=" + last.toUtf8() + "\n");
+    {
+      auto form = start(bad.fileName());
+      QCOMPARE(prompt.texts("error"), std::vector<std::string>{"Code plug file size error"});
+      QVERIFY(!form->document().hasImage());
+      QVERIFY(form->document().fileName.empty());
+      QCOMPARE(label(*form), QString());
+      QVERIFY(!control<QPushButton>(*form, "SaveBitBtn")->isEnabled());
+    }
+    QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value("CodePlug/File").toString(), last);
   }
 
   void openAsksBeforeDiscardingThenLoadsTheChosenFile() {
