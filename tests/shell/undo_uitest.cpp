@@ -3,6 +3,7 @@
 // answer to their standard keys.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -16,6 +17,8 @@
 #include "channels/ChannelRecord.h"
 #include "codeplug/Encodings.h"
 #include "codeplug/RecordList.h"
+#include "membership/MemberList.h"
+#include "settings/GeneralSettings.h"
 #include "shell/MainForm.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
@@ -27,7 +30,7 @@ using pw::ChannelField;
 using pw::ListId;
 
 namespace {
-constexpr int kChannelsTab = 11;
+constexpr int kGeneralTab = 1, kZonesTab = 9, kChannelsTab = 11;
 }
 
 class UndoTest : public QObject {
@@ -37,10 +40,12 @@ class UndoTest : public QObject {
   pwtest::ScriptedPrompt prompt;
   std::unique_ptr<TMainForm> form;
   QString file;
+  QStringList dialogs;  // "open" / "save" for every file dialog shown (each cancelled)
 
   void start() {
     dir = std::make_unique<QTemporaryDir>();
     prompt = {};
+    dialogs.clear();
     file = dir->filePath("plug.rdt");
     pwtest::CodePlugBuilder b;
     b.fill(ListId::Channels, 30, "Ch ").fill(ListId::Zones, 2, "Z ").members(ListId::Zones, 0, {1, 2});
@@ -53,6 +58,10 @@ class UndoTest : public QObject {
     hooks.prompt = &prompt;
     hooks.settingsPath = ini.fileName();
     hooks.screens = [] { return pw::ScreenMetrics{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920}; };
+    hooks.chooseFile = [this](bool save, const QString&) {
+      dialogs << (save ? "save" : "open");
+      return QString();
+    };
     form = std::make_unique<TMainForm>(hooks);
     QVERIFY(showActive(form.get()));
     QCOMPARE(form->findChild<QTabWidget*>("PageControl")->currentIndex(), kChannelsTab);
@@ -69,6 +78,10 @@ class UndoTest : public QObject {
   }
   void key(int k, Qt::KeyboardModifiers m = Qt::ControlModifier) {
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), Qt::Key(k), m);
+    settle();
+  }
+  void showTab(int index) {
+    control<QTabWidget>("PageControl")->setCurrentIndex(index);
     settle();
   }
   std::string name(int index) const { return pw::recordName(form->document(), ListId::Channels, index); }
@@ -155,6 +168,77 @@ class UndoTest : public QObject {
     QVERIFY(!doc.isModified());
   }
 
+  void settingsTabEditsAreOneStepEach() {
+    start();
+    pw::CodePlugDocument& doc = form->document();
+    showTab(kGeneralTab);
+    QWidget* general = form->tabForm(kGeneralTab);
+    auto* backlight = general->findChild<QComboBox*>("BacklightTimeComboBox");
+    auto* leds = general->findChild<QAbstractButton*>("DisableAllLEDsSpeedButton");
+    auto* password = general->findChild<QLineEdit*>("PowerOnPasswordEdit");
+    const std::uint32_t backlightBefore = pw::generalField(doc, pw::GeneralField::BacklightTime);
+
+    backlight->setFocus();
+    key(Qt::Key_Down, Qt::NoModifier);
+    QVERIFY(pw::generalField(doc, pw::GeneralField::BacklightTime) != backlightBefore);
+    QTest::mouseClick(leds, Qt::LeftButton);
+    settle();
+    password->setFocus();
+    QTest::keyClicks(password, "12345678");
+    settle();
+    QCOMPARE(pw::powerOnPasswordText(doc), std::string("12345678"));
+
+    leds->setFocus();
+    key(Qt::Key_Z);  // the whole password at once, and the box shows it gone
+    QCOMPARE(pw::powerOnPasswordText(doc), std::string());
+    QCOMPARE(password->text(), QString());
+    QVERIFY(leds->isChecked());
+    key(Qt::Key_Z);
+    QVERIFY(!leds->isChecked());
+    QTest::mouseClick(control<QPushButton>("UndoBitBtn"), Qt::LeftButton);
+    QCOMPARE(pw::generalField(doc, pw::GeneralField::BacklightTime), backlightBefore);
+    QCOMPARE(backlight->currentIndex(), backlight->findData(backlightBefore));
+    QVERIFY(!doc.isModified());
+
+    leds->setFocus();
+    key(Qt::Key_Y);
+    key(Qt::Key_Y);
+    QTest::mouseClick(control<QPushButton>("RedoBitBtn"), Qt::LeftButton);
+    QCOMPARE(pw::powerOnPasswordText(doc), std::string("12345678"));
+    QCOMPARE(password->text(), QString("12345678"));
+    QVERIFY(leds->isChecked());
+  }
+
+  // Members added through the two-list editor; after undoing back to the loaded state
+  // closing asks nothing.
+  void memberEditsAreStepsAndUndoingAllLeavesNothingUnsaved() {
+    start();
+    pw::CodePlugDocument& doc = form->document();
+    showTab(kZonesTab);
+    QWidget* zones = form->tabForm(kZonesTab);
+    clickCell(zones->findChild<QTableView*>("ListView"), 0, 1);
+    settle();
+    auto* members = zones->findChild<QTableView*>("MemberListView");
+    QCOMPARE(members->model()->rowCount(), 2);
+    dragOverRows(zones->findChild<QTableView*>("AvailableListView"), {0, 1, 2});
+    settle();
+    QTest::mouseClick(zones->findChild<QPushButton*>("AddMemberBitBtn"), Qt::LeftButton);
+    settle();
+    QCOMPARE(pw::memberRows(doc, ListId::Zones, 0).size(), std::size_t(5));
+
+    members->setFocus();
+    key(Qt::Key_Z);
+    QCOMPARE(pw::memberRows(doc, ListId::Zones, 0).size(), std::size_t(2));
+    QCOMPARE(members->model()->rowCount(), 2);
+    key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(members->model()->rowCount(), 5);
+    QTest::mouseClick(control<QPushButton>("UndoBitBtn"), Qt::LeftButton);
+    QCOMPARE(members->model()->rowCount(), 2);
+
+    QVERIFY(form->close());
+    QVERIFY(prompt.shown.empty());
+  }
+
   void reloadClearsTheHistoryAndShortcutsRunTheCommands() {
     start();
     pw::CodePlugDocument& doc = form->document();
@@ -168,6 +252,14 @@ class UndoTest : public QObject {
     key(Qt::Key_F5, Qt::NoModifier);  // Reload
     QVERIFY(!control<QPushButton>("UndoBitBtn")->isEnabled());
     QVERIFY(control<QPushButton>("SaveBitBtn")->toolTip().contains("Ctrl+S"));
+
+    key(Qt::Key_O);
+    key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(dialogs, (QStringList{"open", "save"}));
+    pw::renameRecord(doc, ListId::Channels, 0, "Again");
+    key(Qt::Key_Q);  // asks as closing does; the scripted Cancel keeps the window
+    QCOMPARE(prompt.texts("question"), std::vector<std::string>{"Unsaved code plug.\n\nSave before exit ?"});
+    QVERIFY(form->isVisible());
   }
 };
 
