@@ -1,0 +1,82 @@
+// Times undo and redo in the real window of a step that changed all 1000 channels, with
+// the Channels tab showing (its rebuild and a repaint of the window included), on a code
+// plug whose every list the tab names is full.
+
+#include <QAbstractButton>
+#include <QCoreApplication>
+#include <QFile>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "UiBench.h"
+#include "channels/ChannelsForm.h"
+#include "shell/MainForm.h"
+#include "support/CodePlugBuilder.h"
+#include "support/ScriptedPrompt.h"
+#include "widgets/ListEditor.h"
+
+namespace {
+
+void settle() { QCoreApplication::processEvents(); }
+
+void runUndoTimings() {
+  using pw::ListId;
+  pwtest::CodePlugBuilder builder;
+  builder.fill(ListId::Channels, 1000, "Ch ")
+      .fill(ListId::Contacts, 1000, "Contact ")
+      .fill(ListId::RxGroupLists, 250, "Group ")
+      .fill(ListId::ScanLists, 250, "Scan ")
+      .fill(ListId::EmergencySystems, 32, "Alarm ")
+      .fill(ListId::Zones, 250, "Zone ");
+  QTemporaryDir dir;
+  const QString file = dir.filePath("plug.rdt");
+  pwtest::writeFile(file.toStdString(), builder.bytes());
+  QFile ini(dir.filePath("plugwright.ini"));
+  if (!ini.open(QIODevice::WriteOnly)) return;
+  ini.write("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=11\n");
+  ini.close();
+
+  pwtest::ScriptedPrompt prompt;
+  TMainFormHooks hooks;
+  hooks.prompt = &prompt;
+  hooks.settingsPath = ini.fileName();
+  TMainForm window(hooks);
+  window.show();
+  settle();
+  auto* channels = static_cast<TChannelsForm*>(window.tabForm(11));
+  if (!window.document().hasImage() || !channels->isVisible()) {
+    std::printf("undo: the window did not open the code plug on the Channels tab\n");
+    return;
+  }
+  // One step over every channel, as the user makes it: select all, toggle VOX.
+  ListEditor* list = channels->listEditor();
+  list->view()->selectAll();
+  settle();
+  channels->findChild<QAbstractButton*>(QStringLiteral("VOXSpeedButton"))->click();
+  settle();
+  auto* undo = window.findChild<QPushButton*>(QStringLiteral("UndoBitBtn"));
+  auto* redo = window.findChild<QPushButton*>(QStringLiteral("RedoBitBtn"));
+  const auto clickAndShow = [&](QPushButton* button) {
+    button->click();
+    settle();
+    window.repaint();
+  };
+  uibench::report(
+      "undo of a step over 1000 channels", [&] { clickAndShow(undo); },
+      [&] {
+        if (window.document().history().canRedo()) redo->click();
+      });
+  uibench::report(
+      "redo of a step over 1000 channels", [&] { clickAndShow(redo); },
+      [&] {
+        if (window.document().history().canUndo()) undo->click();
+      });
+  std::printf("undo label: \"%s\", history bytes %zu\n", window.document().history().undoLabel().c_str(),
+              window.document().history().memoryUsed());
+}
+
+const uibench::Registration registration("Undo and redo in the window, Channels tab", &runUndoTimings);
+
+}  // namespace
