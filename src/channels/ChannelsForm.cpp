@@ -29,7 +29,7 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   config.noImageCaption = QStringLiteral("Channels .. up to ") + QString::number(pw::kChannelCount) + " ";
   config.countLabelName = QStringLiteral("TitleLabel");
   config.columns = {
-      {.caption = "Chan", .width = 50, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter},
+      ListColumn::centred("Chan", 50),
       {.caption = "Name",
        .width = 120,
        .stretch = true,

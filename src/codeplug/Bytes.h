@@ -90,10 +90,11 @@ struct NamedField {
   BitField bits;
 };
 
-template <typename Name, std::size_t N>
-constexpr bool keyedInOrder(const NamedField<Name> (&fields)[N]) {
+// True when row i of a named table carries name i (any table whose rows have `name`).
+template <typename Row, std::size_t N>
+constexpr bool keyedInOrder(const Row (&rows)[N]) {
   for (std::size_t i = 0; i < N; ++i)
-    if (static_cast<std::size_t>(fields[i].name) != i) return false;
+    if (static_cast<std::size_t>(rows[i].name) != i) return false;
   return true;
 }
 
@@ -115,13 +116,6 @@ struct NamedRange {
   Name name;
   ByteRange bytes;
 };
-
-template <typename Name, std::size_t N>
-constexpr bool keyedInOrder(const NamedRange<Name> (&ranges)[N]) {
-  for (std::size_t i = 0; i < N; ++i)
-    if (static_cast<std::size_t>(ranges[i].name) != i) return false;
-  return true;
-}
 
 // True when no bit field and no byte range of a record share a bit, the ranges
 // included among themselves (checked at compile time).

@@ -35,13 +35,6 @@ const QStringList& dialogFilters() {
 std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 std::string toLatin(const QString& text) { return text.toLatin1().toStdString(); }
 
-ListColumn centred(const char* caption, int width) {
-  return {.caption = QString::fromLatin1(caption),
-          .width = width,
-          .alignment = Qt::AlignCenter,
-          .captionAlignment = Qt::AlignCenter};
-}
-
 }  // namespace
 
 TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidget* parent)
@@ -66,11 +59,11 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
                       .editor = ListColumn::Editor::Edit,
                       .maxLength = kIdDigits,
                       .accepts = ListColumn::digit};
-  ListColumn type = centred("Type", 100);
+  ListColumn type = ListColumn::centred("Type", 100);
   type.editor = ListColumn::Editor::Action;
-  ListColumn rxTone = centred("Rx Tone", 80);
+  ListColumn rxTone = ListColumn::centred("Rx Tone", 80);
   rxTone.editor = ListColumn::Editor::Action;
-  config.columns = {centred("No.", 50), name, id, type, rxTone};
+  config.columns = {ListColumn::centred("No.", 50), name, id, type, rxTone};
 
   // Contacts are packed, so a row's index is its slot.
   config.rowCount = [this] { return pw::usedCount(doc, kList); };

@@ -71,7 +71,7 @@ TEmergencySystemForm::TEmergencySystemForm(pw::CodePlugDocument& document, QWidg
   config.capacity = pw::kEmergencySystemCount;
   config.countLabelName = QStringLiteral("TitleLabel");
   config.columns = {
-      {.caption = "No.", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter},
+      ListColumn::centred("No.", 40),
       {.caption = "Name",
        .width = 130,
        .editor = ListColumn::Editor::Edit,

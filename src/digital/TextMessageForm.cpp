@@ -20,7 +20,7 @@ TTextMessageForm::TTextMessageForm(pw::CodePlugDocument& document, QWidget* pare
   config.title = QStringLiteral("Text Messages");
   config.capacity = pw::kTextMessageCount;
   config.columns = {
-      {.caption = "No.", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter},
+      ListColumn::centred("No.", 40),
       {.caption = "Message",
        .width = 400,
        .captionAlignment = Qt::AlignCenter,

@@ -21,11 +21,7 @@ Field fieldOf(int column) {
 }
 
 ListColumn column(const char* caption, int width, E editor = E::DropDown) {
-  ListColumn c{.caption = caption,
-               .width = width,
-               .alignment = Qt::AlignCenter,
-               .captionAlignment = Qt::AlignCenter,
-               .editor = editor};
+  ListColumn c = ListColumn::centred(caption, width, editor);
   if (editor == E::Edit) {
     c.maxLength = pw::kDtmfDigitLimit;
     c.accepts = pw::ui::charPredicate(pw::ui::CharRule::Dtmf);

@@ -13,11 +13,7 @@ namespace {
 pw::GpsField fieldOf(int column) { return static_cast<pw::GpsField>(column - 1); }
 
 ListColumn choiceColumn(const char* caption, int width) {
-  return {.caption = caption,
-          .width = width,
-          .alignment = Qt::AlignCenter,
-          .captionAlignment = Qt::AlignCenter,
-          .editor = ListColumn::Editor::DropDown};
+  return ListColumn::centred(caption, width, ListColumn::Editor::DropDown);
 }
 
 }  // namespace
@@ -30,7 +26,7 @@ TGPSForm::TGPSForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(do
   config.title = QStringLiteral("GPS List");
   config.capacity = pw::kGpsCount;
   config.columns = {
-      {.caption = "GPS", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter},
+      ListColumn::centred("GPS", 40),
       choiceColumn("Revert Channel", 150),
       choiceColumn("Default GPS Report Interval", 200),
       choiceColumn("Destination Contact", 140),

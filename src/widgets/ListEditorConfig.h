@@ -46,6 +46,15 @@ struct ListColumn {
   std::function<std::vector<ListChoice>(int row)> choices{};    // DropDown; none: nothing opens
   std::function<std::optional<qint64>(int row)> storedValue{};  // DropDown: selects the choice carrying it
 
+  // A column centred in cell and header, as the record-number and code columns are.
+  static ListColumn centred(const QString& caption, int width, Editor editor = Editor::None) {
+    return {.caption = caption,
+            .width = width,
+            .alignment = Qt::AlignCenter,
+            .captionAlignment = Qt::AlignCenter,
+            .editor = editor};
+  }
+
   // Common character sets of edit boxes (the shared input filter's rules).
   static bool printable(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Printable, c); }
   static bool digit(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Digits, c); }

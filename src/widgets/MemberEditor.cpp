@@ -74,7 +74,7 @@ ListConfig MemberEditor::recordsConfig() {
   c.noImageCaption = config_.noImageCaption;
   c.capacity = pw::layoutOf(owner).count;
   c.columns = {
-      {.caption = "No.", .width = 40, .alignment = Qt::AlignCenter, .captionAlignment = Qt::AlignCenter},
+      ListColumn::centred("No.", 40),
       {.caption = "Name",
        .width = 130,
        .stretch = true,
