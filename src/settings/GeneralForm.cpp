@@ -108,12 +108,12 @@ const ControlDef kControls[] = {
      .field = GeneralField::PrivateCallHangTime},
 };
 
-struct FrameSpec {
+struct FrameDef {
   Frame frame;
   const char* title;  // none: the column itself
   bool right;
 };
-const FrameSpec kFrames[] = {
+const FrameDef kFrames[] = {
     {Frame::Left, nullptr, false},           {Frame::BatterySaver, " Battery Saver ", false},
     {Frame::Passwords, " Passwords ", false}, {Frame::BootUp, " Boot Up Message ", true},
     {Frame::MonitorType, " Monitor Type ", true}, {Frame::Scan, " Scan ", true},
@@ -232,7 +232,7 @@ void TGeneralForm::build() {
   columns->addStretch(1);
   page->addLayout(columns, 1);
 
-  for (const FrameSpec& f : kFrames) {
+  for (const FrameDef& f : kFrames) {
     QGridLayout* grid = nullptr;
     QWidget* host = this;
     if (f.title) {

@@ -44,7 +44,7 @@ namespace {
 
 constexpr int kDesignLeft = 169, kDesignTop = 99, kDesignWidth = 1138, kDesignHeight = 585;
 
-struct TabSpec {
+struct TabDef {
   const char* caption;
   const char* pageName;
   TabForm* (*create)(pw::CodePlugDocument&, QWidget*);
@@ -56,7 +56,7 @@ TabForm* make(pw::CodePlugDocument& doc, QWidget* parent) {
 }
 
 // The pages in tab order; the page index in the settings file follows this order.
-const std::array<TabSpec, TMainForm::kTabCount> kTabs{{
+const std::array<TabDef, TMainForm::kTabCount> kTabs{{
     {"  Basic  ", "BasicTabSheet", make<TBasicForm>},
     {"  General  ", "GeneralTabSheet", make<TGeneralForm>},
     {"  Menus  ", "MenusTabSheet", make<TMenusForm>},

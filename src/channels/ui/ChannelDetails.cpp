@@ -183,10 +183,10 @@ ChannelDetails::ChannelDetails(pw::CodePlugDocument& doc, QWidget* host,
   addChoice(grid, 5, "Tx Signalling System ", "TxSignallingSystemComboBox", F::TxSignalling);
   addToggles(grid, 6, {{"Display PTT ID", "DisplayPTTIDSpeedButton", F::DisplayPttId}});
   for (int half = 0; half < 2; ++half) {  // four to a row
-    std::vector<ToggleSpec> specs;
+    std::vector<ToggleDef> toggles;
     for (int k = 4 * half; k < 4 * half + 4; ++k)
-      specs.push_back({kDecodeCaptions[k], kDecodeNames[k], pw::dtmfDecodeField(k)});
-    addToggles(grid, 7 + half, specs);
+      toggles.push_back({kDecodeCaptions[k], kDecodeNames[k], pw::dtmfDecodeField(k)});
+    addToggles(grid, 7 + half, toggles);
   }
   grid->setRowStretch(9, 1);
 }
@@ -222,9 +222,9 @@ void ChannelDetails::addRadio(QGridLayout* grid, int row, const char* caption, C
   radios_.push_back(std::move(radio));
 }
 
-void ChannelDetails::addToggles(QGridLayout* grid, int row, const std::vector<ToggleSpec>& specs) {
+void ChannelDetails::addToggles(QGridLayout* grid, int row, const std::vector<ToggleDef>& toggles) {
   auto* line = new QHBoxLayout;
-  for (const ToggleSpec& control : specs) {
+  for (const ToggleDef& control : toggles) {
     QToolButton* button = speedButton(grid->parentWidget(), control.caption, control.name);
     if (control.hint) button->setToolTip(QString::fromLatin1(control.hint));
     line->addWidget(button);

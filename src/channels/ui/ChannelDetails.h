@@ -56,13 +56,13 @@ class ChannelDetails : public QObject {
   QGroupBox* makeGroup(QWidget* host, const char* title, const char* hint, QGridLayout*& grid);
   void addRadio(QGridLayout* grid, int row, const char* caption, pw::ChannelField field,
                 std::vector<std::tuple<const char*, const char*, std::uint32_t>> buttons);
-  struct ToggleSpec {
+  struct ToggleDef {
     const char* caption;
     const char* name;
     pw::ChannelField field;
     const char* hint = nullptr;
   };
-  void addToggles(QGridLayout* grid, int row, const std::vector<ToggleSpec>& specs);
+  void addToggles(QGridLayout* grid, int row, const std::vector<ToggleDef>& toggles);
   QComboBox* addChoice(QGridLayout* grid, int row, const char* caption, const char* name,
                        pw::ChannelField field, const char* hint = nullptr);
   void addFrequency(QGridLayout* grid, int row, const char* caption, const char* name,
