@@ -3,13 +3,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/RecordList.h"
 #include "contacts/ContactFiles.h"
+#include "textform/TextDiff.h"
+#include "textform/TextYaml.h"
 
 namespace {
 
@@ -34,7 +38,7 @@ struct Command {
   const char* name;
   const char* usage;
   const char* help;
-  int arguments;
+  int arguments;  // -1: IN with an optional OUT
   std::function<int(const std::vector<std::string>&)> run;
 };
 
@@ -97,6 +101,65 @@ int importContactsCommand(const std::vector<std::string>& args) {
   return 0;
 }
 
+// ---- the text form: statuses of their own (0 ok or equal, 1 differ, 2 load error,
+// 3 text error, 10 + the negated save code) ----
+constexpr int kDiffer = 1, kTextLoadError = 2, kTextError = 3;
+
+// Loads as stored (the nine checks, no normalisation); the load message names the file.
+int loadAsStored(pw::CodePlugDocument& doc, const std::string& path) {
+  const int code = doc.loadCodePlug(path, false, pw::CodePlugDocument::LoadMode::AsStored);
+  if (code == 0) return 0;
+  std::fprintf(stderr, "%s: %s\n", path.c_str(), pw::loadMessage(code));
+  return kTextLoadError;
+}
+
+int dump(const std::vector<std::string>& args) {
+  pw::CodePlugDocument doc;
+  if (const int rc = loadAsStored(doc, args[0])) return rc;
+  const std::string text = pw::text::dumpText(doc.workingImage);
+  if (args.size() < 2) {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+  }
+  std::ofstream out(args[1], std::ios::binary | std::ios::trunc);
+  out.write(text.data(), std::streamsize(text.size()));
+  out.close();
+  if (!out) {
+    std::fprintf(stderr, "%s: could not write the text\n", args[1].c_str());
+    return kTextError;
+  }
+  return 0;
+}
+
+int build(const std::vector<std::string>& args) {
+  std::ifstream in(args[0], std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  if (!in) {
+    std::fprintf(stderr, "%s: could not read the text\n", args[0].c_str());
+    return kTextError;
+  }
+  auto built = pw::text::buildFile(text.str());
+  if (const auto* e = std::get_if<pw::text::TextError>(&built)) {
+    std::fprintf(stderr, "%s: %s\n", args[0].c_str(), pw::text::describeError(*e).c_str());
+    return kTextError;
+  }
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  doc.adoptImage(std::move(std::get<std::vector<std::uint8_t>>(built)));
+  const int code = doc.saveCodePlug(args[1]);
+  return code == 0 ? 0 : 10 - code;
+}
+
+int diff(const std::vector<std::string>& args) {
+  pw::CodePlugDocument a, b;
+  if (const int rc = loadAsStored(a, args[0])) return rc;
+  if (const int rc = loadAsStored(b, args[1])) return rc;
+  const auto lines = pw::text::diffFiles(a.workingImage, b.workingImage);
+  for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+  return lines.empty() ? 0 : kDiffer;
+}
+
 std::vector<Command>& commands() {
   static std::vector<Command> all = {
       {"check", "check FILE",
@@ -125,6 +188,28 @@ std::vector<Command>& commands() {
        "30 + the negated import code (32 name too short, 33 unknown extension or unreadable file);\n"
        "save failures exit 10 + the negated save code.",
        3, importContactsCommand},
+      {"dump", "dump IN [OUT]",
+       "Writes the whole code plug IN as a YAML text to OUT (standard output without OUT): every\n"
+       "section in the order of the tabs, each record in use with its number and its fields as the\n"
+       "tab shows them (a stored number with the shown text in a comment where the text would not\n"
+       "give the same bits), and under \"rest\" every bit no field covers, as hex. IN is read as\n"
+       "stored: the nine load checks apply, nothing is normalised. Exits 0; 2 when IN fails to\n"
+       "load (the message names the file); 3 when OUT cannot be written.",
+       -1, dump},
+      {"build", "build TEXT OUT",
+       "Turns a text written by dump (edited or not) into the RDT file OUT; an unchanged text gives\n"
+       "the dumped file byte for byte. Edited values are stored as the tabs store them (frequencies\n"
+       "clamped into the radio's band). Exits 0; 3 on an error in the text (unknown section or\n"
+       "field, a value that is neither a choice's text nor a number the field can hold, malformed\n"
+       "YAML), naming the line and the field, with nothing written; 10 + the negated save code\n"
+       "when OUT cannot be written (12 cannot be created, 13 writing failed).",
+       2, build},
+      {"diff", "diff A B",
+       "Compares two code plugs section by section in the words of dump: records matched by\n"
+       "number, added, removed, moved (the same bytes under another number) or changed (each\n"
+       "field old -> new), then the differing rest bytes. Exits 0 when the files are equal, 1 when\n"
+       "they differ, 2 when either fails to load.",
+       2, diff},
   };
   return all;
 }
@@ -150,7 +235,8 @@ int main(int argc, char** argv) {
       std::printf("usage: plugwright-cli %s\n\n%s\n", c.usage, c.help);
       return 0;
     }
-    if (int(args.size()) != c.arguments) {
+    const bool optionalOut = c.arguments < 0 && (args.size() == 1 || args.size() == 2);
+    if (int(args.size()) != c.arguments && !optionalOut) {
       std::fprintf(stderr, "usage: plugwright-cli %s\n", c.usage);
       return kUsageStatus;
     }

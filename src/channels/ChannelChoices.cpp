@@ -65,6 +65,24 @@ const ChannelChoices& fixedChoices(ChannelField field) {
   }
 }
 
+const ChannelChoices& buttonChoices(ChannelField field) {
+  static const ChannelChoices mode{{"Auto", 0}, {"Analogue", 1}, {"Digital", 2}},
+      bandwidth{{"12.5kHz", 0}, {"20kHz", 1}, {"25kHz", 2}}, squelch{{"Tight", 0}, {"Normal", 1}},
+      power{{"Low", 0}, {"High", 1}}, reference{{"Low", 0}, {"Med", 1}, {"High", 2}},
+      tailRevert{{"180", 0}, {"120", 1}}, slot{{"1", 1}, {"2", 2}}, none;
+  switch (field) {
+    case Mode: return mode;
+    case Bandwidth: return bandwidth;
+    case Squelch: return squelch;
+    case TxPower: return power;
+    case RxRefFrequency:
+    case TxRefFrequency: return reference;
+    case TailRevertPhase: return tailRevert;
+    case RepeaterSlot: return slot;
+    default: return none;
+  }
+}
+
 const ChannelChoices& voiceEncryptionChoices() {
   static const ChannelChoices choices = makeVoiceEncryption();
   return choices;

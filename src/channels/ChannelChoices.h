@@ -20,6 +20,10 @@ using ChannelChoices = Choices;
 // The fixed list of a field: admit criteria, time-out, rekey delay, colour code, GPS
 // system, both signalling systems and both tones. Empty for any other field.
 const ChannelChoices& fixedChoices(ChannelField field);
+// The button rows of a field shown as buttons (mode, bandwidth, squelch, power, both
+// reference frequencies, tail revert phase, repeater slot), with the value each stores.
+// Empty for any other field.
+const ChannelChoices& buttonChoices(ChannelField field);
 // "None ", "Basic 1 " .. "Basic 16 ", "Enhanced 1 " .. "Enhanced 8 ", coded by privacy code.
 const ChannelChoices& voiceEncryptionChoices();
 

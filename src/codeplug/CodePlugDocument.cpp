@@ -125,7 +125,11 @@ int checkDfuse(const std::vector<std::uint8_t>& file) {
 
 }  // namespace
 
-int CodePlugDocument::loadCodePlug(const std::string& name, bool showMessages) {
+int checkRdtFile(const std::vector<std::uint8_t>& file) {
+  return file.size() != kRdtFileSize ? kLoadSize : checkDfuse(file);
+}
+
+int CodePlugDocument::loadCodePlug(const std::string& name, bool showMessages, LoadMode mode) {
   std::vector<std::uint8_t> buffer;
   int code = readWholeFile(name, buffer);
   if (code == kLoadOk) code = checkDfuse(buffer);
@@ -134,7 +138,7 @@ int CodePlugDocument::loadCodePlug(const std::string& name, bool showMessages) {
     return code;
   }
   adoptImage(std::move(buffer));
-  normaliseLists(*this);
+  if (mode == LoadMode::Normalise) normaliseLists(*this);
   history_.reset(workingImage);  // the packing on load is not the user's to undo
   if (onLoaded) onLoaded();
   return kLoadOk;

@@ -41,6 +41,8 @@ enum LoadCode {
 };
 enum SaveCode { kSaveOk = 0, kSaveNothing = -1, kSaveCreate = -2, kSaveWrite = -3 };
 const char* loadMessage(int code);
+// The checks of steps 3 and 6..9 of a load on a whole file held in memory: 0 or a LoadCode.
+int checkRdtFile(const std::vector<std::uint8_t>& file);
 const char* saveMessage(int code);
 
 class CodePlugDocument {
@@ -73,7 +75,10 @@ public:
 
   // Reads, checks, adopts and normalises a regular file (anything else fails to open at
   // once); 0 or a LoadCode. On failure the document is exactly as it was (messages shown).
-  int loadCodePlug(const std::string& name, bool showMessages);
+  // AsStored skips the normalisation: the file is held exactly as read (the text form
+  // shows free records and gaps as they are).
+  enum class LoadMode { Normalise, AsStored };
+  int loadCodePlug(const std::string& name, bool showMessages, LoadMode mode = LoadMode::Normalise);
   // Writes the working image as FileWriter does; 0 or a SaveCode. A failed save leaves
   // the previous file as it was; a target that cannot be written is kSaveCreate.
   int saveCodePlug(const std::string& name);

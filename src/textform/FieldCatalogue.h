@@ -1,0 +1,91 @@
+#pragma once
+// What the text form knows of each section: its fields, their names in the text and how
+// a stored value is shown and read back. The sections are data over the sections' own
+// field tables and choices; the text form's code (TextPlug.cpp) is written once over them.
+//
+// Adding a section:
+//  - a block of settings (one record at a fixed place): write a `FieldDesc` table with one
+//    row per field, `{.key = "yaml_name", .bits = bitsOf(XxxField::Y), .kind = Kind::...}`
+//    (bits relative to the block's first byte), and one `SectionDesc` row
+//    `{.key = "xxx", .fileOffset = fileOffset(kXxx), .size = kXxxSize, .fields = kXxxText}`
+//    in `catalogue()` at the place of its tab;
+//  - a list: the same with `.list = ListId::X` (name and members come from the list's
+//    layouts; `.nameKey` names the name field).
+// Every bit no row covers stays lossless in the text's rest, so a section can be added,
+// or a field left out, without breaking files dumped before.
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "codeplug/Bytes.h"
+#include "codeplug/Choices.h"
+#include "codeplug/CodePlugDocument.h"
+#include "codeplug/RecordList.h"
+
+namespace pw::text {
+
+enum class Kind {
+  Number,     // the stored number
+  Flag,       // on / off (inverted: stored 0 is on)
+  Choice,     // the text of the choice carrying the value, else the stored number
+  Frequency,  // MHz as the tab shows it, else the stored word in hex
+  Reference,  // a record number of `referred` (or a choice's text for the special values)
+};
+
+// A field of more than one bit field (the channel's voice encryption: type and key).
+struct Accessor {
+  std::uint32_t (*read)(ByteSpan record);
+  void (*write)(MutableByteSpan record, std::uint32_t value);
+  bool (*holds)(std::uint32_t value);
+};
+
+struct FieldDesc {
+  const char* key;
+  BitField bits{};
+  Kind kind = Kind::Number;
+  bool inverted = false;                       // Flag
+  const Choices& (*choices)() = nullptr;       // Choice; Reference: the special values
+  ListId referred = ListId::Channels;          // Reference
+  const Accessor* accessor = nullptr;          // instead of `bits`
+};
+
+struct SectionDesc {
+  const char* key;
+  std::optional<ListId> list;  // a list of records; otherwise a block
+  std::size_t fileOffset = 0;  // block: file offset and size
+  std::size_t size = 0;
+  std::span<const FieldDesc> fields;
+  const char* nameKey = "name";  // list: the key of the record's name
+};
+
+// Every described section in the order of the editor's tabs; the radio information first.
+std::span<const SectionDesc> catalogue();
+const SectionDesc* findSection(std::string_view key);
+const FieldDesc* findField(const SectionDesc& section, std::string_view key);
+
+// ---- one value ----
+std::uint32_t readField(ByteSpan record, const FieldDesc& f);
+void writeField(MutableByteSpan record, const FieldDesc& f, std::uint32_t value);
+bool fieldHolds(const FieldDesc& f, std::uint32_t value);
+
+struct Shown {
+  std::string text;
+  std::string comment;  // the shown text when `text` is the stored number; a referred name
+};
+// The text for a stored value; reading it back gives the value again (checked here).
+Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t value);
+// The stored value for a text, or nothing when the text is neither a choice's text nor a
+// number the field can hold. Frequencies are clamped into the radio's band like the tab.
+std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const FieldDesc& f, std::string_view text);
+
+// ---- names: every byte that is not printable as \xNN, the backslash doubled ----
+std::string nameText(ByteSpan units, int count);
+// The bytes of an escaped text; nothing for a malformed escape.
+std::optional<std::string> unescapeName(std::string_view text);
+
+// A number written in decimal or with 0x in hex; nothing otherwise or above `max`.
+std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t max);
+
+}  // namespace pw::text

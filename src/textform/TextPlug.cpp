@@ -1,0 +1,302 @@
+#include "textform/TextPlug.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+#include "codeplug/Encodings.h"
+#include "codeplug/Layout.h"
+
+namespace pw::text {
+namespace {
+
+// Zero gaps shorter than this stay inside one run of the rest; equal bytes from this
+// many on are a run of their own (written as a fill); other runs are cut at this length.
+constexpr std::size_t kJoinGap = 8;
+constexpr std::size_t kFillFrom = 16;
+constexpr std::size_t kChunk = 32;
+
+const MemberListLayout* membersOf(ListId list) {
+  for (const MemberListLayout& m : memberLayouts())
+    if (m.owner == list) return &m;
+  return nullptr;
+}
+
+std::string numberList(const std::vector<std::string>& items) {
+  std::string s;
+  for (const std::string& i : items) s += (s.empty() ? "" : ", ") + i;
+  return s;
+}
+
+// ---- the regions of the file, for labels and for cutting the rest ----
+struct Region {
+  std::size_t begin, end;
+  std::string label;
+  int recordSize = 0;  // lists: records are labelled one by one
+};
+
+const std::vector<Region>& regions() {
+  static const std::vector<Region> all = [] {
+    std::vector<Region> r{{0, kFileDfuseVersion + 6, "DfuSe prefix"},
+                          {kFileDfuseTargets + 1, kFileRadioInfo, "DfuSe target"},
+                          {kFileDfuseSuffix, kRdtFileSize, "DfuSe suffix"}};
+    for (const SectionDesc& s : catalogue()) {
+      if (s.list) {
+        const RecordListLayout& l = layoutOf(*s.list);
+        const std::size_t begin = fileOffset(l.start);
+        r.push_back({begin, begin + std::size_t(l.count) * l.recordSize, s.key, l.recordSize});
+      } else {
+        r.push_back({s.fileOffset, s.fileOffset + s.size, s.key});
+      }
+    }
+    std::sort(r.begin(), r.end(), [](const Region& a, const Region& b) { return a.begin < b.begin; });
+    return r;
+  }();
+  return all;
+}
+
+// The label of `at` and where that label ends.
+std::pair<std::string, std::size_t> regionAt(std::size_t at) {
+  std::size_t next = kRdtFileSize;
+  for (const Region& r : regions()) {
+    if (at >= r.begin && at < r.end) {
+      if (!r.recordSize) return {r.label, r.end};
+      const std::size_t index = (at - r.begin) / r.recordSize;
+      return {r.label + " " + std::to_string(index + 1), r.begin + (index + 1) * r.recordSize};
+    }
+    if (r.begin > at) {
+      next = std::min(next, r.begin);
+    }
+  }
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "image 0x%05zX", at >= kImageBase ? at - kImageBase : at);
+  return {buf, next};
+}
+
+// Cuts the non-zero bytes of a residual into runs: equal bytes as one run, the others in
+// chunks, never across a record or section.
+std::vector<RestRun> restRuns(const std::vector<std::uint8_t>& residual) {
+  std::vector<RestRun> runs;
+  std::size_t i = 0;
+  const std::size_t n = residual.size();
+  while (i < n) {
+    if (residual[i] == 0) {
+      ++i;
+      continue;
+    }
+    const std::size_t regionEnd = regionAt(i).second;
+    // Extend over short zero gaps, within the region.
+    std::size_t end = i, zeros = 0;
+    for (std::size_t j = i; j < regionEnd && zeros < kJoinGap; ++j) {
+      if (residual[j] == 0) {
+        ++zeros;
+      } else {
+        zeros = 0;
+        end = j + 1;
+      }
+    }
+    const auto sameFrom = [&](std::size_t k) {
+      std::size_t e = k;
+      while (e < end && residual[e] == residual[k]) ++e;
+      return e;
+    };
+    while (i < end) {
+      std::size_t stop = sameFrom(i);
+      if (stop - i < kFillFrom) {
+        // A chunk that stops before the next long run of equal bytes.
+        stop = i;
+        while (stop < end && stop - i < kChunk) {
+          const std::size_t k = sameFrom(stop);
+          if (k - stop >= kFillFrom) break;
+          stop = std::min(k, i + kChunk);
+        }
+      }
+      runs.push_back({i, std::vector<std::uint8_t>(residual.begin() + i, residual.begin() + stop)});
+      i = stop;
+    }
+  }
+  return runs;
+}
+
+TextError fieldError(const TextValue& v, const std::string& field, const std::string& message) {
+  return {v.line, field, message};
+}
+
+class Assembler {
+public:
+  Assembler() : doc_(nullptr) { doc_.adoptImage(std::vector<std::uint8_t>(kRdtFileSize, 0)); }
+
+  std::optional<TextError> run(const TextPlug& plug) {
+    for (const TextSection& s : plug.sections)
+      if (!s.desc->list)
+        if (auto e = block(s)) return e;
+    for (const SectionDesc& s : catalogue())
+      if (s.list) freshList(*s.list);
+    for (const TextSection& s : plug.sections)
+      if (s.desc->list)
+        if (auto e = list(s)) return e;
+    return std::nullopt;
+  }
+
+  std::vector<std::uint8_t> take() { return std::move(doc_.workingImage); }
+
+private:
+  std::optional<TextError> block(const TextSection& s) {
+    if (s.records.size() != 1) return TextError{s.line, s.desc->key, "a settings block is one map of fields"};
+    MutableByteSpan bytes = MutableByteSpan(doc_.workingImage).subspan(s.desc->fileOffset, s.desc->size);
+    return fields(*s.desc, s.records.front(), bytes, s.desc->key);
+  }
+
+  void freshList(ListId id) {
+    const RecordListLayout& l = layoutOf(id);
+    for (int i = 0; i < l.count; ++i) l.writeFresh(doc_, recordBytes(doc_, id, i), false);
+  }
+
+  std::optional<TextError> list(const TextSection& s) {
+    const RecordListLayout& l = layoutOf(*s.desc->list);
+    std::set<int> seen;
+    for (const TextRecord& r : s.records) {
+      const std::string where = std::string(s.desc->key) + " " + std::to_string(r.number);
+      if (r.number < 1 || r.number > l.count)
+        return TextError{r.line, where, "record number outside 1.." + std::to_string(l.count)};
+      if (!seen.insert(r.number).second) return TextError{r.line, where, "record number given twice"};
+      MutableByteSpan rec = recordBytes(doc_, *s.desc->list, r.number - 1);
+      l.writeFresh(doc_, rec, true);
+      if (auto e = fields(*s.desc, r, rec, where)) return e;
+    }
+    return std::nullopt;
+  }
+
+  std::optional<TextError> fields(const SectionDesc& s, const TextRecord& r, MutableByteSpan rec,
+                                  const std::string& where) {
+    for (const TextField& f : r.fields) {
+      const std::string field = where + "." + f.key;
+      if (s.list && f.key == s.nameKey) {
+        if (auto e = name(*s.list, f.value, rec, field)) return e;
+      } else if (s.list && f.key == kMembersKey && membersOf(*s.list)) {
+        if (auto e = members(*membersOf(*s.list), f.value, rec, field)) return e;
+      } else if (const FieldDesc* d = findField(s, f.key)) {
+        if (f.value.isList) return fieldError(f.value, field, "a single value is expected");
+        const auto v = parseField(doc_, *d, f.value.text);
+        if (!v) return fieldError(f.value, field, "\"" + f.value.text + "\" is neither a choice nor a number it can hold");
+        writeField(rec, *d, *v);
+      } else {
+        return fieldError(f.value, field, "unknown field");
+      }
+    }
+    return std::nullopt;
+  }
+
+  std::optional<TextError> name(ListId id, const TextValue& v, MutableByteSpan rec, const std::string& field) {
+    if (v.isList) return fieldError(v, field, "a text is expected");
+    const auto bytes = unescapeName(v.text);
+    if (!bytes) return fieldError(v, field, "malformed escape (\\xNN or \\\\)");
+    const RecordListLayout& l = layoutOf(id);
+    // As written, untrimmed: the text holds the name exactly as stored.
+    encodeName(rec.subspan(l.nameOffset), l.nameUnits, *bytes);
+    return std::nullopt;
+  }
+
+  std::optional<TextError> members(const MemberListLayout& m, const TextValue& v, MutableByteSpan rec,
+                                   const std::string& field) {
+    if (!v.isList) return fieldError(v, field, "a list of record numbers is expected");
+    if (int(v.items.size()) > m.slotCount)
+      return fieldError(v, field, "more than " + std::to_string(m.slotCount) + " members");
+    for (int k = 0; k < m.slotCount; ++k) {
+      std::uint32_t number = 0;
+      if (k < int(v.items.size())) {
+        const auto n = parseNumber(v.items[k], 0xFFFF);
+        if (!n) return fieldError(v, field, "\"" + v.items[k] + "\" is not a record number");
+        number = *n;
+      }
+      setU16le(rec, std::size_t(m.offset + 2 * k), std::uint16_t(number));
+    }
+    return std::nullopt;
+  }
+
+  CodePlugDocument doc_;
+};
+
+TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, ByteSpan rec, int number) {
+  TextRecord r{.number = number};
+  if (s.list) {
+    const RecordListLayout& l = layoutOf(*s.list);
+    r.fields.push_back({s.nameKey, {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true}});
+  }
+  for (const FieldDesc& f : s.fields) {
+    Shown shown = renderField(doc, f, readField(rec, f));
+    r.fields.push_back({f.key, {.text = std::move(shown.text), .comment = std::move(shown.comment)}});
+  }
+  if (const MemberListLayout* m = s.list ? membersOf(*s.list) : nullptr) {
+    TextValue v{.isList = true};
+    int last = 0;
+    for (int k = 0; k < m->slotCount; ++k)
+      if (u16le(rec, std::size_t(m->offset + 2 * k))) last = k + 1;
+    std::vector<std::string> names;
+    for (int k = 0; k < last; ++k) {
+      const std::uint16_t n = u16le(rec, std::size_t(m->offset + 2 * k));
+      v.items.push_back(std::to_string(n));
+      const RecordListLayout& referred = layoutOf(m->referred);
+      names.push_back(n >= 1 && n <= referred.count && inUse(doc, m->referred, n - 1)
+                          ? recordName(doc, m->referred, n - 1)
+                          : "-");
+    }
+    v.comment = numberList(names);
+    r.fields.push_back({kMembersKey, std::move(v)});
+  }
+  return r;
+}
+
+}  // namespace
+
+std::string describeError(const TextError& e) {
+  return "line " + std::to_string(e.line) + ": " + e.field + ": " + e.message;
+}
+
+TextPlug describe(ByteSpan file) {
+  CodePlugDocument doc(nullptr);
+  doc.adoptImage(std::vector<std::uint8_t>(file.begin(), file.end()));
+  TextPlug plug;
+  for (const SectionDesc& s : catalogue()) {
+    TextSection section{.desc = &s};
+    if (s.list) {
+      for (int i = 0; i < layoutOf(*s.list).count; ++i)
+        if (inUse(doc, *s.list, i)) section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1));
+    } else {
+      section.records.push_back(describeRecord(doc, s, file.subspan(s.fileOffset, s.size), 0));
+    }
+    plug.sections.push_back(std::move(section));
+  }
+  // What the described fields give; the rest is whatever differs from it.
+  Assembler fields;
+  fields.run(plug);
+  std::vector<std::uint8_t> residual = fields.take();
+  for (std::size_t i = 0; i < residual.size(); ++i) residual[i] ^= file[i];
+  plug.rest = restRuns(residual);
+  return plug;
+}
+
+std::variant<std::vector<std::uint8_t>, TextError> assemble(const TextPlug& plug) {
+  Assembler a;
+  if (auto e = a.run(plug)) return *e;
+  std::vector<std::uint8_t> file = a.take();
+  for (const RestRun& run : plug.rest) {
+    if (run.at > file.size() || run.bytes.size() > file.size() - run.at)
+      return TextError{run.line, "rest", "bytes beyond the end of the file"};
+    for (std::size_t k = 0; k < run.bytes.size(); ++k) file[run.at + k] ^= run.bytes[k];
+  }
+  // Whatever was edited, the result must be a file the editor loads.
+  if (const int code = checkRdtFile(file)) return TextError{0, "rest", std::string("the text gives no code plug: ") + loadMessage(code)};
+  return file;
+}
+
+std::vector<std::uint8_t> restBytes(const TextPlug& plug) {
+  std::vector<std::uint8_t> rest(kRdtFileSize, 0);
+  for (const RestRun& run : plug.rest)
+    for (std::size_t k = 0; k < run.bytes.size() && run.at + k < rest.size(); ++k) rest[run.at + k] ^= run.bytes[k];
+  return rest;
+}
+
+std::string regionLabel(std::size_t fileOffset) { return regionAt(fileOffset).first; }
+
+}  // namespace pw::text

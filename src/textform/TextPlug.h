@@ -1,0 +1,76 @@
+#pragma once
+// The code plug as a text: the described sections field by field, and the rest as
+// bytes. The rest is what the file holds XOR what the described fields give over a
+// baseline (zeros, and every list record in its fresh state), so a typical file has a
+// short rest while any file, whatever its reserved bits and free records, comes back
+// byte for byte: assemble(describe(file)) == file.
+
+#include <cstdint>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "codeplug/Bytes.h"
+#include "textform/FieldCatalogue.h"
+
+namespace pw::text {
+
+struct TextValue {
+  std::string text;                // a scalar
+  std::vector<std::string> items;  // a list (members)
+  bool isList = false;
+  bool quoted = false;  // a name: always quoted, so "null" or "~" stay texts
+  std::string comment;
+  int line = 0;  // where the text held it (0: made here)
+};
+
+struct TextField {
+  std::string key;
+  TextValue value;
+};
+
+struct TextRecord {
+  int number = 0;  // 1-based; 0 for a block
+  int line = 0;
+  std::vector<TextField> fields;
+};
+
+struct TextSection {
+  const SectionDesc* desc = nullptr;
+  int line = 0;
+  std::vector<TextRecord> records;  // a block holds one record
+};
+
+// A run of the rest: bytes XORed onto the file from `at` (file offset).
+struct RestRun {
+  std::size_t at = 0;
+  std::vector<std::uint8_t> bytes;
+  int line = 0;
+};
+
+struct TextPlug {
+  std::vector<TextSection> sections;
+  std::vector<RestRun> rest;
+};
+
+struct TextError {
+  int line = 0;
+  std::string field;  // the section, record or field the error is about
+  std::string message;
+};
+std::string describeError(const TextError& e);
+
+// The text of a whole RDT file (exactly kRdtFileSize bytes).
+TextPlug describe(ByteSpan file);
+// The RDT file of a text, or the first error.
+std::variant<std::vector<std::uint8_t>, TextError> assemble(const TextPlug& plug);
+
+// The whole rest of a text as one file-sized array (zero where the text has none).
+std::vector<std::uint8_t> restBytes(const TextPlug& plug);
+// What a file offset belongs to, for comments and differences: "channels 12", "radio", ...
+std::string regionLabel(std::size_t fileOffset);
+// Name key of a record of a list section, and its members key.
+inline constexpr const char* kMembersKey = "members";
+inline constexpr const char* kNumberKey = "number";
+
+}  // namespace pw::text
