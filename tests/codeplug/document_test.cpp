@@ -206,3 +206,23 @@ TEST(Document, SaveReplacesAnExistingFileAndKeepsItsPermissions) {
   EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
             std::filesystem::perms(0644));
 }
+
+TEST(Document, LoadingAsStoredKeepsGapsAndFreeRecordsButStillChecks) {
+  CodePlugBuilder b;
+  b.channel(1, "Second").u8(kTextMessages + 5, 0x7A);  // a gap before a channel, a dirty free message
+  const std::string path = b.writeTo("asstored.rdt");
+  CodePlugDocument doc;
+  ASSERT_EQ(doc.loadCodePlug(path, false, CodePlugDocument::LoadMode::AsStored), 0);
+  EXPECT_EQ(doc.workingImage, b.bytes());
+  EXPECT_FALSE(doc.isModified());
+  ASSERT_EQ(doc.loadCodePlug(path, false), 0);
+  EXPECT_NE(doc.workingImage, b.bytes());
+
+  auto spoilt = b.bytes();
+  spoilt[kFileDfuseVersion] = 2;
+  writeFile(testTempDir() + "/asstored-bad.rdt", spoilt);
+  EXPECT_EQ(doc.loadCodePlug(testTempDir() + "/asstored-bad.rdt", false, CodePlugDocument::LoadMode::AsStored),
+            kLoadVersion);
+  EXPECT_EQ(checkRdtFile(spoilt), kLoadVersion);
+  EXPECT_EQ(checkRdtFile(b.bytes()), kLoadOk);
+}

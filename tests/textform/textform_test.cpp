@@ -1,0 +1,214 @@
+// The text form: lossless round trips, edits through the text, errors that name their
+// line, and the differences between two files.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <regex>
+
+#include "channels/ChannelRecord.h"
+#include "codeplug/Layout.h"
+#include "contacts/ContactList.h"
+#include "support/CodePlugBuilder.h"
+#include "textform/TextDiff.h"
+#include "textform/TextYaml.h"
+
+using namespace pw;
+using namespace pw::text;
+using pwtest::CodePlugBuilder;
+
+namespace {
+
+std::vector<std::uint8_t> build(const std::string& yaml) {
+  auto built = buildFile(yaml);
+  if (auto* e = std::get_if<TextError>(&built)) ADD_FAILURE() << describeError(*e);
+  return std::holds_alternative<TextError>(built) ? std::vector<std::uint8_t>{}
+                                                  : std::get<std::vector<std::uint8_t>>(built);
+}
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+  const auto at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// Random bytes everywhere but the nine checks' bytes.
+std::vector<std::uint8_t> randomFile(unsigned seed, int zeroNamesPercent) {
+  std::mt19937 rng(seed);
+  std::vector<std::uint8_t> f(kRdtFileSize);
+  for (auto& b : f) b = std::uint8_t(rng());
+  CodePlugBuilder clean;
+  const auto framing = clean.bytes();
+  std::copy(framing.begin(), framing.begin() + 11, f.begin());
+  // Some records free, some names short, so both paths of the lists are taken.
+  for (ListId id : {ListId::TextMessages, ListId::EmergencySystems, ListId::Contacts, ListId::RxGroupLists,
+                    ListId::Zones, ListId::ScanLists, ListId::Channels}) {
+    const auto& l = layoutOf(id);
+    for (int i = 0; i < l.count; ++i)
+      if (int(rng() % 100) < zeroNamesPercent) {
+        const std::size_t at = fileOffset(l.start) + std::size_t(i) * l.recordSize + l.nameOffset;
+        f[at] = f[at + 1] = 0;
+      }
+  }
+  return f;
+}
+
+std::vector<std::uint8_t> fullPlug() {
+  CodePlugBuilder b;
+  b.fill(ListId::Channels, kChannelCount, "Ch ").fill(ListId::Contacts, kContactCount, "Contact ");
+  b.fill(ListId::Zones, kZoneCount, "Zone ").fill(ListId::RxGroupLists, kRxGroupListCount, "Group ");
+  b.fill(ListId::ScanLists, kScanListCount, "Scan ").fill(ListId::TextMessages, kTextMessageCount, "Msg ");
+  b.fill(ListId::EmergencySystems, kEmergencySystemCount, "Sys ");
+  for (int i = 0; i < kZoneCount; ++i) {
+    b.members(ListId::Zones, i, {i + 1, i + 2, i + 3});
+    b.members(ListId::RxGroupLists, i, {i + 1, 1000});
+    b.members(ListId::ScanLists, i, {i + 5, 0, i + 7});  // a gap, as a file may hold one
+  }
+  for (int i = 0; i < kChannelCount; ++i) b.channelContact(i, i % 7 == 0 ? 0 : i + 1);
+  return b.bytes();
+}
+
+}  // namespace
+
+TEST(TextForm, AnyImageThatLoadsComesBackByteForByte) {
+  for (int freePercent : {0, 40, 100}) {
+    const auto file = randomFile(unsigned(freePercent) + 1, freePercent);
+    EXPECT_EQ(build(dumpText(file)), file) << freePercent << "% free";
+  }
+}
+
+TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
+  const auto file = fullPlug();
+  const std::string text = dumpText(file);
+  EXPECT_EQ(build(text), file);
+  // A clean plug differs from the baseline only outside the lists: the framing, the
+  // radio information and the settings blocks.
+  const TextPlug plug = describe(file);
+  EXPECT_LT(plug.rest.size(), 120u);
+  for (const RestRun& run : plug.rest) EXPECT_EQ(regionLabel(run.at).find("channels"), std::string::npos);
+  EXPECT_NE(text.find("members: [1, 2, 3]  # Ch 1, Ch 2, Ch 3"), std::string::npos);
+  EXPECT_NE(text.find("members: [5, 0, 7]"), std::string::npos);
+  EXPECT_NE(text.find("contact: 2  # Contact 2"), std::string::npos);
+}
+
+TEST(TextForm, EveryValueOfEveryFieldReadsBackAsStored) {
+  CodePlugDocument doc;
+  doc.adoptImage(CodePlugBuilder().bytes());
+  for (const SectionDesc& s : catalogue()) {
+    std::set<std::string> keys{s.nameKey, kMembersKey, kNumberKey};
+    for (const FieldDesc& f : s.fields) {
+      EXPECT_TRUE(keys.insert(f.key).second) << s.key << "." << f.key << " named twice";
+      const std::uint32_t widest = f.accessor ? 315 : fieldMask(f.bits);
+      const std::uint32_t step = widest > 0x3FF ? widest / 997 : 1;
+      for (std::uint64_t v = 0; v <= widest; v += step) {
+        if (!fieldHolds(f, std::uint32_t(v))) continue;
+        const Shown shown = renderField(doc, f, std::uint32_t(v));
+        EXPECT_EQ(parseField(doc, f, shown.text), v) << s.key << "." << f.key << " '" << shown.text << "'";
+      }
+    }
+  }
+  // Shown alike or clamped: the stored number, with what the tab shows beside it.
+  const FieldDesc& rx = *findField(*findSection("channels"), "rx_frequency");
+  EXPECT_EQ(renderField(doc, rx, 0x99999999).text, "0x99999999");
+  EXPECT_EQ(renderField(doc, rx, 0x43850000).text, "438.50000");
+  const FieldDesc& polite = *findField(*findSection("emergency_systems"), "polite_retries");
+  EXPECT_EQ(renderField(doc, polite, 15).text, "Infinite");
+  EXPECT_EQ(renderField(doc, polite, 20).text, "20");
+  const FieldDesc& callType = *findField(*findSection("contacts"), "call_type");
+  EXPECT_EQ(renderField(doc, callType, 7).text, "7");  // "Unknown" like 6
+  EXPECT_EQ(nameText(std::vector<std::uint8_t>{'A', 0, 0x01, 0, '\\', 0, 0xE9, 0xFF, 0, 0}, 5), "A\\x01\\\\\\xe9");
+  EXPECT_EQ(unescapeName("A\\x01\\\\\\xe9"), std::string("A\x01\\\xe9"));
+  EXPECT_FALSE(unescapeName("A\\x1"));
+  EXPECT_FALSE(unescapeName("A\\q"));
+}
+
+TEST(TextForm, EditsThroughTheTextChangeExactlyThoseFields) {
+  CodePlugBuilder b;
+  b.channel(0, "Repeater").contact(0, "Bob", 1234).contact(1, "Ann", 99).channelContact(0, 2);
+  setU32le(b.record(ListId::Channels, 0), 16, 0x43850000);
+  setU32le(b.record(ListId::Channels, 0), 20, 0x43850000);
+  b.record(ListId::Channels, 0)[3] |= 0x04;  // a reserved bit, carried by the rest
+  const auto file = b.bytes();
+  std::string text = dumpText(file);
+  text = replaced(text, "rx_frequency: 438.50000", "rx_frequency: 439.0125");
+  text = replaced(text, "name: 'Bob'", "name: 'Robert'");
+  text = replaced(text, "tx_power: Low", "tx_power: high");
+  const auto edited = build(text);
+  EXPECT_EQ(diffFiles(file, edited),
+            (std::vector<std::string>{"contacts:", "  changed 1 'Bob': name: 'Bob' -> 'Robert'", "channels:",
+                                      "  changed 1 'Repeater': rx_frequency: 438.50000 -> 439.01250",
+                                      "  changed 1 'Repeater': tx_power: Low -> High"}));
+  EXPECT_EQ(edited[fileOffset(kChannels) + 3] & 0x04, 0x04);
+  // Out of the band: clamped as the tab clamps.
+  const auto clamped = build(replaced(dumpText(file), "rx_frequency: 438.50000", "rx_frequency: 999"));
+  CodePlugDocument doc;
+  doc.adoptImage(file);
+  setChannelFrequency(doc, 0, ChannelField::RxFrequency, "999");
+  EXPECT_EQ(clamped, doc.workingImage);
+}
+
+TEST(TextForm, ErrorsNameTheLineAndTheField) {
+  const std::string text = dumpText(CodePlugBuilder().channel(0, "One").bytes());
+  const auto lineOf = [&](const std::string& needle) {
+    const auto at = text.find(needle);
+    return int(std::count(text.begin(), text.begin() + std::ptrdiff_t(at), '\n')) + 1;
+  };
+  struct Case {
+    std::string from, to, field, message;
+    int line;
+  };
+  const std::vector<Case> cases = {
+      {"squelch: Normal", "squelch: Loose", "channels 1.squelch", "neither a choice", lineOf("squelch:")},
+      {"colour_code: 1", "colour_code: 16", "channels 1.colour_code", "neither a choice", lineOf("colour_code:")},
+      {"squelch: Normal", "squelch_level: Normal", "channels 1.squelch_level", "unknown field", lineOf("squelch:")},
+      {"channels:", "chanels:", "chanels", "unknown section", lineOf("channels:")},
+      {"name: 'One'", "name: 'One\\x4'", "channels 1.name", "malformed escape", lineOf("name: 'One'")},
+      {"number: 1\n    name: 'One'", "number: 1001\n    name: 'One'", "channels 1001", "outside",
+       lineOf("name: 'One'") - 1},
+      {"tx_power: Low", "tx_power: [Low", "text", "malformed", lineOf("tx_power:")},
+      {"members: []", "members: x", "", "", 0},  // no members key in a dump of empty lists: skipped
+  };
+  for (const Case& c : cases) {
+    if (c.field.empty()) continue;
+    auto built = buildFile(replaced(text, c.from, c.to));
+    ASSERT_TRUE(std::holds_alternative<TextError>(built)) << c.to;
+    const TextError& e = std::get<TextError>(built);
+    EXPECT_EQ(e.field, c.field) << c.to;
+    EXPECT_NE(e.message.find(c.message), std::string::npos) << e.message;
+    if (c.message != "malformed") EXPECT_EQ(e.line, c.line) << c.to;
+  }
+  // Members and a rest run that is not hex.
+  const std::string zone = dumpText(CodePlugBuilder().channel(0, "One").named(ListId::Zones, 0, "Z").members(ListId::Zones, 0, {1}).bytes());
+  auto bad = buildFile(replaced(zone, "members: [1]", "members: [1, x]"));
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).field, "zones 1.members");
+  bad = buildFile(std::regex_replace(zone, std::regex("xor: [0-9a-f]{2}"), "xor: zz", std::regex_constants::format_first_only));
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).field, "rest");
+}
+
+TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
+  CodePlugBuilder b;
+  b.channel(0, "A").channel(1, "B").channel(2, "C").contact(0, "Bob", 1).contact(1, "Ann", 2);
+  const auto before = b.bytes();
+  EXPECT_TRUE(diffFiles(before, before).empty());
+
+  CodePlugDocument doc;
+  doc.adoptImage(before);
+  moveChannel(doc, 2, 2);  // C to the top: A and B shift down
+  EXPECT_EQ(diffFiles(before, doc.workingImage),
+            (std::vector<std::string>{"channels:", "  moved 1 -> 2 'A'", "  moved 2 -> 3 'B'", "  moved 3 -> 1 'C'"}));
+
+  doc.adoptImage(before);
+  deleteContact(doc, 1);
+  addChannel(doc);
+  EXPECT_EQ(diffFiles(before, doc.workingImage),
+            (std::vector<std::string>{"contacts:", "  removed 1 'Bob'", "  moved 2 -> 1 'Ann'", "channels:",
+                                      "  added 4 'Channel 4'"}));
+
+  doc.adoptImage(before);
+  doc.image()[0x2040] ^= 0x10;  // a settings bit no field describes yet
+  const auto lines = diffFiles(before, doc.workingImage);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "rest:");
+  EXPECT_NE(lines[1].find("(image 0x02040)"), std::string::npos) << lines[1];
+}
