@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "channels/ChannelRecord.h"
+#include "codeplug/CodePlugDocument.h"
 #include "codeplug/Encodings.h"
 #include "codeplug/Layout.h"
 #include "settings/MenuSettings.h"
@@ -84,6 +86,15 @@ int main(int argc, char** argv) {
   // Menus: a hang time of 10 s and every entry offered.
   const std::uint8_t menus[] = {10, 0xFF, 0xFF, 0xBF, 0x03};
   for (int i = 0; i < 5; ++i) b.u8(pw::kMenuSettings + i, menus[i]);
-  b.writeTo(argv[1]);
-  return 0;
+  // Frequencies go in through the channel model, as the tab stores a typed value.
+  pw::CodePlugDocument doc;
+  if (b.loadInto(doc) != 0) return 1;
+  const char* frequencies[][2] = {{"439.3375", "430.9375"}, {"439.3375", "430.9375"}, {"433.450", "433.450"},
+                                  {"446.00625", "446.00625"}, {"438.800", "438.800"}, {"433.500", "433.500"},
+                                  {"439.6125", "430.6125"}, {"439.6125", "430.6125"}};
+  for (int i = 0; i < 8; ++i) {
+    pw::setChannelFrequency(doc, i, pw::ChannelField::RxFrequency, frequencies[i][0]);
+    pw::setChannelFrequency(doc, i, pw::ChannelField::TxFrequency, frequencies[i][1]);
+  }
+  return doc.saveCodePlug(argv[1]) == 0 ? 0 : 1;
 }
