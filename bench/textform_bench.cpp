@@ -1,0 +1,54 @@
+// The text form of a full code plug: 1000 channels and contacts, 250 zones, group lists
+// and scan lists with members, every message and emergency system.
+#include <benchmark/benchmark.h>
+
+#include "codeplug/Layout.h"
+#include "support/CodePlugBuilder.h"
+#include "textform/TextDiff.h"
+#include "textform/TextYaml.h"
+
+namespace {
+
+using namespace pw;
+
+const std::vector<std::uint8_t>& fullPlug() {
+  static const std::vector<std::uint8_t> file = [] {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, kChannelCount, "Channel ").fill(ListId::Contacts, kContactCount, "Contact ");
+    b.fill(ListId::Zones, kZoneCount, "Zone ").fill(ListId::RxGroupLists, kRxGroupListCount, "Group ");
+    b.fill(ListId::ScanLists, kScanListCount, "Scan ").fill(ListId::TextMessages, kTextMessageCount, "Msg ");
+    b.fill(ListId::EmergencySystems, kEmergencySystemCount, "System ");
+    std::vector<int> channels(kZoneMemberCount), contacts(kRxGroupMemberCount);
+    for (int i = 0; i < kZoneCount; ++i) {
+      for (int k = 0; k < kZoneMemberCount; ++k) channels[k] = (i * 4 + k) % kChannelCount + 1;
+      for (int k = 0; k < kRxGroupMemberCount; ++k) contacts[k] = (i * 4 + k) % kContactCount + 1;
+      b.members(ListId::Zones, i, channels).members(ListId::ScanLists, i, channels);
+      b.members(ListId::RxGroupLists, i, contacts);
+    }
+    for (int i = 0; i < kChannelCount; ++i) b.channelContact(i, i + 1);
+    return b.bytes();
+  }();
+  return file;
+}
+
+void BM_Dump(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(text::dumpText(fullPlug()));
+}
+BENCHMARK(BM_Dump)->Unit(benchmark::kMillisecond);
+
+void BM_Build(benchmark::State& state) {
+  const std::string yaml = text::dumpText(fullPlug());
+  for (auto _ : state) benchmark::DoNotOptimize(text::buildFile(yaml));
+}
+BENCHMARK(BM_Build)->Unit(benchmark::kMillisecond);
+
+void BM_DiffEveryChannelMoved(benchmark::State& state) {
+  std::vector<std::uint8_t> moved = fullPlug();
+  const std::size_t at = fileOffset(kChannels);
+  std::rotate(moved.begin() + std::ptrdiff_t(at), moved.begin() + std::ptrdiff_t(at + kChannelSize),
+              moved.begin() + std::ptrdiff_t(at + std::size_t(kChannelCount) * kChannelSize));
+  for (auto _ : state) benchmark::DoNotOptimize(text::diffFiles(fullPlug(), moved));
+}
+BENCHMARK(BM_DiffEveryChannelMoved)->Unit(benchmark::kMillisecond);
+
+}  // namespace
