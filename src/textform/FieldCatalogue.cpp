@@ -225,10 +225,10 @@ const SectionDesc kSections[] = {
     {.key = "channels", .list = ListId::Channels, .fields = kChannelText},
 };
 
-std::string trimmed(std::string_view s) {
+std::string_view trimmed(std::string_view s) {
   const auto b = s.find_first_not_of(' ');
   if (b == std::string_view::npos) return {};
-  return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
+  return s.substr(b, s.find_last_not_of(' ') - b + 1);
 }
 
 bool sameText(std::string_view a, std::string_view b) {
@@ -252,7 +252,7 @@ std::string referredName(const CodePlugDocument& doc, ListId list, std::uint32_t
 }
 
 std::optional<std::uint32_t> parseFlag(std::string_view text) {
-  const std::string t = trimmed(text);
+  const std::string_view t = trimmed(text);
   for (const char* on : {"on", "yes", "true"})
     if (sameText(t, on)) return 1;
   for (const char* off : {"off", "no", "false"})
@@ -292,9 +292,9 @@ bool fieldHolds(const FieldDesc& f, std::uint32_t value) {
 }
 
 std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t max) {
-  const std::string t = trimmed(text);
+  const std::string_view t = trimmed(text);
   const bool hex = t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
-  const std::string digits = hex ? t.substr(2) : t;
+  const std::string_view digits = hex ? t.substr(2) : t;
   if (digits.empty() || digits.size() > 10) return std::nullopt;
   std::uint64_t v = 0;
   for (char c : digits) {
@@ -324,7 +324,7 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
           if (sameText(trimmed(c.text), trimmed(text))) return holds(c.code);
       break;
     case Kind::Frequency: {
-      const std::string t = trimmed(text);
+      const std::string_view t = trimmed(text);
       if (t.size() < 2 || (t[1] != 'x' && t[1] != 'X')) return holds(parseFrequency(t, doc.frequencyRangeCode()));
       break;
     }
@@ -342,7 +342,7 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
     case Kind::Reference: {
       const auto text = f.choices ? textOfCode(f.choices(), value) : std::nullopt;
       if (text) {
-        shown.text = trimmed(*text);
+        shown.text = std::string(trimmed(*text));
       } else if (f.kind == Kind::Reference) {
         shown.text = std::to_string(value);
         shown.comment = referredName(doc, f.referred, value);

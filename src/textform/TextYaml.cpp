@@ -1,9 +1,13 @@
 #include "textform/TextYaml.h"
 
+#include <yaml-cpp/eventhandler.h>
 #include <yaml-cpp/yaml.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <sstream>
 
+#include "codeplug/Layout.h"
 #include "textform/FieldCatalogue.h"
 
 namespace pw::text {
@@ -72,55 +76,99 @@ void emitRest(YAML::Emitter& out, const std::vector<RestRun>& rest) {
 }
 
 // ---- reading ----
+// The parser's events build a small tree of our own: yaml-cpp's node tree costs more
+// than the scanning itself on a text of a full code plug.
+
+struct Node {
+  enum Kind { Null, Scalar, Sequence, Map } kind = Null;
+  std::string text;
+  int line = 0;
+  std::vector<Node> items;  // a map holds key, value, key, value ...
+
+  const Node* find(std::string_view key) const {
+    for (std::size_t i = 0; kind == Map && i + 1 < items.size(); i += 2)
+      if (items[i].kind == Scalar && items[i].text == key) return &items[i + 1];
+    return nullptr;
+  }
+};
+
+class TreeBuilder final : public YAML::EventHandler {
+public:
+  Node root;
+
+  void OnDocumentStart(const YAML::Mark&) override {}
+  void OnDocumentEnd() override {}
+  void OnNull(const YAML::Mark& m, YAML::anchor_t) override { add(Node::Null, m); }
+  void OnAlias(const YAML::Mark& m, YAML::anchor_t) override { add(Node::Null, m); }
+  void OnScalar(const YAML::Mark& m, const std::string&, YAML::anchor_t, const std::string& value) override {
+    add(Node::Scalar, m).text = value;
+  }
+  void OnSequenceStart(const YAML::Mark& m, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {
+    open_.push_back(&add(Node::Sequence, m));
+  }
+  void OnSequenceEnd() override { open_.pop_back(); }
+  void OnMapStart(const YAML::Mark& m, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {
+    open_.push_back(&add(Node::Map, m));
+  }
+  void OnMapEnd() override { open_.pop_back(); }
+
+private:
+  // A parent's items grow only while it is the innermost open node, so the pointers
+  // on the stack stay valid.
+  Node& add(Node::Kind kind, const YAML::Mark& m) {
+    Node& n = open_.empty() ? root : open_.back()->items.emplace_back();
+    n.kind = kind;
+    n.line = m.line + 1;
+    return n;
+  }
+  std::vector<Node*> open_;
+};
 
 struct ReadError {
   TextError error;
 };
 
-int lineOf(const YAML::Node& n) { return n.Mark().line + 1; }
-
-[[noreturn]] void fail(const YAML::Node& n, std::string field, std::string message) {
-  throw ReadError{{lineOf(n), std::move(field), std::move(message)}};
+[[noreturn]] void fail(const Node& n, std::string field, std::string message) {
+  throw ReadError{{n.line, std::move(field), std::move(message)}};
 }
 
-std::string scalar(const YAML::Node& n, const std::string& field) {
-  if (!n.IsScalar()) fail(n, field, "a single value is expected");
-  return n.Scalar();
+const std::string& scalar(const Node& n, const std::string& field) {
+  if (n.kind != Node::Scalar) fail(n, field, "a single value is expected");
+  return n.text;
 }
 
-TextValue readValue(const YAML::Node& n, const std::string& field) {
-  TextValue v{.line = lineOf(n)};
-  if (n.IsSequence()) {
+TextValue readValue(const Node& n, const std::string& field) {
+  TextValue v{.line = n.line};
+  if (n.kind == Node::Sequence) {
     v.isList = true;
-    for (const YAML::Node& item : n) v.items.push_back(scalar(item, field));
-  } else if (n.IsNull()) {
-    v.text.clear();
-  } else {
+    for (const Node& item : n.items) v.items.push_back(scalar(item, field));
+  } else if (n.kind != Node::Null) {
     v.text = scalar(n, field);
   }
   return v;
 }
 
-TextRecord readRecord(const YAML::Node& n, const std::string& where, bool numbered) {
-  if (!n.IsMap()) fail(n, where, "a map of fields is expected");
-  TextRecord r{.line = lineOf(n)};
+TextRecord readRecord(const Node& n, const std::string& where, bool numbered) {
+  if (n.kind != Node::Map) fail(n, where, "a map of fields is expected");
+  TextRecord r{.line = n.line};
   bool hasNumber = false;
-  for (const auto& kv : n) {
-    const std::string key = scalar(kv.first, where);
+  for (std::size_t i = 0; i + 1 < n.items.size(); i += 2) {
+    const std::string& key = scalar(n.items[i], where);
+    const Node& value = n.items[i + 1];
     if (numbered && key == kNumberKey) {
-      const auto number = parseNumber(scalar(kv.second, where + "." + key), 0xFFFF);
-      if (!number) fail(kv.second, where + "." + key, "a record number is expected");
+      const auto number = parseNumber(scalar(value, where + "." + key), 0xFFFF);
+      if (!number) fail(value, where + "." + key, "a record number is expected");
       r.number = int(*number);
       hasNumber = true;
     } else {
-      r.fields.push_back({key, readValue(kv.second, where + "." + key)});
+      r.fields.push_back({key, readValue(value, where + "." + key)});
     }
   }
   if (numbered && !hasNumber) fail(n, where, "a record without a number");
   return r;
 }
 
-std::vector<std::uint8_t> readHex(const YAML::Node& n, const std::string& text) {
+std::vector<std::uint8_t> readHex(const Node& n, const std::string& text) {
   std::vector<std::uint8_t> bytes;
   if (text.size() % 2) fail(n, "rest", "an odd number of hex digits");
   for (std::size_t i = 0; i < text.size(); i += 2) {
@@ -131,44 +179,50 @@ std::vector<std::uint8_t> readHex(const YAML::Node& n, const std::string& text) 
   return bytes;
 }
 
-RestRun readRun(const YAML::Node& n) {
-  if (!n.IsMap() || !n["at"]) fail(n, "rest", "a run needs \"at\" and \"xor\" or \"fill\" and \"count\"");
-  RestRun run{.line = lineOf(n)};
-  const auto at = parseNumber(scalar(n["at"], "rest.at"), 0xFFFFFFFF);
-  if (!at) fail(n["at"], "rest.at", "an offset is expected");
-  run.at = *at;
-  if (n["xor"]) {
-    run.bytes = readHex(n["xor"], scalar(n["xor"], "rest.xor"));
-  } else if (n["fill"] && n["count"]) {
-    const auto fill = readHex(n["fill"], scalar(n["fill"], "rest.fill"));
-    const auto count = parseNumber(scalar(n["count"], "rest.count"), 0xFFFFFFFF);
-    if (fill.size() != 1 || !count) fail(n, "rest", "one byte and a count are expected");
-    run.bytes.assign(*count, fill.front());
+RestRun readRun(const Node& n) {
+  const Node* at = n.find("at");
+  if (!at) fail(n, "rest", "a run needs \"at\" and \"xor\" or \"fill\" and \"count\"");
+  RestRun run{.line = n.line};
+  const auto offset = parseNumber(scalar(*at, "rest.at"), 0xFFFFFFFF);
+  if (!offset) fail(*at, "rest.at", "an offset is expected");
+  run.at = *offset;
+  const Node *x = n.find("xor"), *fill = n.find("fill"), *count = n.find("count");
+  if (x) {
+    run.bytes = readHex(*x, scalar(*x, "rest.xor"));
+  } else if (fill && count) {
+    const auto byte = readHex(*fill, scalar(*fill, "rest.fill"));
+    const auto times = parseNumber(scalar(*count, "rest.count"), kRdtFileSize);
+    if (byte.size() != 1 || !times) fail(n, "rest", "one byte and a count up to the file's size are expected");
+    run.bytes.assign(*times, byte.front());
   } else {
     fail(n, "rest", "a run needs \"xor\" or \"fill\" and \"count\"");
   }
   return run;
 }
 
-TextPlug readPlug(const YAML::Node& root) {
+const Node& sequence(const Node& n, const std::string& key, const char* what) {
+  if (n.kind != Node::Sequence && n.kind != Node::Null) fail(n, key, std::string("a list of ") + what + " is expected");
+  return n;
+}
+
+TextPlug readPlug(const Node& root) {
   TextPlug plug;
-  if (root.IsNull()) return plug;
-  if (!root.IsMap()) fail(root, "text", "a map of sections is expected");
-  for (const auto& kv : root) {
-    const std::string key = scalar(kv.first, "text");
+  if (root.kind == Node::Null) return plug;
+  if (root.kind != Node::Map) fail(root, "text", "a map of sections is expected");
+  for (std::size_t i = 0; i + 1 < root.items.size(); i += 2) {
+    const std::string& key = scalar(root.items[i], "text");
+    const Node& value = root.items[i + 1];
     if (key == kRestKey) {
-      if (!kv.second.IsSequence() && !kv.second.IsNull()) fail(kv.second, key, "a list of runs is expected");
-      for (const YAML::Node& run : kv.second) plug.rest.push_back(readRun(run));
+      for (const Node& run : sequence(value, key, "runs").items) plug.rest.push_back(readRun(run));
       continue;
     }
     const SectionDesc* desc = findSection(key);
-    if (!desc) fail(kv.first, key, "unknown section");
-    TextSection section{.desc = desc, .line = lineOf(kv.first)};
+    if (!desc) fail(root.items[i], key, "unknown section");
+    TextSection section{.desc = desc, .line = root.items[i].line};
     if (desc->list) {
-      if (!kv.second.IsSequence() && !kv.second.IsNull()) fail(kv.second, key, "a list of records is expected");
-      for (const YAML::Node& r : kv.second) section.records.push_back(readRecord(r, key, true));
+      for (const Node& r : sequence(value, key, "records").items) section.records.push_back(readRecord(r, key, true));
     } else {
-      section.records.push_back(readRecord(kv.second, key, false));
+      section.records.push_back(readRecord(value, key, false));
     }
     plug.sections.push_back(std::move(section));
   }
@@ -202,7 +256,11 @@ std::string toYaml(const TextPlug& plug) {
 
 std::variant<TextPlug, TextError> fromYaml(const std::string& yaml) {
   try {
-    return readPlug(YAML::Load(yaml));
+    std::istringstream in(yaml);
+    YAML::Parser parser(in);
+    TreeBuilder tree;
+    parser.HandleNextDocument(tree);
+    return readPlug(tree.root);
   } catch (const ReadError& e) {
     return e.error;
   } catch (const YAML::Exception& e) {

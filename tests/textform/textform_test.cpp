@@ -184,6 +184,14 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   bad = buildFile(std::regex_replace(zone, std::regex("xor: [0-9a-f]{2}"), "xor: zz", std::regex_constants::format_first_only));
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).field, "rest");
+  // A fill longer than the file is refused before anything is allocated for it; a text
+  // that gives no loadable file is refused as a whole.
+  bad = buildFile("rest:\n  - at: 0\n    fill: ff\n    count: 4294967295\n");
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).line, 2);
+  bad = buildFile("radio:\n  frequency_range: 0\n");
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_NE(std::get<TextError>(bad).message.find("no DfuSe signature"), std::string::npos);
 }
 
 TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
