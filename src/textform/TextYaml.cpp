@@ -39,6 +39,22 @@ bool allEqual(const std::vector<std::uint8_t>& b) {
   return b.size() > 1 && std::all_of(b.begin(), b.end(), [&](std::uint8_t x) { return x == b.front(); });
 }
 
+// Comments hold decoded names: bytes that are not printable are escaped as in names, so
+// the text stays plain ASCII whatever the file holds.
+std::string printable(const std::string& text) {
+  std::string out;
+  for (unsigned char c : text) {
+    if (c >= 32 && c < 127) {
+      out += char(c);
+    } else {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02x", c);
+      out += buf;
+    }
+  }
+  return out;
+}
+
 void emitValue(YAML::Emitter& out, const TextField& f) {
   out << YAML::Key << f.key << YAML::Value;
   if (f.value.isList) {
@@ -50,7 +66,7 @@ void emitValue(YAML::Emitter& out, const TextField& f) {
   } else {
     out << f.value.text;
   }
-  if (!f.value.comment.empty()) out << YAML::Comment(f.value.comment);
+  if (!f.value.comment.empty()) out << YAML::Comment(printable(f.value.comment));
 }
 
 void emitRecord(YAML::Emitter& out, const TextRecord& r, bool numbered) {

@@ -72,7 +72,9 @@ std::vector<std::uint8_t> fullPlug() {
 TEST(TextForm, AnyImageThatLoadsComesBackByteForByte) {
   for (int freePercent : {0, 40, 100}) {
     const auto file = randomFile(unsigned(freePercent) + 1, freePercent);
-    EXPECT_EQ(build(dumpText(file)), file) << freePercent << "% free";
+    const std::string text = dumpText(file);
+    EXPECT_EQ(build(text), file) << freePercent << "% free";
+    EXPECT_TRUE(std::all_of(text.begin(), text.end(), [](char c) { return c > 0; })) << "plain ASCII";
   }
 }
 
