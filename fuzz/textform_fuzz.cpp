@@ -22,7 +22,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // framing's checked bytes kept.
   static const std::vector<std::uint8_t> clean = pwtest::CodePlugBuilder().bytes();
   std::vector<std::uint8_t> file = clean;
-  const std::size_t at = 11 + (std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3]) % (file.size() - 11);
+  const std::size_t at =
+      11 + (std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3]) % (file.size() - 11);
   const std::size_t n = std::min(size - 4, file.size() - at);
   std::copy(data + 4, data + 4 + n, file.begin() + std::ptrdiff_t(at));
   auto built = pw::text::buildFile(pw::text::dumpText(file));

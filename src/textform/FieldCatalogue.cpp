@@ -80,18 +80,18 @@ const Choices& frequencyRanges() {
 }
 
 // The channel's voice encryption is one choice over two fields: the key type and the index.
-const Accessor kPrivacy{
-    .read = [](ByteSpan r) { return 100 * get(r, bitsOf(ChannelField::PrivacyType)) +
-                                    get(r, bitsOf(ChannelField::PrivacyIndex)); },
-    .write =
-        [](MutableByteSpan r, std::uint32_t v) {
-          set(r, bitsOf(ChannelField::PrivacyType), v / 100);
-          set(r, bitsOf(ChannelField::PrivacyIndex), v % 100);
-        },
-    .holds = [](std::uint32_t v) {
-      return v / 100 <= fieldMask(bitsOf(ChannelField::PrivacyType)) &&
-             v % 100 <= fieldMask(bitsOf(ChannelField::PrivacyIndex));
-    }};
+std::uint32_t readPrivacy(ByteSpan r) {
+  return 100 * get(r, bitsOf(ChannelField::PrivacyType)) + get(r, bitsOf(ChannelField::PrivacyIndex));
+}
+void writePrivacy(MutableByteSpan r, std::uint32_t v) {
+  set(r, bitsOf(ChannelField::PrivacyType), v / 100);
+  set(r, bitsOf(ChannelField::PrivacyIndex), v % 100);
+}
+bool holdsPrivacy(std::uint32_t v) {
+  return v / 100 <= fieldMask(bitsOf(ChannelField::PrivacyType)) &&
+         v % 100 <= fieldMask(bitsOf(ChannelField::PrivacyIndex));
+}
+const Accessor kPrivacy{.read = readPrivacy, .write = writePrivacy, .holds = holdsPrivacy};
 
 // ---- the sections ----
 using F = ChannelField;
@@ -101,38 +101,28 @@ using S = ScanListField;
 
 constexpr BitField scanBits(S f) { return kScanListFields[int(f)].bits; }
 
+// clang-format off: one row per field
 // The radio information block: only the frequency range is read by the editor.
 const FieldDesc kRadioText[] = {
-    {.key = "frequency_range", .bits = {kFileFrequencyRange - kFileRadioInfo, 0, 2}, .kind = Kind::Choice,
-     .choices = frequencyRanges},
+    {.key = "frequency_range", .bits = {kFileFrequencyRange - kFileRadioInfo, 0, 2}, .kind = Kind::Choice, .choices = frequencyRanges},
 };
 
 const FieldDesc kEmergencySettingsText[] = {
     {.key = "radio_disable_decode", .bits = bitsOf(R::RadioDisableDecode), .kind = Kind::Flag},
     {.key = "remote_monitor_decode", .bits = bitsOf(R::RemoteMonitorDecode), .kind = Kind::Flag},
-    {.key = "emergency_remote_monitor_decode", .bits = bitsOf(R::EmergencyRemoteMonitorDecode),
-     .kind = Kind::Flag},
-    {.key = "remote_monitor_duration", .bits = bitsOf(R::RemoteMonitorDuration), .kind = Kind::Choice,
-     .choices = remoteChoices<R::RemoteMonitorDuration>},
-    {.key = "remote_sync_wakeup", .bits = bitsOf(R::RemoteSyncWakeup), .kind = Kind::Choice,
-     .choices = remoteChoices<R::RemoteSyncWakeup>},
-    {.key = "tx_wakeup_message_limit", .bits = bitsOf(R::TxWakeupMessageLimit), .kind = Kind::Choice,
-     .choices = remoteChoices<R::TxWakeupMessageLimit>},
+    {.key = "emergency_remote_monitor_decode", .bits = bitsOf(R::EmergencyRemoteMonitorDecode), .kind = Kind::Flag},
+    {.key = "remote_monitor_duration", .bits = bitsOf(R::RemoteMonitorDuration), .kind = Kind::Choice, .choices = remoteChoices<R::RemoteMonitorDuration>},
+    {.key = "remote_sync_wakeup", .bits = bitsOf(R::RemoteSyncWakeup), .kind = Kind::Choice, .choices = remoteChoices<R::RemoteSyncWakeup>},
+    {.key = "tx_wakeup_message_limit", .bits = bitsOf(R::TxWakeupMessageLimit), .kind = Kind::Choice, .choices = remoteChoices<R::TxWakeupMessageLimit>},
 };
 
 const FieldDesc kEmergencySystemText[] = {
-    {.key = "alarm_type", .bits = bitsOf(E::AlarmType), .kind = Kind::Choice,
-     .choices = emergencyChoices<E::AlarmType>},
-    {.key = "alarm_mode", .bits = bitsOf(E::AlarmMode), .kind = Kind::Choice,
-     .choices = emergencyChoices<E::AlarmMode>},
-    {.key = "impolite_retries", .bits = bitsOf(E::ImpoliteRetries), .kind = Kind::Choice,
-     .choices = emergencyChoices<E::ImpoliteRetries>},
-    {.key = "polite_retries", .bits = bitsOf(E::PoliteRetries), .kind = Kind::Choice,
-     .choices = emergencyChoices<E::PoliteRetries>},
-    {.key = "hot_mic_duration", .bits = bitsOf(E::HotMicDuration), .kind = Kind::Choice,
-     .choices = emergencyChoices<E::HotMicDuration>},
-    {.key = "revert_channel", .bits = bitsOf(E::RevertChannel), .kind = Kind::Reference, .choices = noneChoice,
-     .referred = ListId::Channels},
+    {.key = "alarm_type", .bits = bitsOf(E::AlarmType), .kind = Kind::Choice, .choices = emergencyChoices<E::AlarmType>},
+    {.key = "alarm_mode", .bits = bitsOf(E::AlarmMode), .kind = Kind::Choice, .choices = emergencyChoices<E::AlarmMode>},
+    {.key = "impolite_retries", .bits = bitsOf(E::ImpoliteRetries), .kind = Kind::Choice, .choices = emergencyChoices<E::ImpoliteRetries>},
+    {.key = "polite_retries", .bits = bitsOf(E::PoliteRetries), .kind = Kind::Choice, .choices = emergencyChoices<E::PoliteRetries>},
+    {.key = "hot_mic_duration", .bits = bitsOf(E::HotMicDuration), .kind = Kind::Choice, .choices = emergencyChoices<E::HotMicDuration>},
+    {.key = "revert_channel", .bits = bitsOf(E::RevertChannel), .kind = Kind::Reference, .choices = noneChoice, .referred = ListId::Channels},
 };
 
 const FieldDesc kContactText[] = {
@@ -142,16 +132,11 @@ const FieldDesc kContactText[] = {
 };
 
 const FieldDesc kScanListText[] = {
-    {.key = "priority_channel_1", .bits = scanBits(S::PriorityChannel1), .kind = Kind::Reference,
-     .choices = priorityChannelSpecials, .referred = ListId::Channels},
-    {.key = "priority_channel_2", .bits = scanBits(S::PriorityChannel2), .kind = Kind::Reference,
-     .choices = priorityChannelSpecials, .referred = ListId::Channels},
-    {.key = "tx_designated_channel", .bits = scanBits(S::TxDesignatedChannel), .kind = Kind::Reference,
-     .choices = designatedChannelSpecials, .referred = ListId::Channels},
-    {.key = "signalling_hold_time", .bits = scanBits(S::SignallingHoldTime), .kind = Kind::Choice,
-     .choices = holdTimes},
-    {.key = "priority_sample_time", .bits = scanBits(S::PrioritySampleTime), .kind = Kind::Choice,
-     .choices = sampleTimes},
+    {.key = "priority_channel_1", .bits = scanBits(S::PriorityChannel1), .kind = Kind::Reference, .choices = priorityChannelSpecials, .referred = ListId::Channels},
+    {.key = "priority_channel_2", .bits = scanBits(S::PriorityChannel2), .kind = Kind::Reference, .choices = priorityChannelSpecials, .referred = ListId::Channels},
+    {.key = "tx_designated_channel", .bits = scanBits(S::TxDesignatedChannel), .kind = Kind::Reference, .choices = designatedChannelSpecials, .referred = ListId::Channels},
+    {.key = "signalling_hold_time", .bits = scanBits(S::SignallingHoldTime), .kind = Kind::Choice, .choices = holdTimes},
+    {.key = "priority_sample_time", .bits = scanBits(S::PrioritySampleTime), .kind = Kind::Choice, .choices = sampleTimes},
 };
 
 constexpr FieldDesc flag(const char* key, F f) {
@@ -164,7 +149,6 @@ constexpr FieldDesc choice(const char* key) {
 constexpr FieldDesc reference(const char* key, F f, ListId list) {
   return {.key = key, .bits = bitsOf(f), .kind = Kind::Reference, .choices = noneChoice, .referred = list};
 }
-// clang-format off
 const FieldDesc kChannelText[] = {
     choice<F::Mode>("mode"),
     choice<F::Bandwidth>("bandwidth"),
@@ -208,15 +192,13 @@ const FieldDesc kChannelText[] = {
     flag("dtmf_decode_5", F::DtmfDecode5), flag("dtmf_decode_6", F::DtmfDecode6),
     flag("dtmf_decode_7", F::DtmfDecode7), flag("dtmf_decode_8", F::DtmfDecode8),
 };
-// clang-format on
 
 // In the order of the tabs; the radio information first because the channels' fresh
 // values depend on its frequency range.
 const SectionDesc kSections[] = {
     {.key = "radio", .fileOffset = kFileRadioInfo, .size = kImageBase - kFileRadioInfo, .fields = kRadioText},
     {.key = "text_messages", .list = ListId::TextMessages, .fields = {}, .nameKey = "text"},
-    {.key = "emergency_settings", .fileOffset = fileOffset(kEmergencySection), .size = kEmergencyHeaderSize,
-     .fields = kEmergencySettingsText},
+    {.key = "emergency_settings", .fileOffset = fileOffset(kEmergencySection), .size = kEmergencyHeaderSize, .fields = kEmergencySettingsText},
     {.key = "emergency_systems", .list = ListId::EmergencySystems, .fields = kEmergencySystemText},
     {.key = "contacts", .list = ListId::Contacts, .fields = kContactText},
     {.key = "rx_group_lists", .list = ListId::RxGroupLists, .fields = {}},
@@ -224,6 +206,7 @@ const SectionDesc kSections[] = {
     {.key = "scan_lists", .list = ListId::ScanLists, .fields = kScanListText},
     {.key = "channels", .list = ListId::Channels, .fields = kChannelText},
 };
+// clang-format on
 
 std::string_view trimmed(std::string_view s) {
   const auto b = s.find_first_not_of(' ');
@@ -232,8 +215,9 @@ std::string_view trimmed(std::string_view s) {
 }
 
 bool sameText(std::string_view a, std::string_view b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [](char x, char y) { return std::tolower((unsigned char)x) == std::tolower((unsigned char)y); });
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower((unsigned char)x) == std::tolower((unsigned char)y);
+  });
 }
 
 std::uint32_t maxOf(const FieldDesc& f) { return fieldMask(f.bits); }
@@ -298,9 +282,9 @@ std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t ma
   if (digits.empty() || digits.size() > 10) return std::nullopt;
   std::uint64_t v = 0;
   for (char c : digits) {
-    const int d = std::isdigit((unsigned char)c) ? c - '0'
+    const int d = std::isdigit((unsigned char)c)           ? c - '0'
                   : hex && std::isxdigit((unsigned char)c) ? std::tolower((unsigned char)c) - 'a' + 10
-                                                            : -1;
+                                                           : -1;
     if (d < 0) return std::nullopt;
     v = v * (hex ? 16 : 10) + std::uint64_t(d);
   }
@@ -308,7 +292,8 @@ std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t ma
   return std::uint32_t(v);
 }
 
-std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const FieldDesc& f, std::string_view text) {
+std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const FieldDesc& f,
+                                        std::string_view text) {
   const auto holds = [&f](std::optional<std::uint32_t> v) {
     return v && fieldHolds(f, *v) ? v : std::nullopt;
   };
@@ -325,10 +310,12 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
       break;
     case Kind::Frequency: {
       const std::string_view t = trimmed(text);
-      if (t.size() < 2 || (t[1] != 'x' && t[1] != 'X')) return holds(parseFrequency(t, doc.frequencyRangeCode()));
+      if (t.size() < 2 || (t[1] != 'x' && t[1] != 'X'))
+        return holds(parseFrequency(t, doc.frequencyRangeCode()));
       break;
     }
-    case Kind::Number: break;
+    case Kind::Number:
+      break;
   }
   return holds(parseNumber(text, widest));
 }
@@ -336,8 +323,12 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
 Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t value) {
   Shown shown;
   switch (f.kind) {
-    case Kind::Flag: shown.text = (value != 0) != f.inverted ? "on" : "off"; break;
-    case Kind::Number: shown.text = std::to_string(value); break;
+    case Kind::Flag:
+      shown.text = (value != 0) != f.inverted ? "on" : "off";
+      break;
+    case Kind::Number:
+      shown.text = std::to_string(value);
+      break;
     case Kind::Choice:
     case Kind::Reference: {
       const auto text = f.choices ? textOfCode(f.choices(), value) : std::nullopt;
@@ -352,7 +343,9 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
       }
       break;
     }
-    case Kind::Frequency: shown.text = frequencyText(value); break;
+    case Kind::Frequency:
+      shown.text = frequencyText(value);
+      break;
   }
   // A text that reads back as another value (shown alike, clamped, not a choice of its
   // own) is written as the stored number with what the tab shows beside it.

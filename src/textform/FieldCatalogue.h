@@ -45,10 +45,10 @@ struct FieldDesc {
   const char* key;
   BitField bits{};
   Kind kind = Kind::Number;
-  bool inverted = false;                       // Flag
-  const Choices& (*choices)() = nullptr;       // Choice; Reference: the special values
-  ListId referred = ListId::Channels;          // Reference
-  const Accessor* accessor = nullptr;          // instead of `bits`
+  bool inverted = false;                  // Flag
+  const Choices& (*choices)() = nullptr;  // Choice; Reference: the special values
+  ListId referred = ListId::Channels;     // Reference
+  const Accessor* accessor = nullptr;     // instead of `bits`
 };
 
 struct SectionDesc {
@@ -78,7 +78,8 @@ struct Shown {
 Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t value);
 // The stored value for a text, or nothing when the text is neither a choice's text nor a
 // number the field can hold. Frequencies are clamped into the radio's band like the tab.
-std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const FieldDesc& f, std::string_view text);
+std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const FieldDesc& f,
+                                        std::string_view text);
 
 // ---- names: every byte that is not printable as \xNN, the backslash doubled ----
 std::string nameText(ByteSpan units, int count);

@@ -35,16 +35,18 @@ std::string title(const TextRecord& r) {
   return r.fields.empty() || !r.fields.front().value.quoted ? n : n + " " + valueText(r.fields.front().value);
 }
 
-void fieldChanges(const std::string& prefix, const TextRecord& a, const TextRecord& b, std::vector<std::string>& out) {
+void fieldChanges(const std::string& prefix, const TextRecord& a, const TextRecord& b,
+                  std::vector<std::string>& out) {
   for (const TextField& fa : a.fields) {
     const TextField* fb = fieldOf(b, fa.key);
     const std::string after = fb ? valueText(fb->value) : "(none)";
-    if (valueText(fa.value) != after) out.push_back(prefix + fa.key + ": " + valueText(fa.value) + " -> " + after);
+    if (valueText(fa.value) != after)
+      out.push_back(prefix + fa.key + ": " + valueText(fa.value) + " -> " + after);
   }
 }
 
 class Differ {
-public:
+ public:
   Differ(ByteSpan a, ByteSpan b) : fileA_(a), fileB_(b), a_(describe(a)), b_(describe(b)) {}
 
   std::vector<std::string> run() {
@@ -61,7 +63,7 @@ public:
     return out_;
   }
 
-private:
+ private:
   void section(const std::string& key, const std::vector<std::string>& lines) {
     if (lines.empty()) return;
     out_.push_back(key + ":");

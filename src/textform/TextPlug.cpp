@@ -123,7 +123,7 @@ TextError fieldError(const TextValue& v, const std::string& field, const std::st
 }
 
 class Assembler {
-public:
+ public:
   Assembler() : doc_(nullptr) { doc_.adoptImage(std::vector<std::uint8_t>(kRdtFileSize, 0)); }
 
   std::optional<TextError> run(const TextPlug& plug) {
@@ -140,7 +140,7 @@ public:
 
   std::vector<std::uint8_t> take() { return std::move(doc_.workingImage); }
 
-private:
+ private:
   std::optional<TextError> block(const TextSection& s) {
     if (s.records.size() != 1) return TextError{s.line, s.desc->key, "a settings block is one map of fields"};
     MutableByteSpan bytes = MutableByteSpan(doc_.workingImage).subspan(s.desc->fileOffset, s.desc->size);
@@ -178,7 +178,9 @@ private:
       } else if (const FieldDesc* d = findField(s, f.key)) {
         if (f.value.isList) return fieldError(f.value, field, "a single value is expected");
         const auto v = parseField(doc_, *d, f.value.text);
-        if (!v) return fieldError(f.value, field, "\"" + f.value.text + "\" is neither a choice nor a number it can hold");
+        if (!v)
+          return fieldError(f.value, field,
+                            "\"" + f.value.text + "\" is neither a choice nor a number it can hold");
         writeField(rec, *d, *v);
       } else {
         return fieldError(f.value, field, "unknown field");
@@ -187,7 +189,8 @@ private:
     return std::nullopt;
   }
 
-  std::optional<TextError> name(ListId id, const TextValue& v, MutableByteSpan rec, const std::string& field) {
+  std::optional<TextError> name(ListId id, const TextValue& v, MutableByteSpan rec,
+                                const std::string& field) {
     if (v.isList) return fieldError(v, field, "a text is expected");
     const auto bytes = unescapeName(v.text);
     if (!bytes) return fieldError(v, field, "malformed escape (\\xNN or \\\\)");
@@ -221,7 +224,8 @@ TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, Byt
   TextRecord r{.number = number};
   if (s.list) {
     const RecordListLayout& l = layoutOf(*s.list);
-    r.fields.push_back({s.nameKey, {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true}});
+    r.fields.push_back(
+        {s.nameKey, {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true}});
   }
   for (const FieldDesc& f : s.fields) {
     Shown shown = renderField(doc, f, readField(rec, f));
@@ -261,7 +265,8 @@ TextPlug describe(ByteSpan file) {
     TextSection section{.desc = &s};
     if (s.list) {
       for (int i = 0; i < layoutOf(*s.list).count; ++i)
-        if (inUse(doc, *s.list, i)) section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1));
+        if (inUse(doc, *s.list, i))
+          section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1));
     } else {
       section.records.push_back(describeRecord(doc, s, file.subspan(s.fileOffset, s.size), 0));
     }
@@ -286,14 +291,16 @@ std::variant<std::vector<std::uint8_t>, TextError> assemble(const TextPlug& plug
     for (std::size_t k = 0; k < run.bytes.size(); ++k) file[run.at + k] ^= run.bytes[k];
   }
   // Whatever was edited, the result must be a file the editor loads.
-  if (const int code = checkRdtFile(file)) return TextError{0, "rest", std::string("the text gives no code plug: ") + loadMessage(code)};
+  if (const int code = checkRdtFile(file))
+    return TextError{0, "rest", std::string("the text gives no code plug: ") + loadMessage(code)};
   return file;
 }
 
 std::vector<std::uint8_t> restBytes(const TextPlug& plug) {
   std::vector<std::uint8_t> rest(kRdtFileSize, 0);
   for (const RestRun& run : plug.rest)
-    for (std::size_t k = 0; k < run.bytes.size() && run.at + k < rest.size(); ++k) rest[run.at + k] ^= run.bytes[k];
+    for (std::size_t k = 0; k < run.bytes.size() && run.at + k < rest.size(); ++k)
+      rest[run.at + k] ^= run.bytes[k];
   return rest;
 }
 

@@ -109,7 +109,7 @@ struct Node {
 };
 
 class TreeBuilder final : public YAML::EventHandler {
-public:
+ public:
   Node root;
 
   void OnDocumentStart(const YAML::Mark&) override {}
@@ -119,16 +119,18 @@ public:
   void OnScalar(const YAML::Mark& m, const std::string&, YAML::anchor_t, const std::string& value) override {
     add(Node::Scalar, m).text = value;
   }
-  void OnSequenceStart(const YAML::Mark& m, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {
+  void OnSequenceStart(const YAML::Mark& m, const std::string&, YAML::anchor_t,
+                       YAML::EmitterStyle::value) override {
     open_.push_back(&add(Node::Sequence, m));
   }
   void OnSequenceEnd() override { open_.pop_back(); }
-  void OnMapStart(const YAML::Mark& m, const std::string&, YAML::anchor_t, YAML::EmitterStyle::value) override {
+  void OnMapStart(const YAML::Mark& m, const std::string&, YAML::anchor_t,
+                  YAML::EmitterStyle::value) override {
     open_.push_back(&add(Node::Map, m));
   }
   void OnMapEnd() override { open_.pop_back(); }
 
-private:
+ private:
   // A parent's items grow only while it is the innermost open node, so the pointers
   // on the stack stay valid.
   Node& add(Node::Kind kind, const YAML::Mark& m) {
@@ -208,7 +210,8 @@ RestRun readRun(const Node& n) {
   } else if (fill && count) {
     const auto byte = readHex(*fill, scalar(*fill, "rest.fill"));
     const auto times = parseNumber(scalar(*count, "rest.count"), kRdtFileSize);
-    if (byte.size() != 1 || !times) fail(n, "rest", "one byte and a count up to the file's size are expected");
+    if (byte.size() != 1 || !times)
+      fail(n, "rest", "one byte and a count up to the file's size are expected");
     run.bytes.assign(*times, byte.front());
   } else {
     fail(n, "rest", "a run needs \"xor\" or \"fill\" and \"count\"");
@@ -217,7 +220,8 @@ RestRun readRun(const Node& n) {
 }
 
 const Node& sequence(const Node& n, const std::string& key, const char* what) {
-  if (n.kind != Node::Sequence && n.kind != Node::Null) fail(n, key, std::string("a list of ") + what + " is expected");
+  if (n.kind != Node::Sequence && n.kind != Node::Null)
+    fail(n, key, std::string("a list of ") + what + " is expected");
   return n;
 }
 
@@ -236,7 +240,8 @@ TextPlug readPlug(const Node& root) {
     if (!desc) fail(root.items[i], key, "unknown section");
     TextSection section{.desc = desc, .line = root.items[i].line};
     if (desc->list) {
-      for (const Node& r : sequence(value, key, "records").items) section.records.push_back(readRecord(r, key, true));
+      for (const Node& r : sequence(value, key, "records").items)
+        section.records.push_back(readRecord(r, key, true));
     } else {
       section.records.push_back(readRecord(value, key, false));
     }

@@ -117,7 +117,8 @@ TEST(TextForm, EveryValueOfEveryFieldReadsBackAsStored) {
   EXPECT_EQ(renderField(doc, polite, 20).text, "20");
   const FieldDesc& callType = *findField(*findSection("contacts"), "call_type");
   EXPECT_EQ(renderField(doc, callType, 7).text, "7");  // "Unknown" like 6
-  EXPECT_EQ(nameText(std::vector<std::uint8_t>{'A', 0, 0x01, 0, '\\', 0, 0xE9, 0xFF, 0, 0}, 5), "A\\x01\\\\\\xe9");
+  EXPECT_EQ(nameText(std::vector<std::uint8_t>{'A', 0, 0x01, 0, '\\', 0, 0xE9, 0xFF, 0, 0}, 5),
+            "A\\x01\\\\\\xe9");
   EXPECT_EQ(unescapeName("A\\x01\\\\\\xe9"), std::string("A\x01\\\xe9"));
   EXPECT_FALSE(unescapeName("A\\x1"));
   EXPECT_FALSE(unescapeName("A\\q"));
@@ -160,8 +161,10 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   };
   const std::vector<Case> cases = {
       {"squelch: Normal", "squelch: Loose", "channels 1.squelch", "neither a choice", lineOf("squelch:")},
-      {"colour_code: 1", "colour_code: 16", "channels 1.colour_code", "neither a choice", lineOf("colour_code:")},
-      {"squelch: Normal", "squelch_level: Normal", "channels 1.squelch_level", "unknown field", lineOf("squelch:")},
+      {"colour_code: 1", "colour_code: 16", "channels 1.colour_code", "neither a choice",
+       lineOf("colour_code:")},
+      {"squelch: Normal", "squelch_level: Normal", "channels 1.squelch_level", "unknown field",
+       lineOf("squelch:")},
       {"channels:", "chanels:", "chanels", "unknown section", lineOf("channels:")},
       {"name: 'One'", "name: 'One\\x4'", "channels 1.name", "malformed escape", lineOf("name: 'One'")},
       {"number: 1\n    name: 'One'", "number: 1001\n    name: 'One'", "channels 1001", "outside",
@@ -179,11 +182,16 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
     if (c.message != "malformed") EXPECT_EQ(e.line, c.line) << c.to;
   }
   // Members and a rest run that is not hex.
-  const std::string zone = dumpText(CodePlugBuilder().channel(0, "One").named(ListId::Zones, 0, "Z").members(ListId::Zones, 0, {1}).bytes());
+  const std::string zone = dumpText(CodePlugBuilder()
+                                        .channel(0, "One")
+                                        .named(ListId::Zones, 0, "Z")
+                                        .members(ListId::Zones, 0, {1})
+                                        .bytes());
   auto bad = buildFile(replaced(zone, "members: [1]", "members: [1, x]"));
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).field, "zones 1.members");
-  bad = buildFile(std::regex_replace(zone, std::regex("xor: [0-9a-f]{2}"), "xor: zz", std::regex_constants::format_first_only));
+  bad = buildFile(std::regex_replace(zone, std::regex("xor: [0-9a-f]{2}"), "xor: zz",
+                                     std::regex_constants::format_first_only));
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).field, "rest");
   // A fill longer than the file is refused before anything is allocated for it; a text
@@ -206,14 +214,15 @@ TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
   doc.adoptImage(before);
   moveChannel(doc, 2, 2);  // C to the top: A and B shift down
   EXPECT_EQ(diffFiles(before, doc.workingImage),
-            (std::vector<std::string>{"channels:", "  moved 1 -> 2 'A'", "  moved 2 -> 3 'B'", "  moved 3 -> 1 'C'"}));
+            (std::vector<std::string>{"channels:", "  moved 1 -> 2 'A'", "  moved 2 -> 3 'B'",
+                                      "  moved 3 -> 1 'C'"}));
 
   doc.adoptImage(before);
   deleteContact(doc, 1);
   addChannel(doc);
   EXPECT_EQ(diffFiles(before, doc.workingImage),
-            (std::vector<std::string>{"contacts:", "  removed 1 'Bob'", "  moved 2 -> 1 'Ann'", "channels:",
-                                      "  added 4 'Channel 4'"}));
+            (std::vector<std::string>{"contacts:", "  removed 1 'Bob'", "  moved 2 -> 1 'Ann'",
+                                      "channels:", "  added 4 'Channel 4'"}));
 
   doc.adoptImage(before);
   doc.image()[0x2040] ^= 0x10;  // a settings bit no field describes yet
