@@ -149,6 +149,30 @@ TEST(TextForm, EditsThroughTheTextChangeExactlyThoseFields) {
   EXPECT_EQ(clamped, doc.workingImage);
 }
 
+TEST(TextForm, ListsWithMembersMessagesAndSettingsEditThroughTheText) {
+  CodePlugBuilder b;
+  b.channel(0, "A").channel(1, "B").named(ListId::ScanLists, 0, "Scan").members(ListId::ScanLists, 0, {1});
+  b.named(ListId::TextMessages, 0, "Hello")
+      .named(ListId::EmergencySystems, 0, "Sys")
+      .u8(kEmergencySection + 1, 10);
+  const auto file = b.bytes();
+  std::string text = dumpText(file);
+  text = replaced(text, "members: [1]  # A", "members: [2, 1]");
+  text = replaced(text, "priority_channel_1: None", "priority_channel_1: 2");
+  text = replaced(text, "signalling_hold_time: 500 ms", "signalling_hold_time: 525 ms");
+  text = replaced(text, "text: 'Hello'", "text: 'Running late, \\x41\\\\'");
+  text = replaced(text, "remote_monitor_duration: 10 secs", "remote_monitor_duration: 30 secs");
+  text = replaced(text, "polite_retries: 5", "polite_retries: infinite");
+  EXPECT_EQ(diffFiles(file, build(text)),
+            (std::vector<std::string>{
+                "text_messages:", "  changed 1 'Hello': text: 'Hello' -> 'Running late, A\\\\'",
+                "emergency_settings:", "  remote_monitor_duration: 10 secs -> 30 secs",
+                "emergency_systems:", "  changed 1 'Sys': polite_retries: 5 -> Infinite",
+                "scan_lists:", "  changed 1 'Scan': priority_channel_1: None -> 2",
+                "  changed 1 'Scan': signalling_hold_time: 500 ms -> 525 ms",
+                "  changed 1 'Scan': members: [1] -> [2, 1]"}));
+}
+
 TEST(TextForm, ErrorsNameTheLineAndTheField) {
   const std::string text = dumpText(CodePlugBuilder().channel(0, "One").bytes());
   const auto lineOf = [&](const std::string& needle) {
