@@ -55,16 +55,26 @@ std::string printable(const std::string& text) {
   return out;
 }
 
+// Numbers go out as numbers: the emitter then skips its (costly) check of a plain text.
+void emitScalar(YAML::Emitter& out, const std::string& text) {
+  const bool number = !text.empty() && text.size() <= 9 && (text == "0" || text[0] != '0') &&
+                      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  if (number)
+    out << std::stoul(text);
+  else
+    out << text;
+}
+
 void emitValue(YAML::Emitter& out, const TextField& f) {
   out << YAML::Key << f.key << YAML::Value;
   if (f.value.isList) {
     out << YAML::Flow << YAML::BeginSeq;
-    for (const std::string& i : f.value.items) out << i;
+    for (const std::string& i : f.value.items) emitScalar(out, i);
     out << YAML::EndSeq;
   } else if (f.value.quoted) {
     out << YAML::SingleQuoted << f.value.text;
   } else {
-    out << f.value.text;
+    emitScalar(out, f.value.text);
   }
   if (!f.value.comment.empty()) out << YAML::Comment(printable(f.value.comment));
 }
