@@ -4,7 +4,9 @@
 // normalise), then runs the sequence of operations the input chooses. After each
 // operation: every list is packed, every free record is fresh, member slots are packed,
 // and every reference that named a record that is still there names it still; at the
-// end, everything again, and loading the result would change nothing.
+// end, everything again, and loading the result would change nothing. Each operation
+// is one undo step; undo and redo are operations too, and at the end undoing every
+// step must give back the starting image byte for byte, and redoing them the last one.
 //
 // An operation is one row of kOperations: a name, what it may change (its scope), the
 // list it works on and a function that takes its arguments from the input. A new model
@@ -128,6 +130,7 @@ struct Run {
   CodePlugDocument& doc;
   FuzzedDataProvider& in;
   int serial = 0;
+  std::size_t steps = 0;  // undo steps recorded less those undone
 
   // A row of the list as the editor shows it, now and then an index outside the list
   // (-1 or the capacity) that every operation must refuse.
@@ -164,6 +167,7 @@ enum Scope {
   Keeps,     // records of its list (added, renamed, deleted, moved); references follow them
   Sets,      // fields of its list's records, references among them
   Settings,  // no list record at all (checked with everything else at the end of the run)
+  Undoes,    // anything: an image as it stood after an earlier operation (checked at the end)
 };
 
 struct Operation {
@@ -216,6 +220,14 @@ void membersMove(Run& r, ListId owner) {
   for (const auto& m : memberRows(r.doc, owner, index))
     for (MemberColumn c : {MemberColumn::Number, MemberColumn::Name, MemberColumn::Detail})
       (void)memberCell(r.doc, owner, m.number, c);
+}
+
+void undoSteps(Run& r, ListId) {
+  for (int n = r.in.ConsumeIntegralInRange(1, 4); n > 0 && r.doc.undo(); --n) --r.steps;
+}
+
+void redoSteps(Run& r, ListId) {
+  for (int n = r.in.ConsumeIntegralInRange(1, 4); n > 0 && r.doc.redo(); --n) ++r.steps;
 }
 
 // clang-format off: one operation per row
@@ -510,6 +522,10 @@ const Operation kOperations[] = {
        for (int f = 0; f < kMenuFieldCount; ++f) (void)menuEntryOffered(r.doc, MenuField(f));
        (void)indexOfCode(menuHangTimeChoices(), menuField(r.doc, MenuField::HangTime));
      }},
+
+    // ---- the history ----
+    {"undo", Undoes, kNoList, undoSteps},
+    {"redo", Undoes, kNoList, redoSteps},
 };
 // clang-format on
 
@@ -648,6 +664,22 @@ class ReferenceWatch {
   std::vector<int> movedTo_;
 };
 
+// Undoing every step gives back `start`, redoing them all `end` (the image now). Steps the
+// memory budget dropped off the old end leave an earlier image than the start.
+void checkHistory(CodePlugDocument& doc, std::size_t steps, const std::vector<std::uint8_t>& start,
+                  std::vector<std::uint8_t>& end) {
+  const std::size_t kept = doc.history().stepCount();
+  if (kept > steps) broken("undo all", "more undo steps than operations that changed something");
+  end = doc.workingImage;
+  for (std::size_t n = 0; n < kept; ++n)
+    if (!doc.undo()) broken("undo all", "a step could not be undone");
+  if (doc.undo()) broken("undo all", "a step beyond the last one");
+  if (kept == steps && doc.workingImage != start) broken("undo all", "the starting image did not come back");
+  for (std::size_t n = 0; n < kept; ++n)
+    if (!doc.redo()) broken("redo all", "a step could not be redone");
+  if (doc.workingImage != end) broken("redo all", "the last image did not come back");
+}
+
 // ---- the start of a run: patches ----
 
 void applyPatches(std::vector<std::uint8_t>& file, FuzzedDataProvider& in) {
@@ -681,7 +713,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   std::memcpy(doc.workingImage.data(), plug.data(), 11);  // the DfuSe prefix the load checks
   doc.adoptImage(std::move(doc.workingImage));
   normaliseLists(doc);
+  doc.adoptImage(std::move(doc.workingImage));  // as a load does: the packing is no undo step
   checkEverything(doc, "load");
+  static std::vector<std::uint8_t> start, end;
+  start = doc.workingImage;
 
   static const bool trace = std::getenv("PW_FUZZ_TRACE") != nullptr;  // shows what a crashing input does
   static ReferenceWatch watch;
@@ -691,12 +726,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ListId list = op.list.value_or(anyOf<ListId>(in, kListCount));
     if (op.scope == Keeps) watch.watch(doc, list);
     if (trace)
-      std::fprintf(stderr, "%s (%s)\n", op.name, op.scope == Settings ? "settings" : layoutOf(list).title);
+      std::fprintf(stderr, "%s (%s)\n", op.name, op.scope == Settings  ? "settings"
+                                             : op.scope == Undoes ? "history"
+                                                                  : layoutOf(list).title);
     op.run(run, list);
-    if (op.scope != Settings) checkAround(doc, list, op.name);
+    if (doc.settleEdits(op.name)) ++run.steps;
+    if (op.scope == Sets || op.scope == Keeps) checkAround(doc, list, op.name);
     if (op.scope == Keeps) watch.check(doc, op.name);
   }
   checkEverything(doc, "the last operation");
+  checkHistory(doc, run.steps, start, end);
   // Saved and loaded again, the result must come back as it is.
   if (normaliseLists(doc)) broken("the last operation", "loading the saved result would change it");
   (void)doc.isModified();
