@@ -13,6 +13,7 @@
 #include "codeplug/ReferenceWeb.h"
 #include "membership/MemberList.h"
 #include "membership/ScanListSettings.h"
+#include "validation/Validation.h"
 
 using namespace pw;
 
@@ -49,6 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::memcpy(file.data() + at, tile, std::min(tileSize, file.size() - at));
   std::memcpy(file.data(), "DfuSe\x01\x25\x01\x04\x00\x01", 11);
   doc.adoptImage(std::move(file));
+  (void)validate(doc);  // the checks read the image as stored, before any packing
   normaliseLists(doc);
 
   for (int l = 0; l < kListCount; ++l) {

@@ -14,6 +14,7 @@
 #include "contacts/ContactFiles.h"
 #include "textform/TextDiff.h"
 #include "textform/TextYaml.h"
+#include "validation/Validation.h"
 
 namespace {
 
@@ -103,7 +104,7 @@ int importContactsCommand(const std::vector<std::string>& args) {
 
 // ---- the text form: statuses of their own (0 ok or equal, 1 differ, 2 load error,
 // 3 text error, 10 + the negated save code) ----
-constexpr int kDiffer = 1, kTextLoadError = 2, kTextError = 3;
+constexpr int kDiffer = 1, kWarnings = 1, kTextLoadError = 2, kTextError = 3;
 
 // Loads as stored (the nine checks, no normalisation); the load message names the file.
 int loadAsStored(pw::CodePlugDocument& doc, const std::string& path) {
@@ -160,6 +161,15 @@ int diff(const std::vector<std::string>& args) {
   return lines.empty() ? 0 : kDiffer;
 }
 
+// Findings are warnings: the radio accepts the file as it is.
+int validateCommand(const std::vector<std::string>& args) {
+  pw::CodePlugDocument doc;
+  if (const int rc = loadAsStored(doc, args[0])) return rc;
+  const auto findings = pw::validate(doc);
+  for (const auto& f : findings) std::printf("%s\n", pw::findingLine(f).c_str());
+  return findings.empty() ? 0 : kWarnings;
+}
+
 std::vector<Command>& commands() {
   static std::vector<Command> all = {
       {"check", "check FILE",
@@ -210,6 +220,15 @@ std::vector<Command>& commands() {
        "field old -> new), then the differing rest bytes. Exits 0 when the files are equal, 1 when\n"
        "they differ, 2 when either fails to load.",
        2, diff},
+      {"validate", "validate IN",
+       "Reads IN as stored (the load checks apply; nothing is packed) and lists what the radio\n"
+       "accepts but users get wrong, one line each: SECTION RECORD: sentence. Checked: references\n"
+       "to free records or beyond their list, digital channels without a contact, transmit\n"
+       "frequencies outside the radio's band, contacts with the same ID and call type, scan list\n"
+       "priority and designated channels that are not members, repeated members of zones, rx group\n"
+       "lists and scan lists, zones without members. Exits 0 when clean, 1 with findings, 2 when IN\n"
+       "cannot be loaded (the load message on standard error, naming IN).",
+       1, validateCommand},
   };
   return all;
 }

@@ -44,6 +44,11 @@ struct ReferenceSite {
   // block the delete (an analogue channel) may hold the number: left alone, the number
   // would silently name the record that moves up into its place.
   std::optional<std::uint16_t> deletedValue{};
+  // How a report names the place: the holder's section (list holders: the list's title),
+  // the number of holder 0, and the reference's part of the holder ("%d": its position).
+  const char* section = nullptr;
+  int firstHolderNumber = 1;
+  const char* role = nullptr;
 };
 
 const std::vector<ReferenceSite>& referenceSites();

@@ -41,6 +41,13 @@ printf '100,New Net,-\n9,Local Net,-\n' >"$work/more.csv"
 expect import 0 "imported: 1" -- "$cli" import-contacts "$sample" "$work/more.csv" "$work/more.rdt"
 expect import-result 0 "contacts: 7 of 1000" -- "$cli" check "$work/more.rdt"
 expect import-open 33 "Could not open the file" -- "$cli" import-contacts "$sample" "$work/none.csv" "$work/x.rdt"
+expect validate-clean 0 "" -- "$cli" validate "$sample"
+cp "$sample" "$work/key.rdt"
+printf '\xe7\x03' | dd of="$work/key.rdt" bs=1 seek=$((0x2351)) conv=notrunc status=none  # number key 0: contact 999
+expect validate-finding 1 "^number keys 0: Contact names contact 999, which is not in use.$" -- "$cli" validate "$work/key.rdt"
+expect validate-load 2 "short.rdt: Code plug file size error" -- "$cli" validate "$work/short.rdt"
+expect validate-usage 64 "usage: plugwright-cli validate IN" -- "$cli" validate
+expect validate-help 0 "Exits 0 when clean" -- "$cli" validate --help
 expect help 0 "usage: plugwright-cli" -- "$cli" --help
 expect usage-none 64 "usage: plugwright-cli" -- "$cli"
 expect usage-count 64 "usage: plugwright-cli check FILE" -- "$cli" check

@@ -1,0 +1,217 @@
+#include "validation/Validation.h"
+
+#include <algorithm>
+#include <array>
+#include <unordered_map>
+
+#include "channels/ChannelRecord.h"
+#include "codeplug/Encodings.h"
+#include "codeplug/RecordList.h"
+#include "codeplug/ReferenceWeb.h"
+#include "contacts/ContactList.h"
+#include "membership/ScanListSettings.h"
+
+namespace pw {
+namespace {
+
+// Sections in the order of the tabs, so a report reads like a walk through the editor.
+constexpr std::array<std::string_view, 11> kSectionOrder = {"one-touch access",
+                                                            "number keys",
+                                                            "text messages",
+                                                            "emergency systems",
+                                                            "contacts",
+                                                            "rx group lists",
+                                                            "zones",
+                                                            "scan lists",
+                                                            "channels",
+                                                            "DTMF decode",
+                                                            "GPS"};
+
+int sectionRank(std::string_view section) {
+  return int(std::find(kSectionOrder.begin(), kSectionOrder.end(), section) - kSectionOrder.begin());
+}
+
+std::string title(ListId id) { return layoutOf(id).title; }
+// "channels" -> "channel": every list title is a plain plural.
+std::string singular(ListId id) {
+  std::string t = title(id);
+  if (!t.empty() && t.back() == 's') t.pop_back();
+  return t;
+}
+std::string capitalised(std::string s) {
+  if (!s.empty() && s[0] >= 'a' && s[0] <= 'z') s[0] = char(s[0] - 'a' + 'A');
+  return s;
+}
+
+class Report {
+ public:
+  void add(std::string section, int record, std::string text) {
+    out_.push_back({std::move(section), record, std::move(text)});
+  }
+  void add(ListId id, int index, std::string text) { add(title(id), index + 1, std::move(text)); }
+  std::vector<Finding> take() {
+    std::stable_sort(out_.begin(), out_.end(), [](const Finding& a, const Finding& b) {
+      const int ra = sectionRank(a.section), rb = sectionRank(b.section);
+      return ra != rb ? ra < rb : a.record < b.record;
+    });
+    return std::move(out_);
+  }
+
+ private:
+  std::vector<Finding> out_;
+};
+
+// 0 is "none" everywhere; 0xFFFF is the "none" that settings blocks (GPS systems, scan
+// list priorities) write into their 16-bit numbers.
+bool namesNothing(const ReferenceSite& s, std::uint32_t v) { return v == 0 || (s.width == 2 && v == 0xFFFF); }
+
+// A place counts when its holder is in use and the place's own condition holds (a
+// one-touch entry that calls a contact, a digital channel): anything else is never
+// read by the radio and never followed by the editor's renumbering.
+bool placeCounts(const CodePlugDocument& doc, const ReferenceSite& s, int holder) {
+  if (s.holderList && !inUse(doc, *s.holderList, holder)) return false;
+  return s.check == When::Never || holderTakesPart(doc, s, holder, s.check);
+}
+
+// A number that names a free record or lies beyond its list makes the radio use
+// whatever those bytes hold, or nothing, without telling the user.
+void checkReferences(const CodePlugDocument& doc, Report& report) {
+  for (const ReferenceSite& s : referenceSites()) {
+    const int capacity = layoutOf(s.referred).count;
+    for (int h = 0; h < s.holderCount; ++h) {
+      if (!placeCounts(doc, s, h)) continue;
+      for (int p = 0; p < s.repeat; ++p) {
+        const std::uint32_t v = referenceAt(doc, s, h, p);
+        if (namesNothing(s, v)) continue;
+        std::string problem;
+        if (v > std::uint32_t(capacity))
+          problem = "beyond the " + std::to_string(capacity) + " " + title(s.referred);
+        else if (!inUse(doc, s.referred, int(v) - 1))
+          problem = "which is not in use";
+        else
+          continue;
+        const std::string text = capitalised(fillFormat(s.role, {std::to_string(p + 1)})) + " names " +
+                                 singular(s.referred) + " " + std::to_string(v) + ", " + problem + ".";
+        report.add(s.holderList ? title(*s.holderList) : s.section, h + s.firstHolderNumber, text);
+      }
+    }
+  }
+}
+
+// A digital channel without a contact has nobody to call when the user presses PTT.
+// The radio cannot transmit outside its band: such a channel never works on the air.
+void checkChannels(const CodePlugDocument& doc, Report& report) {
+  const Band band = bandFor(doc.frequencyRangeCode());
+  const std::string bandText =
+      std::to_string(band.lowHz / 1000000) + " to " + std::to_string(band.highHz / 1000000) + " MHz";
+  for (int c = 0; c < kChannelCount; ++c) {
+    if (!inUse(doc, ListId::Channels, c)) continue;
+    const std::uint32_t contact = channelField(doc, c, ChannelField::Contact);
+    if (channelField(doc, c, ChannelField::Mode) == 2 && (contact == 0 || contact == 0xFFFF))
+      report.add(ListId::Channels, c, "The channel is digital but has no contact.");
+    const std::uint32_t tx = channelField(doc, c, ChannelField::TxFrequency);
+    std::int64_t hz = 0;
+    bool digits = true;
+    for (int shift = 28; shift >= 0; shift -= 4) {
+      const std::uint32_t nibble = (tx >> shift) & 0xF;
+      digits = digits && nibble <= 9;
+      hz = hz * 10 + nibble;
+    }
+    hz *= 10;  // stored in units of 10 Hz
+    if (!digits || hz < band.lowHz || hz > band.highHz)
+      report.add(ListId::Channels, c,
+                 "The transmit frequency " + frequencyText(tx) + " MHz is outside the radio's band, " +
+                     bandText + ".");
+  }
+}
+
+// The radio finds a contact by ID and call type: a second one with both alike is never
+// matched, so its name is never shown.
+void checkContacts(const CodePlugDocument& doc, Report& report) {
+  std::unordered_map<std::uint32_t, int> first;  // call ID << 3 | call type -> index
+  for (int i = 0; i < kContactCount; ++i) {
+    if (!inUse(doc, ListId::Contacts, i)) continue;
+    const std::uint32_t id = contactCallId(doc, i);
+    const int type = contactCallType(doc, i);
+    const auto [at, added] = first.try_emplace(id << 3 | std::uint32_t(type), i);
+    if (!added)
+      report.add(ListId::Contacts, i,
+                 "Call ID " + std::to_string(id) + " and call type \"" + callTypeText(type) +
+                     "\" are those of contact " + std::to_string(at->second + 1) + " \"" +
+                     recordName(doc, ListId::Contacts, at->second) + "\".");
+  }
+}
+
+// The record numbers a member list holds, in slot order (empty slots left out).
+std::vector<std::uint32_t> membersOf(const CodePlugDocument& doc, const MemberListLayout& m, int owner) {
+  const ByteSpan r = recordBytes(doc, m.owner, owner);
+  const std::uint32_t capacity = std::uint32_t(layoutOf(m.referred).count);
+  std::vector<std::uint32_t> out;
+  for (int k = 0; k < m.slotCount; ++k) {
+    const std::uint32_t v = u16le(r, std::size_t(m.offset) + 2 * std::size_t(k));
+    if (v >= 1 && v <= capacity) out.push_back(v);
+  }
+  return out;
+}
+
+// A repeated member takes a slot for nothing (and a repeated scan member is scanned
+// twice as often); a zone without members leaves the radio with no channel to select.
+void checkMembers(const CodePlugDocument& doc, Report& report) {
+  for (const MemberListLayout& m : memberLayouts()) {
+    const int owners = layoutOf(m.owner).count;
+    for (int o = 0; o < owners; ++o) {
+      if (!inUse(doc, m.owner, o)) continue;
+      std::vector<std::uint32_t> members = membersOf(doc, m, o);
+      if (members.empty() && m.owner == ListId::Zones) report.add(m.owner, o, "The zone has no members.");
+      std::sort(members.begin(), members.end());
+      for (auto it = members.begin(); (it = std::adjacent_find(it, members.end())) != members.end();) {
+        report.add(
+            m.owner, o,
+            capitalised(singular(m.referred)) + " " + std::to_string(*it) + " is a member more than once.");
+        it = std::upper_bound(it, members.end(), *it);
+      }
+    }
+  }
+}
+
+// The radio watches a priority channel while it scans the list's members and transmits on
+// the designated channel: one outside the list is not what the list scans.
+void checkScanChannels(const CodePlugDocument& doc, Report& report) {
+  const MemberListLayout& m = memberLayoutOf(ListId::ScanLists);
+  static constexpr std::pair<ScanListField, const char*> kFields[] = {
+      {ScanListField::PriorityChannel1, "Priority channel 1"},
+      {ScanListField::PriorityChannel2, "Priority channel 2"},
+      {ScanListField::TxDesignatedChannel, "The designated transmit channel"}};
+  for (int s = 0; s < kScanListCount; ++s) {
+    if (!inUse(doc, ListId::ScanLists, s)) continue;
+    const std::vector<std::uint32_t> members = membersOf(doc, m, s);
+    for (const auto& [field, what] : kFields) {
+      const std::uint32_t v = scanListField(doc, s, field);
+      if (v < 1 || v > std::uint32_t(kChannelCount) ||
+          std::find(members.begin(), members.end(), v) != members.end())
+        continue;
+      report.add(
+          ListId::ScanLists, s,
+          std::string(what) + " is channel " + std::to_string(v) + ", which is not a member of the list.");
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<Finding> validate(const CodePlugDocument& doc) {
+  if (!doc.hasImage()) return {};
+  Report report;
+  checkReferences(doc, report);
+  checkChannels(doc, report);
+  checkContacts(doc, report);
+  checkMembers(doc, report);
+  checkScanChannels(doc, report);
+  return report.take();
+}
+
+std::string findingLine(const Finding& f) {
+  return f.section + " " + std::to_string(f.record) + ": " + f.text;
+}
+
+}  // namespace pw
