@@ -10,7 +10,14 @@
 #include "codeplug/Layout.h"
 #include "contacts/ContactList.h"
 #include "digital/EmergencySystems.h"
+#include "digital/PrivacyKeys.h"
 #include "membership/ScanListSettings.h"
+#include "settings/BasicInfo.h"
+#include "settings/Buttons.h"
+#include "settings/GeneralSettings.h"
+#include "settings/MenuSettings.h"
+#include "signalling/Dtmf.h"
+#include "signalling/Gps.h"
 
 namespace pw::text {
 namespace {
@@ -107,6 +114,16 @@ const FieldDesc kRadioText[] = {
     {.key = "frequency_range", .bits = {kFileFrequencyRange - kFileRadioInfo, 0, 2}, .kind = Kind::Choice, .choices = frequencyRanges},
 };
 
+// What the Basic tab shows besides the range; none of it is ever written.
+const ShownValue kRadioShown[] = {
+    {"model_name", [](const CodePlugDocument& d) { return readBasicInfo(d).modelName; }},
+    {"cps_software_version", [](const CodePlugDocument& d) { return readBasicInfo(d).cpsSoftwareVersion; }},
+    {"hardware_version", [](const CodePlugDocument& d) { return readBasicInfo(d).hardwareVersion; }},
+    {"mcu_version", [](const CodePlugDocument& d) { return readBasicInfo(d).mcuVersion; }},
+    {"unique_device_id", [](const CodePlugDocument& d) { return readBasicInfo(d).uniqueDeviceId; }},
+    {"last_programmed_date", [](const CodePlugDocument& d) { return readBasicInfo(d).lastProgrammedDate; }},
+};
+
 const FieldDesc kEmergencySettingsText[] = {
     {.key = "radio_disable_decode", .bits = bitsOf(R::RadioDisableDecode), .kind = Kind::Flag},
     {.key = "remote_monitor_decode", .bits = bitsOf(R::RemoteMonitorDecode), .kind = Kind::Flag},
@@ -193,18 +210,361 @@ const FieldDesc kChannelText[] = {
     flag("dtmf_decode_7", F::DtmfDecode7), flag("dtmf_decode_8", F::DtmfDecode8),
 };
 
+// ---- texts of whole bytes ----
+
+// The General tab's texts: the character in each unit's low byte, up to a low byte of 0
+// or 0xFF; stored with a high byte of 0 and zeros after the text.
+const TextCodec kGeneralTextCodec{.render =
+                                      [](ByteSpan b) {
+                                        std::string bytes;
+                                        for (std::size_t i = 0;
+                                             i + 1 < b.size() && b[i] != 0x00 && b[i] != 0xFF; i += 2)
+                                          bytes += char(b[i]);
+                                        return escapeText(bytes);
+                                      },
+                                  .parse =
+                                      [](std::string_view text, MutableByteSpan b) {
+                                        const auto bytes = unescapeName(text);
+                                        if (!bytes || 2 * bytes->size() > b.size()) return false;
+                                        std::fill(b.begin(), b.end(), 0);
+                                        for (std::size_t i = 0; i < bytes->size(); ++i)
+                                          b[2 * i] = std::uint8_t((*bytes)[i]);
+                                        return true;
+                                      }};
+
+// A key in hex as the tab shows it, the last byte first.
+const TextCodec kKeyCodec{.render = [](ByteSpan b) { return keyText(b); },
+                          .parse =
+                              [](std::string_view text, MutableByteSpan b) {
+                                const auto bytes = keyBytes(text, int(b.size()));
+                                if (bytes) std::copy(bytes->begin(), bytes->end(), b.begin());
+                                return bytes.has_value();
+                              }};
+
+// A count byte and up to 30 DTMF digits; a text with anything else is refused, not filtered.
+const TextCodec kDtmfDigitsCodec{
+    .render = [](ByteSpan b) { return unpackDtmfDigits(b[0], b.subspan(1)); },
+    .parse =
+        [](std::string_view text, MutableByteSpan b) {
+          if (text.size() > std::size_t(kDtmfDigitLimit) ||
+              text.find_first_not_of("0123456789ABCD*#") != std::string_view::npos)
+            return false;
+          packDtmfDigits(b, text);
+          return true;
+        }};
+
+constexpr FieldDesc textField(const char* key, ByteRange range, const TextCodec& codec) {
+  return {.key = key, .codec = &codec, .range = range};
+}
+
+// ---- the settings sections: blocks and fixed tables ----
+using G = GeneralField;
+using M = MenuField;
+using B = ButtonSetting;
+using O = OneTouchField;
+using DS = DtmfSystemField;
+using DD = DtmfDecodeField;
+
+template <G g>
+const Choices& generalChoicesOf() {
+  return generalChoices(g);
+}
+template <G g>
+constexpr FieldDesc general(const char* key) {
+  return {.key = key, .bits = bitsOf(g), .kind = Kind::Choice, .choices = generalChoicesOf<g>};
+}
+constexpr FieldDesc generalFlag(const char* key, G g) {
+  return {.key = key, .bits = bitsOf(g), .kind = Kind::Flag};
+}
+
+// clang-format off
+const FieldDesc kGeneralText[] = {
+    {.key = "radio_id", .bits = bitsOf(G::RadioId), .kind = Kind::Number},
+    generalFlag("disable_all_leds", G::LedSetting),
+    general<G::MonitorType>("monitor_type"),
+    generalFlag("save_preamble", G::SavePreamble),
+    generalFlag("save_mode_rx", G::SaveModeRx),
+    generalFlag("all_tones", G::AllTones),
+    generalFlag("channel_free_tone", G::ChannelFreeTone),
+    {.key = "power_on_password", .bits = bitsOf(G::PowerOnPasswordOff), .kind = Kind::Flag, .inverted = true},
+    general<G::TalkPermitTone>("talk_permit_tone"),
+    generalFlag("intro_screen_picture", G::IntroScreenPicture),
+    general<G::TxPreambleDuration>("tx_preamble_duration"),
+    general<G::GroupCallHangTime>("group_call_hang_time"),
+    general<G::PrivateCallHangTime>("private_call_hang_time"),
+    general<G::VoxSensitivity>("vox_sensitivity"),
+    general<G::RxLowBatteryInterval>("rx_low_battery_interval"),
+    general<G::CallAlertToneDuration>("call_alert_tone_duration"),
+    general<G::LoneWorkerResponseTime>("lone_worker_response_time"),
+    general<G::LoneWorkerReminderTime>("lone_worker_reminder_time"),
+    general<G::ScanDigitalHangTime>("scan_digital_hang_time"),
+    general<G::ScanAnalogueHangTime>("scan_analogue_hang_time"),
+    general<G::BacklightTime>("backlight_time"),
+    general<G::KeypadLockTime>("keypad_lock_time"),
+    textField("radio_name", bytesOf(GeneralBytes::RadioName), kGeneralTextCodec),
+    textField("boot_line_1", bytesOf(GeneralBytes::BootLine1), kGeneralTextCodec),
+    textField("boot_line_2", bytesOf(GeneralBytes::BootLine2), kGeneralTextCodec),
+};
+// clang-format on
+
+constexpr FieldDesc menuEntry(const char* key, M m) {
+  return {.key = key, .bits = bitsOf(m), .kind = Kind::Flag, .inverted = storedInverted(m)};
+}
+// clang-format off
+const FieldDesc kMenuText[] = {
+    {.key = "hang_time", .bits = bitsOf(M::HangTime), .kind = Kind::Choice, .choices = menuHangTimeChoices},
+    menuEntry("text_message", M::TextMessage),
+    menuEntry("call_alert", M::ContactsCallAlert),
+    menuEntry("edit_contact", M::ContactsEdit),
+    menuEntry("manual_dial", M::ContactsManualDial),
+    menuEntry("radio_check", M::ContactsRadioCheck),
+    menuEntry("remote_monitor", M::ContactsRemoteMonitor),
+    menuEntry("radio_enable", M::ContactsRadioEnable),
+    menuEntry("radio_disable", M::ContactsRadioDisable),
+    menuEntry("program_key", M::ContactsProgramKey),
+    menuEntry("scan", M::ScanScan),
+    menuEntry("edit_scan_list", M::ScanEditList),
+    menuEntry("missed_calls", M::CallLogMissed),
+    menuEntry("answered_calls", M::CallLogAnswered),
+    menuEntry("outgoing_radio", M::CallLogOutgoingRadio),
+    menuEntry("talkaround", M::UtilitiesTalkAround),
+    menuEntry("tone_or_alert", M::UtilitiesToneOrAlert),
+    menuEntry("power", M::UtilitiesPower),
+    menuEntry("backlight", M::UtilitiesBackLight),
+    menuEntry("intro_screen", M::UtilitiesIntroScreen),
+    menuEntry("keypad_lock", M::UtilitiesKeyPadLock),
+    menuEntry("led_indicator", M::UtilitiesLedIndicator),
+    menuEntry("squelch", M::UtilitiesSquelch),
+    menuEntry("vox", M::UtilitiesVox),
+    menuEntry("password_and_lock", M::UtilitiesPasswordAndLock),
+    menuEntry("display_mode", M::UtilitiesDisplayMode),
+    menuEntry("program_radio", M::UtilitiesProgramRadio),
+    menuEntry("gps", M::UtilitiesGps),
+};
+// clang-format on
+
+template <B b>
+const Choices& buttonChoices() {
+  return buttonSettingChoices(b);
+}
+template <B b>
+constexpr FieldDesc sideButton(const char* key) {
+  return {.key = key,
+          .bits = kButtonSettingFields[int(b)].bits,
+          .kind = Kind::Choice,
+          .choices = buttonChoices<b>};
+}
+const FieldDesc kButtonText[] = {
+    sideButton<B::UpperSideShort>("upper_side_short"),       sideButton<B::UpperSideLong>("upper_side_long"),
+    sideButton<B::LowerSideShort>("lower_side_short"),       sideButton<B::LowerSideLong>("lower_side_long"),
+    sideButton<B::LongPressDuration>("long_press_duration"),
+};
+
+const Choices& oneTouchModes() {
+  static const Choices c{
+      {"None", kOneTouchNone}, {"Digital", kOneTouchDigital}, {"Analogue", kOneTouchAnalogue}};
+  return c;
+}
+// The call type reads Call / Text Message or DTMF-1..4 by the mode, and the number is a
+// message or an encode string by both: the stored numbers say it in one way.
+const FieldDesc kOneTouchText[] = {
+    {.key = "mode", .bits = bitsOf(O::Mode), .kind = Kind::Choice, .choices = oneTouchModes},
+    {.key = "call_type", .bits = bitsOf(O::CallType), .kind = Kind::Number},
+    {.key = "message_or_encode", .bits = bitsOf(O::Number), .kind = Kind::Number},
+    {.key = "contact",
+     .bits = bitsOf(O::Contact),
+     .kind = Kind::Reference,
+     .choices = noneChoice,
+     .referred = ListId::Contacts},
+};
+
+// Number key k is named by its key, as on the tab ("Key 0" .. "Key 9").
+constexpr FieldDesc numberKey(const char* key, int k) {
+  return {.key = key,
+          .bits = {std::uint16_t(2 * k), 0, 16},
+          .kind = Kind::Reference,
+          .choices = noneChoice,
+          .referred = ListId::Contacts};
+}
+const FieldDesc kNumberKeyText[] = {
+    numberKey("key_0", 0), numberKey("key_1", 1), numberKey("key_2", 2), numberKey("key_3", 3),
+    numberKey("key_4", 4), numberKey("key_5", 5), numberKey("key_6", 6), numberKey("key_7", 7),
+    numberKey("key_8", 8), numberKey("key_9", 9),
+};
+
+const FieldDesc kEnhancedKeyText[] = {
+    textField("key", {0, kEnhancedKeySize}, kKeyCodec),
+};
+
+const FieldDesc kEncodeStringText[] = {
+    textField("digits", {0, kDtmfEncodeSize}, kDtmfDigitsCodec),
+};
+
+const FieldDesc kBasicKeyText[] = {
+    {.key = "key", .bits = {0, 0, 8 * kBasicKeySize}, .kind = Kind::Hex},
+};
+
+template <DS f>
+const Choices& dtmfSystemChoicesOf() {
+  return dtmfSystemChoices(f);
+}
+template <DS f>
+constexpr FieldDesc dtmfSystem(const char* key) {
+  return {.key = key, .bits = bitsOf(f), .kind = Kind::Choice, .choices = dtmfSystemChoicesOf<f>};
+}
+const FieldDesc kDtmfSystemText[] = {
+    dtmfSystem<DS::FirstDigitDelay>("first_digit_delay"),
+    dtmfSystem<DS::FirstDigitTime>("first_digit_time"),
+    dtmfSystem<DS::DigitDurationTime>("digit_duration_time"),
+    dtmfSystem<DS::DigitIntervalTime>("digit_interval_time"),
+    dtmfSystem<DS::StarHashDigitTime>("star_hash_digit_time"),
+    dtmfSystem<DS::DKeyAssignment>("d_key_assignment"),
+    dtmfSystem<DS::NextSequence>("next_sequence"),
+    dtmfSystem<DS::AutoResetTime>("auto_reset_time"),
+    {.key = "side_tone", .bits = bitsOf(DS::SideTone), .kind = Kind::Flag},
+    dtmfSystem<DS::PttId>("ptt_id"),
+    dtmfSystem<DS::GroupCode>("group_code"),
+    textField("key_up_encode", {16, 16}, kDtmfDigitsCodec),
+    textField("key_down_encode", {32, 16}, kDtmfDigitsCodec),
+};
+
+template <DD f>
+const Choices& dtmfDecodeChoicesOf() {
+  // Only the acknowledgement's and revert channel's choices read the document; both are
+  // described on their own below.
+  static const Choices c = dtmfDecodeChoices(CodePlugDocument{}, f);
+  return c;
+}
+const Choices& encodeStrings() {
+  static const Choices c = [] {
+    Choices e{{"None", 0}};
+    return appendRange(e, 1, kDtmfEncodeCount, [](int n) { return "Encode " + std::to_string(n); });
+  }();
+  return c;
+}
+const Choices& selectedChannel() {
+  static const Choices c{{"Selected", 0}};
+  return c;
+}
+const FieldDesc kDtmfDecodeText[] = {
+    {.key = "response_type",
+     .bits = bitsOf(DD::ResponseType),
+     .kind = Kind::Choice,
+     .choices = dtmfDecodeChoicesOf<DD::ResponseType>},
+    {.key = "decode_type",
+     .bits = bitsOf(DD::DecodeType),
+     .kind = Kind::Choice,
+     .choices = dtmfDecodeChoicesOf<DD::DecodeType>},
+    {.key = "ack", .bits = bitsOf(DD::Ack), .kind = Kind::Choice, .choices = encodeStrings},
+    {.key = "ack_delay_time",
+     .bits = bitsOf(DD::AckDelayTime),
+     .kind = Kind::Choice,
+     .choices = dtmfDecodeChoicesOf<DD::AckDelayTime>},
+    {.key = "revert_channel",
+     .bits = bitsOf(DD::RevertChannel),
+     .kind = Kind::Reference,
+     .choices = selectedChannel,
+     .referred = ListId::Channels},
+    textField("dtmf_id", {0, 16}, kDtmfDigitsCodec),
+};
+
+// GPS systems 2..16 store "no setting" as all ones: shown alike, so written as the number.
+const Choices& currentChannel() {
+  static const Choices c{{"Current Channel", 0}, {"Current Channel", 0xFFFF}};
+  return c;
+}
+const Choices& gpsNoContact() {
+  static const Choices c{{"None", 0}, {"None", 0xFFFF}};
+  return c;
+}
+const Choices& reportIntervals() {
+  static const Choices c = [] {
+    Choices i = gpsChoices(CodePlugDocument{}, GpsField::ReportInterval);
+    i.push_back({"Off", 0xFF});
+    return i;
+  }();
+  return c;
+}
+const FieldDesc kGpsText[] = {
+    {.key = "revert_channel",
+     .bits = bitsOf(GpsField::RevertChannel),
+     .kind = Kind::Reference,
+     .choices = currentChannel,
+     .referred = ListId::Channels},
+    {.key = "report_interval",
+     .bits = bitsOf(GpsField::ReportInterval),
+     .kind = Kind::Choice,
+     .choices = reportIntervals},
+    {.key = "contact",
+     .bits = bitsOf(GpsField::Contact),
+     .kind = Kind::Reference,
+     .choices = gpsNoContact,
+     .referred = ListId::Contacts},
+};
+
 // In the order of the tabs; the radio information first because the channels' fresh
 // values depend on its frequency range.
 const SectionDesc kSections[] = {
-    {.key = "radio", .fileOffset = kFileRadioInfo, .size = kImageBase - kFileRadioInfo, .fields = kRadioText},
+    {.key = "radio",
+     .fileOffset = kFileRadioInfo,
+     .size = kImageBase - kFileRadioInfo,
+     .fields = kRadioText,
+     .shown = kRadioShown},
+    {.key = "general_settings",
+     .fileOffset = fileOffset(kGeneralSettings),
+     .size = kGeneralSettingsSize,
+     .fields = kGeneralText},
+    {.key = "menus", .fileOffset = fileOffset(kMenuSettings), .size = kMenuSettingsSize, .fields = kMenuText},
+    {.key = "side_buttons",
+     .fileOffset = fileOffset(kSideButtons),
+     .size = kSideButtonsSize,
+     .fields = kButtonText},
+    {.key = "one_touch_access",
+     .fileOffset = fileOffset(kOneTouchAccess),
+     .size = kOneTouchSize,
+     .fields = kOneTouchText,
+     .count = kOneTouchCount},
+    {.key = "number_keys",
+     .fileOffset = fileOffset(kNumberKeyContacts),
+     .size = 2 * kNumberKeyCount,
+     .fields = kNumberKeyText},
     {.key = "text_messages", .list = ListId::TextMessages, .fields = {}, .nameKey = "text"},
-    {.key = "emergency_settings", .fileOffset = fileOffset(kEmergencySection), .size = kEmergencyHeaderSize, .fields = kEmergencySettingsText},
+    {.key = "enhanced_privacy_keys",
+     .fileOffset = fileOffset(kEnhancedPrivacyKeys),
+     .size = kEnhancedKeySize,
+     .fields = kEnhancedKeyText,
+     .count = kEnhancedKeyCount},
+    {.key = "basic_privacy_keys",
+     .fileOffset = fileOffset(kBasicPrivacyKeys),
+     .size = kBasicKeySize,
+     .fields = kBasicKeyText,
+     .count = kBasicKeyCount},
+    {.key = "emergency_settings",
+     .fileOffset = fileOffset(kEmergencySection),
+     .size = kEmergencyHeaderSize,
+     .fields = kEmergencySettingsText},
     {.key = "emergency_systems", .list = ListId::EmergencySystems, .fields = kEmergencySystemText},
     {.key = "contacts", .list = ListId::Contacts, .fields = kContactText},
     {.key = "rx_group_lists", .list = ListId::RxGroupLists, .fields = {}},
     {.key = "zones", .list = ListId::Zones, .fields = {}},
     {.key = "scan_lists", .list = ListId::ScanLists, .fields = kScanListText},
     {.key = "channels", .list = ListId::Channels, .fields = kChannelText},
+    {.key = "dtmf_systems",
+     .fileOffset = fileOffset(kDtmfSystems),
+     .size = kDtmfSystemSize,
+     .fields = kDtmfSystemText,
+     .count = kDtmfSystemCount},
+    {.key = "dtmf_encode",
+     .fileOffset = fileOffset(kDtmfEncodeStrings),
+     .size = kDtmfEncodeSize,
+     .fields = kEncodeStringText,
+     .count = kDtmfEncodeCount},
+    {.key = "dtmf_decode",
+     .fileOffset = fileOffset(kDtmfDecodeEntries),
+     .size = kDtmfDecodeSize,
+     .fields = kDtmfDecodeText,
+     .count = kDtmfDecodeCount},
+    {.key = "gps", .fileOffset = fileOffset(kGps), .size = kGpsSize, .fields = kGpsText, .count = kGpsCount},
 };
 // clang-format on
 
@@ -314,6 +674,10 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
         return holds(parseFrequency(t, doc.frequencyRangeCode()));
       break;
     }
+    case Kind::Hex: {
+      const std::string t(trimmed(text));
+      return holds(parseNumber(t.starts_with("0x") || t.starts_with("0X") ? t : "0x" + t, widest));
+    }
     case Kind::Number:
       break;
   }
@@ -346,6 +710,12 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
     case Kind::Frequency:
       shown.text = frequencyText(value);
       break;
+    case Kind::Hex: {
+      char buf[16];
+      std::snprintf(buf, sizeof buf, "%0*x", int(f.bits.width + 3) / 4, value);
+      shown.text = buf;
+      break;
+    }
   }
   // A text that reads back as another value (shown alike, clamped, not a choice of its
   // own) is written as the stored number with what the tab shows beside it.
@@ -356,12 +726,11 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
   return shown;
 }
 
-std::string nameText(ByteSpan units, int count) {
+std::string escapeText(std::string_view bytes) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string text;
-  for (int i = 0; i < count; ++i) {
-    if (u16le(units, 2 * std::size_t(i)) == 0) break;
-    const std::uint8_t c = u8(units, 2 * std::size_t(i));
+  for (const char ch : bytes) {
+    const auto c = std::uint8_t(ch);
     if (c == '\\') {
       text += "\\\\";
     } else if (c >= 32 && c < 127) {
@@ -373,6 +742,13 @@ std::string nameText(ByteSpan units, int count) {
     }
   }
   return text;
+}
+
+std::string nameText(ByteSpan units, int count) {
+  std::string bytes;
+  for (int i = 0; i < count && u16le(units, 2 * std::size_t(i)) != 0; ++i)
+    bytes += char(u8(units, 2 * std::size_t(i)));
+  return escapeText(bytes);
 }
 
 std::optional<std::string> unescapeName(std::string_view text) {

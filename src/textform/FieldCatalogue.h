@@ -9,6 +9,8 @@
 //    (bits relative to the block's first byte), and one `SectionDesc` row
 //    `{.key = "xxx", .fileOffset = fileOffset(kXxx), .size = kXxxSize, .fields = kXxxText}`
 //    in `catalogue()` at the place of its tab;
+//  - a fixed table (records that always exist: GPS systems, DTMF entries): a block row
+//    with `.count` records of `.size` bytes back to back from `.fileOffset`;
 //  - a list: the same with `.list = ListId::X` (name and members come from the list's
 //    layouts; `.nameKey` names the name field).
 // Every bit no row covers stays lossless in the text's rest, so a section can be added,
@@ -32,6 +34,7 @@ enum class Kind {
   Choice,     // the text of the choice carrying the value, else the stored number
   Frequency,  // MHz as the tab shows it, else the stored word in hex
   Reference,  // a record number of `referred` (or a choice's text for the special values)
+  Hex,        // hex digits as the tab shows them, all of the field's width (privacy keys)
 };
 
 // A field of more than one bit field (the channel's voice encryption: type and key).
@@ -39,6 +42,14 @@ struct Accessor {
   std::uint32_t (*read)(ByteSpan record);
   void (*write)(MutableByteSpan record, std::uint32_t value);
   bool (*holds)(std::uint32_t value);
+};
+
+// A field of whole bytes shown as a text (names, digit strings, long keys): `render` gives
+// the text of the field's bytes; `parse` fills the field for a text, false when it takes
+// no such text.
+struct TextCodec {
+  std::string (*render)(ByteSpan bytes);
+  bool (*parse)(std::string_view text, MutableByteSpan bytes);
 };
 
 struct FieldDesc {
@@ -49,6 +60,15 @@ struct FieldDesc {
   const Choices& (*choices)() = nullptr;  // Choice; Reference: the special values
   ListId referred = ListId::Channels;     // Reference
   const Accessor* accessor = nullptr;     // instead of `bits`
+  const TextCodec* codec = nullptr;       // a text over `range` instead of `bits`
+  ByteRange range{};
+};
+
+// A value the radio keeps and the editor only shows (the radio information): written for
+// reading; a build takes it only unchanged.
+struct ShownValue {
+  const char* key;
+  std::string (*show)(const CodePlugDocument& doc);
 };
 
 struct SectionDesc {
@@ -58,7 +78,11 @@ struct SectionDesc {
   std::size_t size = 0;
   std::span<const FieldDesc> fields;
   const char* nameKey = "name";  // list: the key of the record's name
+  int count = 0;                 // a fixed table: records 1..count, `size` bytes each
+  std::span<const ShownValue> shown{};  // a block: read-only values after the fields
 };
+// Lists and fixed tables are written as numbered records; a block as one map.
+inline bool numbered(const SectionDesc& s) { return s.list || s.count > 0; }
 
 // Every described section in the order of the editor's tabs; the radio information first.
 std::span<const SectionDesc> catalogue();
@@ -82,6 +106,7 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
                                         std::string_view text);
 
 // ---- names: every byte that is not printable as \xNN, the backslash doubled ----
+std::string escapeText(std::string_view bytes);
 std::string nameText(ByteSpan units, int count);
 // The bytes of an escaped text; nothing for a malformed escape.
 std::optional<std::string> unescapeName(std::string_view text);

@@ -55,6 +55,10 @@ class Differ {
       const TextSection &sa = a_.sections[k], &sb = b_.sections[k];
       if (sa.desc->list)
         listChanges(sa, sb, lines);
+      else if (sa.desc->count)
+        for (std::size_t r = 0; r < sa.records.size() && r < sb.records.size(); ++r)
+          fieldChanges("  " + std::to_string(sa.records[r].number) + " ", sa.records[r], sb.records[r],
+                       lines);
       else
         fieldChanges("  ", sa.records.front(), sb.records.front(), lines);
       section(sa.desc->key, lines);

@@ -45,6 +45,8 @@ const std::vector<Region>& regions() {
         const RecordListLayout& l = layoutOf(*s.list);
         const std::size_t begin = fileOffset(l.start);
         r.push_back({begin, begin + std::size_t(l.count) * l.recordSize, s.key, l.recordSize});
+      } else if (s.count) {
+        r.push_back({s.fileOffset, s.fileOffset + std::size_t(s.count) * s.size, s.key, int(s.size)});
       } else {
         r.push_back({s.fileOffset, s.fileOffset + s.size, s.key});
       }
@@ -140,11 +142,44 @@ class Assembler {
 
   std::vector<std::uint8_t> take() { return std::move(doc_.workingImage); }
 
+  // A read-only value must read as the finished file shows it: nothing in a text can change it.
+  std::optional<TextError> checkShown(const std::vector<std::uint8_t>& file) const {
+    CodePlugDocument doc(nullptr);
+    doc.adoptImage(file);
+    for (const auto& [shown, value, field] : shown_)
+      if (value->isList || value->text != escapeText(shown->show(doc)))
+        return fieldError(*value, field,
+                          "read-only: the text must stay \"" + escapeText(shown->show(doc)) + "\"");
+    return std::nullopt;
+  }
+
  private:
   std::optional<TextError> block(const TextSection& s) {
+    if (s.desc->count) return table(s);
     if (s.records.size() != 1) return TextError{s.line, s.desc->key, "a settings block is one map of fields"};
     MutableByteSpan bytes = MutableByteSpan(doc_.workingImage).subspan(s.desc->fileOffset, s.desc->size);
     return fields(*s.desc, s.records.front(), bytes, s.desc->key);
+  }
+
+  std::optional<TextError> table(const TextSection& s) {
+    std::set<int> seen;
+    for (const TextRecord& r : s.records) {
+      const std::string where = std::string(s.desc->key) + " " + std::to_string(r.number);
+      if (auto e = checkNumber(r, s.desc->count, seen, where)) return e;
+      MutableByteSpan bytes =
+          MutableByteSpan(doc_.workingImage)
+              .subspan(s.desc->fileOffset + std::size_t(r.number - 1) * s.desc->size, s.desc->size);
+      if (auto e = fields(*s.desc, r, bytes, where)) return e;
+    }
+    return std::nullopt;
+  }
+
+  static std::optional<TextError> checkNumber(const TextRecord& r, int count, std::set<int>& seen,
+                                              const std::string& where) {
+    if (r.number < 1 || r.number > count)
+      return TextError{r.line, where, "record number outside 1.." + std::to_string(count)};
+    if (!seen.insert(r.number).second) return TextError{r.line, where, "record number given twice"};
+    return std::nullopt;
   }
 
   void freshList(ListId id) {
@@ -157,9 +192,7 @@ class Assembler {
     std::set<int> seen;
     for (const TextRecord& r : s.records) {
       const std::string where = std::string(s.desc->key) + " " + std::to_string(r.number);
-      if (r.number < 1 || r.number > l.count)
-        return TextError{r.line, where, "record number outside 1.." + std::to_string(l.count)};
-      if (!seen.insert(r.number).second) return TextError{r.line, where, "record number given twice"};
+      if (auto e = checkNumber(r, l.count, seen, where)) return e;
       MutableByteSpan rec = recordBytes(doc_, *s.desc->list, r.number - 1);
       l.writeFresh(doc_, rec, true);
       if (auto e = fields(*s.desc, r, rec, where)) return e;
@@ -177,11 +210,18 @@ class Assembler {
         if (auto e = members(*membersOf(*s.list), f.value, rec, field)) return e;
       } else if (const FieldDesc* d = findField(s, f.key)) {
         if (f.value.isList) return fieldError(f.value, field, "a single value is expected");
+        if (d->codec) {
+          if (!d->codec->parse(f.value.text, rec.subspan(d->range.byte, d->range.length)))
+            return fieldError(f.value, field, "\"" + f.value.text + "\" is not a text it can hold");
+          continue;
+        }
         const auto v = parseField(doc_, *d, f.value.text);
         if (!v)
           return fieldError(f.value, field,
                             "\"" + f.value.text + "\" is neither a choice nor a number it can hold");
         writeField(rec, *d, *v);
+      } else if (const ShownValue* shown = shownValue(s, f.key)) {
+        shown_.push_back({shown, &f.value, field});  // checked on the finished file
       } else {
         return fieldError(f.value, field, "unknown field");
       }
@@ -217,7 +257,19 @@ class Assembler {
     return std::nullopt;
   }
 
+  static const ShownValue* shownValue(const SectionDesc& s, std::string_view key) {
+    for (const ShownValue& v : s.shown)
+      if (key == v.key) return &v;
+    return nullptr;
+  }
+
+  struct ShownField {
+    const ShownValue* shown;
+    const TextValue* value;
+    std::string field;
+  };
   CodePlugDocument doc_;
+  std::vector<ShownField> shown_;
 };
 
 TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, ByteSpan rec, int number) {
@@ -228,9 +280,16 @@ TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, Byt
         {s.nameKey, {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true}});
   }
   for (const FieldDesc& f : s.fields) {
+    if (f.codec) {
+      r.fields.push_back(
+          {f.key, {.text = f.codec->render(rec.subspan(f.range.byte, f.range.length)), .quoted = true}});
+      continue;
+    }
     Shown shown = renderField(doc, f, readField(rec, f));
     r.fields.push_back({f.key, {.text = std::move(shown.text), .comment = std::move(shown.comment)}});
   }
+  for (const ShownValue& v : s.shown)
+    r.fields.push_back({v.key, {.text = escapeText(v.show(doc)), .quoted = true, .comment = "read-only"}});
   if (const MemberListLayout* m = s.list ? membersOf(*s.list) : nullptr) {
     TextValue v{.isList = true};
     int last = 0;
@@ -267,6 +326,10 @@ TextPlug describe(ByteSpan file) {
       for (int i = 0; i < layoutOf(*s.list).count; ++i)
         if (inUse(doc, *s.list, i))
           section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1));
+    } else if (s.count) {
+      for (int i = 0; i < s.count; ++i)
+        section.records.push_back(
+            describeRecord(doc, s, file.subspan(s.fileOffset + std::size_t(i) * s.size, s.size), i + 1));
     } else {
       section.records.push_back(describeRecord(doc, s, file.subspan(s.fileOffset, s.size), 0));
     }
@@ -290,6 +353,7 @@ std::variant<std::vector<std::uint8_t>, TextError> assemble(const TextPlug& plug
       return TextError{run.line, "rest", "bytes beyond the end of the file"};
     for (std::size_t k = 0; k < run.bytes.size(); ++k) file[run.at + k] ^= run.bytes[k];
   }
+  if (auto e = a.checkShown(file)) return *e;
   // Whatever was edited, the result must be a file the editor loads.
   if (const int code = checkRdtFile(file))
     return TextError{0, "rest", std::string("the text gives no code plug: ") + loadMessage(code)};

@@ -249,7 +249,7 @@ TextPlug readPlug(const Node& root) {
     const SectionDesc* desc = findSection(key);
     if (!desc) fail(root.items[i], key, "unknown section");
     TextSection section{.desc = desc, .line = root.items[i].line};
-    if (desc->list) {
+    if (numbered(*desc)) {
       for (const Node& r : sequence(value, key, "records").items)
         section.records.push_back(readRecord(r, key, true));
     } else {
@@ -268,7 +268,7 @@ std::string toYaml(const TextPlug& plug) {
   out << YAML::BeginMap;
   for (const TextSection& s : plug.sections) {
     out << YAML::Key << s.desc->key << YAML::Value;
-    if (!s.desc->list) {
+    if (!numbered(*s.desc)) {
       emitRecord(out, s.records.front(), false);
       continue;
     }

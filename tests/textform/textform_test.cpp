@@ -8,6 +8,12 @@
 #include "channels/ChannelRecord.h"
 #include "codeplug/Layout.h"
 #include "contacts/ContactList.h"
+#include "digital/PrivacyKeys.h"
+#include "settings/Buttons.h"
+#include "settings/GeneralSettings.h"
+#include "settings/MenuSettings.h"
+#include "signalling/Dtmf.h"
+#include "signalling/Gps.h"
 #include "support/CodePlugBuilder.h"
 #include "textform/TextDiff.h"
 #include "textform/TextYaml.h"
@@ -64,7 +70,28 @@ std::vector<std::uint8_t> fullPlug() {
     b.members(ListId::ScanLists, i, {i + 5, 0, i + 7});  // a gap, as a file may hold one
   }
   for (int i = 0; i < kChannelCount; ++i) b.channelContact(i, i % 7 == 0 ? 0 : i + 1);
-  return b.bytes();
+  // Every settings section with values besides its fresh ones.
+  const auto put = [&b](std::size_t at, BitField f, std::uint32_t v) { set(b.image().subspan(at), f, v); };
+  put(kGeneralSettings, bitsOf(GeneralField::RadioId), 2345678);
+  put(kGeneralSettings, bitsOf(GeneralField::TalkPermitTone), 3);
+  put(kGeneralSettings, bitsOf(GeneralField::KeypadLockTime), 255);
+  put(kMenuSettings, bitsOf(MenuField::HangTime), 10);
+  put(kMenuSettings, bitsOf(MenuField::UtilitiesGps), 1);
+  put(kSideButtons, kButtonSettingFields[0].bits, 13);
+  put(kSideButtons, kButtonSettingFields[4].bits, 6);
+  b.oneTouch(0, 1, 1, 3, 0).oneTouch(1, 2, 2, 5, 0).numberKey(4, 17).u16(kBasicPrivacyKeys, 0x1234);
+  put(kDtmfSystems + kDtmfSystemSize, bitsOf(DtmfSystemField::PttId), 3);
+  put(kDtmfSystems + kDtmfSystemSize, bitsOf(DtmfSystemField::FirstDigitDelay), 25);
+  put(kDtmfDecodeEntries + 2 * kDtmfDecodeSize, bitsOf(DtmfDecodeField::Ack), 4);
+  put(kDtmfDecodeEntries + 2 * kDtmfDecodeSize, bitsOf(DtmfDecodeField::RevertChannel), 12);
+  b.u16(kGps + kGpsSize, 5).u8(kGps + kGpsSize + 2, 10).u16(kGps + kGpsSize + 4, 9);
+  CodePlugDocument doc;
+  doc.adoptImage(b.bytes());
+  setGeneralText(doc, GeneralBytes::RadioName, "Club \\ Radio");
+  setEnhancedKey(doc, 2, "00112233445566778899aabbccddeeff");
+  setEncodeDigits(doc, 4, "12*#A");
+  setSystemDigits(doc, 0, DtmfSystemField::KeyUpEncode, "0D");
+  return doc.workingImage;
 }
 
 }  // namespace
@@ -90,6 +117,49 @@ TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
   EXPECT_NE(text.find("members: [1, 2, 3]  # Ch 1, Ch 2, Ch 3"), std::string::npos);
   EXPECT_NE(text.find("members: [5, 0, 7]"), std::string::npos);
   EXPECT_NE(text.find("contact: 2  # Contact 2"), std::string::npos);
+  for (const char* shown : {"radio_id: 2345678",
+                            "talk_permit_tone: Digital & Analogue",
+                            "keypad_lock_time: Manual",
+                            "hang_time: 10 secs",
+                            "gps: off",
+                            "upper_side_short: Repeater/TalkAround",
+                            "long_press_duration: 1500 ms",
+                            "key_4: 17  # Contact 17",
+                            "key: 1234",
+                            "ptt_id: Pre & Post",
+                            "first_digit_delay: 250 ms",
+                            "ack: Encode 4",
+                            "revert_channel: 12  # Ch 12",
+                            "report_interval: 300 secs",
+                            "contact: 9  # Contact 9",
+                            "radio_name: 'Club \\\\ Radio'",
+                            "key: '00112233445566778899aabbccddeeff'",
+                            "digits: '12*#A'",
+                            "key_up_encode: '0D'",
+                            "model_name: 'PW-1000'  # read-only"})
+    EXPECT_NE(text.find(shown), std::string::npos) << shown;
+}
+
+TEST(TextForm, SettingsEditsThroughTheText) {
+  const auto file = fullPlug();
+  std::string text = dumpText(file);
+  text = replaced(text, "talk_permit_tone: Digital & Analogue", "talk_permit_tone: None");
+  text = replaced(text, "key_4: 17", "key_4: None");
+  text = replaced(text, "report_interval: 300 secs", "report_interval: 60 secs");
+  text = replaced(text, "key: 1234", "key: 0bad");
+  text = replaced(text, "digits: '12*#A'", "digits: '9'");
+  EXPECT_EQ(diffFiles(file, build(text)),
+            (std::vector<std::string>{"general_settings:", "  talk_permit_tone: Digital & Analogue -> None",
+                                      "number_keys:", "  key_4: 17 -> None", "basic_privacy_keys:",
+                                      "  1 key: 1234 -> 0bad", "dtmf_encode:", "  5 digits: '12*#A' -> '9'",
+                                      "gps:", "  2 report_interval: 300 secs -> 60 secs"}));
+  // What the radio keeps is only shown: a text that changes it builds nothing.
+  auto refused = buildFile(replaced(text, "model_name: 'PW-1000'", "model_name: 'PW-2000'"));
+  ASSERT_TRUE(std::holds_alternative<TextError>(refused));
+  EXPECT_EQ(std::get<TextError>(refused).field, "radio.model_name");
+  refused = buildFile(replaced(text, "digits: '9'", "digits: '9x'"));
+  ASSERT_TRUE(std::holds_alternative<TextError>(refused));
+  EXPECT_EQ(std::get<TextError>(refused).field, "dtmf_encode 5.digits");
 }
 
 TEST(TextForm, EveryValueOfEveryFieldReadsBackAsStored) {
@@ -184,16 +254,18 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
     int line;
   };
   const std::vector<Case> cases = {
-      {"squelch: Normal", "squelch: Loose", "channels 1.squelch", "neither a choice", lineOf("squelch:")},
+      {"squelch: Normal", "squelch: Loose", "channels 1.squelch", "neither a choice", lineOf("squelch: Normal")},
       {"colour_code: 1", "colour_code: 16", "channels 1.colour_code", "neither a choice",
        lineOf("colour_code:")},
       {"squelch: Normal", "squelch_level: Normal", "channels 1.squelch_level", "unknown field",
-       lineOf("squelch:")},
+       lineOf("squelch: Normal")},
       {"channels:", "chanels:", "chanels", "unknown section", lineOf("channels:")},
       {"name: 'One'", "name: 'One\\x4'", "channels 1.name", "malformed escape", lineOf("name: 'One'")},
       {"number: 1\n    name: 'One'", "number: 1001\n    name: 'One'", "channels 1001", "outside",
        lineOf("name: 'One'") - 1},
       {"tx_power: Low", "tx_power: [Low", "text", "malformed", lineOf("tx_power:")},
+      {"number: 16", "number: 17", "basic_privacy_keys 17", "outside", lineOf("number: 16")},
+      {"key: 0000", "key: 12345", "basic_privacy_keys 1.key", "neither a choice", lineOf("key: 0000")},
       {"members: []", "members: x", "", "", 0},  // no members key in a dump of empty lists: skipped
   };
   for (const Case& c : cases) {
@@ -249,9 +321,9 @@ TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
                                       "channels:", "  added 4 'Channel 4'"}));
 
   doc.adoptImage(before);
-  doc.image()[0x2040] ^= 0x10;  // a settings bit no field describes yet
+  doc.image()[0x2083] ^= 0x10;  // a settings bit no field describes
   const auto lines = diffFiles(before, doc.workingImage);
   ASSERT_EQ(lines.size(), 2u);
   EXPECT_EQ(lines[0], "rest:");
-  EXPECT_NE(lines[1].find("(image 0x02040)"), std::string::npos) << lines[1];
+  EXPECT_NE(lines[1].find("(general_settings)"), std::string::npos) << lines[1];
 }
