@@ -726,9 +726,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ListId list = op.list.value_or(anyOf<ListId>(in, kListCount));
     if (op.scope == Keeps) watch.watch(doc, list);
     if (trace)
-      std::fprintf(stderr, "%s (%s)\n", op.name, op.scope == Settings  ? "settings"
-                                             : op.scope == Undoes ? "history"
-                                                                  : layoutOf(list).title);
+      std::fprintf(stderr, "%s (%s)\n", op.name,
+                   op.scope == Settings ? "settings"
+                   : op.scope == Undoes ? "history"
+                                        : layoutOf(list).title);
     op.run(run, list);
     if (doc.settleEdits(op.name)) ++run.steps;
     if (op.scope == Sets || op.scope == Keeps) checkAround(doc, list, op.name);
