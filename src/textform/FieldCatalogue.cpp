@@ -241,6 +241,52 @@ const TextCodec kKeyCodec{.render = [](ByteSpan b) { return keyText(b); },
                                 return bytes.has_value();
                               }};
 
+// The two digit passwords: the bytes' digits in order, high nibble first; empty when the
+// password is not set (all 0xFF).
+const TextCodec kDigitPasswordCodec{
+    .render =
+        [](ByteSpan b) {
+          if (std::all_of(b.begin(), b.end(), [](std::uint8_t x) { return x == 0xFF; })) return std::string();
+          static constexpr char kHex[] = "0123456789abcdef";
+          std::string digits;
+          for (std::uint8_t x : b) digits += {kHex[x >> 4], kHex[x & 15]};
+          return digits;
+        },
+    .parse =
+        [](std::string_view text, MutableByteSpan b) {
+          if (text.empty()) {
+            std::fill(b.begin(), b.end(), 0xFF);
+            return true;
+          }
+          if (text.size() != 2 * b.size()) return false;
+          for (std::size_t i = 0; i < b.size(); ++i) {
+            const auto x = parseNumber("0x" + std::string(text.substr(2 * i, 2)), 0xFF);
+            if (!x) return false;
+            b[i] = std::uint8_t(*x);
+          }
+          return true;
+        }};
+
+// The PC programming password: up to 8 characters, a 0 after a shorter text, 0xFF beyond.
+const TextCodec kPcPasswordCodec{
+    .render =
+        [](ByteSpan b) {
+          std::string bytes;
+          for (std::size_t i = 0; i < b.size() && b[i] != 0x00 && b[i] != 0xFF; ++i) bytes += char(b[i]);
+          return escapeText(bytes);
+        },
+    .parse =
+        [](std::string_view text, MutableByteSpan b) {
+          const auto bytes = unescapeName(text);
+          if (!bytes || bytes->size() > b.size() ||
+              bytes->find_first_of(std::string("\0\xff", 2)) != std::string::npos)
+            return false;
+          std::fill(b.begin(), b.end(), 0xFF);
+          std::copy(bytes->begin(), bytes->end(), b.begin());
+          if (!bytes->empty() && bytes->size() < b.size()) b[bytes->size()] = 0;
+          return true;
+        }};
+
 // A count byte and up to 30 DTMF digits; a text with anything else is refused, not filtered.
 const TextCodec kDtmfDigitsCodec{
     .render = [](ByteSpan b) { return unpackDtmfDigits(b[0], b.subspan(1)); },
@@ -304,6 +350,9 @@ const FieldDesc kGeneralText[] = {
     textField("radio_name", bytesOf(GeneralBytes::RadioName), kGeneralTextCodec),
     textField("boot_line_1", bytesOf(GeneralBytes::BootLine1), kGeneralTextCodec),
     textField("boot_line_2", bytesOf(GeneralBytes::BootLine2), kGeneralTextCodec),
+    textField("power_on_password_digits", bytesOf(GeneralBytes::PowerOnPassword), kDigitPasswordCodec),
+    textField("radio_program_password", bytesOf(GeneralBytes::RadioProgramPassword), kDigitPasswordCodec),
+    textField("pc_programming_password", bytesOf(GeneralBytes::PcProgrammingPassword), kPcPasswordCodec),
 };
 // clang-format on
 
@@ -365,11 +414,19 @@ const Choices& oneTouchModes() {
       {"None", kOneTouchNone}, {"Digital", kOneTouchDigital}, {"Analogue", kOneTouchAnalogue}};
   return c;
 }
-// The call type reads Call / Text Message or DTMF-1..4 by the mode, and the number is a
-// message or an encode string by both: the stored numbers say it in one way.
+// The low four bits hold the call type and the analogue mark together, as the tab writes
+// them: Call 0 and Text Message 1 for Digital, DTMF-1..4 as 8..11 for Analogue. The number
+// is a message or an encode string by the mode: the stored number says it in one way.
+const Choices& oneTouchCallTypes() {
+  static const Choices c = [] {
+    Choices t{{"Call", 0}, {"Text Message", 1}};
+    return appendRange(t, 8, 11, [](int n) { return "DTMF-" + std::to_string(n - 7); });
+  }();
+  return c;
+}
 const FieldDesc kOneTouchText[] = {
     {.key = "mode", .bits = bitsOf(O::Mode), .kind = Kind::Choice, .choices = oneTouchModes},
-    {.key = "call_type", .bits = bitsOf(O::CallType), .kind = Kind::Number},
+    {.key = "call_type", .bits = {0, 0, 4}, .kind = Kind::Choice, .choices = oneTouchCallTypes},
     {.key = "message_or_encode", .bits = bitsOf(O::Number), .kind = Kind::Number},
     {.key = "contact",
      .bits = bitsOf(O::Contact),

@@ -91,6 +91,8 @@ std::vector<std::uint8_t> fullPlug() {
   setEnhancedKey(doc, 2, "00112233445566778899aabbccddeeff");
   setEncodeDigits(doc, 4, "12*#A");
   setSystemDigits(doc, 0, DtmfSystemField::KeyUpEncode, "0D");
+  setRadioProgramPassword(doc, "87654321");
+  setPcProgrammingPassword(doc, "abc");
   return doc.workingImage;
 }
 
@@ -136,7 +138,12 @@ TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
                             "key: '00112233445566778899aabbccddeeff'",
                             "digits: '12*#A'",
                             "key_up_encode: '0D'",
-                            "model_name: 'PW-1000'  # read-only"})
+                            "model_name: 'PW-1000'  # read-only",
+                            "radio_program_password: '87654321'",
+                            "pc_programming_password: 'abc'",
+                            "call_type: Text Message",
+                            "call_type: DTMF-3",
+                            "power_on_password_digits: '00000000'"})
     EXPECT_NE(text.find(shown), std::string::npos) << shown;
 }
 
@@ -148,11 +155,13 @@ TEST(TextForm, SettingsEditsThroughTheText) {
   text = replaced(text, "report_interval: 300 secs", "report_interval: 60 secs");
   text = replaced(text, "key: 1234", "key: 0bad");
   text = replaced(text, "digits: '12*#A'", "digits: '9'");
+  text = replaced(text, "pc_programming_password: 'abc'", "pc_programming_password: 'secret12'");
   EXPECT_EQ(diffFiles(file, build(text)),
-            (std::vector<std::string>{"general_settings:", "  talk_permit_tone: Digital & Analogue -> None",
-                                      "number_keys:", "  key_4: 17 -> None", "basic_privacy_keys:",
-                                      "  1 key: 1234 -> 0bad", "dtmf_encode:", "  5 digits: '12*#A' -> '9'",
-                                      "gps:", "  2 report_interval: 300 secs -> 60 secs"}));
+            (std::vector<std::string>{
+                "general_settings:", "  talk_permit_tone: Digital & Analogue -> None",
+                "  pc_programming_password: 'abc' -> 'secret12'", "number_keys:", "  key_4: 17 -> None",
+                "basic_privacy_keys:", "  1 key: 1234 -> 0bad", "dtmf_encode:", "  5 digits: '12*#A' -> '9'",
+                "gps:", "  2 report_interval: 300 secs -> 60 secs"}));
   // What the radio keeps is only shown: a text that changes it builds nothing.
   auto refused = buildFile(replaced(text, "model_name: 'PW-1000'", "model_name: 'PW-2000'"));
   ASSERT_TRUE(std::holds_alternative<TextError>(refused));
