@@ -22,6 +22,7 @@
 #include "Version.h"
 #include "shell/EditSteps.h"
 #include "shell/PageTabRows.h"
+#include "widgets/ListEditor.h"
 #include "widgets/QtPrompt.h"
 #include "shell/Settings.h"
 #include "widgets/TabForm.h"
@@ -319,15 +320,29 @@ void TMainForm::RedoBitBtnClick() {
   enableUndoCommands();
 }
 
-// The current tab shows the restored image at once, keeping the scroll position of its
-// lists where it still can; the others rebuild when they are next shown.
+// The current tab shows the restored image at once, keeping the selection and scroll
+// position of its lists where they still can (a bulk edit undone leaves the same records
+// selected, showing their restored values); the others rebuild when they are next shown.
 void TMainForm::showRestoredImage() {
   const int current = PageControl->currentIndex();
   TabForm* form = forms[current];
+  struct KeptSelection {
+    ListEditor* list;
+    std::vector<int> rows;
+    int focusRow;
+  };
+  std::vector<KeptSelection> selections;
+  for (auto* list : form->findChildren<ListEditor*>())
+    selections.push_back({list, list->selectedRows(), list->view()->currentIndex().row()});
   std::vector<std::pair<QScrollBar*, int>> positions;
   for (auto* area : form->findChildren<QAbstractScrollArea*>())
     positions.emplace_back(area->verticalScrollBar(), area->verticalScrollBar()->value());
   form->refresh(true, -1);
+  for (auto& [list, rows, focusRow] : selections) {
+    const int count = list->model()->rowCount();
+    std::erase_if(rows, [count](int row) { return row >= count; });
+    if (!rows.empty()) list->selectRows(rows, focusRow);
+  }
   for (auto& [bar, value] : positions) bar->setValue(value);
   for (int i = 0; i < kTabCount; ++i) stale_[i] = i != current;
 }

@@ -166,6 +166,8 @@ class UndoTest : public QObject {
     key(Qt::Key_Z);
     QCOMPARE(pw::channelField(doc, 1, ChannelField::TxTimeout), 4u);
     QVERIFY(!doc.isModified());
+    // The edited channels stay selected, so the details show what the undo restored.
+    QCOMPARE(channelList()->selectionModel()->selectedRows().size(), 2);
   }
 
   void settingsTabEditsAreOneStepEach() {
