@@ -115,25 +115,15 @@ ChannelDetails::ChannelDetails(pw::CodePlugDocument& doc, QWidget* host,
 
   common_ = makeGroup(host, "Analogue and Digital ", "Settings common to both Analogue and Digital", grid);
   addRadio(grid, 0, " Mode ", F::Mode,
-           {{"Auto", "ModeAutoSpeedButton", 0},
-            {"Analogue", "ModeAnalogueSpeedButton", 1},
-            {"Digital", "ModeDigitalSpeedButton", 2}});
+           {"ModeAutoSpeedButton", "ModeAnalogueSpeedButton", "ModeDigitalSpeedButton"});
   addRadio(grid, 1, " Bandwidth ", F::Bandwidth,
-           {{"12.5kHz", "Bandwidth_12_5kHz_SpeedButton", 0},
-            {"20kHz", "Bandwidth_20kHz_SpeedButton", 1},
-            {"25kHz", "Bandwidth_25kHz_SpeedButton", 2}});
-  addRadio(grid, 2, " Squelch ", F::Squelch,
-           {{"Tight", "SquelchTightSpeedButton", 0}, {"Normal", "SquelchNormalSpeedButton", 1}});
-  addRadio(grid, 3, " Tx Power ", F::TxPower,
-           {{"Low", "TxPowerLowSpeedButton", 0}, {"High", "TxPowerHighSpeedButton", 1}});
+           {"Bandwidth_12_5kHz_SpeedButton", "Bandwidth_20kHz_SpeedButton", "Bandwidth_25kHz_SpeedButton"});
+  addRadio(grid, 2, " Squelch ", F::Squelch, {"SquelchTightSpeedButton", "SquelchNormalSpeedButton"});
+  addRadio(grid, 3, " Tx Power ", F::TxPower, {"TxPowerLowSpeedButton", "TxPowerHighSpeedButton"});
   addRadio(grid, 4, " Rx Rel Frequency ", F::RxRefFrequency,
-           {{"Low", "RxRelFreqLowSpeedButton", 0},
-            {"Med", "RxRelFreqMedSpeedButton", 1},
-            {"High", "RxRelFreqHighSpeedButton", 2}});
+           {"RxRelFreqLowSpeedButton", "RxRelFreqMedSpeedButton", "RxRelFreqHighSpeedButton"});
   addRadio(grid, 5, " Tx Rel Frequency ", F::TxRefFrequency,
-           {{"Low", "TxRelFreqLowSpeedButton", 0},
-            {"Med", "TxRelFreqMedSpeedButton", 1},
-            {"High", "TxRelFreqHighSpeedButton", 2}});
+           {"TxRelFreqLowSpeedButton", "TxRelFreqMedSpeedButton", "TxRelFreqHighSpeedButton"});
   addFrequency(grid, 6, "Rx Freq (MHz) ", "RxFrequencyEdit", F::RxFrequency);
   addFrequency(grid, 7, "Tx Freq (MHz) ", "TxFrequencyEdit", F::TxFrequency);
   addChoice(grid, 8, "Admit Criteria ", "AdmitCriteriaComboBox", F::AdmitCriteria);
@@ -167,7 +157,7 @@ ChannelDetails::ChannelDetails(pw::CodePlugDocument& doc, QWidget* host,
   addChoice(grid, 4, "Group List ", "GroupListComboBox", F::RxGroupList);
   addChoice(grid, 5, "Colour Code ", "ColourCodeComboBox", F::ColourCode);
   addRadio(grid, 6, "Repeater Slot ", F::RepeaterSlot,
-           {{"1", "RepeaterSlot1SpeedButton", 1}, {"2", "RepeaterSlot2SpeedButton", 2}});
+           {"RepeaterSlot1SpeedButton", "RepeaterSlot2SpeedButton"});
   addChoice(grid, 7, "Voice Encryption ", "VoiceEncryptionComboBox", F::PrivacyType);
   addChoice(grid, 8, "GPS System ", "GPSSystemComboBox", F::GpsSystem);
   grid->setRowStretch(9, 1);
@@ -176,7 +166,7 @@ ChannelDetails::ChannelDetails(pw::CodePlugDocument& doc, QWidget* host,
   addChoice(grid, 0, "Rx CTCSS / CDCSS ", "CTCSS_DCS_DecodeComboBox", F::RxTone);
   addChoice(grid, 1, "Tx CTCSS / CDCSS ", "CTCSS_DCS_EncodeComboBox", F::TxTone);
   addRadio(grid, 2, "CTCSS Tail Revert ", F::TailRevertPhase,
-           {{"180", "QTReverse180SpeedButton", 0}, {"120", "QTReverse120SpeedButton", 1}});
+           {"QTReverse180SpeedButton", "QTReverse120SpeedButton"});
   addToggles(grid, 3,
              {{"Reverse Burst / Turn Off Code ", "ReverseBurstTurnOffCodeSpeedButton", F::ReverseBurst}});
   addChoice(grid, 4, "Rx Signalling System ", "RxSignallingSystemComboBox", F::RxSignalling);
@@ -206,16 +196,16 @@ QGroupBox* ChannelDetails::makeGroup(QWidget* host, const char* title, const cha
 // Each group's grid: captions in column 0, radio buttons one to a column from 1 on,
 // other controls across columns 1..3; a row of toggles spans every column.
 void ChannelDetails::addRadio(QGridLayout* grid, int row, const char* caption, ChannelField field,
-                              std::vector<std::tuple<const char*, const char*, std::uint32_t>> buttons) {
+                              std::vector<const char*> names) {
   QWidget* parent = grid->parentWidget();
   grid->addWidget(new QLabel(QString::fromLatin1(caption), parent), row, 0);
   auto radio = std::make_unique<Radio>();
   radio->field = field;
-  int column = 1;
-  for (const auto& [text, name, value] : buttons) {
-    QToolButton* button = speedButton(parent, text, name);
-    grid->addWidget(button, row, column++);
-    radio->buttons.push_back({button, value});
+  const pw::Choices& choices = pw::buttonChoices(field);
+  for (std::size_t i = 0; i < choices.size() && i < names.size(); ++i) {
+    QToolButton* button = speedButton(parent, choices[i].text.c_str(), names[i]);
+    grid->addWidget(button, row, int(i) + 1);
+    radio->buttons.push_back({button, choices[i].code});
     connect(button, &QAbstractButton::clicked, this,
             [this, r = radio.get(), button] { radioClicked(*r, button); });
   }

@@ -54,8 +54,9 @@ class ChannelDetails : public QObject {
   struct Frequency;
 
   QGroupBox* makeGroup(QWidget* host, const char* title, const char* hint, QGridLayout*& grid);
+  // One button per button choice of the field (its text and value), named in that order.
   void addRadio(QGridLayout* grid, int row, const char* caption, pw::ChannelField field,
-                std::vector<std::tuple<const char*, const char*, std::uint32_t>> buttons);
+                std::vector<const char*> names);
   struct ToggleDef {
     const char* caption;
     const char* name;
