@@ -24,15 +24,10 @@ void settle() { QCoreApplication::processEvents(); }
 void runChannelTimings() {
   using pw::ListId;
   pwtest::CodePlugBuilder builder;
-  builder.fill(ListId::Channels, 1000, "Ch ")
-      .fill(ListId::Contacts, 1000, "Contact ")
-      .fill(ListId::RxGroupLists, 250, "Group ")
-      .fill(ListId::ScanLists, 250, "Scan ")
-      .fill(ListId::EmergencySystems, 32, "Alarm ");
+  builder.fillEveryList();
   // Every zone full of channels: each move renumbers them all.
   std::vector<int> members;
   for (int m = 0; m < 16; ++m) members.push_back(1 + 60 * m);
-  builder.fill(ListId::Zones, 250, "Zone ");
   for (int z = 0; z < 250; ++z) builder.members(ListId::Zones, z, members);
 
   pw::CodePlugDocument doc;

@@ -23,14 +23,8 @@ namespace {
 void settle() { QCoreApplication::processEvents(); }
 
 void runUndoTimings() {
-  using pw::ListId;
   pwtest::CodePlugBuilder builder;
-  builder.fill(ListId::Channels, 1000, "Ch ")
-      .fill(ListId::Contacts, 1000, "Contact ")
-      .fill(ListId::RxGroupLists, 250, "Group ")
-      .fill(ListId::ScanLists, 250, "Scan ")
-      .fill(ListId::EmergencySystems, 32, "Alarm ")
-      .fill(ListId::Zones, 250, "Zone ");
+  builder.fillEveryList();
   QTemporaryDir dir;
   const QString file = dir.filePath("plug.rdt");
   pwtest::writeFile(file.toStdString(), builder.bytes());

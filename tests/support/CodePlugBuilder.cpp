@@ -88,6 +88,15 @@ CodePlugBuilder& CodePlugBuilder::fill(ListId list, int count, std::string_view 
   return *this;
 }
 
+CodePlugBuilder& CodePlugBuilder::fillEveryList() {
+  const std::pair<ListId, const char*> prefixes[] = {
+      {ListId::TextMessages, "Message "}, {ListId::EmergencySystems, "Alarm "}, {ListId::Contacts, "Contact "},
+      {ListId::RxGroupLists, "Group "},   {ListId::Zones, "Zone "},             {ListId::ScanLists, "Scan "},
+      {ListId::Channels, "Ch "}};
+  for (const auto& [list, prefix] : prefixes) fill(list, pw::layoutOf(list).count, prefix);
+  return *this;
+}
+
 MutableByteSpan CodePlugBuilder::record(ListId list, int index) { return recordBytes(doc_, list, index); }
 
 CodePlugBuilder& CodePlugBuilder::contact(int index, std::string_view name, std::uint32_t callId, int callType,

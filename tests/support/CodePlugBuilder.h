@@ -23,6 +23,9 @@ public:
   CodePlugBuilder& named(pw::ListId list, int index, std::string_view name);
   // Fills records 0..count-1 with "<prefix><n>" names.
   CodePlugBuilder& fill(pw::ListId list, int count, std::string_view prefix);
+  // Fills every list to its capacity ("Ch 1", "Contact 1", "Zone 1", ...): the full code
+  // plug the timings run on.
+  CodePlugBuilder& fillEveryList();
   pw::MutableByteSpan record(pw::ListId list, int index);
 
   CodePlugBuilder& contact(int index, std::string_view name, std::uint32_t callId, int callType = 1,
