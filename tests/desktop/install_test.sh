@@ -17,6 +17,13 @@ for f in bin/plugwright bin/plugwright-cli; do
   [ -x "$prefix/$f" ] || { echo "FAIL not executable: $f"; status=1; }
 done
 
+# The command line answers on a terminal without a display.
+env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM= "$prefix/bin/plugwright" --help | grep -q "Usage: .*plugwright \[options\] \[file\]" ||
+  { echo "FAIL plugwright --help without a display"; status=1; }
+rc=0
+QT_QPA_PLATFORM=offscreen "$prefix/bin/plugwright" a.rdt b.rdt 2>/dev/null || rc=$?
+[ "$rc" -eq 64 ] || { echo "FAIL two files named: not a usage error"; status=1; }
+
 type=$(sed -n 's/^MimeType=\([^;]*\);.*/\1/p' "$prefix/share/applications/$id.desktop")
 update-mime-database "$prefix/share/mime"
 grep -qx "50:$type:\*\.rdt" "$prefix/share/mime/globs2" ||

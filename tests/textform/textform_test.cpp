@@ -284,7 +284,9 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
     const TextError& e = std::get<TextError>(built);
     EXPECT_EQ(e.field, c.field) << c.to;
     EXPECT_NE(e.message.find(c.message), std::string::npos) << e.message;
-    if (c.message != "malformed") EXPECT_EQ(e.line, c.line) << c.to;
+    if (c.message != "malformed") {
+      EXPECT_EQ(e.line, c.line) << c.to;
+    }
   }
   // Members and a rest run that is not hex.
   const std::string zone = dumpText(CodePlugBuilder()
