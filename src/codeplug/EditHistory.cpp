@@ -116,27 +116,24 @@ void EditHistory::apply(const Step& step, const std::vector<std::uint8_t>& bytes
   }
 }
 
-bool EditHistory::undo(std::vector<std::uint8_t>& image) {
-  if (done_.empty() || image.size() != baseline_.size()) return false;
-  Step step = std::move(done_.back());
-  done_.pop_back();
-  apply(step, step.before, image);
-  apply(step, step.before, baseline_);
-  undone_.push_back(std::move(step));
+// Takes the last step of `from`, writes its after (forward) or before bytes into the image
+// and the baseline, and keeps it on `to`.
+template <typename From, typename To>
+bool EditHistory::replay(From& from, To& to, bool forward, std::vector<std::uint8_t>& image) {
+  if (from.empty() || image.size() != baseline_.size()) return false;
+  Step step = std::move(from.back());
+  from.pop_back();
+  const std::vector<std::uint8_t>& bytes = forward ? step.after : step.before;
+  apply(step, bytes, image);
+  apply(step, bytes, baseline_);
+  to.push_back(std::move(step));
   joinable_ = false;
   return true;
 }
 
-bool EditHistory::redo(std::vector<std::uint8_t>& image) {
-  if (undone_.empty() || image.size() != baseline_.size()) return false;
-  Step step = std::move(undone_.back());
-  undone_.pop_back();
-  apply(step, step.after, image);
-  apply(step, step.after, baseline_);
-  done_.push_back(std::move(step));
-  joinable_ = false;
-  return true;
-}
+bool EditHistory::undo(std::vector<std::uint8_t>& image) { return replay(done_, undone_, false, image); }
+
+bool EditHistory::redo(std::vector<std::uint8_t>& image) { return replay(undone_, done_, true, image); }
 
 const std::string& EditHistory::undoLabel() const { return done_.empty() ? kNoLabel : done_.back().label; }
 const std::string& EditHistory::redoLabel() const {

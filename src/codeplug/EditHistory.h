@@ -65,6 +65,8 @@ class EditHistory {
   static void apply(const Step& step, const std::vector<std::uint8_t>& bytes,
                     std::vector<std::uint8_t>& image);
   void keepWithinBudget();
+  template <typename From, typename To>
+  bool replay(From& from, To& to, bool forward, std::vector<std::uint8_t>& image);
 
   std::size_t budget_;
   std::size_t used_ = 0;

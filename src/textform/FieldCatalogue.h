@@ -73,12 +73,12 @@ struct ShownValue {
 
 struct SectionDesc {
   const char* key;
-  std::optional<ListId> list;  // a list of records; otherwise a block
-  std::size_t fileOffset = 0;  // block: file offset and size
+  std::optional<ListId> list{};  // a list of records; otherwise a block
+  std::size_t fileOffset = 0;    // block: file offset and size
   std::size_t size = 0;
   std::span<const FieldDesc> fields;
-  const char* nameKey = "name";  // list: the key of the record's name
-  int count = 0;                 // a fixed table: records 1..count, `size` bytes each
+  const char* nameKey = "name";         // list: the key of the record's name
+  int count = 0;                        // a fixed table: records 1..count, `size` bytes each
   std::span<const ShownValue> shown{};  // a block: read-only values after the fields
 };
 // Lists and fixed tables are written as numbered records; a block as one map.

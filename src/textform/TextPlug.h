@@ -16,11 +16,11 @@
 namespace pw::text {
 
 struct TextValue {
-  std::string text;                // a scalar
-  std::vector<std::string> items;  // a list (members)
+  std::string text{};                // a scalar
+  std::vector<std::string> items{};  // a list (members)
   bool isList = false;
   bool quoted = false;  // a name: always quoted, so "null" or "~" stay texts
-  std::string comment;
+  std::string comment{};
   int line = 0;  // where the text held it (0: made here)
 };
 
@@ -32,19 +32,19 @@ struct TextField {
 struct TextRecord {
   int number = 0;  // 1-based; 0 for a block
   int line = 0;
-  std::vector<TextField> fields;
+  std::vector<TextField> fields{};
 };
 
 struct TextSection {
   const SectionDesc* desc = nullptr;
   int line = 0;
-  std::vector<TextRecord> records;  // a block holds one record
+  std::vector<TextRecord> records{};  // a block holds one record
 };
 
 // A run of the rest: bytes XORed onto the file from `at` (file offset).
 struct RestRun {
   std::size_t at = 0;
-  std::vector<std::uint8_t> bytes;
+  std::vector<std::uint8_t> bytes{};
   int line = 0;
 };
 

@@ -15,6 +15,7 @@
 #include "membership/ScanListsForm.h"
 #include "membership/ZonesForm.h"
 #include "support/ui/TabHarness.h"
+#include "support/ui/UiTestHelpers.h"
 
 using namespace pwtest::ui;
 using pw::ListId;
@@ -246,20 +247,7 @@ class ScanListsFormTest : public QObject, TabHarness<TScanListsForm> {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  int failed = 0;
-  {
-    ZonesFormTest zones;
-    failed += QTest::qExec(&zones, argc, argv);
-  }
-  {
-    GroupsFormTest groups;
-    failed += QTest::qExec(&groups, argc, argv);
-  }
-  {
-    ScanListsFormTest scanLists;
-    failed += QTest::qExec(&scanLists, argc, argv);
-  }
-  return failed;
+  return pwtest::ui::runTests<ZonesFormTest, GroupsFormTest, ScanListsFormTest>(argc, argv);
 }
 
 #include "membershipforms_uitest.moc"

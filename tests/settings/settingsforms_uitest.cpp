@@ -25,6 +25,7 @@
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ui/TabHarness.h"
+#include "support/ui/UiTestHelpers.h"
 #include "widgets/QtPrompt.h"
 
 using namespace pwtest::ui;
@@ -519,24 +520,7 @@ class GeneralTabInWindowTest : public QObject {
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  int failed = 0;
-  {
-    BasicFormTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    GeneralFormTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    MenusFormTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  {
-    GeneralTabInWindowTest t;
-    failed += QTest::qExec(&t, argc, argv);
-  }
-  return failed;
+  return pwtest::ui::runTests<BasicFormTest, GeneralFormTest, MenusFormTest, GeneralTabInWindowTest>(argc, argv);
 }
 
 #include "settingsforms_uitest.moc"

@@ -2,6 +2,7 @@
 // line, and the differences between two files.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <random>
 #include <regex>
 
@@ -35,6 +36,12 @@ std::string replaced(std::string text, const std::string& from, const std::strin
   const auto at = text.find(from);
   EXPECT_NE(at, std::string::npos) << from;
   return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+// The text with each (from, to) edit made in turn.
+std::string withEdits(std::string text, std::initializer_list<std::pair<std::string, std::string>> edits) {
+  for (const auto& [from, to] : edits) text = replaced(std::move(text), from, to);
+  return text;
 }
 
 // Random bytes everywhere but the nine checks' bytes.
@@ -150,12 +157,12 @@ TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
 TEST(TextForm, SettingsEditsThroughTheText) {
   const auto file = fullPlug();
   std::string text = dumpText(file);
-  text = replaced(text, "talk_permit_tone: Digital & Analogue", "talk_permit_tone: None");
-  text = replaced(text, "key_4: 17", "key_4: None");
-  text = replaced(text, "report_interval: 300 secs", "report_interval: 60 secs");
-  text = replaced(text, "key: 1234", "key: 0bad");
-  text = replaced(text, "digits: '12*#A'", "digits: '9'");
-  text = replaced(text, "pc_programming_password: 'abc'", "pc_programming_password: 'secret12'");
+  text = withEdits(text, {{"talk_permit_tone: Digital & Analogue", "talk_permit_tone: None"},
+                          {"key_4: 17", "key_4: None"},
+                          {"report_interval: 300 secs", "report_interval: 60 secs"},
+                          {"key: 1234", "key: 0bad"},
+                          {"digits: '12*#A'", "digits: '9'"},
+                          {"pc_programming_password: 'abc'", "pc_programming_password: 'secret12'"}});
   EXPECT_EQ(diffFiles(file, build(text)),
             (std::vector<std::string>{
                 "general_settings:", "  talk_permit_tone: Digital & Analogue -> None",
@@ -211,9 +218,9 @@ TEST(TextForm, EditsThroughTheTextChangeExactlyThoseFields) {
   b.record(ListId::Channels, 0)[3] |= 0x04;  // a reserved bit, carried by the rest
   const auto file = b.bytes();
   std::string text = dumpText(file);
-  text = replaced(text, "rx_frequency: 438.50000", "rx_frequency: 439.0125");
-  text = replaced(text, "name: 'Bob'", "name: 'Robert'");
-  text = replaced(text, "tx_power: Low", "tx_power: high");
+  text = withEdits(text, {{"rx_frequency: 438.50000", "rx_frequency: 439.0125"},
+                          {"name: 'Bob'", "name: 'Robert'"},
+                          {"tx_power: Low", "tx_power: high"}});
   const auto edited = build(text);
   EXPECT_EQ(diffFiles(file, edited),
             (std::vector<std::string>{"contacts:", "  changed 1 'Bob': name: 'Bob' -> 'Robert'", "channels:",
@@ -236,12 +243,12 @@ TEST(TextForm, ListsWithMembersMessagesAndSettingsEditThroughTheText) {
       .u8(kEmergencySection + 1, 10);
   const auto file = b.bytes();
   std::string text = dumpText(file);
-  text = replaced(text, "members: [1]  # A", "members: [2, 1]");
-  text = replaced(text, "priority_channel_1: None", "priority_channel_1: 2");
-  text = replaced(text, "signalling_hold_time: 500 ms", "signalling_hold_time: 525 ms");
-  text = replaced(text, "text: 'Hello'", "text: 'Running late, \\x41\\\\'");
-  text = replaced(text, "remote_monitor_duration: 10 secs", "remote_monitor_duration: 30 secs");
-  text = replaced(text, "polite_retries: 5", "polite_retries: infinite");
+  text = withEdits(text, {{"members: [1]  # A", "members: [2, 1]"},
+                          {"priority_channel_1: None", "priority_channel_1: 2"},
+                          {"signalling_hold_time: 500 ms", "signalling_hold_time: 525 ms"},
+                          {"text: 'Hello'", "text: 'Running late, \\x41\\\\'"},
+                          {"remote_monitor_duration: 10 secs", "remote_monitor_duration: 30 secs"},
+                          {"polite_retries: 5", "polite_retries: infinite"}});
   EXPECT_EQ(diffFiles(file, build(text)),
             (std::vector<std::string>{
                 "text_messages:", "  changed 1 'Hello': text: 'Hello' -> 'Running late, A\\\\'",
@@ -263,7 +270,8 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
     int line;
   };
   const std::vector<Case> cases = {
-      {"squelch: Normal", "squelch: Loose", "channels 1.squelch", "neither a choice", lineOf("squelch: Normal")},
+      {"squelch: Normal", "squelch: Loose", "channels 1.squelch", "neither a choice",
+       lineOf("squelch: Normal")},
       {"colour_code: 1", "colour_code: 16", "channels 1.colour_code", "neither a choice",
        lineOf("colour_code:")},
       {"squelch: Normal", "squelch_level: Normal", "channels 1.squelch_level", "unknown field",

@@ -5,10 +5,26 @@
 #include <QAbstractItemView>
 #include <QPoint>
 #include <QString>
+#include <QTest>
 #include <QWidget>
 #include <vector>
 
 namespace pwtest::ui {
+
+template <typename Test>
+int runTest(int argc, char** argv) {
+  Test test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+// Runs several Qt Test classes of one executable in turn, in order (each alive only for
+// its own run); returns the number of failures.
+template <typename... Tests>
+int runTests(int argc, char** argv) {
+  int failed = 0;
+  ((failed += runTest<Tests>(argc, argv)), ...);
+  return failed;
+}
 
 // Shows a top-level widget and waits until it is active (focus works offscreen then).
 bool showActive(QWidget* window);
