@@ -42,6 +42,18 @@ void BM_Build(benchmark::State& state) {
 }
 BENCHMARK(BM_Build)->Unit(benchmark::kMillisecond);
 
+// Where dump and build spend their time: the file to its records, the text to its records.
+void BM_DescribeOnly(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(text::describe(fullPlug()));
+}
+BENCHMARK(BM_DescribeOnly)->Unit(benchmark::kMillisecond);
+
+void BM_ReadTextOnly(benchmark::State& state) {
+  const std::string yaml = text::dumpText(fullPlug());
+  for (auto _ : state) benchmark::DoNotOptimize(text::fromYaml(yaml));
+}
+BENCHMARK(BM_ReadTextOnly)->Unit(benchmark::kMillisecond);
+
 void BM_DiffEveryChannelMoved(benchmark::State& state) {
   std::vector<std::uint8_t> moved = fullPlug();
   const std::size_t at = fileOffset(kChannels);

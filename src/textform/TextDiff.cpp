@@ -8,6 +8,7 @@
 
 #include "codeplug/Layout.h"
 #include "textform/TextPlug.h"
+#include "textform/TextYaml.h"
 
 namespace pw::text {
 namespace {
@@ -17,12 +18,7 @@ constexpr std::size_t kJoinGap = 8;
 
 using Span = std::pair<std::size_t, std::size_t>;  // file offsets [first, second)
 
-std::string valueText(const TextValue& v) {
-  if (!v.isList) return v.quoted ? "'" + v.text + "'" : v.text;
-  std::string s = "[";
-  for (const std::string& i : v.items) s += (s.size() > 1 ? ", " : "") + i;
-  return s + "]";
-}
+std::string valueText(const TextValue& v) { return yamlValue(v); }
 
 const TextField* fieldOf(const TextRecord& r, const std::string& key) {
   for (const TextField& f : r.fields)

@@ -13,6 +13,8 @@ std::string toYaml(const TextPlug& plug);
 // The text read back, each value with its line; or the first error (malformed YAML,
 // unknown section, a record without a number, a malformed rest run).
 std::variant<TextPlug, TextError> fromYaml(const std::string& yaml);
+// A value as the text writes it (without its comment): differences use the same words.
+std::string yamlValue(const TextValue& value);
 
 // The whole way: an RDT file to its text, and a text to its RDT file.
 std::string dumpText(ByteSpan file);

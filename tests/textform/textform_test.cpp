@@ -154,6 +154,29 @@ TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
     EXPECT_NE(text.find(shown), std::string::npos) << shown;
 }
 
+// The writer decides alone when a text may go out plain: every shape a choice, a name or a
+// member may take must read back as the same text, never as another text or as no value.
+TEST(TextForm, TextsOfEveryShapeReadBackAsWritten) {
+  const std::vector<std::string> texts = {
+      "Off", "-", "*", "#", "-5", "-x", "- x", "? x", "?x", ": x", ":x", "x:", "a: b", "a:b", "a #b", "a#b",
+      "null", "Null", "NULL", "~", "", " x", "x ", "'", "''", "\"", "[x", "x]", "{", "a, b", "!x", "&a",
+      "*a", "%x", "@x", "`x", "|", ">", "yes", "0x10", "a\\b", "\t", "a\x01" "b", "\xc3\xa9t\xc3\xa9", "---"};
+  for (bool quoted : {false, true}) {
+    for (const std::string& t : texts) {
+      const std::string written = yamlValue({.text = t, .quoted = quoted});
+      const auto plug = fromYaml("radio:\n  value: " + written + "  # a comment\n");
+      ASSERT_TRUE(std::holds_alternative<TextPlug>(plug)) << written << ": " << describeError(std::get<TextError>(plug));
+      const TextValue& v = std::get<TextPlug>(plug).sections.at(0).records.at(0).fields.at(0).value;
+      EXPECT_EQ(v.text, t) << written;
+      EXPECT_FALSE(v.isList) << written;
+    }
+  }
+  const TextValue list{.items = texts, .isList = true};
+  const auto plug = fromYaml("radio:\n  value: " + yamlValue(list) + "\n");
+  ASSERT_TRUE(std::holds_alternative<TextPlug>(plug)) << yamlValue(list);
+  EXPECT_EQ(std::get<TextPlug>(plug).sections.at(0).records.at(0).fields.at(0).value.items, list.items);
+}
+
 TEST(TextForm, SettingsEditsThroughTheText) {
   const auto file = fullPlug();
   std::string text = dumpText(file);
@@ -314,6 +337,14 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   bad = buildFile("rest:\n  - at: 0\n    fill: ff\n    count: 4294967295\n");
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).line, 2);
+  // A text nested beyond any code plug's shape is refused, however deep (the tree it would
+  // build could not even be freed on the stack); a second document is not silently dropped.
+  bad = buildFile(std::string(200000, '[') + std::string(200000, ']'));
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).message, "nested too deeply");
+  bad = buildFile(text + "---\nradio: {}\n");
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).line, int(std::count(text.begin(), text.end(), '\n')) + 1);
   bad = buildFile("radio:\n  frequency_range: 0\n");
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_NE(std::get<TextError>(bad).message.find("no DfuSe signature"), std::string::npos);
