@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <deque>
+#include <stdexcept>
 
 #include "codeplug/Layout.h"
 #include "textform/FieldCatalogue.h"
@@ -53,137 +55,153 @@ void appendPrintable(std::string& out, std::string_view text) {
 }
 
 // ---- writing ----
-// The layout is fixed (block maps, one field a line, members as a flow list), so the
-// writer only has to get scalars right. A text goes out plain only when every YAML
-// reader takes it back as the same text: no indicator first, no ": " or " #" inside,
-// no blank at either end, nothing a reader turns into null; otherwise it is quoted.
+// libyaml writes the YAML and picks each value's quoting. It writes no comments, so the
+// writer asks for one line a field (block maps, members as a flow list, no line width) and
+// puts each comment at the end of its line as the text comes out.
 
 bool isNullWord(std::string_view t) { return t.empty() || t == "~" || t == "null" || t == "Null" || t == "NULL"; }
 
-bool plainSafe(std::string_view t, bool inFlow) {
-  if (isNullWord(t)) return false;
-  const auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  const unsigned char first = t.front();
-  if (std::strchr("-?:,[]{}#&*!|>'\"%@`", first)) {
-    // "-", "?" and ":" may start a plain text when a non-blank follows (-5, :x), outside flow.
-    if (inFlow || !std::strchr("-?:", first) || t.size() < 2 || blank(t[1])) return false;
-  }
-  if (blank(t.front()) || blank(t.back()) || t.back() == ':') return false;
-  for (std::size_t i = 0; i < t.size(); ++i) {
-    const unsigned char c = t[i];
-    if (c < 32 || c == 127) return false;
-    if (c == ':' && i + 1 < t.size() && (blank(t[i + 1]) || (inFlow && std::strchr(",[]{}", t[i + 1]))))
-      return false;
-    if (c == '#' && blank(t[i - 1])) return false;
-    if (inFlow && std::strchr(",[]{}", c)) return false;
-  }
-  return true;
-}
-
-void appendDoubleQuoted(std::string& out, std::string_view t) {
-  out += '"';
-  for (unsigned char c : t) {
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += char(c);
-    } else if (c < 32 || c == 127) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
-    } else {
-      out += char(c);  // texts of the catalogue are UTF-8; names are escaped before
-    }
-  }
-  out += '"';
-}
-
-void appendSingleQuoted(std::string& out, std::string_view t) {
-  if (std::any_of(t.begin(), t.end(), [](unsigned char c) { return c < 32 || c == 127; })) {
-    appendDoubleQuoted(out, t);  // a single-quoted text cannot hold a control character
-    return;
-  }
-  out += '\'';
-  for (char c : t) {
-    out += c;
-    if (c == '\'') out += '\'';
-  }
-  out += '\'';
-}
-
-void appendScalar(std::string& out, std::string_view t, bool inFlow = false) {
-  if (plainSafe(t, inFlow))
-    out += t;
-  else
-    appendDoubleQuoted(out, t);
-}
-
-void appendValue(std::string& out, const TextValue& v) {
-  if (v.isList) {
-    out += '[';
-    for (std::size_t i = 0; i < v.items.size(); ++i) {
-      if (i) out += ", ";
-      appendScalar(out, v.items[i], true);
-    }
-    out += ']';
-  } else if (v.quoted) {  // a name: always quoted, so "null" or "~" stay texts
-    appendSingleQuoted(out, v.text);
-  } else {
-    appendScalar(out, v.text);
-  }
-}
-
-void appendComment(std::string& out, std::string_view comment) {
-  if (comment.empty()) return;
-  out += "  # ";
-  appendPrintable(out, comment);
-}
-
-// One field a line at `indent`; the first line of a record in a list starts with "- ".
 class Writer {
  public:
-  std::string text;
+  // `header` goes first, as comment lines.
+  // `expectedLines`: room for a text of that size, so nothing is copied while it grows.
+  explicit Writer(std::string_view header = {}, std::size_t expectedLines = 0) {
+    text_.reserve(expectedLines * 32);
+    comments_.reserve(expectedLines);
+    for (std::string_view rest = header; !rest.empty();) {
+      const std::size_t end = std::min(rest.find('\n'), rest.size());
+      text_.append("# ").append(rest.substr(0, end)) += '\n';
+      rest.remove_prefix(std::min(end + 1, rest.size()));
+    }
+    if (!header.empty()) text_ += '\n';
+    yaml_emitter_initialize(&emitter_);
+    yaml_emitter_set_output(&emitter_, &Writer::append, this);
+    yaml_emitter_set_width(&emitter_, -1);
+    yaml_emitter_set_unicode(&emitter_, 1);
+    yaml_event_t e;
+    check(yaml_stream_start_event_initialize(&e, YAML_UTF8_ENCODING), e);
+    check(yaml_document_start_event_initialize(&e, nullptr, nullptr, nullptr, 1), e);
+    beginMap();
+  }
+  ~Writer() { yaml_emitter_delete(&emitter_); }
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
 
-  void field(int indent, bool first, std::string_view key, const TextValue& v) {
-    start(indent, first, key);
-    appendValue(text, v);
-    appendComment(text, v.comment);
-    text += '\n';
+  // "key:" on a line of its own, the section's records below it.
+  void section(std::string_view key, bool numbered, bool empty) {
+    word(key);
+    if (numbered && empty) {
+      beginSeq(true);
+      endSeq();
+    } else if (numbered) {
+      beginSeq(false);
+    } else {
+      beginMap();
+    }
+    comments_.emplace_back();
   }
-  void field(int indent, bool first, std::string_view key, std::string_view plain, std::string_view comment = {}) {
-    start(indent, first, key);
-    appendScalar(text, plain);
-    appendComment(text, comment);
-    text += '\n';
-  }
-  void open(std::string_view key) {
-    text += key;
-    text += ":\n";
+  void endSection(bool numbered, bool empty) {
+    if (numbered && empty) return;
+    if (numbered)
+      endSeq();
+    else
+      endMap();
   }
 
   void record(const TextRecord& r, bool numbered) {
-    const int indent = numbered ? 4 : 2;
-    bool first = numbered;
     if (numbered) {
-      field(indent, true, kNumberKey, std::to_string(r.number));
-      first = false;
+      beginMap();
+      field(kNumberKey, {.text = std::to_string(r.number)});
     }
-    for (const TextField& f : r.fields) {
-      field(indent, first, f.key, f.value);
-      first = false;
+    for (const TextField& f : r.fields) field(f.key, f.value);
+    if (numbered) endMap();
+  }
+
+  void field(std::string_view key, const TextValue& v) {
+    word(key);
+    if (v.isList) {
+      beginSeq(true);
+      for (const std::string& item : v.items) word(item);
+      endSeq();
+    } else {
+      // A name is always quoted, and so is any text a reader would take for no value.
+      scalar(v.text, v.quoted || isNullWord(v.text) ? YAML_SINGLE_QUOTED_SCALAR_STYLE : YAML_PLAIN_SCALAR_STYLE);
     }
+    // The value outlives its line (the text's own records), unless it has no comment.
+    comments_.push_back(v.comment.empty() ? std::string_view() : std::string_view(v.comment));
+  }
+  // A field whose comment is made here: the writer keeps it until its line is written.
+  void field(std::string_view key, const TextValue& v, std::string comment) {
+    field(key, v);
+    comments_.back() = made_.emplace_back(std::move(comment));
+  }
+
+  void beginMap() {
+    yaml_event_t e;
+    check(yaml_mapping_start_event_initialize(&e, nullptr, nullptr, 1, YAML_BLOCK_MAPPING_STYLE), e);
+  }
+  void endMap() {
+    yaml_event_t e;
+    check(yaml_mapping_end_event_initialize(&e), e);
+  }
+  void beginSeq(bool flow) {
+    yaml_event_t e;
+    check(yaml_sequence_start_event_initialize(&e, nullptr, nullptr, 1,
+                                               flow ? YAML_FLOW_SEQUENCE_STYLE : YAML_BLOCK_SEQUENCE_STYLE),
+          e);
+  }
+  void endSeq() {
+    yaml_event_t e;
+    check(yaml_sequence_end_event_initialize(&e), e);
+  }
+
+  std::string finish() {
+    endMap();
+    yaml_event_t e;
+    check(yaml_document_end_event_initialize(&e, 1), e);
+    check(yaml_stream_end_event_initialize(&e), e);
+    if (line_ != comments_.size()) throw std::logic_error("the text's lines went astray");
+    return std::move(text_);
   }
 
  private:
-  void start(int indent, bool first, std::string_view key) {
-    if (first) {
-      text.append(std::size_t(indent - 2), ' ');
-      text += "- ";
-    } else {
-      text.append(std::size_t(indent), ' ');
-    }
-    text += key;
-    text += ": ";
+  void word(std::string_view t) { scalar(t, isNullWord(t) ? YAML_SINGLE_QUOTED_SCALAR_STYLE : YAML_PLAIN_SCALAR_STYLE); }
+  void scalar(std::string_view t, yaml_scalar_style_t style) {
+    yaml_event_t e;
+    check(yaml_scalar_event_initialize(&e, nullptr, nullptr,
+                                       reinterpret_cast<yaml_char_t*>(const_cast<char*>(t.data())), int(t.size()),
+                                       1, 1, style),
+          e);
   }
+  // Every text handed over is valid UTF-8 (names are escaped before), so a refusal is a fault here.
+  void check(int made, yaml_event_t& e) {
+    if (!made) throw std::logic_error("a value libyaml cannot write");
+    if (!yaml_emitter_emit(&emitter_, &e))
+      throw std::logic_error(std::string("libyaml: ") + (emitter_.problem ? emitter_.problem : "cannot write"));
+  }
+  // Each line's comment goes in before the line's end as the text arrives.
+  static int append(void* data, unsigned char* bytes, std::size_t size) {
+    Writer& w = *static_cast<Writer*>(data);
+    std::string_view chunk(reinterpret_cast<const char*>(bytes), size);
+    for (std::size_t end; (end = chunk.find('\n')) != std::string_view::npos; chunk.remove_prefix(end + 1)) {
+      w.text_.append(chunk.substr(0, end));
+      if (w.line_ >= w.comments_.size()) return 0;  // a line nobody asked for: the layout broke
+      if (!w.comments_[w.line_].empty()) {
+        w.text_ += "  # ";
+        appendPrintable(w.text_, w.comments_[w.line_]);
+      }
+      w.text_ += '\n';
+      ++w.line_;
+    }
+    w.text_.append(chunk);
+    return 1;
+  }
+
+  yaml_emitter_t emitter_;
+  std::string text_;
+  std::vector<std::string_view> comments_;  // one a line of the text, until it is written
+  std::deque<std::string> made_;
+  std::size_t line_ = 0;               // lines written so far
 };
 
 // ---- reading ----
@@ -416,41 +434,27 @@ TextPlug readPlug(Node& root) {
 }  // namespace
 
 std::string toYaml(const TextPlug& plug) {
-  Writer out;
-  out.text.reserve(2 << 20);
-  for (std::string_view rest = kHeader; !rest.empty();) {
-    const std::size_t end = std::min(rest.find('\n'), rest.size());
-    out.text += "# ";
-    out.text += rest.substr(0, end);
-    out.text += '\n';
-    rest.remove_prefix(std::min(end + 1, rest.size()));
-  }
-  out.text += '\n';
+  Writer out(kHeader, 64 << 10);  // room for a full code plug's text
   for (const TextSection& s : plug.sections) {
-    if (numbered(*s.desc) && s.records.empty()) {
-      out.text += s.desc->key;
-      out.text += ": []\n";
-      continue;
-    }
-    out.open(s.desc->key);
-    for (const TextRecord& r : s.records) out.record(r, numbered(*s.desc));
+    const bool list = numbered(*s.desc), empty = s.records.empty();
+    out.section(s.desc->key, list, empty);
+    for (const TextRecord& r : s.records) out.record(r, list);
+    out.endSection(list, empty);
   }
-  if (plug.rest.empty()) {
-    out.text += kRestKey;
-    out.text += ": []\n";
-  } else {
-    out.open(kRestKey);
-  }
+  out.section(kRestKey, true, plug.rest.empty());
   for (const RestRun& run : plug.rest) {
-    out.field(4, true, "at", offsetText(run.at), regionLabel(run.at));
+    out.beginMap();
+    out.field("at", {.text = offsetText(run.at)}, regionLabel(run.at));
     if (allEqual(run.bytes)) {
-      out.field(4, false, "fill", hex(run.bytes.data(), 1));
-      out.field(4, false, "count", std::to_string(run.bytes.size()));
+      out.field("fill", {.text = hex(run.bytes.data(), 1)});
+      out.field("count", {.text = std::to_string(run.bytes.size())});
     } else {
-      out.field(4, false, "xor", hex(run.bytes.data(), run.bytes.size()));
+      out.field("xor", {.text = hex(run.bytes.data(), run.bytes.size())});
     }
+    out.endMap();
   }
-  return std::move(out.text);
+  out.endSection(true, plug.rest.empty());
+  return out.finish();
 }
 
 std::variant<TextPlug, TextError> fromYaml(const std::string& yaml) {
@@ -464,9 +468,11 @@ std::variant<TextPlug, TextError> fromYaml(const std::string& yaml) {
 }
 
 std::string yamlValue(const TextValue& value) {
-  std::string out;
-  appendValue(out, value);
-  return out;
+  // Written as the only field of a text, then cut out of its line.
+  Writer out;
+  out.field("v", {.text = value.text, .items = value.items, .isList = value.isList, .quoted = value.quoted});
+  std::string text = out.finish();
+  return text.substr(3, text.size() - 4);
 }
 
 std::string dumpText(ByteSpan file) { return toYaml(describe(file)); }

@@ -154,8 +154,8 @@ TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
     EXPECT_NE(text.find(shown), std::string::npos) << shown;
 }
 
-// The writer decides alone when a text may go out plain: every shape a choice, a name or a
-// member may take must read back as the same text, never as another text or as no value.
+// Every shape a choice, a name or a member may take must read back as the same text, never
+// as another text or as no value (a plain null, ~ or empty text would be none).
 TEST(TextForm, TextsOfEveryShapeReadBackAsWritten) {
   const std::vector<std::string> texts = {
       "Off", "-", "*", "#", "-5", "-x", "- x", "? x", "?x", ": x", ":x", "x:", "a: b", "a:b", "a #b", "a#b",
@@ -301,7 +301,7 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
        lineOf("squelch: Normal")},
       {"channels:", "chanels:", "chanels", "unknown section", lineOf("channels:")},
       {"name: 'One'", "name: 'One\\x4'", "channels 1.name", "malformed escape", lineOf("name: 'One'")},
-      {"number: 1\n    name: 'One'", "number: 1001\n    name: 'One'", "channels 1001", "outside",
+      {"number: 1\n  name: 'One'", "number: 1001\n  name: 'One'", "channels 1001", "outside",
        lineOf("name: 'One'") - 1},
       {"tx_power: Low", "tx_power: [Low", "text", "malformed", lineOf("tx_power:")},
       {"number: 16", "number: 17", "basic_privacy_keys 17", "outside", lineOf("number: 16")},
