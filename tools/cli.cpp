@@ -1,6 +1,7 @@
 // plugwright-cli: the editor's checks and file operations from a command line.
 // It links the model only; every command loads through the same path as the editor.
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -8,6 +9,12 @@
 #include <sstream>
 #include <string>
 #include <vector>
+
+#if defined(__linux__) && defined(__GLIBC__)
+#include <malloc.h>
+#include <sys/mman.h>
+#include <unistd.h>
+#endif
 
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/RecordList.h"
@@ -242,7 +249,26 @@ void printHelp() {
 
 }  // namespace
 
+// The text form of a full code plug is some 20 MB of small objects, each 4 KB page of them
+// costing a fault when first touched: that was most of a dump's, build's or diff's time. The
+// heap is taken 64 MB at a time and offered to the kernel for 2 MB pages, so a command touches
+// a few dozen pages instead of thousands. Where the kernel gives none, nothing changes.
+void heapInLargePages() {
+#if defined(__linux__) && defined(__GLIBC__)
+  constexpr std::size_t kPad = 64 << 20, kLarge = 2 << 20;
+  mallopt(M_TOP_PAD, int(kPad));
+  mallopt(M_TRIM_THRESHOLD, int(2 * kPad));
+  mallopt(M_MMAP_THRESHOLD, int(kPad));  // big buffers on the heap too, reused instead of mapped anew
+  void* first = std::malloc(kLarge);  // grows the heap by the pad now
+  const auto begin = (reinterpret_cast<std::uintptr_t>(first) + kLarge - 1) & ~(kLarge - 1);
+  const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
+  if (first && end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+  std::free(first);
+#endif
+}
+
 int main(int argc, char** argv) {
+  heapInLargePages();
   if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
     printHelp();
     return argc < 2 ? kUsageStatus : 0;

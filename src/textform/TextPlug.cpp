@@ -202,54 +202,56 @@ class Assembler {
 
   std::optional<TextError> fields(const SectionDesc& s, const TextRecord& r, MutableByteSpan rec,
                                   const std::string& where) {
+    std::size_t next = 0;  // texts list the fields in the catalogue's order: look there first
     for (const TextField& f : r.fields) {
-      const std::string field = where + "." + f.key;
+      const auto error = [&](const std::string& message) {
+        return fieldError(f.value, where + "." + f.key, message);
+      };
+      const FieldDesc* d = next < s.fields.size() && f.key == s.fields[next].key ? &s.fields[next]
+                                                                                 : findField(s, f.key);
       if (s.list && f.key == s.nameKey) {
-        if (auto e = name(*s.list, f.value, rec, field)) return e;
+        if (auto e = name(*s.list, f.value, rec)) return error(*e);
       } else if (s.list && f.key == kMembersKey && membersOf(*s.list)) {
-        if (auto e = members(*membersOf(*s.list), f.value, rec, field)) return e;
-      } else if (const FieldDesc* d = findField(s, f.key)) {
-        if (f.value.isList) return fieldError(f.value, field, "a single value is expected");
+        if (auto e = members(*membersOf(*s.list), f.value, rec)) return error(*e);
+      } else if (d) {
+        next = std::size_t(d - s.fields.data()) + 1;
+        if (f.value.isList) return error("a single value is expected");
         if (d->codec) {
           if (!d->codec->parse(f.value.text, rec.subspan(d->range.byte, d->range.length)))
-            return fieldError(f.value, field, "\"" + f.value.text + "\" is not a text it can hold");
+            return error("\"" + f.value.text + "\" is not a text it can hold");
           continue;
         }
         const auto v = parseField(doc_, *d, f.value.text);
-        if (!v)
-          return fieldError(f.value, field,
-                            "\"" + f.value.text + "\" is neither a choice nor a number it can hold");
+        if (!v) return error("\"" + f.value.text + "\" is neither a choice nor a number it can hold");
         writeField(rec, *d, *v);
       } else if (const ShownValue* shown = shownValue(s, f.key)) {
-        shown_.push_back({shown, &f.value, field});  // checked on the finished file
+        shown_.push_back({shown, &f.value, where + "." + f.key});  // checked on the finished file
       } else {
-        return fieldError(f.value, field, "unknown field");
+        return error("unknown field");
       }
     }
     return std::nullopt;
   }
 
-  std::optional<TextError> name(ListId id, const TextValue& v, MutableByteSpan rec,
-                                const std::string& field) {
-    if (v.isList) return fieldError(v, field, "a text is expected");
+  // What is wrong with a name or a member list, if anything; the fields are written otherwise.
+  static std::optional<std::string> name(ListId id, const TextValue& v, MutableByteSpan rec) {
+    if (v.isList) return "a text is expected";
     const auto bytes = unescapeName(v.text);
-    if (!bytes) return fieldError(v, field, "malformed escape (\\xNN or \\\\)");
+    if (!bytes) return "malformed escape (\\xNN or \\\\)";
     const RecordListLayout& l = layoutOf(id);
     // As written, untrimmed: the text holds the name exactly as stored.
     encodeName(rec.subspan(l.nameOffset), l.nameUnits, *bytes);
     return std::nullopt;
   }
 
-  std::optional<TextError> members(const MemberListLayout& m, const TextValue& v, MutableByteSpan rec,
-                                   const std::string& field) {
-    if (!v.isList) return fieldError(v, field, "a list of record numbers is expected");
-    if (int(v.items.size()) > m.slotCount)
-      return fieldError(v, field, "more than " + std::to_string(m.slotCount) + " members");
+  static std::optional<std::string> members(const MemberListLayout& m, const TextValue& v, MutableByteSpan rec) {
+    if (!v.isList) return "a list of record numbers is expected";
+    if (int(v.items.size()) > m.slotCount) return "more than " + std::to_string(m.slotCount) + " members";
     for (int k = 0; k < m.slotCount; ++k) {
       std::uint32_t number = 0;
       if (k < int(v.items.size())) {
         const auto n = parseNumber(v.items[k], 0xFFFF);
-        if (!n) return fieldError(v, field, "\"" + v.items[k] + "\" is not a record number");
+        if (!n) return "\"" + v.items[k] + "\" is not a record number";
         number = *n;
       }
       setU16le(rec, std::size_t(m.offset + 2 * k), std::uint16_t(number));
@@ -274,6 +276,7 @@ class Assembler {
 
 TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, ByteSpan rec, int number) {
   TextRecord r{.number = number};
+  r.fields.reserve(s.fields.size() + s.shown.size() + 2);
   if (s.list) {
     const RecordListLayout& l = layoutOf(*s.list);
     r.fields.push_back(

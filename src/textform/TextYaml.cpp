@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <deque>
+#include <optional>
 #include <stdexcept>
 
 #include "codeplug/Layout.h"
@@ -205,231 +206,199 @@ class Writer {
 };
 
 // ---- reading ----
-// The parser's events build a small tree of our own, each node with its line.
-
-struct Node {
-  enum Kind { Null, Scalar, Sequence, Map } kind = Null;
-  std::string text;
-  int line = 0;
-  std::vector<Node> items;  // a map holds key, value, key, value ...
-
-  const Node* find(std::string_view key) const {
-    for (std::size_t i = 0; kind == Map && i + 1 < items.size(); i += 2)
-      if (items[i].kind == Scalar && items[i].text == key) return &items[i + 1];
-    return nullptr;
-  }
-};
+// The parser's events are read straight into records, in the one shape a text has: a map of
+// sections, each a list of records (or one record), each a map of values. Anything else is an
+// error at its line, found before the parser reads on, so no nesting goes deeper than that.
 
 struct ReadError {
   TextError error;
 };
 
-// A text of a code plug nests four deep; a limit keeps a hostile text from building a tree
-// whose destruction would overflow the stack.
-constexpr std::size_t kMaxDepth = 32;
-
-class TreeBuilder {
+class Reader {
  public:
-  Node root;
+  explicit Reader(const std::string& yaml) {
+    yaml_parser_initialize(&parser_);
+    yaml_parser_set_input_string(&parser_, reinterpret_cast<const unsigned char*>(yaml.data()), yaml.size());
+  }
+  ~Reader() {
+    if (held_) yaml_event_delete(&event_);
+    yaml_parser_delete(&parser_);
+  }
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
 
-  // Reads the first document; a second one is refused rather than silently dropped.
-  void read(const std::string& yaml) {
-    yaml_parser_t parser;
-    yaml_parser_initialize(&parser);
-    yaml_parser_set_input_string(&parser, reinterpret_cast<const unsigned char*>(yaml.data()), yaml.size());
-    struct Guard {
-      yaml_parser_t* p;
-      ~Guard() { yaml_parser_delete(p); }
-    } guard{&parser};
-    int documents = 0;
-    for (bool done = false; !done;) {
-      yaml_event_t e;
-      if (!yaml_parser_parse(&parser, &e)) {
-        std::string message = std::string("malformed: ") + (parser.problem ? parser.problem : "unreadable");
-        if (parser.context) message += std::string(" ") + parser.context;
-        throw ReadError{{int(parser.problem_mark.line) + 1, "text", message}};
-      }
-      struct Event {
-        yaml_event_t* e;
-        ~Event() { yaml_event_delete(e); }
-      } owned{&e};
-      const int line = int(e.start_mark.line) + 1;
-      switch (e.type) {
-        case YAML_DOCUMENT_START_EVENT:
-          if (++documents > 1) throw ReadError{{line, "text", "one code plug a text: a second document"}};
-          break;
-        case YAML_STREAM_END_EVENT:
-          done = true;
-          break;
-        case YAML_SCALAR_EVENT: {
-          const auto& sc = e.data.scalar;
-          std::string value(reinterpret_cast<const char*>(sc.value), sc.length);
-          // As YAML reads it: a plain null word without a tag is no value at all.
-          if (sc.style == YAML_PLAIN_SCALAR_STYLE && !sc.tag && isNullWord(value))
-            add(Node::Null, line);
-          else
-            add(Node::Scalar, line).text = std::move(value);
-          break;
-        }
-        case YAML_ALIAS_EVENT:
-          add(Node::Null, line);
-          break;
-        case YAML_SEQUENCE_START_EVENT:
-          open(Node::Sequence, line);
-          break;
-        case YAML_MAPPING_START_EVENT:
-          open(Node::Map, line);
-          break;
-        case YAML_SEQUENCE_END_EVENT:
-        case YAML_MAPPING_END_EVENT:
-          open_.pop_back();
-          break;
-        default:
-          break;
-      }
+  TextPlug plug() {
+    TextPlug plug;
+    next();  // the stream's start
+    next();
+    if (is(YAML_STREAM_END_EVENT)) return plug;
+    next();  // past the document's start
+    if (isNull()) {
+      next();
+    } else if (!is(YAML_MAPPING_START_EVENT)) {
+      fail("text", "a map of sections is expected");
+    } else {
+      for (next(); !is(YAML_MAPPING_END_EVENT);) section(plug);
+      next();
     }
+    next();  // past the document's end
+    if (is(YAML_DOCUMENT_START_EVENT)) fail("text", "one code plug a text: a second document");
+    return plug;
   }
 
  private:
-  void open(Node::Kind kind, int line) {
-    if (open_.size() >= kMaxDepth) throw ReadError{{line, "text", "nested too deeply"}};
-    open_.push_back(&add(kind, line));
-  }
-  // A parent's items grow only while it is the innermost open node, so the pointers
-  // on the stack stay valid.
-  Node& add(Node::Kind kind, int line) {
-    Node& n = open_.empty() ? root : open_.back()->items.emplace_back();
-    n.kind = kind;
-    n.line = line;
-    return n;
-  }
-  std::vector<Node*> open_;
-};
-
-[[noreturn]] void fail(const Node& n, std::string field, std::string message) {
-  throw ReadError{{n.line, std::move(field), std::move(message)}};
-}
-
-const std::string& scalar(const Node& n, const std::string& field) {
-  if (n.kind != Node::Scalar) fail(n, field, "a single value is expected");
-  return n.text;
-}
-
-// The name of a field for an error, put together only when there is one.
-struct FieldName {
-  const std::string& where;
-  const std::string& key;
-  std::string text() const { return where + "." + key; }
-};
-
-std::string& scalar(Node& n, const FieldName& field) {
-  if (n.kind != Node::Scalar) fail(n, field.text(), "a single value is expected");
-  return n.text;
-}
-
-// Records are read once: their texts move out of the tree.
-TextValue readValue(Node& n, const FieldName& field) {
-  TextValue v{.line = n.line};
-  if (n.kind == Node::Sequence) {
-    v.isList = true;
-    v.items.reserve(n.items.size());
-    for (Node& item : n.items) v.items.push_back(std::move(scalar(item, field)));
-  } else if (n.kind != Node::Null) {
-    v.text = std::move(scalar(n, field));
-  }
-  return v;
-}
-
-TextRecord readRecord(Node& n, const std::string& where, bool numbered) {
-  if (n.kind != Node::Map) fail(n, where, "a map of fields is expected");
-  TextRecord r{.line = n.line};
-  r.fields.reserve(n.items.size() / 2);
-  bool hasNumber = false;
-  for (std::size_t i = 0; i + 1 < n.items.size(); i += 2) {
-    scalar(n.items[i], where);
-    std::string& key = n.items[i].text;
-    Node& value = n.items[i + 1];
-    if (numbered && key == kNumberKey) {
-      const auto number = parseNumber(scalar(value, {where, key}), 0xFFFF);
-      if (!number) fail(value, where + "." + key, "a record number is expected");
-      r.number = int(*number);
-      hasNumber = true;
-    } else {
-      TextValue v = readValue(value, {where, key});
-      r.fields.push_back({std::move(key), std::move(v)});
-    }
-  }
-  if (numbered && !hasNumber) fail(n, where, "a record without a number");
-  return r;
-}
-
-std::vector<std::uint8_t> readHex(const Node& n, const std::string& text) {
-  const auto digit = [](char c) {
-    return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
-  };
-  std::vector<std::uint8_t> bytes;
-  if (text.size() % 2) fail(n, "rest", "an odd number of hex digits");
-  bytes.reserve(text.size() / 2);
-  for (std::size_t i = 0; i < text.size(); i += 2) {
-    const int hi = digit(text[i]), lo = digit(text[i + 1]);
-    if (hi < 0 || lo < 0) fail(n, "rest", std::string("\"").append(text, i, 2).append("\" is not hex"));
-    bytes.push_back(std::uint8_t(hi << 4 | lo));
-  }
-  return bytes;
-}
-
-RestRun readRun(const Node& n) {
-  const Node* at = n.find("at");
-  if (!at) fail(n, "rest", "a run needs \"at\" and \"xor\" or \"fill\" and \"count\"");
-  RestRun run{.line = n.line};
-  const auto offset = parseNumber(scalar(*at, "rest.at"), 0xFFFFFFFF);
-  if (!offset) fail(*at, "rest.at", "an offset is expected");
-  run.at = *offset;
-  const Node *x = n.find("xor"), *fill = n.find("fill"), *count = n.find("count");
-  if (x) {
-    run.bytes = readHex(*x, scalar(*x, "rest.xor"));
-  } else if (fill && count) {
-    const auto byte = readHex(*fill, scalar(*fill, "rest.fill"));
-    const auto times = parseNumber(scalar(*count, "rest.count"), kRdtFileSize);
-    if (byte.size() != 1 || !times)
-      fail(n, "rest", "one byte and a count up to the file's size are expected");
-    run.bytes.assign(*times, byte.front());
-  } else {
-    fail(n, "rest", "a run needs \"xor\" or \"fill\" and \"count\"");
-  }
-  return run;
-}
-
-Node& sequence(Node& n, const std::string& key, const char* what) {
-  if (n.kind != Node::Sequence && n.kind != Node::Null)
-    fail(n, key, std::string("a list of ") + what + " is expected");
-  return n;
-}
-
-TextPlug readPlug(Node& root) {
-  TextPlug plug;
-  if (root.kind == Node::Null) return plug;
-  if (root.kind != Node::Map) fail(root, "text", "a map of sections is expected");
-  for (std::size_t i = 0; i + 1 < root.items.size(); i += 2) {
-    const std::string& key = scalar(root.items[i], "text");
-    Node& value = root.items[i + 1];
+  void section(TextPlug& plug) {
+    const int line = this->line();
+    const std::string key = scalar("text");
     if (key == kRestKey) {
-      for (const Node& run : sequence(value, key, "runs").items) plug.rest.push_back(readRun(run));
-      continue;
+      list(key, "runs", [&] { plug.rest.push_back(run()); });
+      return;
     }
     const SectionDesc* desc = findSection(key);
-    if (!desc) fail(root.items[i], key, "unknown section");
-    TextSection section{.desc = desc, .line = root.items[i].line};
-    if (numbered(*desc)) {
-      section.records.reserve(value.items.size());
-      for (Node& r : sequence(value, key, "records").items) section.records.push_back(readRecord(r, key, true));
-    } else {
-      section.records.push_back(readRecord(value, key, false));
-    }
+    if (!desc) throw ReadError{{line, key, "unknown section"}};
+    TextSection section{.desc = desc, .line = line};
+    if (numbered(*desc))
+      list(key, "records", [&] { section.records.push_back(record(key, true)); });
+    else
+      section.records.push_back(record(key, false));
     plug.sections.push_back(std::move(section));
   }
-  return plug;
-}
+
+  // A list of items, or no value for none.
+  template <typename ReadItem>
+  void list(const std::string& key, const char* what, ReadItem item) {
+    if (isNull()) {
+      next();
+      return;
+    }
+    if (!is(YAML_SEQUENCE_START_EVENT)) fail(key, std::string("a list of ") + what + " is expected");
+    for (next(); !is(YAML_SEQUENCE_END_EVENT);) item();
+    next();
+  }
+
+  TextRecord record(const std::string& where, bool numbered) {
+    if (!is(YAML_MAPPING_START_EVENT)) fail(where, "a map of fields is expected");
+    TextRecord r{.line = line()};
+    bool hasNumber = false;
+    for (next(); !is(YAML_MAPPING_END_EVENT);) {
+      std::string key = scalar(where);
+      if (numbered && key == kNumberKey) {
+        const int line = this->line();
+        const auto number = parseNumber(scalar(where, key), 0xFFFF);
+        if (!number) throw ReadError{{line, where + "." + key, "a record number is expected"}};
+        r.number = int(*number);
+        hasNumber = true;
+      } else {
+        TextValue v = value(where, key);
+        r.fields.push_back({std::move(key), std::move(v)});
+      }
+    }
+    next();
+    if (numbered && !hasNumber) throw ReadError{{r.line, where, "a record without a number"}};
+    return r;
+  }
+
+  TextValue value(const std::string& where, const std::string& key) {
+    TextValue v{.line = line()};
+    if (is(YAML_SEQUENCE_START_EVENT)) {
+      v.isList = true;
+      for (next(); !is(YAML_SEQUENCE_END_EVENT);) v.items.push_back(scalar(where, key));
+      next();
+    } else if (isNull()) {
+      next();
+    } else {
+      v.text = scalar(where, key);
+    }
+    return v;
+  }
+
+  RestRun run() {
+    if (!is(YAML_MAPPING_START_EVENT)) fail(kRestKey, "a run needs \"at\" and \"xor\" or \"fill\" and \"count\"");
+    RestRun r{.line = line()};
+    struct Part {
+      std::optional<std::string> text;
+      int line = 0;
+    } at, x, fill, count;
+    for (next(); !is(YAML_MAPPING_END_EVENT);) {
+      const std::string key = scalar(kRestKey);
+      Part* part = key == "at" ? &at : key == "xor" ? &x : key == "fill" ? &fill : key == "count" ? &count : nullptr;
+      if (!part) fail(std::string(kRestKey) + "." + key, "unknown field");
+      part->line = line();
+      part->text = scalar(kRestKey, key);
+    }
+    next();
+    const auto hexOf = [](const Part& p) { return readHex(p.line, *p.text); };
+    if (!at.text) throw ReadError{{r.line, kRestKey, "a run needs \"at\" and \"xor\" or \"fill\" and \"count\""}};
+    const auto offset = parseNumber(*at.text, 0xFFFFFFFF);
+    if (!offset) throw ReadError{{at.line, "rest.at", "an offset is expected"}};
+    r.at = *offset;
+    if (x.text) {
+      r.bytes = hexOf(x);
+    } else if (fill.text && count.text) {
+      const auto byte = hexOf(fill);
+      const auto times = parseNumber(*count.text, kRdtFileSize);
+      if (byte.size() != 1 || !times)
+        throw ReadError{{r.line, kRestKey, "one byte and a count up to the file's size are expected"}};
+      r.bytes.assign(*times, byte.front());
+    } else {
+      throw ReadError{{r.line, kRestKey, "a run needs \"xor\" or \"fill\" and \"count\""}};
+    }
+    return r;
+  }
+
+  static std::vector<std::uint8_t> readHex(int line, const std::string& text) {
+    const auto digit = [](char c) {
+      return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    };
+    if (text.size() % 2) throw ReadError{{line, kRestKey, "an odd number of hex digits"}};
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(text.size() / 2);
+    for (std::size_t i = 0; i < text.size(); i += 2) {
+      const int hi = digit(text[i]), lo = digit(text[i + 1]);
+      if (hi < 0 || lo < 0)
+        throw ReadError{{line, kRestKey, std::string("\"").append(text, i, 2).append("\" is not hex")}};
+      bytes.push_back(std::uint8_t(hi << 4 | lo));
+    }
+    return bytes;
+  }
+
+  // The text of a single value (a key included); the field's name is put together only
+  // for an error.
+  std::string scalar(const std::string& where, const std::string& key = {}) {
+    if (!is(YAML_SCALAR_EVENT) || isNull()) fail(key.empty() ? where : where + "." + key, "a single value is expected");
+    std::string text(reinterpret_cast<const char*>(event_.data.scalar.value), event_.data.scalar.length);
+    next();
+    return text;
+  }
+
+  // As YAML reads it: an alias, or a plain null word without a tag, is no value at all.
+  bool isNull() const {
+    if (is(YAML_ALIAS_EVENT)) return true;
+    if (!is(YAML_SCALAR_EVENT)) return false;
+    const auto& sc = event_.data.scalar;
+    return sc.style == YAML_PLAIN_SCALAR_STYLE && !sc.tag &&
+           isNullWord(std::string_view(reinterpret_cast<const char*>(sc.value), sc.length));
+  }
+  bool is(yaml_event_type_t type) const { return event_.type == type; }
+  int line() const { return int(event_.start_mark.line) + 1; }
+  [[noreturn]] void fail(std::string field, std::string message) const {
+    throw ReadError{{line(), std::move(field), std::move(message)}};
+  }
+
+  void next() {
+    if (held_) yaml_event_delete(&event_);
+    held_ = yaml_parser_parse(&parser_, &event_);
+    if (!held_) {
+      std::string message = std::string("malformed: ") + (parser_.problem ? parser_.problem : "unreadable");
+      if (parser_.context) message += std::string(" ") + parser_.context;
+      throw ReadError{{int(parser_.problem_mark.line) + 1, "text", message}};
+    }
+  }
+
+  yaml_parser_t parser_;
+  yaml_event_t event_{};
+  bool held_ = false;
+};
 
 }  // namespace
 
@@ -459,9 +428,7 @@ std::string toYaml(const TextPlug& plug) {
 
 std::variant<TextPlug, TextError> fromYaml(const std::string& yaml) {
   try {
-    TreeBuilder tree;
-    tree.read(yaml);
-    return readPlug(tree.root);
+    return Reader(yaml).plug();
   } catch (const ReadError& e) {
     return e.error;
   }

@@ -337,11 +337,15 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   bad = buildFile("rest:\n  - at: 0\n    fill: ff\n    count: 4294967295\n");
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).line, 2);
-  // A text nested beyond any code plug's shape is refused, however deep (the tree it would
-  // build could not even be freed on the stack); a second document is not silently dropped.
-  bad = buildFile(std::string(200000, '[') + std::string(200000, ']'));
+  // A text nested beyond a code plug's shape is refused where it leaves that shape, however
+  // deep it goes on; a second document is not silently dropped.
+  bad = buildFile("rest:\n- at: 0\n  xr: 00\n");  // a misspelt key is not passed over
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).message, "nested too deeply");
+  EXPECT_EQ(std::get<TextError>(bad).field, "rest.xr");
+  bad = buildFile("radio:\n  frequency_range: " + std::string(200000, '[') + std::string(200000, ']'));
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).line, 2);
+  EXPECT_EQ(std::get<TextError>(bad).field, "radio.frequency_range");
   bad = buildFile(text + "---\nradio: {}\n");
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).line, int(std::count(text.begin(), text.end(), '\n')) + 1);
