@@ -259,7 +259,7 @@ void heapInLargePages() {
   mallopt(M_TOP_PAD, int(kPad));
   mallopt(M_TRIM_THRESHOLD, int(2 * kPad));
   mallopt(M_MMAP_THRESHOLD, int(kPad));  // big buffers on the heap too, reused instead of mapped anew
-  void* first = std::malloc(kLarge);  // grows the heap by the pad now
+  void* first = std::malloc(kLarge);     // grows the heap by the pad now
   const auto begin = (reinterpret_cast<std::uintptr_t>(first) + kLarge - 1) & ~(kLarge - 1);
   const auto end = reinterpret_cast<std::uintptr_t>(sbrk(0));
   if (first && end > begin) madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);

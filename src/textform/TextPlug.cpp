@@ -207,8 +207,8 @@ class Assembler {
       const auto error = [&](const std::string& message) {
         return fieldError(f.value, where + "." + f.key, message);
       };
-      const FieldDesc* d = next < s.fields.size() && f.key == s.fields[next].key ? &s.fields[next]
-                                                                                 : findField(s, f.key);
+      const FieldDesc* d =
+          next < s.fields.size() && f.key == s.fields[next].key ? &s.fields[next] : findField(s, f.key);
       if (s.list && f.key == s.nameKey) {
         if (auto e = name(*s.list, f.value, rec)) return error(*e);
       } else if (s.list && f.key == kMembersKey && membersOf(*s.list)) {
@@ -244,7 +244,8 @@ class Assembler {
     return std::nullopt;
   }
 
-  static std::optional<std::string> members(const MemberListLayout& m, const TextValue& v, MutableByteSpan rec) {
+  static std::optional<std::string> members(const MemberListLayout& m, const TextValue& v,
+                                            MutableByteSpan rec) {
     if (!v.isList) return "a list of record numbers is expected";
     if (int(v.items.size()) > m.slotCount) return "more than " + std::to_string(m.slotCount) + " members";
     for (int k = 0; k < m.slotCount; ++k) {

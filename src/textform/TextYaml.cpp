@@ -60,7 +60,9 @@ void appendPrintable(std::string& out, std::string_view text) {
 // writer asks for one line a field (block maps, members as a flow list, no line width) and
 // puts each comment at the end of its line as the text comes out.
 
-bool isNullWord(std::string_view t) { return t.empty() || t == "~" || t == "null" || t == "Null" || t == "NULL"; }
+bool isNullWord(std::string_view t) {
+  return t.empty() || t == "~" || t == "null" || t == "Null" || t == "NULL";
+}
 
 class Writer {
  public:
@@ -126,7 +128,8 @@ class Writer {
       endSeq();
     } else {
       // A name is always quoted, and so is any text a reader would take for no value.
-      scalar(v.text, v.quoted || isNullWord(v.text) ? YAML_SINGLE_QUOTED_SCALAR_STYLE : YAML_PLAIN_SCALAR_STYLE);
+      scalar(v.text,
+             v.quoted || isNullWord(v.text) ? YAML_SINGLE_QUOTED_SCALAR_STYLE : YAML_PLAIN_SCALAR_STYLE);
     }
     // The value outlives its line (the text's own records), unless it has no comment.
     comments_.push_back(v.comment.empty() ? std::string_view() : std::string_view(v.comment));
@@ -166,19 +169,22 @@ class Writer {
   }
 
  private:
-  void word(std::string_view t) { scalar(t, isNullWord(t) ? YAML_SINGLE_QUOTED_SCALAR_STYLE : YAML_PLAIN_SCALAR_STYLE); }
+  void word(std::string_view t) {
+    scalar(t, isNullWord(t) ? YAML_SINGLE_QUOTED_SCALAR_STYLE : YAML_PLAIN_SCALAR_STYLE);
+  }
   void scalar(std::string_view t, yaml_scalar_style_t style) {
     yaml_event_t e;
     check(yaml_scalar_event_initialize(&e, nullptr, nullptr,
-                                       reinterpret_cast<yaml_char_t*>(const_cast<char*>(t.data())), int(t.size()),
-                                       1, 1, style),
+                                       reinterpret_cast<yaml_char_t*>(const_cast<char*>(t.data())),
+                                       int(t.size()), 1, 1, style),
           e);
   }
   // Every text handed over is valid UTF-8 (names are escaped before), so a refusal is a fault here.
   void check(int made, yaml_event_t& e) {
     if (!made) throw std::logic_error("a value libyaml cannot write");
     if (!yaml_emitter_emit(&emitter_, &e))
-      throw std::logic_error(std::string("libyaml: ") + (emitter_.problem ? emitter_.problem : "cannot write"));
+      throw std::logic_error(std::string("libyaml: ") +
+                             (emitter_.problem ? emitter_.problem : "cannot write"));
   }
   // Each line's comment goes in before the line's end as the text arrives.
   static int append(void* data, unsigned char* bytes, std::size_t size) {
@@ -202,7 +208,7 @@ class Writer {
   std::string text_;
   std::vector<std::string_view> comments_;  // one a line of the text, until it is written
   std::deque<std::string> made_;
-  std::size_t line_ = 0;               // lines written so far
+  std::size_t line_ = 0;  // lines written so far
 };
 
 // ---- reading ----
@@ -313,7 +319,8 @@ class Reader {
   }
 
   RestRun run() {
-    if (!is(YAML_MAPPING_START_EVENT)) fail(kRestKey, "a run needs \"at\" and \"xor\" or \"fill\" and \"count\"");
+    if (!is(YAML_MAPPING_START_EVENT))
+      fail(kRestKey, "a run needs \"at\" and \"xor\" or \"fill\" and \"count\"");
     RestRun r{.line = line()};
     struct Part {
       std::optional<std::string> text;
@@ -321,14 +328,19 @@ class Reader {
     } at, x, fill, count;
     for (next(); !is(YAML_MAPPING_END_EVENT);) {
       const std::string key = scalar(kRestKey);
-      Part* part = key == "at" ? &at : key == "xor" ? &x : key == "fill" ? &fill : key == "count" ? &count : nullptr;
+      Part* part = key == "at"      ? &at
+                   : key == "xor"   ? &x
+                   : key == "fill"  ? &fill
+                   : key == "count" ? &count
+                                    : nullptr;
       if (!part) fail(std::string(kRestKey) + "." + key, "unknown field");
       part->line = line();
       part->text = scalar(kRestKey, key);
     }
     next();
     const auto hexOf = [](const Part& p) { return readHex(p.line, *p.text); };
-    if (!at.text) throw ReadError{{r.line, kRestKey, "a run needs \"at\" and \"xor\" or \"fill\" and \"count\""}};
+    if (!at.text)
+      throw ReadError{{r.line, kRestKey, "a run needs \"at\" and \"xor\" or \"fill\" and \"count\""}};
     const auto offset = parseNumber(*at.text, 0xFFFFFFFF);
     if (!offset) throw ReadError{{at.line, "rest.at", "an offset is expected"}};
     r.at = *offset;
@@ -348,7 +360,10 @@ class Reader {
 
   static std::vector<std::uint8_t> readHex(int line, const std::string& text) {
     const auto digit = [](char c) {
-      return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+      return c >= '0' && c <= '9'   ? c - '0'
+             : c >= 'a' && c <= 'f' ? c - 'a' + 10
+             : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                    : -1;
     };
     if (text.size() % 2) throw ReadError{{line, kRestKey, "an odd number of hex digits"}};
     std::vector<std::uint8_t> bytes;
@@ -365,7 +380,8 @@ class Reader {
   // The text of a single value (a key included); the field's name is put together only
   // for an error.
   std::string scalar(const std::string& where, const std::string& key = {}) {
-    if (!is(YAML_SCALAR_EVENT) || isNull()) fail(key.empty() ? where : where + "." + key, "a single value is expected");
+    if (!is(YAML_SCALAR_EVENT) || isNull())
+      fail(key.empty() ? where : where + "." + key, "a single value is expected");
     std::string text(reinterpret_cast<const char*>(event_.data.scalar.value), event_.data.scalar.length);
     next();
     return text;

@@ -157,15 +157,18 @@ TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
 // Every shape a choice, a name or a member may take must read back as the same text, never
 // as another text or as no value (a plain null, ~ or empty text would be none).
 TEST(TextForm, TextsOfEveryShapeReadBackAsWritten) {
+  // clang-format off
   const std::vector<std::string> texts = {
       "Off", "-", "*", "#", "-5", "-x", "- x", "? x", "?x", ": x", ":x", "x:", "a: b", "a:b", "a #b", "a#b",
       "null", "Null", "NULL", "~", "", " x", "x ", "'", "''", "\"", "[x", "x]", "{", "a, b", "!x", "&a",
       "*a", "%x", "@x", "`x", "|", ">", "yes", "0x10", "a\\b", "\t", "a\x01" "b", "\xc3\xa9t\xc3\xa9", "---"};
+  // clang-format on
   for (bool quoted : {false, true}) {
     for (const std::string& t : texts) {
       const std::string written = yamlValue({.text = t, .quoted = quoted});
       const auto plug = fromYaml("radio:\n  value: " + written + "  # a comment\n");
-      ASSERT_TRUE(std::holds_alternative<TextPlug>(plug)) << written << ": " << describeError(std::get<TextError>(plug));
+      ASSERT_TRUE(std::holds_alternative<TextPlug>(plug))
+          << written << ": " << describeError(std::get<TextError>(plug));
       const TextValue& v = std::get<TextPlug>(plug).sections.at(0).records.at(0).fields.at(0).value;
       EXPECT_EQ(v.text, t) << written;
       EXPECT_FALSE(v.isList) << written;
