@@ -1,8 +1,10 @@
 // The checks over a code plug with every list full and every member slot used.
 #include <benchmark/benchmark.h>
 
+#include <random>
 #include <vector>
 
+#include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
 #include "support/CodePlugBuilder.h"
 #include "validation/Validation.h"
@@ -42,5 +44,23 @@ void BM_ValidateFullPlug(benchmark::State& state) {
   state.counters["findings"] = double(found);
 }
 BENCHMARK(BM_ValidateFullPlug)->Arg(0)->Arg(1)->ArgName("faulty")->Unit(benchmark::kMillisecond);
+
+// Every byte random (fixed seed): nearly every record in use and most references
+// wrong, tens of thousands of findings.
+void BM_ValidateRandomImage(benchmark::State& state) {
+  std::vector<std::uint8_t> image = pwtest::CodePlugBuilder().bytes();
+  std::mt19937 random(7);
+  for (std::size_t i = kGeneralSettings; i < image.size(); ++i) image[i] = std::uint8_t(random());
+  CodePlugDocument doc;
+  doc.adoptImage(std::move(image));
+  std::size_t found = 0;
+  for (auto _ : state) {
+    const auto findings = validate(doc);
+    found = findings.size();
+    benchmark::DoNotOptimize(findings.data());
+  }
+  state.counters["findings"] = double(found);
+}
+BENCHMARK(BM_ValidateRandomImage)->Unit(benchmark::kMillisecond);
 
 }  // namespace
