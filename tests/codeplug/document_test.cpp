@@ -195,18 +195,6 @@ TEST(Document, UncreatableFileIsReported) {
   EXPECT_EQ(l.prompt.texts("error"), std::vector<std::string>{"Could not create the code plug file"});
 }
 
-TEST(Document, SaveReplacesAnExistingFileAndKeepsItsPermissions) {
-  Loaded l;
-  ASSERT_EQ(CodePlugBuilder().loadInto(l.doc), 0);
-  const std::string target = testTempDir() + "/perm.rdt";
-  writeFile(target, {1, 2, 3});
-  std::filesystem::permissions(target, std::filesystem::perms(0644));
-  ASSERT_EQ(l.doc.saveCodePlug(target), 0);
-  EXPECT_EQ(readFile(target), l.doc.workingImage);
-  EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all,
-            std::filesystem::perms(0644));
-}
-
 TEST(Document, LoadingAsStoredKeepsGapsAndFreeRecordsButStillChecks) {
   CodePlugBuilder b;
   b.channel(1, "Second").u8(kTextMessages + 5, 0x7A);  // a gap before a channel, a dirty free message

@@ -156,13 +156,3 @@ TEST(Normalise, EmergencySettingsHeaderNeverMoves) {
   EXPECT_EQ(recordName(l.doc, ListId::EmergencySystems, 0), "E4");
   for (int i = 0; i < 16; ++i) EXPECT_EQ(l.doc.image()[kEmergencySection + i], 0xA0 + i);
 }
-
-TEST(Normalise, AllFFScanListBecomesFreshAndCountsAsModified) {
-  Loaded l;
-  CodePlugBuilder b;
-  for (auto& byte : b.record(ListId::ScanLists, 10)) byte = 0xFF;
-  setU16le(b.record(ListId::ScanLists, 10), 0, 0);
-  ASSERT_EQ(b.loadInto(l.doc), 0);
-  EXPECT_TRUE(l.doc.isModified());
-  EXPECT_EQ(recordOf(l.doc, ListId::ScanLists, 10), freshRecord(ListId::ScanLists));
-}
