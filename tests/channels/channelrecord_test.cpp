@@ -21,8 +21,7 @@ constexpr std::array<std::uint8_t, 32> kReserved = {0x40, 0, 0, 0x34, 0, 0xFF, 0
                                                     0,    0, 0, 0,    0, 0,    0, 0, 0, 0, 0, 0, 0, 0,    0xFF, 0xFC};
 
 Bytes channelBytes(const CodePlugDocument& doc, int s) {
-  const ByteSpan r = recordBytes(doc, ListId::Channels, s);
-  return Bytes(r.begin(), r.end());
+  return pwtest::copyOf(recordBytes(doc, ListId::Channels, s));
 }
 
 class ChannelRecordTest : public ::testing::Test {

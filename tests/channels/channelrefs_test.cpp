@@ -54,7 +54,7 @@ TEST_F(ChannelRefsTest, DeletingTheOnlyChannelRecreatesChannelOne) {
   CodePlugBuilder fresh;
   fresh.named(ListId::Channels, 0, "Channel 1");
   const ByteSpan now = recordBytes(doc, ListId::Channels, 0), then = fresh.record(ListId::Channels, 0);
-  EXPECT_EQ(Bytes(now.begin(), now.end()), Bytes(then.begin(), then.end()));
+  EXPECT_EQ(copyOf(now), copyOf(then));
   EXPECT_EQ(usedCount(doc, ListId::Channels), 1);
   EXPECT_EQ(deleteChannel(doc, 0), -1);
   EXPECT_EQ(deleteChannel(doc, 1001), -1);

@@ -15,13 +15,11 @@ using Loaded = PromptedDocument;
 
 std::vector<std::uint8_t> freshRecord(ListId id, int rangeCode = 2) {
   CodePlugBuilder b(rangeCode);
-  const auto r = b.record(id, layoutOf(id).count - 1);
-  return {r.begin(), r.end()};
+  return copyOf(b.record(id, layoutOf(id).count - 1));
 }
 
 std::vector<std::uint8_t> recordOf(const CodePlugDocument& doc, ListId id, int i) {
-  const auto r = recordBytes(doc, id, i);
-  return {r.begin(), r.end()};
+  return copyOf(recordBytes(doc, id, i));
 }
 
 }  // namespace

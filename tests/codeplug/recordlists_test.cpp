@@ -31,10 +31,7 @@ protected:
   }
   ListId id() const { return GetParam(); }
   const RecordListLayout& layout() const { return layoutOf(id()); }
-  Bytes bytesOf(int i) const {
-    const ByteSpan r = recordBytes(doc, id(), i);
-    return Bytes(r.begin(), r.end());
-  }
+  Bytes bytesOf(int i) const { return pwtest::copyOf(recordBytes(doc, id(), i)); }
   void name(int i, const std::string& text) {
     initEntry(doc, id(), i, text);
     recordBytes(doc, id(), i).back() ^= 0x5A;  // something besides the name that must travel with it

@@ -42,8 +42,7 @@ class ContactListTest : public ::testing::Test, protected pwtest::PromptedDocume
 
   void load(const CodePlugBuilder& b) { ASSERT_EQ(b.loadInto(doc), 0); }
   std::vector<std::uint8_t> contactBytes(int index) {
-    const ByteSpan r = recordBytes(doc, ListId::Contacts, index);
-    return {r.begin(), r.end()};
+    return pwtest::copyOf(recordBytes(doc, ListId::Contacts, index));
   }
 };
 

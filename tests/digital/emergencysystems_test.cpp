@@ -19,11 +19,10 @@ namespace pw {
 namespace {
 
 using pwtest::CodePlugBuilder;
+using pwtest::copyOf;
 using Bytes = std::vector<std::uint8_t>;
 using enum EmergencyField;
 constexpr ListId kList = ListId::EmergencySystems;
-
-Bytes copy(ByteSpan s) { return Bytes(s.begin(), s.end()); }
 
 // Fills `area` with 0x00 and then 0xFF, writes each field's lowest and highest value through
 // `setField` and checks that the field reads back and that no bit outside it moved.
@@ -34,7 +33,7 @@ void expectEachFieldWritesOnlyItsBits(MutableByteSpan area, const NamedField<Fie
     for (const auto& [field, bits] : table)
       for (std::uint32_t v : {0u, highest(field)}) {
         std::memset(area.data(), background, area.size());
-        const Bytes before = copy(area);
+        const Bytes before = copyOf(area);
         ASSERT_TRUE(setField(field, v));
         EXPECT_EQ(getField(field), v) << "field " << int(field);
         EXPECT_TRUE(pwtest::onlyFieldMoved(before, area, bits)) << "field " << int(field);
@@ -50,7 +49,7 @@ class EmergencySystemsTest : public ::testing::Test, protected pwtest::PromptedD
     for (int i = 0; i < kEmergencyHeaderSize; ++i) b.u8(kEmergencySection + i, std::uint8_t(0xA0 + i));
     if (more) more(b);
     ASSERT_EQ(b.loadInto(doc), 0);
-    header = copy(doc.bytes(kEmergencySection, kEmergencyHeaderSize));
+    header = copyOf(doc.bytes(kEmergencySection, kEmergencyHeaderSize));
   }
   static void systemOf(CodePlugBuilder& b, int channel, int system, int mode = 2) {
     b.record(ListId::Channels, channel)[0] =
@@ -60,7 +59,7 @@ class EmergencySystemsTest : public ::testing::Test, protected pwtest::PromptedD
   int channelSystem(int c) const { return u8(recordBytes(doc, ListId::Channels, c), 10); }
   std::string name(int s) const { return emergencySystemName(doc, s); }
   void expectHeaderUntouched() const {
-    EXPECT_EQ(copy(doc.bytes(kEmergencySection, kEmergencyHeaderSize)), header);
+    EXPECT_EQ(copyOf(doc.bytes(kEmergencySection, kEmergencyHeaderSize)), header);
   }
 
   Bytes header;
@@ -101,7 +100,7 @@ TEST_F(EmergencySystemsTest, DeletingTheOnlySystemRecreatesSystemOneWithNewDefau
   ASSERT_EQ(deleteEmergencySystem(doc, 1), 0);
   EXPECT_EQ(usedCount(doc, kList), 1);
   EXPECT_EQ(name(0), "System 1");
-  const Bytes r = copy(recordBytes(doc, kList, 0));
+  const Bytes r = copyOf(recordBytes(doc, kList, 0));
   EXPECT_EQ(Bytes(r.begin() + 32, r.end()), (Bytes{0x01, 15, 5, 10, 0, 0, 0xFF, 0xFF}));
   EXPECT_EQ(emergencyFieldText(doc, 0, AlarmType), "Regular");
   EXPECT_EQ(emergencyFieldText(doc, 0, AlarmMode), "Emergency Alarm");
@@ -216,7 +215,7 @@ TEST_F(EmergencySystemsTest, AnyBytesShowAndListOperationsWriteOnlyTheirOwnPlace
                                (imageOffset - kChannels) % kChannelSize == 10;
     return record || channelSystem;
   };
-  const Bytes loaded = copy(doc.image());
+  const Bytes loaded = copyOf(doc.image());
   const int used = usedCount(doc, kList);
   ASSERT_GT(used, 1);
   for (int s = 0; s < kEmergencySystemCount; ++s)

@@ -33,10 +33,7 @@ class MembershipListTest : public ::testing::Test, protected pwtest::PromptedDoc
   void setChannelByte(int c, int at, int v) {
     setU8(recordBytes(doc, ListId::Channels, c), at, std::uint8_t(v));
   }
-  Bytes bytes(ListId list, int i) const {
-    const ByteSpan r = recordBytes(doc, list, i);
-    return Bytes(r.begin(), r.end());
-  }
+  Bytes bytes(ListId list, int i) const { return pwtest::copyOf(recordBytes(doc, list, i)); }
 };
 
 TEST_F(MembershipListTest, GroupListDeleteIsRefusedByDigitalChannelsOnlyAndAnalogueOnesAreCleared) {

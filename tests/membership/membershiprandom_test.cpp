@@ -72,10 +72,7 @@ class MembershipRandomTest : public ::testing::TestWithParam<unsigned> {
   int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
   std::string unique() { return "n" + std::to_string(++serial); }
   static int slots(ListId id) { return memberLayoutOf(id).slotCount; }
-  Bytes bytesOf(ListId id, int i) const {
-    const ByteSpan r = recordBytes(doc, id, i);
-    return Bytes(r.begin(), r.end());
-  }
+  Bytes bytesOf(ListId id, int i) const { return pwtest::copyOf(recordBytes(doc, id, i)); }
   std::vector<int> randomWords(int count) {
     std::vector<int> w(count, 0);
     for (int p = 0, n = pick(count + 1); p < n; ++p)

@@ -34,10 +34,7 @@ class ButtonsTest : public ::testing::Test {
     setEncodeDigits(doc, 0, "123");
     setEncodeDigits(doc, 2, "*9");
   }
-  Bytes bytesAt(std::size_t at, std::size_t n) const {
-    const ByteSpan r = doc.bytes(at, n);
-    return Bytes(r.begin(), r.end());
-  }
+  Bytes bytesAt(std::size_t at, std::size_t n) const { return pwtest::copyOf(doc.bytes(at, n)); }
   Bytes entryBytes(int k) const { return bytesAt(entry(k), kOneTouchSize); }
   std::string row(int k) const {
     std::string s;

@@ -18,10 +18,7 @@ using Bytes = std::vector<std::uint8_t>;
 class SettingsTest : public ::testing::Test {
  protected:
   void load(const CodePlugBuilder& b = CodePlugBuilder()) { ASSERT_EQ(b.loadInto(doc), 0); }
-  Bytes bytes(std::size_t at, std::size_t n) const {
-    const ByteSpan s = doc.bytes(at, n);
-    return Bytes(s.begin(), s.end());
-  }
+  Bytes bytes(std::size_t at, std::size_t n) const { return pwtest::copyOf(doc.bytes(at, n)); }
   Bytes general(GeneralBytes f) const { return bytes(kGeneralSettings + bytesOf(f).byte, bytesOf(f).length); }
   void fill(std::size_t at, std::size_t n, std::uint8_t v) { std::memset(doc.bytes(at, n).data(), v, n); }
   pwtest::ScriptedPrompt prompt;

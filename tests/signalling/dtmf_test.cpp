@@ -20,10 +20,7 @@ using Bytes = std::vector<std::uint8_t>;
 class DtmfTest : public ::testing::Test {
  protected:
   void load(const CodePlugBuilder& b = CodePlugBuilder()) { ASSERT_EQ(b.loadInto(doc), 0); }
-  Bytes bytesAt(std::size_t at, std::size_t size) const {
-    const ByteSpan r = doc.bytes(at, size);
-    return Bytes(r.begin(), r.end());
-  }
+  Bytes bytesAt(std::size_t at, std::size_t size) const { return pwtest::copyOf(doc.bytes(at, size)); }
   void fill(std::size_t at, std::size_t size, std::uint8_t v) {
     std::memset(doc.bytes(at, size).data(), v, size);
   }

@@ -21,10 +21,7 @@ std::size_t record(int g) { return kGps + std::size_t(g) * kGpsSize; }
 class GpsTest : public ::testing::Test {
  protected:
   void load(const CodePlugBuilder& b) { ASSERT_EQ(b.loadInto(doc), 0); }
-  std::vector<std::uint8_t> section() const {
-    const ByteSpan r = doc.bytes(kGps, kGpsCount * kGpsSize);
-    return {r.begin(), r.end()};
-  }
+  std::vector<std::uint8_t> section() const { return pwtest::copyOf(doc.bytes(kGps, kGpsCount * kGpsSize)); }
   CodePlugDocument doc;
 };
 

@@ -56,6 +56,9 @@ private:
   pw::CodePlugDocument doc_;
 };
 
+// A copy of a document's bytes, to compare before and after an edit.
+inline std::vector<std::uint8_t> copyOf(pw::ByteSpan bytes) { return {bytes.begin(), bytes.end()}; }
+
 // A folder for the files a test writes, created on demand; unique per process.
 std::string testTempDir();
 std::vector<std::uint8_t> readFile(const std::string& path);
