@@ -69,8 +69,7 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     openWithChannels(3);
     QVERIFY(view->horizontalHeader()->isHidden());
     QVERIFY(!view->showGrid());
-    QCOMPARE(view->model()->headerData(1, Qt::Horizontal).toString(), QString("Chan"));
-    QCOMPARE(view->model()->headerData(2, Qt::Horizontal).toString(), QString("Name"));
+    QCOMPARE(columnCaptions(view), (QStringList{"Chan", "Name"}));
     QCOMPARE(cell(2, 1), QString("3"));
     QCOMPARE(nameCell(2), QString("Ch 3"));
     // A rebuild selects the first row.

@@ -95,9 +95,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     openWith(2);
     QVERIFY(view->horizontalHeader()->isVisible());
     QVERIFY(view->showGrid());
-    const QStringList captions{"", "No.", "Name", "ID", "Type", "Rx Tone"};
-    for (int c = 0; c < captions.size(); ++c)
-      QCOMPARE(view->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
+    QCOMPARE(columnCaptions(view), (QStringList{"No.", "Name", "ID", "Type", "Rx Tone"}));
     QCOMPARE(menuEntries(false), (QStringList{"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Select All",
                                               "-", "Set to Group Call", "Set to Private Call", "-",
                                               "Set to No Rx Tone", "Set to Rx Tone", "-", "Move Up", "Move Down",

@@ -50,11 +50,7 @@ class EmergencySystemFormTest : public QObject, TabHarness<TEmergencySystemForm>
     settle();
     QVERIFY(!combo->isVisible());
   }
-  QStringList entries() const {
-    QStringList out;
-    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
-    return out;
-  }
+  QStringList entries() const { return entriesOf(combo); }
 
  private slots:
   void cleanup() { closeTab(); }
@@ -85,17 +81,8 @@ class EmergencySystemFormTest : public QObject, TabHarness<TEmergencySystemForm>
       r[35] = 120;
       r[36] = 2;
     });
-    const QStringList captions = {"",
-                                  "No.",
-                                  "Name",
-                                  "Alarm Type",
-                                  "Alarm Mode",
-                                  "Revert Channel",
-                                  "Impolite Replies",
-                                  "Polite Retries",
-                                  "Hot Mic Duration"};
-    for (int c = 0; c < captions.size(); ++c)
-      QCOMPARE(view->model()->headerData(c, Qt::Horizontal).toString(), captions[c]);
+    QCOMPARE(columnCaptions(view), (QStringList{"No.", "Name", "Alarm Type", "Alarm Mode", "Revert Channel",
+                                                "Impolite Replies", "Polite Retries", "Hot Mic Duration"}));
     QCOMPARE(view->columnWidth(0), 1);
     QCOMPARE(view->columnWidth(AlarmMode), 200);
     const QStringList row1 = {"2",    "Sys 2", "Silent",   "Emergency Alarm with Voice to Follow",

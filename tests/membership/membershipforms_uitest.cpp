@@ -20,17 +20,6 @@
 using namespace pwtest::ui;
 using pw::ListId;
 
-namespace {
-
-QStringList headers(QTableView* v) {
-  QStringList out;
-  for (int c = 1; c < v->model()->columnCount(); ++c)
-    out << v->model()->headerData(c, Qt::Horizontal).toString();
-  return out;
-}
-
-}  // namespace
-
 class ZonesFormTest : public QObject, TabHarness<TZonesForm> {
   Q_OBJECT
 
@@ -50,7 +39,7 @@ class ZonesFormTest : public QObject, TabHarness<TZonesForm> {
     QCOMPARE(control<QLabel>("CountLabel")->text(), QString("Zones .. up to 250. "));
     QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Channel Members .. up to 16 "));
     QCOMPARE(control<QLabel>("AvailableLabel")->text(), QString("Available Channels "));
-    QCOMPARE(headers(control<QTableView>("MemberListView")), QStringList({"Chan", "Name", "Mode"}));
+    QCOMPARE(columnCaptions(control<QTableView>("MemberListView")), QStringList({"Chan", "Name", "Mode"}));
     QVERIFY(view->horizontalHeader()->isHidden());
     QVERIFY(control<QPushButton>("MoveUpBitBtn")->text().isEmpty());  // arrow glyphs only
   }
@@ -102,7 +91,7 @@ class GroupsFormTest : public QObject, TabHarness<TGroupsForm> {
     openTab(&b, QSize(1138, 585));
     auto* members = control<QTableView>("MemberListView");
     auto* available = control<QTableView>("AvailableListView");
-    QCOMPARE(headers(members), QStringList({"No.", "Name", "ID"}));
+    QCOMPARE(columnCaptions(members), QStringList({"No.", "Name", "ID"}));
     QCOMPARE(members->model()->index(0, 3).data().toString(), QString("1000001"));
     QCOMPARE(available->model()->rowCount(), 2);  // every call type is offered
     QCOMPARE(control<QLabel>("MemberCountLabel")->text(), QString("Contact Members .. used 1 of 32. "));
@@ -147,11 +136,7 @@ class ScanListsFormTest : public QObject, TabHarness<TScanListsForm> {
   Q_OBJECT
 
   QComboBox* box(const char* name) const { return control<QComboBox>(name); }
-  QStringList items(const char* name) const {
-    QStringList out;
-    for (int i = 0; i < box(name)->count(); ++i) out << box(name)->itemText(i);
-    return out;
-  }
+  QStringList items(const char* name) const { return entriesOf(box(name)); }
   // What a user's pick does: the entry becomes current and the list reports it.
   void choose(const char* name, const QString& text) {
     QComboBox* b = box(name);

@@ -82,10 +82,7 @@ protected:
   QStringList openChoices(QTableView* grid, int row, int column) {
     doubleClickCell(grid, row, column);
     auto* combo = control<QComboBox>("listViewComboBox");
-    QStringList out;
-    if (!combo->isVisible()) return out;
-    for (int i = 0; i < combo->count(); ++i) out << combo->itemText(i);
-    return out;
+    return combo->isVisible() ? entriesOf(combo) : QStringList();
   }
   // The entry the open drop-down shows selected ("" for none).
   QString openChoice() const { return control<QComboBox>("listViewComboBox")->currentText(); }

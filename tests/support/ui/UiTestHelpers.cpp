@@ -36,6 +36,19 @@ void doubleClickCell(QAbstractItemView* view, int row, int column) {
   QTest::mouseRelease(view->viewport(), Qt::LeftButton, {}, at);
 }
 
+QStringList columnCaptions(const QAbstractItemView* view) {
+  QStringList out;
+  for (int c = 1; c < view->model()->columnCount(); ++c)
+    out << view->model()->headerData(c, Qt::Horizontal).toString();
+  return out;
+}
+
+QStringList entriesOf(const QComboBox* box) {
+  QStringList out;
+  for (int i = 0; i < box->count(); ++i) out << box->itemText(i);
+  return out;
+}
+
 void doubleClickBelowLastRow(QAbstractItemView* view) {
   QWidget* viewport = view->viewport();
   const int rows = view->model()->rowCount();

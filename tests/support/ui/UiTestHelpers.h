@@ -3,6 +3,7 @@
 // the way a user does (clicks, double-clicks on cells, held-button range selection).
 
 #include <QAbstractItemView>
+#include <QComboBox>
 #include <QPoint>
 #include <QString>
 #include <QTest>
@@ -45,6 +46,9 @@ void doubleClickBelowLastRow(QAbstractItemView* view);
 // Presses the left button on the first row, moves over each following row with the
 // button held, and releases on the last one.
 void dragOverRows(QAbstractItemView* view, const std::vector<int>& rows, int column = 1);
+// The captions of a grid's columns after the hidden first one, and the entries of a drop-down.
+QStringList columnCaptions(const QAbstractItemView* view);
+QStringList entriesOf(const QComboBox* box);
 // The rows with a selected cell, ascending.
 std::vector<int> selectedRows(const QAbstractItemView* view);
 
