@@ -142,12 +142,6 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QCOMPARE(caption->text(), QString("Contact List .. used 5 of 1000. 1 selected. "));
   }
 
-  void fullListHasNoAdd() {
-    openWith(pw::kContactCount);
-    QVERIFY(!button("AddBitBtn")->isEnabled());
-    QVERIFY(!menuEntries(true).contains("Add"));
-  }
-
   void editNameAndId() {
     openWith(3);
     doubleClickCell(view, 1, NameCol);
