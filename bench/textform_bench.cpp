@@ -14,10 +14,7 @@ using namespace pw;
 const std::vector<std::uint8_t>& fullPlug() {
   static const std::vector<std::uint8_t> file = [] {
     pwtest::CodePlugBuilder b;
-    b.fill(ListId::Channels, kChannelCount, "Channel ").fill(ListId::Contacts, kContactCount, "Contact ");
-    b.fill(ListId::Zones, kZoneCount, "Zone ").fill(ListId::RxGroupLists, kRxGroupListCount, "Group ");
-    b.fill(ListId::ScanLists, kScanListCount, "Scan ").fill(ListId::TextMessages, kTextMessageCount, "Msg ");
-    b.fill(ListId::EmergencySystems, kEmergencySystemCount, "System ");
+    b.fillEveryList();
     std::vector<int> channels(kZoneMemberCount), contacts(kRxGroupMemberCount);
     for (int i = 0; i < kZoneCount; ++i) {
       for (int k = 0; k < kZoneMemberCount; ++k) channels[k] = (i * 4 + k) % kChannelCount + 1;

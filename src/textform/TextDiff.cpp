@@ -33,11 +33,15 @@ std::string title(const TextRecord& r) {
 
 void fieldChanges(const std::string& prefix, const TextRecord& a, const TextRecord& b,
                   std::vector<std::string>& out) {
+  // Values are written out only where they differ: equal values give equal words.
+  const auto same = [](const TextValue& x, const TextValue& y) {
+    return x.isList == y.isList && x.quoted == y.quoted && x.text == y.text && x.items == y.items;
+  };
   for (const TextField& fa : a.fields) {
     const TextField* fb = fieldOf(b, fa.key);
-    const std::string after = fb ? valueText(fb->value) : "(none)";
-    if (valueText(fa.value) != after)
-      out.push_back(prefix + fa.key + ": " + valueText(fa.value) + " -> " + after);
+    if (fb && same(fa.value, fb->value)) continue;
+    out.push_back(prefix + fa.key + ": " + valueText(fa.value) + " -> " +
+                  (fb ? valueText(fb->value) : "(none)"));
   }
 }
 

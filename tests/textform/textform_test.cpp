@@ -67,10 +67,7 @@ std::vector<std::uint8_t> randomFile(unsigned seed, int zeroNamesPercent) {
 
 std::vector<std::uint8_t> fullPlug() {
   CodePlugBuilder b;
-  b.fill(ListId::Channels, kChannelCount, "Ch ").fill(ListId::Contacts, kContactCount, "Contact ");
-  b.fill(ListId::Zones, kZoneCount, "Zone ").fill(ListId::RxGroupLists, kRxGroupListCount, "Group ");
-  b.fill(ListId::ScanLists, kScanListCount, "Scan ").fill(ListId::TextMessages, kTextMessageCount, "Msg ");
-  b.fill(ListId::EmergencySystems, kEmergencySystemCount, "Sys ");
+  b.fillEveryList();
   for (int i = 0; i < kZoneCount; ++i) {
     b.members(ListId::Zones, i, {i + 1, i + 2, i + 3});
     b.members(ListId::RxGroupLists, i, {i + 1, 1000});
