@@ -1,0 +1,174 @@
+#include "codeplug/Csv.h"
+
+#include <algorithm>
+
+namespace pw::csv {
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+constexpr std::string_view kBom = "\xEF\xBB\xBF";
+
+bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+
+}  // namespace
+
+Reader::Reader(std::string_view text, char separator) : text_(text), separator_(separator) {
+  at_ = 0;
+  end_ = text.size();
+}
+
+Reader::Reader(Source source, char separator)
+    : source_(std::move(source)), buffer_(kChunk), separator_(separator) {}
+
+bool Reader::fill() {
+  if (!source_ || done_) return false;
+  at_ = 0;
+  end_ = source_(buffer_.data(), buffer_.size());
+  if (end_ == 0) done_ = true;
+  return end_ > 0;
+}
+
+int Reader::peek() {
+  if (at_ == end_ && !fill()) return -1;
+  return static_cast<unsigned char>(source_ ? buffer_[at_] : text_[at_]);
+}
+
+int Reader::get() {
+  const int c = peek();
+  if (c < 0) return c;
+  ++at_;
+  ++consumed_;
+  if (c == 0) binary_ = true;
+  return c;
+}
+
+bool Reader::next(Row& row) {
+  if (!started_) {
+    started_ = true;
+    // A byte order mark is dropped whole, never a byte of it alone.
+    if (source_) {
+      // The mark may come split over the source's first reads.
+      while (end_ < kBom.size() && !done_) {
+        const std::size_t n = source_(buffer_.data() + end_, buffer_.size() - end_);
+        if (n == 0) done_ = true;
+        end_ += n;
+      }
+    }
+    if (peek() >= 0) {
+      const char* data = source_ ? buffer_.data() : text_.data();
+      if (std::string_view(data + at_, end_ - at_).starts_with(kBom)) at_ += kBom.size();
+    }
+  }
+  row.fields.clear();
+  row.openQuote = false;
+  for (;;) {
+    if (peek() < 0) return false;
+    row.line = line_;
+    std::string field;
+    bool lineEnded = false;
+    while (!lineEnded) {
+      int c = get();
+      if (c < 0) {
+        row.fields.push_back(std::move(field));
+        break;
+      }
+      if (c == '"' && std::all_of(field.begin(), field.end(), isBlank)) {
+        // A quoted field: blanks before the opening quote are dropped, text after the
+        // closing quote is kept as it stands.
+        field.clear();
+        for (;;) {
+          c = get();
+          if (c < 0) {
+            row.openQuote = true;
+            break;
+          }
+          if (c == '"') {
+            if (peek() == '"') {
+              get();
+              field += '"';
+              continue;
+            }
+            break;
+          }
+          if (c == '\n' || (c == '\r' && peek() != '\n')) ++line_;
+          field += static_cast<char>(c);
+        }
+        continue;
+      }
+      if (c == separator_) {
+        row.fields.push_back(std::move(field));
+        field.clear();
+        continue;
+      }
+      if (c == '\r' || c == '\n') {
+        if (c == '\r' && peek() == '\n') get();
+        ++line_;
+        row.fields.push_back(std::move(field));
+        lineEnded = true;
+        continue;
+      }
+      field += static_cast<char>(c);
+    }
+    const bool empty = row.fields.size() == 1 && row.fields.front().empty() && !row.openQuote;
+    if (!empty) return true;
+    row.fields.clear();
+  }
+}
+
+char guessSeparator(std::string_view firstLine) {
+  const std::string_view line = firstLine.substr(0, firstLine.find_first_of("\r\n"));
+  return line.find('\t') != std::string_view::npos && line.find(',') == std::string_view::npos ? '\t' : ',';
+}
+
+std::string_view trim(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string foldName(std::string_view text) {
+  if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
+  std::string out(trim(text));
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return out;
+}
+
+Header::Header(const std::vector<std::string>& names) {
+  names_.reserve(names.size());
+  for (const std::string& n : names) names_.push_back(foldName(n));
+}
+
+std::optional<std::size_t> Header::find(std::string_view name) const {
+  const std::string wanted = foldName(name);
+  for (std::size_t i = 0; i < names_.size(); ++i)
+    if (names_[i] == wanted) return i;
+  return std::nullopt;
+}
+
+std::string_view fieldAt(const Row& row, std::optional<std::size_t> column) {
+  if (!column || *column >= row.fields.size()) return {};
+  return row.fields[*column];
+}
+
+std::string quoteField(std::string_view text, char separator) {
+  const bool needs = text.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string_view::npos ||
+                     (!text.empty() && (isBlank(text.front()) || isBlank(text.back())));
+  if (!needs) return std::string(text);
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + '"';
+}
+
+void appendRow(std::string& out, std::span<const std::string> fields, char separator) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    if (i) out += separator;
+    out += quoteField(fields[i], separator);
+  }
+  out += "\r\n";
+}
+
+}  // namespace pw::csv

@@ -1,0 +1,88 @@
+#pragma once
+// Comma-separated text as spreadsheets and other programs write it: one reader and one
+// writer for every file and clipboard text the editor exchanges. The reader takes what
+// real files hold (a byte order mark, CRLF or LF, quoted fields with separators, quotes
+// and line breaks inside, stray blanks around a quoted field) and keeps the line each row
+// starts on, for messages. It streams, so a file of any size is read in small steps.
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pw::csv {
+
+struct Row {
+  std::vector<std::string> fields;
+  int line = 0;            // the line of the text the row starts on, from 1
+  bool openQuote = false;  // the text ended inside a quoted field
+};
+
+// Fills up to `size` bytes of `buffer`; 0 at the end.
+using Source = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+class Reader {
+ public:
+  explicit Reader(std::string_view text, char separator = ',');
+  explicit Reader(Source source, char separator = ',');
+
+  // The next row, skipping lines that hold nothing; false at the end.
+  bool next(Row& row);
+  // A NUL byte was met: the input is not text.
+  bool binary() const { return binary_; }
+  // Bytes consumed so far (after a byte order mark), for progress.
+  std::uint64_t position() const { return consumed_; }
+
+ private:
+  int get();  // the next byte, or -1 at the end
+  int peek();
+  bool fill();
+
+  Source source_;
+  std::string_view text_;  // the whole input when given as a text
+  std::vector<char> buffer_;
+  std::size_t at_ = 0, end_ = 0;
+  std::uint64_t consumed_ = 0;
+  char separator_;
+  int line_ = 1;
+  bool started_ = false, binary_ = false, done_ = false;
+};
+
+// The separator of a text whose first line is `firstLine`: a tab when it holds tabs and no
+// commas (cells copied from a spreadsheet), otherwise a comma.
+char guessSeparator(std::string_view firstLine);
+
+// Columns found by name in a header row: case and surrounding blanks ignored.
+class Header {
+ public:
+  Header() = default;
+  explicit Header(const std::vector<std::string>& names);
+  std::optional<std::size_t> find(std::string_view name) const;
+  bool has(std::string_view name) const { return find(name).has_value(); }
+  std::size_t size() const { return names_.size(); }
+  const std::string& name(std::size_t column) const { return names_[column]; }
+
+ private:
+  std::vector<std::string> names_;  // folded
+};
+
+// A row's field in a column, or an empty text when there is no such column or the row is
+// short.
+std::string_view fieldAt(const Row& row, std::optional<std::size_t> column);
+
+// The text in lower case with blanks (and a byte order mark) trimmed: how names compare.
+std::string foldName(std::string_view text);
+// The text without leading and trailing blanks and control characters.
+std::string_view trim(std::string_view text);
+
+// A field as written: quoted when it holds the separator, a quote or a line break, or
+// starts or ends with a blank; quotes inside doubled.
+std::string quoteField(std::string_view text, char separator = ',');
+// One row and its CRLF line end.
+void appendRow(std::string& out, std::span<const std::string> fields, char separator = ',');
+
+}  // namespace pw::csv

@@ -1,0 +1,102 @@
+#include "codeplug/Csv.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace pw::csv {
+namespace {
+
+struct Read {
+  std::vector<Row> rows;
+  bool binary = false;
+};
+
+Read readAll(Reader reader) {
+  Read out;
+  Row row;
+  while (reader.next(row)) out.rows.push_back(row);
+  out.binary = reader.binary();
+  return out;
+}
+
+// The same text handed over a few bytes at a time, so every state meets a chunk's end.
+Reader trickled(const std::string& text, std::size_t step, char separator = ',') {
+  auto at = std::make_shared<std::size_t>(0);
+  return Reader(
+      [text, step, at](char* buffer, std::size_t size) {
+        const std::size_t n = std::min({step, size, text.size() - *at});
+        std::memcpy(buffer, text.data() + *at, n);
+        *at += n;
+        return n;
+      },
+      separator);
+}
+
+using Fields = std::vector<std::string>;
+
+TEST(CsvReader, ReadsWhatRealFilesHold) {
+  const std::string text =
+      "\xEF\xBB\xBFRADIO_ID,CALLSIGN,CITY\r\n"
+      "1,\"Jane \"\"JJ\"\"\", \"Stoke, Staffs\" \r\n"
+      "\r\n"
+      "2,\"two\r\nlines\",x\n"
+      "3,short\n"
+      "4,\"open";
+  for (std::size_t step : {text.size(), std::size_t{1}, std::size_t{5}}) {
+    SCOPED_TRACE(step);
+    const Read r = readAll(trickled(text, step));
+    ASSERT_EQ(r.rows.size(), 5u);
+    EXPECT_EQ(r.rows[0].fields, (Fields{"RADIO_ID", "CALLSIGN", "CITY"}));
+    EXPECT_EQ(r.rows[1].fields, (Fields{"1", "Jane \"JJ\"", "Stoke, Staffs "}));
+    // The blank line is skipped, and a quoted line break still counts as a line.
+    EXPECT_EQ(r.rows[2].line, 4);
+    EXPECT_EQ(r.rows[2].fields, (Fields{"2", "two\r\nlines", "x"}));
+    EXPECT_EQ(r.rows[3].line, 6);
+    EXPECT_EQ(fieldAt(r.rows[3], 2), "");
+    EXPECT_EQ(fieldAt(r.rows[3], std::nullopt), "");
+    EXPECT_TRUE(r.rows[4].openQuote);
+    EXPECT_EQ(r.rows[4].fields, (Fields{"4", "open"}));
+    EXPECT_FALSE(r.binary);
+  }
+  // Only a whole mark is dropped.
+  EXPECT_EQ(readAll(Reader("\xEF\xBBx")).rows[0].fields, (Fields{"\xEF\xBBx"}));
+  EXPECT_TRUE(readAll(Reader(std::string_view("a\0b", 3))).binary);
+}
+
+TEST(CsvReader, HeaderFindsColumnsByNameAndSpreadsheetCellsByTab) {
+  const Header h({"\xEF\xBB\xBF Radio_ID ", "Callsign", "remarks"});
+  EXPECT_EQ(h.find("radio_id"), 0u);
+  EXPECT_EQ(h.find("REMARKS"), 2u);
+  EXPECT_FALSE(h.has("country"));
+
+  EXPECT_EQ(guessSeparator("name\tcall_id\r\nx,y"), '\t');
+  EXPECT_EQ(guessSeparator("name,call_id\tx"), ',');
+  const Read r = readAll(Reader("a\tb,c\n", '\t'));
+  EXPECT_EQ(r.rows[0].fields, (Fields{"a", "b,c"}));
+}
+
+TEST(CsvWriter, QuotesOnlyWhatNeedsItAndReadsBack) {
+  EXPECT_EQ(quoteField("plain"), "plain");
+  EXPECT_EQ(quoteField("a,b"), "\"a,b\"");
+  EXPECT_EQ(quoteField("say \"hi\""), "\"say \"\"hi\"\"\"");
+  EXPECT_EQ(quoteField(" lead"), "\" lead\"");
+  EXPECT_EQ(quoteField("a\tb"), "a\tb");
+  EXPECT_EQ(quoteField("a\tb", '\t'), "\"a\tb\"");
+
+  const Fields fields{"", "a,b", "\"q\"", "line\nbreak", " x ", "#1"};
+  std::string text;
+  appendRow(text, fields);
+  appendRow(text, fields);
+  EXPECT_TRUE(text.ends_with("\r\n"));
+  const Read r = readAll(Reader(text));
+  ASSERT_EQ(r.rows.size(), 2u);
+  EXPECT_EQ(r.rows[0].fields, fields);
+  EXPECT_EQ(r.rows[1].line, 3);
+}
+
+}  // namespace
+}  // namespace pw::csv
