@@ -289,14 +289,25 @@ std::vector<int> moveSelectedRecords(CodePlugDocument& doc, ListId id, const std
     else if (to > row)
       std::rotate(order.begin() + row, order.begin() + row + 1, order.begin() + to + 1);
   });
+  permuteRecords(doc, id, order);
+  return moved;
+}
+
+bool permuteRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& order) {
+  const auto& l = layoutOf(id);
+  if (!doc.hasImage() || order.size() != std::size_t(l.count)) return false;
   std::vector<int> oldToNew(l.count + 1, 0);
+  std::vector<bool> seen(l.count, false);
   bool any = false;
-  for (int i = 0; i < l.count; ++i)
+  for (int i = 0; i < l.count; ++i) {
+    if (order[i] < 0 || order[i] >= l.count || seen[order[i]]) return false;  // not a permutation
+    seen[order[i]] = true;
     if (order[i] != i) {
       oldToNew[order[i] + 1] = i + 1;
       any = true;
     }
-  if (!any) return moved;
+  }
+  if (!any) return false;
   MutableByteSpan area = doc.bytes(l.start, std::size_t(l.count) * l.recordSize);
   const std::vector<std::uint8_t> before(area.begin(), area.end());
   for (int i = 0; i < l.count; ++i)
@@ -304,7 +315,7 @@ std::vector<int> moveSelectedRecords(CodePlugDocument& doc, ListId id, const std
       std::memcpy(area.data() + std::size_t(i) * l.recordSize, before.data() + std::size_t(order[i]) * l.recordSize,
                   l.recordSize);
   renumberAfterBlockMove(doc, id, oldToNew);
-  return moved;
+  return true;
 }
 
 bool packList(CodePlugDocument& doc, ListId id) {

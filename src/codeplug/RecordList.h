@@ -87,6 +87,11 @@ int clampBlockDelta(const std::vector<int>& rows, int delta, int rowCount);
 int deleteSelectedRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& rows);
 std::vector<int> moveSelectedRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& rows, int delta);
 
+// Puts the record at index order[i] at index i, for a permutation `order` of every record
+// of the list, and renumbers references as a move does (sorts, inserts, pastes). False,
+// changing nothing, when nothing moves or `order` is not a permutation.
+bool permuteRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& order);
+
 // ---- packing ----
 // Moves used records up to close gaps (keeping their order), makes every later record
 // fresh, and renumbers every reference to a moved record. True when bytes changed.
