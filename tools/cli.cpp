@@ -1,6 +1,7 @@
 // plugwright-cli: the editor's checks and file operations from a command line.
 // It links the model only; every command loads through the same path as the editor.
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -18,7 +19,10 @@
 
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/RecordList.h"
+#include "channels/ChannelRecord.h"
 #include "contacts/ContactFiles.h"
+#include "contacts/ContactList.h"
+#include "exchange/UserDatabase.h"
 #include "textform/TextDiff.h"
 #include "textform/TextYaml.h"
 #include "validation/Validation.h"
@@ -41,12 +45,13 @@ public:
 // The conventional exit status of a command used wrongly; kept apart from the load
 // codes 1..9 and the operations' own statuses.
 constexpr int kUsageStatus = 64;
+constexpr int kOwnArguments = -2;
 
 struct Command {
   const char* name;
   const char* usage;
   const char* help;
-  int arguments;  // -1: IN with an optional OUT
+  int arguments;  // -1: IN with an optional OUT; kOwnArguments: the command checks them
   std::function<int(const std::vector<std::string>&)> run;
 };
 
@@ -177,6 +182,105 @@ int validateCommand(const std::vector<std::string>& args) {
   return findings.empty() ? 0 : kWarnings;
 }
 
+// ---- commands with options: the words after the command as positional arguments and
+// "--name VALUE" or "--name=VALUE" options (flags take no value) ----
+struct Words {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;
+  bool wrong = false;  // an unknown option, or one without its value
+};
+
+Words splitWords(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+                 const std::vector<std::string>& flags) {
+  Words w;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (!a.starts_with("--")) {
+      w.positional.push_back(a);
+      continue;
+    }
+    const std::size_t eq = a.find('=');
+    const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+    const bool isValued = std::find(valued.begin(), valued.end(), name) != valued.end();
+    const bool isFlag = std::find(flags.begin(), flags.end(), name) != flags.end();
+    if (isFlag && eq == std::string::npos) {
+      w.options.emplace_back(name, "");
+    } else if (isValued && eq != std::string::npos) {
+      w.options.emplace_back(name, a.substr(eq + 1));
+    } else if (isValued && i + 1 < args.size()) {
+      w.options.emplace_back(name, args[++i]);
+    } else {
+      w.wrong = true;
+    }
+  }
+  return w;
+}
+
+int usageError(const char* usage) {
+  std::fprintf(stderr, "usage: plugwright-cli %s\n", usage);
+  return kUsageStatus;
+}
+
+constexpr int kInLoadStatus = 2, kCsvStatus = 3;
+const char* const kImportUserDbUsage =
+    "import-userdb IN CSV OUT [--id-prefix P,...] [--country C,...] [--callsign-prefix P,...] [--dry-run]";
+
+int importUserDbCommand(const std::vector<std::string>& args) {
+  const Words w = splitWords(args, {"id-prefix", "country", "callsign-prefix"}, {"dry-run"});
+  if (w.wrong || w.positional.size() != 3) return usageError(kImportUserDbUsage);
+  pw::userdb::Filter filter;
+  bool dryRun = false;
+  for (const auto& [name, value] : w.options) {
+    if (name == "dry-run") {
+      dryRun = true;
+      continue;
+    }
+    auto& into = name == "id-prefix" ? filter.idPrefixes : name == "country" ? filter.countries : filter.callsignPrefixes;
+    for (std::string& item : pw::userdb::splitList(value)) into.push_back(std::move(item));
+  }
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  if (load(doc, w.positional[0])) return kInLoadStatus;
+  pw::userdb::Database db;
+  const auto status = pw::userdb::readDatabase(w.positional[1], db);
+  if (status != pw::userdb::ReadStatus::Ok) {
+    std::fprintf(stderr, "%s: %s\n", w.positional[1].c_str(), pw::userdb::readMessage(status));
+    return kCsvStatus;
+  }
+  for (const auto& row : db.malformed())
+    std::fprintf(stderr, "%s:%d: %s\n", w.positional[1].c_str(), row.line, pw::userdb::skipText(row.reason));
+  const pw::userdb::Plan plan = pw::userdb::makePlan(doc, db, filter);
+  if (!dryRun) {
+    pw::userdb::applyPlan(doc, db, plan);
+    if (const int saved = doc.saveCodePlug(w.positional[2])) return 10 - saved;
+  }
+  std::printf("added %zu\npresent %d\nmalformed %d\nno room %d\n", plan.add.size(), plan.present, plan.malformed,
+              plan.noRoom);
+  return 0;
+}
+
+const char* const kSortUsage = "sort IN OUT --list contacts|channels --by name|id|rx_frequency";
+
+int sortCommand(const std::vector<std::string>& args) {
+  const Words w = splitWords(args, {"list", "by"}, {});
+  std::string list, by;
+  for (const auto& [name, value] : w.options) (name == "list" ? list : by) = value;
+  const bool contacts = list == "contacts", channels = list == "channels";
+  const bool known = (contacts && (by == "name" || by == "id")) || (channels && (by == "name" || by == "rx_frequency"));
+  if (w.wrong || w.positional.size() != 2 || !known) return usageError(kSortUsage);
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  if (load(doc, w.positional[0])) return kInLoadStatus;
+  const std::vector<int> where =
+      contacts ? pw::sortContacts(doc, {}, by == "name" ? pw::ContactSort::Name : pw::ContactSort::Id)
+               : pw::sortChannels(doc, {}, by == "name" ? pw::ChannelSort::Name : pw::ChannelSort::RxFrequency);
+  if (const int saved = doc.saveCodePlug(w.positional[1])) return 10 - saved;
+  int moved = 0;
+  for (std::size_t i = 0; i < where.size(); ++i) moved += where[i] != int(i) ? 1 : 0;
+  std::printf("moved %d\n", moved);
+  return 0;
+}
+
 std::vector<Command>& commands() {
   static std::vector<Command> all = {
       {"check", "check FILE",
@@ -236,6 +340,25 @@ std::vector<Command>& commands() {
        "lists and scan lists, zones without members. Exits 0 when clean, 1 with findings, 2 when IN\n"
        "cannot be loaded (the load message on standard error, naming IN).",
        1, validateCommand},
+      {"import-userdb", kImportUserDbUsage,
+       "Loads IN and appends, after the last contact, a contact for every row of the DMR user\n"
+       "database CSV that the filters let through: call ID = RADIO_ID, name = CALLSIGN, a blank and\n"
+       "FIRST_NAME (16 characters), Private call, receive tone off. Columns are found by name in the\n"
+       "first line. --id-prefix keeps IDs starting with one of the digits given, --country one of\n"
+       "the COUNTRY values (case ignored; a value with a comma in double quotes), --callsign-prefix\n"
+       "callsigns starting with one of the prefixes; several kinds must all match. Rows whose ID is\n"
+       "a contact already or came earlier are present; rows without a whole RADIO_ID in\n"
+       "1..16777215 or without CALLSIGN are malformed (each named on standard error with its line);\n"
+       "rows beyond 1000 contacts find no room. Saves to OUT (nothing with --dry-run) and prints\n"
+       "\"added N\", \"present N\", \"malformed N\", \"no room N\". Exits 0; 2 when IN does not\n"
+       "load; 3 when CSV cannot be read or is not a user database; 10 + the negated save code.",
+       kOwnArguments, importUserDbCommand},
+      {"sort", kSortUsage,
+       "Loads IN, sorts every contact (by name or id) or every channel (by name or rx_frequency) in\n"
+       "use, stably, names without case, saves to OUT and prints \"moved N\" (records whose number\n"
+       "changed). Every reference follows its record as a move takes it along. Exits 0; 2 when IN\n"
+       "does not load; 10 + the negated save code.",
+       kOwnArguments, sortCommand},
   };
   return all;
 }
@@ -281,7 +404,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     const bool optionalOut = c.arguments < 0 && (args.size() == 1 || args.size() == 2);
-    if (int(args.size()) != c.arguments && !optionalOut) {
+    if (c.arguments != kOwnArguments && int(args.size()) != c.arguments && !optionalOut) {
       std::fprintf(stderr, "usage: plugwright-cli %s\n", c.usage);
       return kUsageStatus;
     }

@@ -52,6 +52,12 @@ std::vector<int> moveSelectedChannels(CodePlugDocument& doc, const std::vector<i
   return moveSelectedRecords(doc, kList, rows, delta);
 }
 
+std::vector<int> sortChannels(CodePlugDocument& doc, const std::vector<int>& rows, ChannelSort by) {
+  if (by == ChannelSort::Name) return sortRecordsByName(doc, kList, rows);
+  // The BCD digits run from the word's top nibble down, so the words order as the frequencies do.
+  return sortRecordsByKey(doc, kList, rows, [&](int s) { return channelField(doc, s, ChannelField::RxFrequency); });
+}
+
 std::optional<std::uint32_t> sharedValue(const CodePlugDocument& doc, const std::vector<int>& rows,
                                          ChannelField field) {
   if (rows.empty() || !doc.hasImage()) return std::nullopt;

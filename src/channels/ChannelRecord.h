@@ -145,6 +145,10 @@ int deleteSelectedChannels(CodePlugDocument& doc, const std::vector<int>& rows);
 int moveChannel(CodePlugDocument& doc, int s, int delta);
 // Moves the selected rows as one block; the rows the selection occupies afterwards.
 std::vector<int> moveSelectedChannels(CodePlugDocument& doc, const std::vector<int>& rows, int delta);
+// Sorts the selected rows among the places they hold (fewer than two: every channel), stably,
+// by name without case or by receive frequency; references follow. Returns where each slot went.
+enum class ChannelSort { Name, RxFrequency };
+std::vector<int> sortChannels(CodePlugDocument& doc, const std::vector<int>& rows, ChannelSort by);
 
 // ---- what the editor shows for a selection of rows ----
 

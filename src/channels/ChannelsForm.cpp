@@ -44,6 +44,7 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   config.buttonsShiftForTen = true;
   config.moveUpText = QStringLiteral("Up");
   config.moveDownText = QStringLiteral("Down");
+  const auto severalInUse = [this] { return pw::usedCount(doc, pw::ListId::Channels) > 1; };
   config.contextMenu = {
       {.text = "Copy", .enabled = [] { return false; }},
       {.text = "Paste", .enabled = [] { return false; }},
@@ -51,6 +52,11 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
       {.text = "Add", .enabled = [] { return false; }},
       {.text = "Insert", .enabled = [] { return false; }},
       {.text = "Delete", .enabled = [] { return false; }},
+      {},
+      {.text = "Sort by Name", .enabled = severalInUse, .run = [this] { sortBy(pw::ChannelSort::Name); }},
+      {.text = "Sort by Rx Frequency",
+       .enabled = severalInUse,
+       .run = [this] { sortBy(pw::ChannelSort::RxFrequency); }},
       {},
       {.text = "Cancel"},
   };
@@ -149,6 +155,13 @@ void TChannelsForm::refresh(bool rebuild, int topRow) {
   list_->refresh();
   details_->show(list_->selectedRows());
   if (rebuild && !list_->selectedRows().empty() && list_->view()->isVisible()) list_->view()->setFocus();
+}
+
+void TChannelsForm::sortBy(pw::ChannelSort key) {
+  const QString step = key == pw::ChannelSort::Name ? QStringLiteral("sort channels by name")
+                                                    : QStringLiteral("sort channels by Rx frequency");
+  list_->reorder(step, [this, key](const std::vector<int>& rows) { return pw::sortChannels(doc, rows, key); });
+  showSelection();
 }
 
 void TChannelsForm::showSelection() { details_->show(list_->selectedRows()); }

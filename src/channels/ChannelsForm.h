@@ -4,6 +4,7 @@
 
 #include <vector>
 
+#include "channels/ChannelRecord.h"
 #include "widgets/TabForm.h"
 
 class ChannelDetails;
@@ -24,6 +25,7 @@ class TChannelsForm : public TabForm {
  private:
   QString cellText(int row, int column) const;
   void showSelection();
+  void sortBy(pw::ChannelSort key);
 
   ListEditor* list_ = nullptr;
   ChannelDetails* details_ = nullptr;

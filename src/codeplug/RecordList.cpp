@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <numeric>
 
 #include "codeplug/Encodings.h"
 #include "codeplug/ReferenceWeb.h"
@@ -316,6 +317,41 @@ bool permuteRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& or
                   l.recordSize);
   renumberAfterBlockMove(doc, id, oldToNew);
   return true;
+}
+
+std::vector<int> sortRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& rows,
+                             const std::function<bool(int, int)>& less) {
+  const auto& l = layoutOf(id);
+  std::vector<int> where(std::size_t(l.count));
+  std::iota(where.begin(), where.end(), 0);
+  if (!doc.hasImage()) return where;
+  std::vector<int> places;
+  for (int r : rows)
+    if (r >= 0 && r < l.count) places.push_back(r);
+  std::sort(places.begin(), places.end());
+  places.erase(std::unique(places.begin(), places.end()), places.end());
+  if (places.size() < 2) {
+    places.clear();
+    for (int i = 0; i < l.count; ++i)
+      if (inUse(doc, id, i)) places.push_back(i);
+  }
+  std::vector<int> sorted = places;
+  std::stable_sort(sorted.begin(), sorted.end(), less);
+  std::vector<int> order(where);
+  for (std::size_t k = 0; k < places.size(); ++k) order[std::size_t(places[k])] = sorted[k];
+  if (permuteRecords(doc, id, order))
+    for (int i = 0; i < l.count; ++i) where[std::size_t(order[std::size_t(i)])] = i;
+  return where;
+}
+
+std::vector<int> sortRecordsByName(CodePlugDocument& doc, ListId id, const std::vector<int>& rows) {
+  const auto& l = layoutOf(id);
+  return sortRecordsByKey(doc, id, rows, [&](int i) {
+    std::string name = decodeName(recordBytes(doc, id, i).subspan(std::size_t(l.nameOffset)), l.nameUnits);
+    for (char& c : name)
+      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    return name;
+  });
 }
 
 bool packList(CodePlugDocument& doc, ListId id) {

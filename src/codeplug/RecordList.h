@@ -92,6 +92,24 @@ std::vector<int> moveSelectedRecords(CodePlugDocument& doc, ListId id, const std
 // changing nothing, when nothing moves or `order` is not a permutation.
 bool permuteRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& order);
 
+// ---- sorting ----
+// Sorts the records of the selected rows among the places they hold, or every record in
+// use when fewer than two rows are selected: stably by `less` over record indexes, through
+// permuteRecords. Returns where each record went (result[old index] = new index; every
+// index stays when nothing moved).
+std::vector<int> sortRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& rows,
+                             const std::function<bool(int a, int b)>& less);
+// The same by name: the stored name (no fallback), compared without case.
+std::vector<int> sortRecordsByName(CodePlugDocument& doc, ListId id, const std::vector<int>& rows);
+// Orders `rows` by one key per record: keyOf(index) is asked once per row.
+template <typename KeyOf>
+std::vector<int> sortRecordsByKey(CodePlugDocument& doc, ListId id, const std::vector<int>& rows, KeyOf keyOf) {
+  if (!doc.hasImage()) return sortRecords(doc, id, rows, {});
+  std::vector<decltype(keyOf(0))> keys(std::size_t(layoutOf(id).count));
+  for (int i = 0; i < int(keys.size()); ++i) keys[std::size_t(i)] = keyOf(i);
+  return sortRecords(doc, id, rows, [&](int a, int b) { return keys[std::size_t(a)] < keys[std::size_t(b)]; });
+}
+
 // ---- packing ----
 // Moves used records up to close gaps (keeping their order), makes every later record
 // fresh, and renumbers every reference to a moved record. True when bytes changed.

@@ -98,6 +98,11 @@ std::vector<int> moveSelectedContacts(CodePlugDocument& doc, const std::vector<i
   return moveSelectedRecords(doc, kList, rows, delta);
 }
 
+std::vector<int> sortContacts(CodePlugDocument& doc, const std::vector<int>& rows, ContactSort by) {
+  if (by == ContactSort::Name) return sortRecordsByName(doc, kList, rows);
+  return sortRecordsByKey(doc, kList, rows, [&](int i) { return contactCallId(doc, i); });
+}
+
 int deleteContact(CodePlugDocument& doc, int n) { return deleteRecord(doc, kList, n); }
 
 int deleteSelectedContacts(CodePlugDocument& doc, const std::vector<int>& rows) {

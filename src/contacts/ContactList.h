@@ -62,6 +62,10 @@ void setSelectedRxTone(CodePlugDocument& doc, const std::vector<int>& rows, bool
 int moveContact(CodePlugDocument& doc, int from, int delta);
 // The clamped block move of the selected rows; returns the rows they occupy afterwards.
 std::vector<int> moveSelectedContacts(CodePlugDocument& doc, const std::vector<int>& rows, int delta);
+// Sorts the selected rows among the places they hold (fewer than two: every contact), stably,
+// by name without case or by call ID; references follow. Returns where each slot went.
+enum class ContactSort { Name, Id };
+std::vector<int> sortContacts(CodePlugDocument& doc, const std::vector<int>& rows, ContactSort by);
 // Deletes contact number n unless something refers to it: 0 deleted, -1 refused and
 // go on (also for a bad n or no image), -2 refused and stop.
 int deleteContact(CodePlugDocument& doc, int n);

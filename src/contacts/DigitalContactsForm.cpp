@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTableView>
 #include <QToolButton>
@@ -15,6 +16,8 @@
 #include "codeplug/RecordList.h"
 #include "contacts/ContactFiles.h"
 #include "contacts/ContactList.h"
+#include "contacts/ui/UserDatabaseImportDialog.h"
+#include "exchange/UserDatabase.h"
 
 namespace {
 
@@ -91,6 +94,7 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
 
   const auto never = [] { return false; };
   const auto anySelected = [this] { return !list_->selectedRows().empty(); };
+  const auto severalInUse = [this] { return pw::usedCount(doc, kList) > 1; };
   config.contextMenu = {
       {.text = "Copy", .enabled = never},
       {.text = "Paste", .enabled = never},
@@ -117,6 +121,8 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
       {},
       {.text = "Move Up", .enabled = anySelected, .run = [this] { list_->moveSelected(1); }},
       {.text = "Move Down", .enabled = anySelected, .run = [this] { list_->moveSelected(-1); }},
+      {.text = "Sort by Name", .enabled = severalInUse, .run = [this] { sortBy(pw::ContactSort::Name); }},
+      {.text = "Sort by ID", .enabled = severalInUse, .run = [this] { sortBy(pw::ContactSort::Id); }},
       {},
       {.text = "Cancel"},
   };
@@ -223,6 +229,12 @@ void TDigitalContactsForm::setSelectedRxTone(bool on) {
   list_->model()->rowsChanged(rows.front(), rows.back());
 }
 
+void TDigitalContactsForm::sortBy(pw::ContactSort key) {
+  const QString step = key == pw::ContactSort::Name ? QStringLiteral("sort contacts by name")
+                                                    : QStringLiteral("sort contacts by ID");
+  list_->reorder(step, [this, key](const std::vector<int>& rows) { return pw::sortContacts(doc, rows, key); });
+}
+
 void TDigitalContactsForm::ShowNoSpeedButtonClick(bool down) { setShowNoRxTone(down); }
 
 void TDigitalContactsForm::SearchEditSearch(const QString& text, bool byEnter) {
@@ -256,7 +268,38 @@ void TDigitalContactsForm::ImportBitBtnClick() {
   if (!doc.hasImage()) return;
   const std::optional<FileChoice> choice = chooseFile(false);
   if (!choice || choice->fileName.isEmpty()) return;
+  // The user database is told by its header, whatever the file is called.
+  if (pw::userdb::isUserDatabaseFile(toStd(choice->fileName))) {
+    importUserDatabase(choice->fileName);
+    return;
+  }
   if (pw::importContacts(doc, toStd(choice->fileName)) == pw::kContactFileOk) fill(0);
+}
+
+void TDigitalContactsForm::importUserDatabase(const QString& fileName) {
+  pw::userdb::Database db;
+  const pw::userdb::ReadStatus status = UserDatabaseImportDialog::readWithProgress(this, fileName, db);
+  if (status == pw::userdb::ReadStatus::Cancelled) return;
+  if (status != pw::userdb::ReadStatus::Ok) {
+    doc.prompt().error(pw::userdb::readMessage(status));
+    return;
+  }
+  UserDatabaseImportDialog dialog(doc, db, fileName, this);
+  const bool ok = databaseDialog_ ? databaseDialog_(dialog) : dialog.exec() == QDialog::Accepted;
+  if (!ok) return;
+  const pw::userdb::Plan plan = pw::userdb::makePlan(doc, db, dialog.filter());
+  doc.nameNextStep(QStringLiteral("import %1 contacts").arg(plan.add.size()).toStdString());
+  const int added = pw::userdb::applyPlan(doc, db, plan);
+  fill(0);
+  const QString text = QStringLiteral("%1 contacts added.\n%2 already present.\n%3 malformed.\n%4 did not fit.")
+                           .arg(added)
+                           .arg(plan.present)
+                           .arg(plan.malformed)
+                           .arg(plan.noRoom);
+  if (report_)
+    report_(text);
+  else
+    QMessageBox::information(this, QStringLiteral("Import"), text);
 }
 
 void TDigitalContactsForm::ExportBitBtnClick() {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "contacts/ContactList.h"
 #include "widgets/TabForm.h"
 
 class ListEditor;
@@ -13,6 +14,7 @@ class QLabel;
 class QPushButton;
 class QToolButton;
 class SearchEdit;
+class UserDatabaseImportDialog;
 
 class TDigitalContactsForm : public TabForm {
   Q_OBJECT
@@ -25,6 +27,9 @@ class TDigitalContactsForm : public TabForm {
   };
   // Shows the open (save false) or save dialog: the chosen name and filter, or nothing.
   using FileDialog = std::function<std::optional<FileChoice>(bool save)>;
+  // Runs the user database dialog: true for OK. And shows the report after an import.
+  using DatabaseDialog = std::function<bool(UserDatabaseImportDialog& dialog)>;
+  using Report = std::function<void(const QString& text)>;
 
   explicit TDigitalContactsForm(pw::CodePlugDocument& document, QWidget* parent = nullptr);
   void refresh(bool rebuild, int topRow) override;
@@ -36,6 +41,8 @@ class TDigitalContactsForm : public TabForm {
   ListEditor* listEditor() const { return list_; }
   // Replaces the file dialogs (tests drive import and export without modal dialogs).
   void setFileDialog(FileDialog dialog) { fileDialog_ = std::move(dialog); }
+  void setDatabaseDialog(DatabaseDialog dialog) { databaseDialog_ = std::move(dialog); }
+  void setReport(Report report) { report_ = std::move(report); }
   // The name an export writes: the filter's extension is appended unless the name,
   // in lower case, already ends with it; "*.*" takes the name as typed.
   static QString exportFileName(const QString& name, FileFilter filter);
@@ -45,14 +52,18 @@ class TDigitalContactsForm : public TabForm {
   void updateFileCommands();
   void setSelectedCallType(int code);
   void setSelectedRxTone(bool on);
+  void sortBy(pw::ContactSort key);
   std::optional<FileChoice> chooseFile(bool save);
   void ShowNoSpeedButtonClick(bool down);
   void ImportBitBtnClick();
+  void importUserDatabase(const QString& fileName);
   void ExportBitBtnClick();
   void SearchEditSearch(const QString& text, bool byEnter);
 
   bool showNoRxTone_ = false;
   FileDialog fileDialog_;
+  DatabaseDialog databaseDialog_;
+  Report report_;
   ListEditor* list_ = nullptr;
   QLabel* TitleLabel = nullptr;
   QToolButton* ShowNoSpeedButton = nullptr;

@@ -419,6 +419,29 @@ void ListEditor::moveSelected(int delta) {
   view_->setFocus();
 }
 
+void ListEditor::reorder(const QString& stepName,
+                         const std::function<std::vector<int>(const std::vector<int>& rows)>& apply) {
+  if (!doc_.hasImage()) return;
+  editors_->close(true);
+  const std::vector<int> rows = selectedRows();
+  const int focus = view_->currentIndex().row();
+  std::vector<int> where;
+  {
+    const QScopedValueRollback<bool> busy(rebuilding_, true);
+    doc_.nameNextStep(stepName.toStdString());
+    where = apply(rows);
+    model_->rowsChanged(0, model_->rowCount() - 1);
+  }
+  const auto follow = [&](int row) { return row >= 0 && row < int(where.size()) ? where[std::size_t(row)] : row; };
+  std::vector<int> moved;
+  for (int row : rows) moved.push_back(follow(row));
+  std::sort(moved.begin(), moved.end());
+  selectRows(moved, follow(focus));
+  refresh();
+  if (focus >= 0) view_->scrollTo(model_->index(follow(focus), 1));
+  view_->setFocus();
+}
+
 int ListEditor::firstEditColumn() const {
   if (config_.editColumn >= 0) return config_.editColumn;
   for (int c = 0; c < int(config_.columns.size()); ++c)

@@ -105,6 +105,9 @@ class ListEditor : public QObject {
   int addRecord();  // the new row, or -1
   void deleteSelected();
   void moveSelected(int delta);  // positive towards row 0
+  // Reorders records as one undo step named `stepName`: `apply` gets the selected rows and
+  // returns where each record went (result[old row] = new row). The selection follows.
+  void reorder(const QString& stepName, const std::function<std::vector<int>(const std::vector<int>& rows)>& apply);
   // Opens the column's editor on a cell (runs an Action column); false when none opened.
   bool openEditor(int row, int column);
   void doubleClickAt(QPoint viewportPos);

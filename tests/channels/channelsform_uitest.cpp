@@ -77,8 +77,9 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     QCOMPARE(title->text(), QString("Channels .. used 3 of 1000. 1 selected. "));
     QVERIFY(!command("ImportBitBtn")->isEnabled());
     QVERIFY(!command("ExportBitBtn")->isEnabled());
-    QCOMPARE(menuEntries(false), QStringList({"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Cancel"}));
-    QCOMPARE(menuEntries(true), QStringList{"Cancel"});
+    QCOMPARE(menuEntries(false), QStringList({"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Sort by Name",
+                                              "Sort by Rx Frequency", "-", "Cancel"}));
+    QCOMPARE(menuEntries(true), QStringList({"Sort by Name", "Sort by Rx Frequency", "Cancel"}));
     // The drop-downs are filled from the choice lists.
     QCOMPARE(combo("TxTimeoutComboBox")->count(), 38);
     QCOMPARE(combo("CTCSS_DCS_DecodeComboBox")->count(), 259);

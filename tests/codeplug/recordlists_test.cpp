@@ -144,6 +144,39 @@ TEST_P(RecordListTest, BlockMoveEqualsMovingEachRecordInTurn) {
   }
 }
 
+TEST_P(RecordListTest, SortOrdersTheSelectionAmongItsPlacesAndTakesOnlyPermutations) {
+  for (const char* n : {"delta", "Alpha", "charlie", "alpha", "Bravo"}) name(usedCount(doc, id()), n);
+  setRefs({2, 4, 6});
+  const auto names = [&] {
+    std::vector<std::string> v;
+    for (int i = 0; i < 5; ++i) v.push_back(recordName(doc, id(), i));
+    return v;
+  };
+  // One row selected: every record in use, by name without case, ties in their order.
+  std::vector<int> where = sortRecordsByName(doc, id(), {3});
+  EXPECT_EQ(std::vector<int>(where.begin(), where.begin() + 6), (std::vector<int>{4, 0, 3, 1, 2, 5}));
+  EXPECT_EQ(names(), (std::vector<std::string>{"Alpha", "alpha", "Bravo", "charlie", "delta"}));
+  EXPECT_EQ(refs(), expectRefs({1, 2, 6}));
+  // Several rows: only they move, among the places they hold.
+  where = sortRecords(doc, id(), {4, 0, 2}, [&](int a, int b) { return recordName(doc, id(), a) > recordName(doc, id(), b); });
+  EXPECT_EQ(std::vector<int>(where.begin(), where.begin() + 5), (std::vector<int>{4, 1, 2, 3, 0}));
+  EXPECT_EQ(names(), (std::vector<std::string>{"delta", "alpha", "Bravo", "charlie", "Alpha"}));
+  EXPECT_EQ(refs(), expectRefs({5, 2, 6}));
+
+  const Bytes before(doc.workingImage);
+  std::vector<int> order(std::size_t(layout().count));
+  for (int i = 0; i < layout().count; ++i) order[std::size_t(i)] = i;
+  EXPECT_FALSE(permuteRecords(doc, id(), order));  // nothing moves
+  std::swap(order[0], order[1]);
+  order[2] = 1;
+  EXPECT_FALSE(permuteRecords(doc, id(), order));  // a record twice
+  order[2] = layout().count;
+  EXPECT_FALSE(permuteRecords(doc, id(), order));  // no such record
+  order.pop_back();
+  EXPECT_FALSE(permuteRecords(doc, id(), order));  // too short
+  EXPECT_TRUE(doc.workingImage == before);
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryList, RecordListTest,
                          ::testing::Values(ListId::TextMessages, ListId::EmergencySystems, ListId::Contacts,
                                            ListId::RxGroupLists, ListId::Zones, ListId::ScanLists,

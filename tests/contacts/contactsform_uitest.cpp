@@ -3,10 +3,12 @@
 
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDialogButtonBox>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -16,6 +18,7 @@
 #include "codeplug/RecordList.h"
 #include "contacts/ContactList.h"
 #include "contacts/DigitalContactsForm.h"
+#include "contacts/ui/UserDatabaseImportDialog.h"
 #include "support/ui/TabHarness.h"
 
 using namespace pwtest::ui;
@@ -99,7 +102,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QCOMPARE(menuEntries(false), (QStringList{"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Select All",
                                               "-", "Set to Group Call", "Set to Private Call", "-",
                                               "Set to No Rx Tone", "Set to Rx Tone", "-", "Move Up", "Move Down",
-                                              "-", "Cancel"}));
+                                              "Sort by Name", "Sort by ID", "-", "Cancel"}));
   }
 
   void fillShowsEveryCellAndSelectsTheFirstRow() {
@@ -190,11 +193,11 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     openWith(5);
     view->clearSelection();
     settle();
-    QCOMPARE(menuEntries(true), (QStringList{"Add", "Select All", "Cancel"}));
+    QCOMPARE(menuEntries(true), (QStringList{"Add", "Select All", "Sort by Name", "Sort by ID", "Cancel"}));
     select({1, 3});
     QCOMPARE(menuEntries(true), (QStringList{"Add", "Delete", "Select All", "Set to Group Call",
                                              "Set to Private Call", "Set to No Rx Tone", "Set to Rx Tone",
-                                             "Move Up", "Move Down", "Cancel"}));
+                                             "Move Up", "Move Down", "Sort by Name", "Sort by ID", "Cancel"}));
     run("Set to Private Call");
     run("Set to Rx Tone");
     for (int row : {1, 3}) {
@@ -326,6 +329,90 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QCOMPARE(cell(2, NameCol), QString("New"));
     QCOMPARE(selectedRows(view), std::vector<int>{0});
     QVERIFY(prompt.shown.empty());
+  }
+
+  void sortFromTheMenuCarriesSelectionAndReferencesInOneStep() {
+    pwtest::CodePlugBuilder b;
+    b.contact(0, "delta", 40).contact(1, "Alpha", 30).contact(2, "charlie", 20).contact(3, "bravo", 10);
+    b.numberKey(0, 1);  // calls delta
+    open(&b);
+    const auto loaded = doc->workingImage;
+    const auto names = [&] {
+      QStringList v;
+      for (int r = 0; r < rowCount(); ++r) v << cell(r, NameCol);
+      return v;
+    };
+    select({0});
+    run("Sort by Name");
+    QCOMPARE(names(), (QStringList{"Alpha", "bravo", "charlie", "delta"}));
+    QCOMPARE(selectedRows(view), std::vector<int>{3});
+    QCOMPARE(pw::u16le(doc->image(), pw::kNumberKeyContacts), 4);
+    doc->settleEdits("edit");  // what the window does after the click
+    QCOMPARE(doc->history().undoLabel(), std::string("sort contacts by name"));
+
+    select({0, 1, 3});  // only these, among their places
+    run("Sort by ID");
+    QCOMPARE(names(), (QStringList{"bravo", "Alpha", "charlie", "delta"}));
+    QCOMPARE(selectedRows(view), (std::vector<int>{0, 1, 3}));
+    QVERIFY(doc->undo());
+    QVERIFY(doc->undo());
+    QCOMPARE(doc->workingImage, loaded);
+  }
+
+  void userDatabaseIsPreviewedAndImportedOnOk() {
+    const QString file = QString::fromStdString(pwtest::testTempDir()) + "/userdb.txt";
+    const std::string text =
+        "RADIO_ID,CALLSIGN,FIRST_NAME,LAST_NAME,CITY,STATE,COUNTRY\r\n2620001,DL1ABC,Jane,,,,Germany\r\n"
+        "2620002,DL2XYZ,Joe,,,,Germany\r\n3100001,W1AW,Max,,,,United States\r\n9,LOCAL,Net,,,,Germany\r\n"
+        "x,BAD,,,,,Germany\r\n";
+    pwtest::writeFile(file.toStdString(), std::vector<std::uint8_t>(text.begin(), text.end()));
+    pwtest::CodePlugBuilder b;
+    b.contact(0, "Local Net", 9);
+    open(&b);
+    QStringList reports, summaries, seen;
+    bool accept = false;
+    form->setReport([&](const QString& t) { reports << t; });
+    form->setDatabaseDialog([&](UserDatabaseImportDialog& d) -> bool {
+      d.show();
+      auto* summary = named<QLabel>(&d, "SummaryLabel");
+      auto* buttons = d.findChild<QDialogButtonBox*>();
+      summaries << summary->text();
+      QTest::keyClicks(named<QLineEdit>(&d, "IdPrefixEdit"), "26x2, 9");  // the x is not taken
+      summaries << summary->text();
+      auto* countries = named<QListWidget>(&d, "CountryList");
+      seen << countries->item(1)->text();
+      countries->item(1)->setCheckState(Qt::Checked);
+      summaries << summary->text();
+      seen << (buttons->button(QDialogButtonBox::Ok)->isEnabled() ? "OK on" : "OK off");
+      countries->item(1)->setCheckState(Qt::Unchecked);
+      QTest::mouseClick(buttons->button(accept ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel), Qt::LeftButton);
+      return d.result() == QDialog::Accepted;
+    });
+    const auto loaded = doc->workingImage;
+    dialogAnswers = {Form::FileChoice{file, Form::AnyFilter}, Form::FileChoice{file, Form::AnyFilter}};
+    QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);  // Cancel
+    QCOMPARE(doc->workingImage, loaded);
+    QVERIFY(reports.isEmpty());
+    QCOMPARE(seen, (QStringList{"United States (1)", "OK off"}));
+    QCOMPARE(summaries, (QStringList{
+                            "4 rows match: 3 to add, 1 already present, 0 do not fit. 1 malformed rows are skipped. "
+                            "999 of 1000 contacts are free.",
+                            "3 rows match: 2 to add, 1 already present, 0 do not fit. 1 malformed rows are skipped. "
+                            "999 of 1000 contacts are free.",
+                            "0 rows match: 0 to add, 0 already present, 0 do not fit. 1 malformed rows are skipped. "
+                            "999 of 1000 contacts are free."}));
+
+    accept = true;
+    QTest::mouseClick(button("ImportBitBtn"), Qt::LeftButton);
+    QCOMPARE(rowCount(), 3);
+    QCOMPARE(cell(1, NameCol), QString("DL1ABC Jane"));
+    QCOMPARE(cell(2, IdCol), QString("2620002"));
+    QCOMPARE(cell(2, TypeCol), QString("Private call"));
+    QCOMPARE(reports, QStringList{"2 contacts added.\n1 already present.\n1 malformed.\n0 did not fit."});
+    doc->settleEdits("edit");
+    QCOMPARE(doc->history().undoLabel(), std::string("import 2 contacts"));
+    QVERIFY(doc->undo());
+    QCOMPARE(doc->workingImage, loaded);
   }
 };
 

@@ -1,0 +1,362 @@
+#include "exchange/UserDatabase.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <optional>
+#include <unordered_map>
+
+#include "codeplug/Csv.h"
+#include "codeplug/Encodings.h"
+#include "codeplug/FileWriter.h"
+#include "codeplug/RecordList.h"
+#include "contacts/ContactList.h"
+
+namespace pw::userdb {
+namespace {
+
+constexpr ListId kList = ListId::Contacts;
+constexpr std::size_t kNameLength = 16;
+constexpr std::size_t kLongestCallsign = 255;
+constexpr int kRowsBetweenReports = 4096;
+// The header is looked for in this much of a file: a file that is not text has no line end.
+constexpr std::size_t kHeaderLimit = 64 * 1024;
+
+// The 8-bit character a name stores for a character of the file. Control characters
+// become blanks; what the code plug cannot hold becomes '?': characters above 0xFF, the
+// C1 controls, and 0xFF itself (a unit whose low byte is 0xFF ends a stored name).
+char storedChar(std::uint32_t c) {
+  if (c < 32 || c == 127) return ' ';
+  if ((c >= 0x80 && c < 0xA0) || c >= 0xFF) return '?';
+  return char(c);
+}
+
+// Appends the UTF-8 text as stored characters, at most `limit` of them. A byte that does
+// not start a well-formed sequence is taken as an 8-bit character of its own (a file
+// saved in an 8-bit code).
+void appendStored(std::string& out, std::string_view text, std::size_t limit) {
+  std::size_t count = 0;
+  for (std::size_t i = 0; i < text.size() && count < limit; ++count) {
+    const auto b = static_cast<unsigned char>(text[i]);
+    const int extra = b >= 0xF0 && b < 0xF5 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : 0;
+    std::uint32_t c = b;
+    bool wellFormed = b >= 0x80 && extra > 0 && i + std::size_t(extra) < text.size();
+    if (wellFormed) {
+      c = b & (0x3F >> extra);
+      for (int k = 1; k <= extra && wellFormed; ++k) {
+        const auto next = static_cast<unsigned char>(text[i + std::size_t(k)]);
+        wellFormed = (next & 0xC0) == 0x80;
+        c = (c << 6) | (next & 0x3F);
+      }
+    }
+    if (wellFormed) {
+      i += std::size_t(extra) + 1;
+    } else {
+      c = b;
+      ++i;
+    }
+    out += storedChar(c);
+  }
+}
+
+std::string stored(std::string_view text, std::size_t limit) {
+  std::string out;
+  appendStored(out, trimControls(text), limit);
+  return trimControls(out);
+}
+
+std::string folded(std::string_view text) {
+  std::string out = trimControls(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return out;
+}
+
+// A whole number in 1..16777215, blanks around it allowed.
+std::optional<std::uint32_t> radioId(std::string_view text) {
+  text = csv::trim(text);
+  if (text.empty() || text.size() > 16) return std::nullopt;
+  std::uint64_t v = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    v = v * 10 + std::uint64_t(c - '0');
+  }
+  if (v < 1 || v > kMaxCallId) return std::nullopt;
+  return std::uint32_t(v);
+}
+
+bool startsWithFolded(std::string_view text, std::string_view prefix) {
+  if (prefix.size() > text.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i) {
+    char c = text[i];
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    if (c != prefix[i]) return false;
+  }
+  return true;
+}
+
+bool isHeader(const csv::Header& header) { return header.has("RADIO_ID") && header.has("CALLSIGN"); }
+
+// Reads from a file descriptor, retrying when a signal interrupts; a failure ends the input.
+csv::Source fileSource(int fd, bool& failed, std::size_t limit = 0) {
+  return [fd, &failed, limit, given = std::size_t(0)](char* buffer, std::size_t size) mutable -> std::size_t {
+    if (limit) size = std::min(size, limit - given);
+    if (size == 0) return 0;
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) failed = true;
+      given += n > 0 ? std::size_t(n) : 0;
+      return n > 0 ? std::size_t(n) : 0;
+    }
+  };
+}
+
+}  // namespace
+
+class DatabaseReader {
+ public:
+  static ReadStatus read(csv::Reader& reader, std::uint64_t total, Database& out, const Progress& progress) {
+    csv::Row row;
+    const bool any = reader.next(row);
+    if (reader.binary()) return ReadStatus::NotText;
+    const csv::Header header(any ? row.fields : std::vector<std::string>{});
+    if (!isHeader(header)) return ReadStatus::NotUserDatabase;
+    DatabaseReader r(header);
+    for (int n = 1; reader.next(row); ++n) {
+      if (reader.binary()) return ReadStatus::NotText;
+      r.take(row);
+      if (n % kRowsBetweenReports == 0 && progress && !progress(reader.position(), total))
+        return ReadStatus::Cancelled;
+    }
+    if (reader.binary()) return ReadStatus::NotText;
+    r.finish();
+    out = std::move(r.db_);
+    if (progress) progress(total, total);
+    return ReadStatus::Ok;
+  }
+
+ private:
+  explicit DatabaseReader(const csv::Header& header)
+      : id_(header.find("RADIO_ID")),
+        callsign_(header.find("CALLSIGN")),
+        firstName_(header.find("FIRST_NAME")),
+        country_(header.find("COUNTRY")) {}
+
+  void take(const csv::Row& row) {
+    // A line of blanks and separators holds no record.
+    if (!row.openQuote && std::all_of(row.fields.begin(), row.fields.end(),
+                                      [](const std::string& f) { return csv::trim(f).empty(); }))
+      return;
+    const int line = row.line;
+    const std::optional<std::uint32_t> id = radioId(csv::fieldAt(row, id_));
+    const std::string_view callsign = csv::trim(csv::fieldAt(row, callsign_));
+    if (row.openQuote || !id || callsign.empty()) {
+      const Skip why = row.openQuote ? Skip::OpenQuote : !id ? Skip::BadId : Skip::NoCallsign;
+      db_.malformed_.push_back({line, why});
+      return;
+    }
+    std::string& pool = db_.pool_;
+    const std::size_t at = pool.size();
+    appendStored(pool, callsign, kLongestCallsign);
+    const std::size_t callsignLength = pool.size() - at;
+    appendStored(pool, csv::trim(csv::fieldAt(row, firstName_)), kNameLength);
+    db_.rows_.push_back({.text = at,
+                         .id = *id,
+                         .line = std::uint32_t(line),
+                         .country = countryIndex(csv::fieldAt(row, country_)),
+                         .callsignLength = std::uint8_t(callsignLength),
+                         .firstNameLength = std::uint8_t(pool.size() - at - callsignLength)});
+  }
+
+  std::uint32_t countryIndex(std::string_view name) {
+    name = csv::trim(name);
+    key_.assign(name);
+    for (char& c : key_)
+      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    auto [it, added] = countryIndexes_.try_emplace(key_, std::uint32_t(db_.countries_.size()));
+    if (added) db_.countries_.push_back({std::string(name), 0});
+    ++db_.countries_[it->second].rows;
+    return it->second;
+  }
+
+  // Countries in name order (case ignored), the rows pointing at them renumbered.
+  void finish() {
+    auto& countries = db_.countries_;
+    std::vector<std::uint32_t> order(countries.size());
+    for (std::uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::vector<std::string> keys;
+    keys.reserve(countries.size());
+    for (const Country& c : countries) keys.push_back(folded(c.name));
+    std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) { return keys[a] < keys[b]; });
+    std::vector<std::uint32_t> newIndex(countries.size());
+    std::vector<Country> sorted;
+    sorted.reserve(countries.size());
+    for (std::uint32_t k = 0; k < order.size(); ++k) {
+      newIndex[order[k]] = k;
+      sorted.push_back(std::move(countries[order[k]]));
+    }
+    countries = std::move(sorted);
+    for (Database::Row& row : db_.rows_) row.country = newIndex[row.country];
+    db_.pool_.shrink_to_fit();
+    db_.rows_.shrink_to_fit();
+  }
+
+  Database db_;
+  std::optional<std::size_t> id_, callsign_, firstName_, country_;
+  std::unordered_map<std::string, std::uint32_t> countryIndexes_;
+  std::string key_;
+};
+
+const char* skipText(Skip reason) {
+  switch (reason) {
+    case Skip::OpenQuote:
+      return "a quoted field is not closed";
+    case Skip::BadId:
+      return "RADIO_ID is not a whole number in 1..16777215";
+    case Skip::NoCallsign:
+      return "no CALLSIGN";
+  }
+  return "";
+}
+
+std::string_view Database::callsign(const Row& row) const {
+  return std::string_view(pool_).substr(row.text, row.callsignLength);
+}
+
+std::string Database::contactName(const Row& row) const {
+  std::string name(callsign(row));
+  name += ' ';
+  name.append(pool_, row.text + row.callsignLength, row.firstNameLength);
+  name = trimControls(name);
+  if (name.size() > kNameLength) name.resize(kNameLength);
+  return trimControls(name);
+}
+
+const char* readMessage(ReadStatus status) {
+  switch (status) {
+    case ReadStatus::Ok:
+      return "";
+    case ReadStatus::CannotOpen:
+      return "Could not read the file";
+    case ReadStatus::NotText:
+      return "The file is not a text file";
+    case ReadStatus::NotUserDatabase:
+      return "The file is not a user database: its first line names no RADIO_ID and CALLSIGN columns";
+    case ReadStatus::Cancelled:
+      return "Reading was cancelled";
+  }
+  return "";
+}
+
+bool isUserDatabaseFile(const std::string& path) {
+  const int fd = openRegularFile(path);
+  if (fd < 0) return false;
+  bool failed = false;
+  csv::Reader reader(fileSource(fd, failed, kHeaderLimit));
+  csv::Row row;
+  const bool header = reader.next(row) && !reader.binary() && !failed && isHeader(csv::Header(row.fields));
+  ::close(fd);
+  return header;
+}
+
+ReadStatus readDatabase(const std::string& path, Database& out, const Progress& progress) {
+  const int fd = openRegularFile(path);
+  if (fd < 0) return ReadStatus::CannotOpen;
+  struct stat st {};
+  const std::uint64_t size = ::fstat(fd, &st) == 0 ? std::uint64_t(st.st_size) : 0;
+  bool failed = false;
+  csv::Reader reader(fileSource(fd, failed));
+  Database db;
+  ReadStatus status = DatabaseReader::read(reader, size, db, progress);
+  ::close(fd);
+  if (failed) status = ReadStatus::CannotOpen;
+  if (status == ReadStatus::Ok) out = std::move(db);
+  return status;
+}
+
+ReadStatus readDatabaseText(std::string_view text, Database& out) {
+  csv::Reader reader(text);
+  return DatabaseReader::read(reader, text.size(), out, {});
+}
+
+std::vector<std::string> splitList(std::string_view text) {
+  std::vector<std::string> items;
+  csv::Reader reader(text);
+  csv::Row row;
+  while (reader.next(row))
+    for (const std::string& field : row.fields)
+      if (!csv::trim(field).empty()) items.emplace_back(csv::trim(field));
+  return items;
+}
+
+Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& filter) {
+  Plan plan;
+  plan.malformed = int(db.malformed().size());
+  if (!doc.hasImage()) return plan;
+  const int capacity = layoutOf(kList).count;
+  std::vector<bool> taken(std::size_t(kMaxCallId) + 1, false);
+  for (int i = 0; i < capacity; ++i) {
+    if (!inUse(doc, kList, i)) continue;
+    plan.firstSlot = i + 1;
+    taken[contactCallId(doc, i)] = true;
+  }
+  plan.freeContacts = capacity - usedCount(doc, kList);
+  const std::size_t room = std::size_t(capacity - plan.firstSlot);
+
+  std::vector<std::string> idPrefixes, callsignPrefixes;
+  for (const std::string& p : filter.idPrefixes) idPrefixes.push_back(trimControls(p));
+  for (const std::string& p : filter.callsignPrefixes) callsignPrefixes.push_back(folded(stored(p, kLongestCallsign)));
+  std::vector<bool> country(db.countries().size(), filter.countries.empty());
+  for (const std::string& wanted : filter.countries)
+    for (std::size_t c = 0; c < db.countries().size(); ++c)
+      if (folded(db.countries()[c].name) == folded(wanted)) country[c] = true;
+
+  const auto& rows = db.rows();
+  for (std::uint32_t i = 0; i < rows.size(); ++i) {
+    const Database::Row& row = rows[i];
+    if (!country[row.country]) continue;
+    if (!idPrefixes.empty()) {
+      char digits[16];
+      const auto end = std::to_chars(digits, digits + sizeof digits, row.id).ptr;
+      const std::string_view id(digits, std::size_t(end - digits));
+      if (std::none_of(idPrefixes.begin(), idPrefixes.end(), [&](const std::string& p) { return id.starts_with(p); }))
+        continue;
+    }
+    if (!callsignPrefixes.empty() &&
+        std::none_of(callsignPrefixes.begin(), callsignPrefixes.end(),
+                     [&](const std::string& p) { return startsWithFolded(db.callsign(row), p); }))
+      continue;
+    ++plan.matching;
+    if (taken[row.id]) {
+      ++plan.present;
+      continue;
+    }
+    taken[row.id] = true;
+    if (plan.add.size() < room)
+      plan.add.push_back(i);
+    else
+      ++plan.noRoom;
+  }
+  return plan;
+}
+
+int applyPlan(CodePlugDocument& doc, const Database& db, const Plan& plan) {
+  const int capacity = layoutOf(kList).count;
+  int slot = plan.firstSlot;
+  for (std::uint32_t index : plan.add) {
+    if (slot >= capacity || index >= db.rows().size()) break;
+    const Database::Row& row = db.rows()[index];
+    initEntry(doc, kList, slot, db.contactName(row));
+    MutableByteSpan record = recordBytes(doc, kList, slot);
+    set(record, kContactCallId, row.id);
+    set(record, kContactCallType, kPrivateCall);
+    ++slot;
+  }
+  return slot - plan.firstSlot;
+}
+
+}  // namespace pw::userdb

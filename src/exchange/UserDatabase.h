@@ -1,0 +1,101 @@
+#pragma once
+// The public DMR user database as a source of contacts: a comma-separated file of every
+// registered radio ID (RADIO_ID, CALLSIGN, FIRST_NAME, ..., COUNTRY, found by name), some
+// hundreds of thousands of rows of which the radio holds a thousand. Reading streams the
+// file and keeps only what a contact needs of each row in a compact table, so that filters
+// can change and their outcome show at once. A plan says what an import with given filters
+// adds and skips; applying it appends the contacts.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "codeplug/CodePlugDocument.h"
+
+namespace pw::userdb {
+
+// Why a row is not imported.
+enum class Skip { OpenQuote, BadId, NoCallsign };
+const char* skipText(Skip reason);
+
+struct SkippedRow {
+  int line;
+  Skip reason;
+};
+
+struct Country {
+  std::string name;  // as the file first spells it (UTF-8), blanks trimmed; empty: no country
+  int rows = 0;      // well-formed rows with it
+};
+
+class Database {
+ public:
+  struct Row {
+    std::uint64_t text;  // where the row's callsign, then its first name, start in the pool
+    std::uint32_t id;
+    std::uint32_t line;
+    std::uint32_t country;  // index into countries()
+    std::uint8_t callsignLength;
+    std::uint8_t firstNameLength;
+  };
+
+  const std::vector<Row>& rows() const { return rows_; }
+  // Every COUNTRY value of the well-formed rows, by name (case ignored), with its row count.
+  const std::vector<Country>& countries() const { return countries_; }
+  // Rows that can never become a contact, with their line, in file order.
+  const std::vector<SkippedRow>& malformed() const { return malformed_; }
+  // The callsign as stored in the code plug's 8-bit characters.
+  std::string_view callsign(const Row& row) const;
+  // The contact's name: callsign, a blank and the first name, trimmed and cut to 16 characters.
+  std::string contactName(const Row& row) const;
+
+ private:
+  friend class DatabaseReader;
+  std::vector<Row> rows_;
+  std::vector<Country> countries_;
+  std::vector<SkippedRow> malformed_;
+  std::string pool_;
+};
+
+enum class ReadStatus { Ok, CannotOpen, NotText, NotUserDatabase, Cancelled };
+// What went wrong, as a sentence (empty for Ok).
+const char* readMessage(ReadStatus status);
+
+// Whether the file starts with the database's header (a RADIO_ID and a CALLSIGN column).
+bool isUserDatabaseFile(const std::string& path);
+
+// Told the bytes read so far and the file's size, now and then; false stops the read.
+using Progress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+// Reads a whole file; `out` is replaced only when the read succeeds.
+ReadStatus readDatabase(const std::string& path, Database& out, const Progress& progress = {});
+ReadStatus readDatabaseText(std::string_view text, Database& out);
+
+// Rows match when they match every kind of filter given: an ID whose decimal digits start
+// with one of the prefixes, one of the countries (case ignored), a callsign starting with
+// one of the prefixes (case ignored). An empty kind lets every row through.
+struct Filter {
+  std::vector<std::string> idPrefixes{};
+  std::vector<std::string> countries{};
+  std::vector<std::string> callsignPrefixes{};
+};
+// The items of a comma-separated list as typed ("262, 263"), blanks trimmed, empty ones
+// dropped; an item in double quotes may hold commas ("Korea, Republic of").
+std::vector<std::string> splitList(std::string_view text);
+
+struct Plan {
+  std::vector<std::uint32_t> add;  // indexes into Database::rows, in file order
+  int firstSlot = 0;               // where the first goes: after the last contact in use
+  int matching = 0;                // well-formed rows the filters let through
+  int present = 0;                 // ... whose ID is a contact already, or came earlier in the file
+  int noRoom = 0;                  // ... that did not fit
+  int malformed = 0;               // rows no filter could make a contact
+  int freeContacts = 0;            // contacts not in use before the import
+};
+Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& filter);
+// Appends the plan's contacts (Private call, receive tone off). The plan must have been made
+// on the document as it is. Returns the number added.
+int applyPlan(CodePlugDocument& doc, const Database& db, const Plan& plan);
+
+}  // namespace pw::userdb
