@@ -71,6 +71,20 @@ void BM_MoveAllRowsClamped(benchmark::State& state) {
 }
 BENCHMARK(BM_MoveAllRowsClamped);
 
+// Names "Ch1".."Ch1000" in text order, every holder full: nearly every channel moves.
+void BM_SortThousandChannelsByName(benchmark::State& state) {
+  CodePlugDocument doc;
+  loadFull(doc, true);
+  const std::vector<std::uint8_t> loaded = doc.workingImage;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(sortChannels(doc, {}, ChannelSort::Name));
+    state.PauseTiming();
+    doc.workingImage = loaded;
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_SortThousandChannelsByName)->Unit(benchmark::kMillisecond);
+
 void BM_Move500RowsByTen(benchmark::State& state) {
   CodePlugDocument doc;
   loadFull(doc, state.range(0) != 0);

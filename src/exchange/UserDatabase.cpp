@@ -241,7 +241,7 @@ const char* readMessage(ReadStatus status) {
     case ReadStatus::Ok:
       return "";
     case ReadStatus::CannotOpen:
-      return "Could not read the file";
+      return "Could not open the file";
     case ReadStatus::NotText:
       return "The file is not a text file";
     case ReadStatus::NotUserDatabase:

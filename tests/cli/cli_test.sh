@@ -53,6 +53,27 @@ expect usage-none 64 "usage: plugwright-cli" -- "$cli"
 expect usage-count 64 "usage: plugwright-cli check FILE" -- "$cli" check
 expect usage-unknown 64 "unknown command: frob" -- "$cli" frob
 
+# The DMR user database: a byte order mark, CRLF, a quoted comma, a present ID, a malformed row.
+printf '\xef\xbb\xbfRADIO_ID,CALLSIGN,FIRST_NAME,LAST_NAME,CITY,STATE,COUNTRY\r\n2620001,DL1ABC,Jane,,"Stoke, Staffs",,Germany\r\n2345678,Z9ZZ,Pat,,,,Germany\r\n3100001,W1AW,Max,,,,United States\r\nabc,BAD,,,,,Germany\r\n' >"$work/userdb.csv"
+expect userdb 0 "^added 1 present 1 malformed 1 no room 0 $" -- bash -c '"$0" import-userdb "$1" "$2" "$3" --country germany 2>/dev/null | tr "\n" " "' "$cli" "$sample" "$work/userdb.csv" "$work/userdb.rdt"
+expect userdb-result 0 "contacts: 7 of 1000" -- "$cli" check "$work/userdb.rdt"
+expect userdb-malformed 0 "userdb.csv:5: RADIO_ID is not a whole number in 1..16777215" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/userdb2.rdt" --callsign-prefix W1,Q
+rm -f "$work/dry.rdt"
+expect userdb-dry 0 "^added 1$" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/dry.rdt" --dry-run --id-prefix=310
+checks=$((checks + 1))
+[ ! -e "$work/dry.rdt" ] || { echo "FAIL userdb-dry: a dry run must write nothing"; failures=$((failures + 1)); }
+expect userdb-load 2 "Code plug file size error" -- "$cli" import-userdb "$work/short.rdt" "$work/userdb.csv" "$work/x.rdt"
+expect userdb-missing 3 "Could not open the file" -- "$cli" import-userdb "$sample" "$work/none.csv" "$work/x.rdt"
+expect userdb-layout 3 "not a user database" -- "$cli" import-userdb "$sample" "$work/more.csv" "$work/x.rdt"
+expect userdb-save 12 "Could not create the code plug file" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/no/dir/x.rdt"
+expect userdb-usage 64 "usage: plugwright-cli import-userdb" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --frob
+expect userdb-help 0 "no room" -- "$cli" import-userdb --help
+expect sort 0 "^moved 8$" -- "$cli" sort "$sample" "$work/sorted.rdt" --list channels --by name
+expect sort-references 0 "" -- "$cli" validate "$work/sorted.rdt"
+expect sort-result 1 "moved 1 -> 3 'Repeater A TS1'" -- "$cli" diff "$sample" "$work/sorted.rdt"
+expect sort-usage 64 "usage: plugwright-cli sort" -- "$cli" sort "$sample" "$work/x.rdt" --list contacts --by rx_frequency
+expect sort-load 2 "Code plug file size error" -- "$cli" sort "$work/short.rdt" "$work/x.rdt" --list contacts --by id
+
 # Files that are not regular: refused at once, never waited on.
 mkdir -p "$work/folder.rdt" "$work/folder.csv"
 rm -f "$work/pipe.rdt" "$work/pipe.csv" && mkfifo "$work/pipe.rdt" "$work/pipe.csv"

@@ -54,7 +54,7 @@ UserDatabaseImportDialog::UserDatabaseImportDialog(const pw::CodePlugDocument& d
   malformed_ = new QPlainTextEdit(this);
   malformed_->setObjectName(QStringLiteral("MalformedText"));
   malformed_->setReadOnly(true);
-  malformed_->setLineWrapMode(QPlainTextEdit::NoWrap);
+  malformed_->setLineWrapMode(QPlainTextEdit::WidgetWidth);
   QStringList lines;
   for (const auto& row : db.malformed()) {
     if (lines.size() == kMalformedShown) {
@@ -98,8 +98,8 @@ UserDatabaseImportDialog::UserDatabaseImportDialog(const pw::CodePlugDocument& d
   right->addWidget(countries_, 1);
   auto* filters = new QGroupBox(QStringLiteral(" Filters (rows must match every kind given) "), this);
   auto* columns = new QHBoxLayout(filters);
-  columns->addLayout(left, 1);
-  columns->addLayout(right, 1);
+  columns->addLayout(left, 3);
+  columns->addLayout(right, 2);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(fileLabel);
