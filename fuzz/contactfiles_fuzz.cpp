@@ -1,5 +1,6 @@
 // Feeds arbitrary contact files (both formats) to the importer, then exports the result
-// and imports it again: nothing may crash, and the list must stay within its capacity.
+// and imports it again; and the same bytes, under a user database header, to the database
+// reader, a plan and its import: nothing may crash, and the list must stay within its capacity.
 
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 
 #include "codeplug/RecordList.h"
 #include "contacts/ContactFiles.h"
+#include "exchange/UserDatabase.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScratchDir.h"
 
@@ -35,5 +37,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (usedCount(doc, ListId::Contacts) > kContactCount) __builtin_trap();
   const std::string out = dir + ((data[0] & 2) ? "/out.csv" : "/out.txt");
   if (exportContacts(doc, out) == 0) importContacts(doc, out);
+
+  userdb::Database db;
+  const std::string header = (data[0] & 4) ? "RADIO_ID,CALLSIGN,FIRST_NAME,COUNTRY\n" : "";
+  const std::string text = header + std::string(reinterpret_cast<const char*>(data + 1), size - 1);
+  if (userdb::readDatabaseText(text, db) == userdb::ReadStatus::Ok) {
+    userdb::Filter filter;
+    if (!db.countries().empty() && (data[0] & 8)) filter.countries.push_back(db.countries().back().name);
+    if (data[0] & 16) filter.idPrefixes = {"1", "26"};
+    const userdb::Plan plan = userdb::makePlan(doc, db, filter);
+    const int before = usedCount(doc, ListId::Contacts);
+    if (userdb::applyPlan(doc, db, plan) != int(plan.add.size())) __builtin_trap();
+    if (usedCount(doc, ListId::Contacts) != before + int(plan.add.size())) __builtin_trap();
+  }
   return 0;
 }
