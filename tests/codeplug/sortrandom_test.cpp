@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -21,11 +22,6 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::size_t siteOffset(const ReferenceSite& s, int holder, int position) {
-  return s.base + std::size_t(holder) * std::size_t(s.holderSize) + std::size_t(s.field) +
-         std::size_t(position) * std::size_t(s.width);
-}
-
 class SortRandomTest : public ::testing::TestWithParam<unsigned> {
  protected:
   void SetUp() override {
@@ -33,11 +29,10 @@ class SortRandomTest : public ::testing::TestWithParam<unsigned> {
     pwtest::CodePlugBuilder b;
     // Few distinct names, IDs and frequencies, so ties are common.
     const char* names[] = {"alpha", "Alpha", "bravo", "BRAVO", "charlie", "delta", "Echo", "echo"};
-    for (int i = 0, n = 2 + pick(60); i < n; ++i)
-      b.contact(i, names[pick(8)], std::uint32_t(pick(5)), 1 + pick(3), pick(2) == 1);
+    for (int i = 0, n = 2 + pick(60); i < n; ++i) b.contact(i, names[pick(8)], pick(5), 1 + pick(3), pick(2));
     for (int i = 0, n = 2 + pick(60); i < n; ++i) {
       b.channel(i, names[pick(8)], 1 + pick(2));
-      setU32le(b.record(ListId::Channels, i), 16, 0x43850000u + std::uint32_t(pick(4)) * 0x100u);
+      setU32le(b.record(ListId::Channels, i), 16, 0x43850000u + 0x100u * pick(4));
     }
     // Holder lists partly in use: a free holder keeps its references as they are.
     for (ListId holder : {ListId::RxGroupLists, ListId::Zones, ListId::ScanLists, ListId::EmergencySystems})
@@ -48,110 +43,89 @@ class SortRandomTest : public ::testing::TestWithParam<unsigned> {
 
   int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
 
-  // Every site that refers to `list` gets random values: mostly records in use, some free
-  // ones, 0, and values beyond the list; one-touch entries call a contact or not.
-  void scatterReferences(ListId list) {
+  struct Ref {
+    std::size_t at;  // image offset
+    int width;
+    std::uint32_t value;
+    bool follows;  // a move would renumber it
+  };
+  std::uint32_t valueAt(const Ref& r) const { return r.width == 1 ? u8(doc.image(), r.at) : u16le(doc.image(), r.at); }
+
+  // Every site that refers to `list` gets random values (records in use mostly, free ones,
+  // 0 and 0xFFFF); one-touch entries call a contact or not. Returns them all.
+  std::vector<Ref> scatterReferences(ListId list) {
     const int used = usedCount(doc, list), count = layoutOf(list).count;
-    for (int k = 0; k < kOneTouchCount; ++k) doc.image()[kOneTouchAccess + 4 * std::size_t(k)] = std::uint8_t(pick(4) << 4);
+    for (int k = 0; k < kOneTouchCount; ++k) doc.image()[kOneTouchAccess + 4 * k] = std::uint8_t(pick(4) << 4);
+    std::vector<Ref> refs;
     for (const ReferenceSite& s : referenceSites()) {
       if (s.referred != list) continue;
       for (int h = 0; h < s.holderCount; ++h)
         for (int p = 0; p < s.repeat; ++p) {
           const int kind = pick(10);
           const int v = kind < 6 ? 1 + pick(used) : kind < 8 ? used + 1 + pick(count - used) : kind < 9 ? 0 : 0xFFFF;
-          const std::size_t at = siteOffset(s, h, p);
-          s.width == 1 ? setU8(doc.image(), at, std::uint8_t(v)) : setU16le(doc.image(), at, std::uint16_t(v));
+          Ref r{s.base + std::size_t(h) * s.holderSize + s.field + std::size_t(p) * s.width, s.width, 0, false};
+          r.width == 1 ? setU8(doc.image(), r.at, std::uint8_t(v)) : setU16le(doc.image(), r.at, std::uint16_t(v));
+          r.value = valueAt(r);
+          r.follows = holderTakesPart(doc, s, h, s.onMove) && r.value >= 1 && int(r.value) <= count;
+          refs.push_back(r);
         }
     }
-  }
-
-  std::vector<int> randomSelection(ListId list) {
-    std::vector<int> rows;
-    const int used = usedCount(doc, list);
-    const int chance = pick(4);  // sometimes none or one: the whole list
-    for (int i = 0; i < used; ++i)
-      if (pick(4) < chance) rows.push_back(i);
-    return rows;
+    return refs;
   }
 
   void sortAndCheck(ListId list) {
-    scatterReferences(list);
-    const std::vector<int> rows = randomSelection(list);
-    const int key = pick(2);
-    const Bytes before(doc.workingImage);
-    const auto recordBefore = [&](int i) {
-      const auto& l = layoutOf(list);
-      const auto at = before.begin() + std::ptrdiff_t(kImageBase + l.start + std::size_t(i) * std::size_t(l.recordSize));
-      return Bytes(at, at + l.recordSize);
-    };
-    // What each reference names before the sort, and whether a move would take it along.
-    struct Ref {
-      std::size_t at;
-      int width;
-      std::uint32_t value;
-      bool follows;
-    };
-    std::vector<Ref> refs;
-    for (const ReferenceSite& s : referenceSites()) {
-      if (s.referred != list) continue;
-      for (int h = 0; h < s.holderCount; ++h)
-        for (int p = 0; p < s.repeat; ++p) {
-          const std::uint32_t v = referenceAt(doc, s, h, p);
-          const bool follows = holderTakesPart(doc, s, h, s.onMove) && v >= 1 && int(v) <= layoutOf(list).count;
-          refs.push_back({siteOffset(s, h, p), s.width, v, follows});
-        }
-    }
-    // The sort key of each record, read before the sort.
-    std::vector<std::string> keys;
-    for (int i = 0; i < layoutOf(list).count; ++i) {
-      std::string k = key ? (list == ListId::Contacts ? std::to_string(100 + contactCallId(doc, i))
-                                                      : frequencyText(channelField(doc, i, ChannelField::RxFrequency)))
-                          : recordName(doc, list, i);
-      if (!key) std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    const std::vector<Ref> refs = scatterReferences(list);
+    const auto& l = layoutOf(list);
+    const int used = usedCount(doc, list);
+    std::vector<int> rows;  // none or one: the whole list
+    for (int i = 0, chance = pick(4); i < used; ++i)
+      if (pick(4) < chance) rows.push_back(i);
+    const bool byName = pick(2);
+    std::vector<std::string> keys;  // as the sort must see them
+    std::vector<Bytes> records;
+    for (int i = 0; i < l.count; ++i) {
+      std::string k = byName ? recordName(doc, list, i)
+                      : list == ListId::Contacts ? std::to_string(100 + contactCallId(doc, i))
+                                                 : frequencyText(channelField(doc, i, ChannelField::RxFrequency));
+      std::transform(k.begin(), k.end(), k.begin(), [](unsigned char c) { return char(std::tolower(c)); });
       keys.push_back(k);
+      records.push_back(pwtest::copyOf(recordBytes(doc, list, i)));
     }
+    Bytes rest = doc.workingImage;
 
     const std::vector<int> where =
-        list == ListId::Contacts ? sortContacts(doc, rows, key ? ContactSort::Id : ContactSort::Name)
-                                 : sortChannels(doc, rows, key ? ChannelSort::RxFrequency : ChannelSort::Name);
+        list == ListId::Contacts ? sortContacts(doc, rows, byName ? ContactSort::Name : ContactSort::Id)
+                                 : sortChannels(doc, rows, byName ? ChannelSort::Name : ChannelSort::RxFrequency);
 
-    // The places sorted, and every other record where it was.
-    std::vector<int> places = rows;
+    std::vector<int> oldAt(l.count), places = rows;
+    for (int i = 0; i < l.count; ++i) oldAt[where[i]] = i;
     if (places.size() < 2) {
-      places.clear();
-      for (int i = 0; i < usedCount(doc, list); ++i) places.push_back(i);
+      places.resize(used);
+      std::iota(places.begin(), places.end(), 0);
     }
-    std::vector<int> oldAt(where.size());
-    for (std::size_t i = 0; i < where.size(); ++i) oldAt[std::size_t(where[i])] = int(i);
-    for (int i = 0; i < layoutOf(list).count; ++i) {
-      const bool sorted = std::binary_search(places.begin(), places.end(), i);
-      if (!sorted) {
-        ASSERT_EQ(oldAt[std::size_t(i)], i) << "unsorted place " << i;
+    for (int i = 0; i < l.count; ++i) {
+      if (!std::binary_search(places.begin(), places.end(), i)) {
+        ASSERT_EQ(oldAt[i], i) << "unsorted place " << i;
       }
-      ASSERT_EQ(pwtest::copyOf(recordBytes(doc, list, i)), recordBefore(oldAt[std::size_t(i)])) << "place " << i;
+      ASSERT_EQ(pwtest::copyOf(recordBytes(doc, list, i)), records[oldAt[i]]) << "place " << i;
     }
     for (std::size_t k = 1; k < places.size(); ++k) {
-      const int a = oldAt[std::size_t(places[k - 1])], b = oldAt[std::size_t(places[k])];
-      ASSERT_TRUE(keys[std::size_t(a)] < keys[std::size_t(b)] || (keys[std::size_t(a)] == keys[std::size_t(b)] && a < b))
-          << keys[std::size_t(a)] << " before " << keys[std::size_t(b)];
+      const int a = oldAt[places[k - 1]], b = oldAt[places[k]];
+      ASSERT_TRUE(keys[a] < keys[b] || (keys[a] == keys[b] && a < b)) << keys[a] << " before " << keys[b];
     }
-
-    Bytes rest(doc.workingImage), restBefore(before);
+    Bytes now = doc.workingImage;
     for (const Ref& r : refs) {
-      const std::uint32_t now = r.width == 1 ? u8(doc.image(), r.at) : u16le(doc.image(), r.at);
+      const std::uint32_t v = valueAt(r);
       if (r.follows) {
-        ASSERT_GE(now, 1u);
-        ASSERT_EQ(pwtest::copyOf(recordBytes(doc, list, int(now) - 1)), recordBefore(int(r.value) - 1))
-            << "reference at " << r.at << " named " << r.value << ", now " << now;
+        ASSERT_TRUE(v >= 1 && int(v) <= l.count && records[r.value - 1] == records[oldAt[v - 1]])
+            << "reference at " << r.at << " named " << r.value << ", now " << v;
       } else {
-        ASSERT_EQ(now, r.value) << "reference at " << r.at;
+        ASSERT_EQ(v, r.value) << "reference at " << r.at;
       }
-      for (Bytes* b : {&rest, &restBefore}) std::fill_n(b->begin() + std::ptrdiff_t(kImageBase + r.at), r.width, 0);
+      for (Bytes* b : {&rest, &now}) std::fill_n(b->begin() + kImageBase + r.at, r.width, 0);
     }
-    const auto& l = layoutOf(list);
-    for (Bytes* b : {&rest, &restBefore})
-      std::fill_n(b->begin() + std::ptrdiff_t(kImageBase + l.start), std::size_t(l.count) * std::size_t(l.recordSize), 0);
-    ASSERT_TRUE(rest == restBefore) << "bytes outside the list and its references changed";
+    for (Bytes* b : {&rest, &now}) std::fill_n(b->begin() + kImageBase + l.start, l.count * l.recordSize, 0);
+    ASSERT_TRUE(rest == now) << "bytes outside the list and its references changed";
   }
 
   std::mt19937 rng;
