@@ -101,7 +101,7 @@ std::vector<int> sortRecords(CodePlugDocument& doc, ListId id, const std::vector
                              const std::function<bool(int a, int b)>& less);
 // The same by name: the stored name (no fallback), compared without case.
 std::vector<int> sortRecordsByName(CodePlugDocument& doc, ListId id, const std::vector<int>& rows);
-// Orders `rows` by one key per record: keyOf(index) is asked once per row.
+// The same by one key per record: keyOf(index) is asked once per record, not at every comparison.
 template <typename KeyOf>
 std::vector<int> sortRecordsByKey(CodePlugDocument& doc, ListId id, const std::vector<int>& rows, KeyOf keyOf) {
   if (!doc.hasImage()) return sortRecords(doc, id, rows, {});
