@@ -7,7 +7,8 @@
 
 namespace pwtest {
 
-// Row i has RADIO_ID userDatabaseId(i), a callsign "Q<letter><digit><3 letters>", and one of
+// Row i has RADIO_ID userDatabaseId(i) (a valid ID for up to 426,000 rows), a callsign
+// "Q<letter><digit><3 letters>", and one of
 // 40 countries "Country 1".."Country 40" (row i: country i % 40 + 1).
 std::uint32_t userDatabaseId(int row);
 std::string userDatabaseText(int rows);
