@@ -160,8 +160,10 @@ int build(const std::vector<std::string>& args) {
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
   doc.adoptImage(std::move(std::get<std::vector<std::uint8_t>>(built)));
-  const int code = doc.saveCodePlug(args[1]);
-  return code == 0 ? 0 : 10 - code;
+  if (const int code = doc.saveCodePlug(args[1])) return 10 - code;
+  // A hand edit may point at a free record or leave the band: said at once, as validate says it.
+  for (const auto& f : pw::validate(doc)) std::fprintf(stderr, "warning: %s\n", pw::findingLine(f).c_str());
+  return 0;
 }
 
 int diff(const std::vector<std::string>& args) {
@@ -290,10 +292,11 @@ std::vector<Command>& commands() {
        1, check},
       {"normalise", "normalise IN OUT",
        "Loads IN (checks and normalisation) and saves the image to OUT. A code plug with passwords is\n"
-       "saved without asking. A symbolic link OUT is followed; hard links of OUT stay linked. Load\n"
-       "failures exit 1..9; save failures print their message and exit 10 + the negated save code\n"
-       "(12 OUT cannot be created or replaced: a folder, device or pipe, or a file that may not be\n"
-       "written; 13 writing failed and OUT is as it was).",
+       "saved without asking. A DfuSe suffix CRC that matched IN is computed over the saved bytes;\n"
+       "one that did not is kept as it was. A symbolic link OUT is followed; hard links of OUT stay\n"
+       "linked. Load failures exit 1..9; save failures print their message and exit 10 + the\n"
+       "negated save code (12 OUT cannot be created or replaced: a folder, device or pipe, or a\n"
+       "file that may not be written; 13 writing failed and OUT is as it was).",
        2, normalise},
       {"export-contacts", "export-contacts IN OUT",
        "Loads IN and writes its contacts to OUT: the sectioned text format when OUT ends in .txt,\n"
@@ -314,16 +317,22 @@ std::vector<Command>& commands() {
        "section in the order of the tabs, each record in use with its number and its fields as the\n"
        "tab shows them (a stored number with the shown text in a comment where the text would not\n"
        "give the same bits), and under \"rest\" every bit no field covers, as hex. IN is read as\n"
-       "stored: the nine load checks apply, nothing is normalised. Exits 0; 2 when IN fails to\n"
-       "load (the message names the file); 3 when OUT cannot be written.",
+       "stored: the nine load checks apply, nothing is normalised. \"suffix_crc\" says whether the\n"
+       "DfuSe suffix CRC matched the file (\"matches\") or gives the stored value that did not.\n"
+       "Exits 0; 2 when IN fails to load (the message names the file); 3 when OUT cannot be\n"
+       "written.",
        -1, dump},
       {"build", "build TEXT OUT",
        "Turns a text written by dump (edited or not) into the RDT file OUT; an unchanged text gives\n"
        "the dumped file byte for byte. Edited values are stored as the tabs store them (frequencies\n"
-       "clamped into the radio's band). Exits 0; 3 on an error in the text (unknown section or\n"
-       "field, a value that is neither a choice's text nor a number the field can hold, malformed\n"
-       "YAML), naming the line and the field, with nothing written; 10 + the negated save code\n"
-       "when OUT cannot be written (12 cannot be created, 13 writing failed).",
+       "clamped into the radio's band). A suffix CRC that \"matches\" is computed over the built\n"
+       "file; a number is written as it stands. What validate finds in the result is printed on\n"
+       "standard error as warnings. Exits 0; 3 on an error in the text (unknown section or field,\n"
+       "a key given twice, a value that is neither a choice's text nor a number the field can\n"
+       "hold, a name longer than its field or with a character outside printable ASCII that is\n"
+       "not written \\xNN, malformed YAML), naming the line and the field, with nothing written;\n"
+       "10 + the negated save code when OUT cannot be written (12 cannot be created, 13 writing\n"
+       "failed).",
        2, build},
       {"diff", "diff A B",
        "Compares two code plugs section by section in the words of dump: records matched by\n"

@@ -96,5 +96,6 @@ int main(int argc, char** argv) {
     pw::setChannelFrequency(doc, i, pw::ChannelField::RxFrequency, frequencies[i][0]);
     pw::setChannelFrequency(doc, i, pw::ChannelField::TxFrequency, frequencies[i][1]);
   }
+  // The file loaded with a matching suffix CRC, so saving computes it over the finished bytes.
   return doc.saveCodePlug(argv[1]) == 0 ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "codeplug/DfuseSuffix.h"
 #include "codeplug/FileWriter.h"
 #include "codeplug/Normalise.h"
 
@@ -50,6 +51,7 @@ void CodePlugDocument::adoptImage(std::vector<std::uint8_t> buffer) {
     workingImage = std::move(buffer);
     referenceImage.assign(workingImage.size(), 0);
   }
+  suffixCrcMatched_ = false;  // only a loaded file's CRC is kept matching
   snapshot();
   history_.reset(workingImage);
   views.oneTouchAccess = fileOffset(kOneTouchAccess);
@@ -137,7 +139,9 @@ int CodePlugDocument::loadCodePlug(const std::string& name, bool showMessages, L
     if (showMessages) prompt().error(loadMessage(code));
     return code;
   }
+  const bool crcMatched = suffixCrcMatches(buffer);
   adoptImage(std::move(buffer));
+  suffixCrcMatched_ = crcMatched;
   if (mode == LoadMode::Normalise) normaliseLists(*this);
   history_.reset(workingImage);  // the packing on load is not the user's to undo
   if (onLoaded) onLoaded();
@@ -150,12 +154,17 @@ int CodePlugDocument::saveCodePlug(const std::string& name) {
       !prompt().warnYesNo("This code plug has passwords set (General Tab).\n\nMAKE SURE you know what they are "
                           "!\n\nAre you sure you want to save this code plug ?"))
     return kSaveNothing;
+  const std::uint32_t crcBefore = storedSuffixCrc(workingImage);
+  if (suffixCrcMatched_) setSuffixCrc(workingImage);
   const WriteResult result = fileWriter().writeFile(name, workingImage);
   if (result != WriteResult::Ok) {
+    if (suffixCrcMatched_) setU32le(workingImage, kFileSuffixCrc, crcBefore);
     const int code = result == WriteResult::CreateFailed ? kSaveCreate : kSaveWrite;
     prompt().error(saveMessage(code));
     return code;
   }
+  // The CRC follows the bytes: it is nobody's edit, so no undo step holds it.
+  if (suffixCrcMatched_) history_.adoptDerived(workingImage, kFileSuffixCrc, 4);
   snapshot();
   return kSaveOk;
 }

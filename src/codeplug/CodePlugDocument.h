@@ -81,6 +81,8 @@ public:
   int loadCodePlug(const std::string& name, bool showMessages, LoadMode mode = LoadMode::Normalise);
   // Writes the working image as FileWriter does; 0 or a SaveCode. A failed save leaves
   // the previous file as it was; a target that cannot be written is kSaveCreate.
+  // A file whose DfuSe suffix CRC matched its bytes when loaded is saved with the CRC of
+  // the saved bytes (a DFU tool refuses it otherwise); any other keeps its four bytes.
   int saveCodePlug(const std::string& name);
 
   // ---- undo and redo ----
@@ -124,6 +126,7 @@ private:
   EditHistory history_;
   std::string nextStepName_;
   int stepHolds_ = 0;
+  bool suffixCrcMatched_ = false;
 };
 
 }  // namespace pw

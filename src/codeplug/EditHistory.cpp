@@ -107,6 +107,11 @@ bool EditHistory::settle(const std::vector<std::uint8_t>& image, std::string_vie
   return true;
 }
 
+void EditHistory::adoptDerived(const std::vector<std::uint8_t>& image, std::size_t offset, std::size_t length) {
+  if (image.size() == baseline_.size() && offset <= image.size() && length <= image.size() - offset)
+    std::memcpy(&baseline_[offset], &image[offset], length);
+}
+
 void EditHistory::apply(const Step& step, const std::vector<std::uint8_t>& bytes,
                         std::vector<std::uint8_t>& image) {
   std::size_t at = 0;

@@ -29,6 +29,9 @@ class EditHistory {
   // mergeKey as the step before, with nothing undone in between, joins that step (the
   // keystrokes of one box). True when a step was recorded or grew.
   bool settle(const std::vector<std::uint8_t>& image, std::string_view label, std::uint64_t mergeKey = 0);
+  // Takes bytes the program derives from the others (not a user's edit) into the
+  // baseline as `image` holds them, so that no step ever holds them.
+  void adoptDerived(const std::vector<std::uint8_t>& image, std::size_t offset, std::size_t length);
 
   bool canUndo() const { return !done_.empty(); }
   bool canRedo() const { return !undone_.empty(); }

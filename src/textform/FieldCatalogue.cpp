@@ -802,6 +802,26 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
   return shown;
 }
 
+namespace {
+
+// Why the character at the start of `text` cannot stand as itself in a name, and the
+// escape that stores it when the 8-bit set holds it (a control code, U+0080..U+00FF).
+std::string unstorable(std::string_view text) {
+  const auto lead = std::uint8_t(text[0]);
+  std::size_t length = 1;
+  while (lead >= 0xC0 && length < text.size() && length < 4 && (std::uint8_t(text[length]) & 0xC0) == 0x80)
+    ++length;
+  int code = -1;
+  if (lead < 0x80) code = lead;
+  if (length == 2 && lead <= 0xC3) code = (lead & 0x1F) << 6 | (std::uint8_t(text[1]) & 0x3F);
+  const std::string shown = lead < 0x80 ? escapeText(text.substr(0, 1)) : std::string(text.substr(0, length));
+  char hint[40];
+  std::snprintf(hint, sizeof hint, code < 0 ? "a name holds 8-bit codes only" : "write \\x%02x", unsigned(code));
+  return "\"" + shown + "\" cannot be stored as written: " + hint;
+}
+
+}  // namespace
+
 std::string escapeText(std::string_view bytes) {
   static constexpr char kHex[] = "0123456789abcdef";
   std::string text;
@@ -827,11 +847,17 @@ std::string nameText(ByteSpan units, int count) {
   return escapeText(bytes);
 }
 
-std::optional<std::string> unescapeName(std::string_view text) {
+std::optional<std::string> unescapeName(std::string_view text, std::string* problem) {
+  const auto refuse = [&](std::string why) {
+    if (problem) *problem = std::move(why);
+    return std::nullopt;
+  };
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\') {
-      out += text[i];
+    const auto c = std::uint8_t(text[i]);
+    if (c < 32 || c >= 127) return refuse(unstorable(text.substr(i)));
+    if (c != '\\') {
+      out += char(c);
       continue;
     }
     if (i + 1 < text.size() && text[i + 1] == '\\') {
@@ -839,9 +865,10 @@ std::optional<std::string> unescapeName(std::string_view text) {
       ++i;
       continue;
     }
-    if (i + 3 >= text.size() || text[i + 1] != 'x') return std::nullopt;
-    const auto byte = parseNumber("0x" + std::string(text.substr(i + 2, 2)), 0xFF);
-    if (!byte) return std::nullopt;
+    const auto byte = i + 3 < text.size() && text[i + 1] == 'x'
+                          ? parseNumber("0x" + std::string(text.substr(i + 2, 2)), 0xFF)
+                          : std::nullopt;
+    if (!byte) return refuse("malformed escape (\\xNN or \\\\)");
     out += char(*byte);
     i += 3;
   }

@@ -108,8 +108,10 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
 // ---- names: every byte that is not printable as \xNN, the backslash doubled ----
 std::string escapeText(std::string_view bytes);
 std::string nameText(ByteSpan units, int count);
-// The bytes of an escaped text; nothing for a malformed escape.
-std::optional<std::string> unescapeName(std::string_view text);
+// The bytes of an escaped text; nothing, and why in `problem`, for a malformed escape or
+// a character written as itself outside printable ASCII: a name stores 8-bit codes, so
+// anything else (a UTF-8 sequence would be stored byte by byte) must be written \xNN.
+std::optional<std::string> unescapeName(std::string_view text, std::string* problem = nullptr);
 
 // A number written in decimal or with 0x in hex; nothing otherwise or above `max`.
 std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t max);

@@ -63,6 +63,8 @@ class Differ {
         fieldChanges("  ", sa.records.front(), sb.records.front(), lines);
       section(sa.desc->key, lines);
     }
+    const std::string crcA = suffixCrcText(*a_.suffixCrc), crcB = suffixCrcText(*b_.suffixCrc);
+    if (crcA != crcB) out_.push_back(std::string(kSuffixCrcKey) + ": " + crcA + " -> " + crcB);
     section("rest", restChanges());
     return out_;
   }

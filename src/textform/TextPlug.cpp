@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "codeplug/DfuseSuffix.h"
 #include "codeplug/Encodings.h"
 #include "codeplug/Layout.h"
 
@@ -236,9 +237,12 @@ class Assembler {
   // What is wrong with a name or a member list, if anything; the fields are written otherwise.
   static std::optional<std::string> name(ListId id, const TextValue& v, MutableByteSpan rec) {
     if (v.isList) return "a text is expected";
-    const auto bytes = unescapeName(v.text);
-    if (!bytes) return "malformed escape (\\xNN or \\\\)";
+    std::string problem;
+    const auto bytes = unescapeName(v.text, &problem);
+    if (!bytes) return problem;
     const RecordListLayout& l = layoutOf(id);
+    if (bytes->size() > std::size_t(l.nameUnits))
+      return std::to_string(bytes->size()) + " characters, more than the field's " + std::to_string(l.nameUnits);
     // As written, untrimmed: the text holds the name exactly as stored.
     encodeName(rec.subspan(l.nameOffset), l.nameUnits, *bytes);
     return std::nullopt;
@@ -339,11 +343,13 @@ TextPlug describe(ByteSpan file) {
     }
     plug.sections.push_back(std::move(section));
   }
-  // What the described fields give; the rest is whatever differs from it.
+  // What the described fields give; the rest is whatever differs from it, the suffix CRC aside.
   Assembler fields;
   fields.run(plug);
   std::vector<std::uint8_t> residual = fields.take();
   for (std::size_t i = 0; i < residual.size(); ++i) residual[i] ^= file[i];
+  plug.suffixCrc = suffixCrcMatches(file) ? SuffixCrc{.matches = true} : SuffixCrc{.stored = storedSuffixCrc(file)};
+  setU32le(residual, kFileSuffixCrc, 0);
   plug.rest = restRuns(residual);
   return plug;
 }
@@ -357,6 +363,10 @@ std::variant<std::vector<std::uint8_t>, TextError> assemble(const TextPlug& plug
       return TextError{run.line, "rest", "bytes beyond the end of the file"};
     for (std::size_t k = 0; k < run.bytes.size(); ++k) file[run.at + k] ^= run.bytes[k];
   }
+  if (plug.suffixCrc && plug.suffixCrc->matches)
+    setSuffixCrc(file);
+  else if (plug.suffixCrc)
+    setU32le(file, kFileSuffixCrc, plug.suffixCrc->stored);
   if (auto e = a.checkShown(file)) return *e;
   // Whatever was edited, the result must be a file the editor loads.
   if (const int code = checkRdtFile(file))
@@ -373,5 +383,18 @@ std::vector<std::uint8_t> restBytes(const TextPlug& plug) {
 }
 
 std::string regionLabel(std::size_t fileOffset) { return regionAt(fileOffset).first; }
+
+std::string suffixCrcText(const SuffixCrc& crc) {
+  if (crc.matches) return "matches";
+  char buf[16];
+  std::snprintf(buf, sizeof buf, "0x%08X", crc.stored);
+  return buf;
+}
+
+std::optional<SuffixCrc> parseSuffixCrc(std::string_view text) {
+  if (text == "matches") return SuffixCrc{.matches = true};
+  const auto stored = parseNumber(text, 0xFFFFFFFF);
+  return stored ? std::optional(SuffixCrc{.stored = *stored}) : std::nullopt;
+}
 
 }  // namespace pw::text

@@ -6,6 +6,7 @@
 // byte for byte: assemble(describe(file)) == file.
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -48,8 +49,22 @@ struct RestRun {
   int line = 0;
 };
 
+// The DfuSe suffix CRC: computed over the built file when it matched the dumped one,
+// otherwise the stored value as it stands. A text written before it was stated has none
+// and leaves the four bytes to the rest.
+struct SuffixCrc {
+  bool matches = false;
+  std::uint32_t stored = 0;  // when it does not match
+  int line = 0;
+};
+inline constexpr const char* kSuffixCrcKey = "suffix_crc";
+// "matches" or the stored value as 0x%08X, and back (nothing for another text).
+std::string suffixCrcText(const SuffixCrc& crc);
+std::optional<SuffixCrc> parseSuffixCrc(std::string_view text);
+
 struct TextPlug {
   std::vector<TextSection> sections;
+  std::optional<SuffixCrc> suffixCrc;
   std::vector<RestRun> rest;
 };
 

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <deque>
 #include <optional>
+#include <set>
 #include <stdexcept>
 
 #include "codeplug/Layout.h"
@@ -256,6 +257,14 @@ class Reader {
   void section(TextPlug& plug) {
     const int line = this->line();
     const std::string key = scalar("text");
+    if (!sectionKeys_.insert(key).second) throw ReadError{{line, key, "given twice"}};
+    if (key == kSuffixCrcKey) {
+      const int at = this->line();
+      plug.suffixCrc = parseSuffixCrc(scalar(key));
+      if (!plug.suffixCrc) throw ReadError{{at, key, "\"matches\" or the stored CRC as a number is expected"}};
+      plug.suffixCrc->line = at;
+      return;
+    }
     if (key == kRestKey) {
       list(key, "runs", [&] { plug.rest.push_back(run()); });
       return;
@@ -287,7 +296,13 @@ class Reader {
     TextRecord r{.line = line()};
     bool hasNumber = false;
     for (next(); !is(YAML_MAPPING_END_EVENT);) {
+      const int keyLine = line();
       std::string key = scalar(where);
+      // A key given twice would be taken silently, the last one winning.
+      if ((numbered && hasNumber && key == kNumberKey) ||
+          std::any_of(r.fields.begin(), r.fields.end(), [&](const TextField& f) { return f.key == key; }))
+        throw ReadError{{keyLine, (hasNumber ? where + " " + std::to_string(r.number) : where) + "." + key,
+                         "given twice in one record"}};
       if (numbered && key == kNumberKey) {
         const int line = this->line();
         const auto number = parseNumber(scalar(where, key), 0xFFFF);
@@ -334,6 +349,7 @@ class Reader {
                    : key == "count" ? &count
                                     : nullptr;
       if (!part) fail(std::string(kRestKey) + "." + key, "unknown field");
+      if (part->text) fail(std::string(kRestKey) + "." + key, "given twice in one run");
       part->line = line();
       part->text = scalar(kRestKey, key);
     }
@@ -412,6 +428,7 @@ class Reader {
   }
 
   yaml_parser_t parser_;
+  std::set<std::string> sectionKeys_;
   yaml_event_t event_{};
   bool held_ = false;
 };
@@ -426,6 +443,10 @@ std::string toYaml(const TextPlug& plug) {
     for (const TextRecord& r : s.records) out.record(r, list);
     out.endSection(list, empty);
   }
+  if (plug.suffixCrc)
+    out.field(kSuffixCrcKey, {.text = suffixCrcText(*plug.suffixCrc)},
+              plug.suffixCrc->matches ? "DfuSe suffix: computed over the built file"
+                                      : "DfuSe suffix: does not match the file, stored as it stands");
   out.section(kRestKey, true, plug.rest.empty());
   for (const RestRun& run : plug.rest) {
     out.beginMap();

@@ -74,6 +74,48 @@ expect sort-result 1 "moved 1 -> 3 'Repeater A TS1'" -- "$cli" diff "$sample" "$
 expect sort-usage 64 "usage: plugwright-cli sort" -- "$cli" sort "$sample" "$work/x.rdt" --list contacts --by rx_frequency
 expect sort-load 2 "Code plug file size error" -- "$cli" sort "$work/short.rdt" "$work/x.rdt" --list contacts --by id
 
+# The text form: dump, edit, build, diff. A whole file that ends in its matching DfuSe CRC has
+# the CRC-32 ffffffff (as gzip computes it): the sample's matches, and a build or a normalise
+# that changes bytes keeps it matching; one that did not match is kept as it stands.
+verify() {  # verify NAME COMMAND...: the command must succeed
+  local name=$1
+  shift
+  checks=$((checks + 1))
+  "$@" || { echo "FAIL $name"; failures=$((failures + 1)); }
+}
+crc_ok() { [ "$(gzip -c <"$1" | tail -c 8 | head -c 4 | od -An -tx1 | tr -d ' \n')" = ffffffff ]; }
+crc_of() { tail -c 4 "$1" | od -An -tx1 | tr -d ' \n'; }
+verify sample-crc crc_ok "$sample"
+expect dump 0 "" -- "$cli" dump "$sample" "$work/sample.yaml"
+verify dump-crc grep -q '^suffix_crc: matches' "$work/sample.yaml"
+sed -e "s/name: 'Hotspot'/name: 'Hotspot 2'/" -e "0,/contact: 1  # Local Net/s//contact: 999/" \
+  "$work/sample.yaml" >"$work/edited.yaml"
+expect build-warns 0 "^warning: channels 1: .* contact 999" -- "$cli" build "$work/edited.yaml" "$work/edited.rdt"
+verify build-crc crc_ok "$work/edited.rdt"
+expect diff 1 "changed 5 'Hotspot': name: 'Hotspot' -> 'Hotspot 2'" -- "$cli" diff "$sample" "$work/edited.rdt"
+cp "$work/edited.rdt" "$work/stale.rdt"
+printf '\0\0\0\0' | dd of="$work/stale.rdt" bs=1 seek=262705 conv=notrunc status=none
+expect dump-stale 0 "" -- "$cli" dump "$work/stale.rdt" "$work/stale.yaml"
+verify dump-stale-crc grep -q '^suffix_crc: 0x00000000' "$work/stale.yaml"
+expect build-stale 0 "" -- "$cli" build "$work/stale.yaml" "$work/stale-built.rdt"
+verify build-stale-same cmp -s "$work/stale.rdt" "$work/stale-built.rdt"
+# Channel 8 moved to 12: loading packs it, so normalise changes bytes.
+sed '/^channels:/,/^dtmf/ s/^- number: 8$/- number: 12/' "$work/sample.yaml" >"$work/gap.yaml"
+expect build-gap 0 "" -- "$cli" build "$work/gap.yaml" "$work/gap.rdt"
+cp "$work/gap.rdt" "$work/gap-stale.rdt"
+printf '\0\0\0\0' | dd of="$work/gap-stale.rdt" bs=1 seek=262705 conv=notrunc status=none
+expect normalise-gap 0 "" -- "$cli" normalise "$work/gap.rdt" "$work/packed.rdt"
+expect normalise-gap-stale 0 "" -- "$cli" normalise "$work/gap-stale.rdt" "$work/packed-stale.rdt"
+verify normalise-crc eval '! cmp -s "$work/gap.rdt" "$work/packed.rdt" && crc_ok "$work/packed.rdt"'
+verify normalise-stale-crc eval '! cmp -s "$work/gap-stale.rdt" "$work/packed-stale.rdt" &&
+  [ "$(crc_of "$work/packed-stale.rdt")" = 00000000 ]'
+sed "s/name: 'Hotspot'/name: 'Hotspot and a long name'/" "$work/sample.yaml" >"$work/long.yaml"
+expect build-long 3 "channels 5.name: 23 characters, more than the field's 16" -- \
+  "$cli" build "$work/long.yaml" "$work/long.rdt"
+expect diff-equal 0 "" -- "$cli" diff "$sample" "$work/copy.rdt"
+expect dump-unwritable 3 "could not write the text" -- "$cli" dump "$sample" "$work/no/dir/x.yaml"
+expect dump-usage 64 "usage: plugwright-cli dump IN" -- "$cli" dump
+
 # Files that are not regular: refused at once, never waited on.
 mkdir -p "$work/folder.rdt" "$work/folder.csv"
 rm -f "$work/pipe.rdt" "$work/pipe.csv" && mkfifo "$work/pipe.rdt" "$work/pipe.csv"

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "codeplug/CodePlugDocument.h"
+#include "codeplug/DfuseSuffix.h"
 #include "codeplug/FileWriter.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
@@ -61,6 +62,22 @@ TEST(Document, CleanFileLoadsUnmodifiedAndSavesByteIdentical) {
   ASSERT_EQ(l.doc.saveCodePlug(out), 0);
   EXPECT_EQ(readFile(out), original);
   EXPECT_TRUE(l.prompt.shown.empty());
+}
+
+// A file that loaded with a matching suffix CRC is saved with the CRC of the saved bytes
+// (the window's tests show the other case keeping its four bytes).
+TEST(Document, SaveKeepsAMatchingSuffixCrcMatchingAndNoUndoStepHoldsIt) {
+  const std::string check = "123456789";  // CRC-32 0xCBF43926, which DfuSe stores uninverted
+  EXPECT_EQ(dfuseCrc({reinterpret_cast<const std::uint8_t*>(check.data()), check.size()}), 0x340BC6D9u);
+  Loaded l;
+  ASSERT_EQ(CodePlugBuilder().loadInto(l.doc), 0);
+  const auto loaded = l.doc.workingImage;
+  recordBytes(l.doc, ListId::Channels, 0)[4] ^= 1;
+  l.doc.settleEdits("edit");
+  ASSERT_EQ(l.doc.saveCodePlug(testTempDir() + "/crc.rdt"), 0);
+  EXPECT_EQ(storedSuffixCrc(readFile(testTempDir() + "/crc.rdt")), dfuseCrc(ByteSpan(l.doc.workingImage).first(kFileSuffixCrc)));
+  ASSERT_TRUE(l.doc.undo());
+  EXPECT_TRUE(std::equal(loaded.begin(), loaded.end() - 4, l.doc.workingImage.begin()));
 }
 
 struct BadFile {

@@ -4,6 +4,7 @@
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
+#include "codeplug/DfuseSuffix.h"
 
 #include <QApplication>
 #include <QDir>
@@ -405,11 +406,24 @@ private slots:
     QCOMPARE(pages->currentIndex(), 0);
   }
 
+  // A suffix CRC that matched the file stays matching the saved bytes; one that did not is kept.
+  void saveWritesTheCurrentFileAndCloseThenAsksNothing_data() {
+    QTest::addColumn<bool>("crcMatched");
+    QTest::newRow("suffix CRC matched") << true;
+    QTest::newRow("suffix CRC did not match") << false;
+  }
   void saveWritesTheCurrentFileAndCloseThenAsksNothing() {
-    const QString file = writePlug("a.rdt");
+    QFETCH(bool, crcMatched);
+    auto bytes = pwtest::CodePlugBuilder().bytes();
+    if (!crcMatched) bytes[pw::kFileSuffixCrc] ^= 0xA5;
+    const QString file = path("a.rdt");
+    pwtest::writeFile(file.toStdString(), bytes);
     auto form = startModified(file);
     click(*form, "SaveBitBtn");
-    QCOMPARE(readBytes(file), form->document().workingImage);
+    const auto saved = readBytes(file);
+    QCOMPARE(saved, form->document().workingImage);
+    QCOMPARE(pw::suffixCrcMatches(saved), crcMatched);
+    if (!crcMatched) QCOMPARE(pw::storedSuffixCrc(saved), pw::storedSuffixCrc(bytes));
     QVERIFY(!form->document().isModified());
     QVERIFY(form->close());
     QVERIFY(dialogs.isEmpty());

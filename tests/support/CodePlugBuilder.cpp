@@ -9,6 +9,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "codeplug/DfuseSuffix.h"
 #include "codeplug/Encodings.h"
 
 namespace pwtest {
@@ -49,15 +50,6 @@ std::vector<std::uint8_t> framedFile(int rangeCode, std::string_view model) {
 }
 
 }  // namespace
-
-std::uint32_t dfuseCrc(const std::uint8_t* data, std::size_t length) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (std::size_t i = 0; i < length; ++i) {
-    crc ^= data[i];
-    for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-  }
-  return crc;
-}
 
 CodePlugBuilder::CodePlugBuilder(int frequencyRangeCode, std::string_view modelName) {
   doc_.adoptImage(framedFile(frequencyRangeCode, modelName));
@@ -157,7 +149,7 @@ MutableByteSpan CodePlugBuilder::image() { return doc_.image(); }
 
 std::vector<std::uint8_t> CodePlugBuilder::bytes() const {
   std::vector<std::uint8_t> f = doc_.workingImage;
-  setU32le(f, kRdtFileSize - 4, dfuseCrc(f.data(), kRdtFileSize - 4));
+  setSuffixCrc(f);
   return f;
 }
 

@@ -63,7 +63,5 @@ inline std::vector<std::uint8_t> copyOf(pw::ByteSpan bytes) { return {bytes.begi
 std::string testTempDir();
 std::vector<std::uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& data);
-// The DfuSe CRC: CRC-32 (reflected, 0xEDB88320) from 0xFFFFFFFF, without final inversion.
-std::uint32_t dfuseCrc(const std::uint8_t* data, std::size_t length);
 
 }  // namespace pwtest

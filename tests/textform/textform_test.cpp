@@ -2,11 +2,13 @@
 // line, and the differences between two files.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <initializer_list>
 #include <random>
 #include <regex>
 
 #include "channels/ChannelRecord.h"
+#include "codeplug/DfuseSuffix.h"
 #include "codeplug/Layout.h"
 #include "contacts/ContactList.h"
 #include "digital/PrivacyKeys.h"
@@ -255,6 +257,7 @@ TEST(TextForm, EditsThroughTheTextChangeExactlyThoseFields) {
   CodePlugDocument doc;
   doc.adoptImage(file);
   setChannelFrequency(doc, 0, ChannelField::RxFrequency, "999");
+  setSuffixCrc(doc.workingImage);  // the file's matched: the build computes it
   EXPECT_EQ(clamped, doc.workingImage);
 }
 
@@ -306,6 +309,13 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
       {"tx_power: Low", "tx_power: [Low", "text", "malformed", lineOf("tx_power:")},
       {"number: 16", "number: 17", "basic_privacy_keys 17", "outside", lineOf("number: 16")},
       {"key: 0000", "key: 12345", "basic_privacy_keys 1.key", "neither a choice", lineOf("key: 0000")},
+      {"name: 'One'", "name: 'Repeater A TS1 and more'", "channels 1.name", "23 characters, more than the field's 16",
+       lineOf("name: 'One'")},
+      {"name: 'One'", "name: 'R\xc3\xabpeater'", "channels 1.name", "\"\xc3\xab\" cannot be stored as written: write \\xeb",
+       lineOf("name: 'One'")},
+      {"name: 'One'", "name: 'One \xe2\x9c\x93'", "channels 1.name", "8-bit codes only", lineOf("name: 'One'")},
+      {"squelch: Normal", "squelch: Normal\n  squelch: Tight", "channels 1.squelch", "given twice",
+       lineOf("squelch: Normal") + 1},
       {"members: []", "members: x", "", "", 0},  // no members key in a dump of empty lists: skipped
   };
   for (const Case& c : cases) {
@@ -354,6 +364,23 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   EXPECT_NE(std::get<TextError>(bad).message.find("no DfuSe signature"), std::string::npos);
 }
 
+// A suffix CRC that matched is computed over the built file, edited or not; one that did not
+// is written as it stands; a text from before it was stated holds it in the rest.
+TEST(TextForm, SuffixCrcIsComputedWhenItMatchedAndKeptAsItStandsOtherwise) {
+  auto file = CodePlugBuilder().channel(0, "One").bytes();
+  const auto renamed = [](const std::string& text) { return build(replaced(text, "name: 'One'", "name: 'Two'")); };
+  EXPECT_TRUE(suffixCrcMatches(renamed(dumpText(file))));
+  file[kFileSuffixCrc] ^= 0xA5;
+  const std::string text = dumpText(file);
+  EXPECT_EQ(storedSuffixCrc(renamed(text)), storedSuffixCrc(file));
+  char old[48];
+  const std::uint8_t* crc = &file[kFileSuffixCrc];
+  std::snprintf(old, sizeof old, "xor: ffff11df83041a0155464410%02x%02x%02x%02x", crc[0], crc[1], crc[2], crc[3]);
+  EXPECT_EQ(build(replaced(std::regex_replace(text, std::regex("suffix_crc: .*\n"), ""),
+                           "xor: ffff11df83041a0155464410", old)),
+            file);
+}
+
 TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
   CodePlugBuilder b;
   b.channel(0, "A").channel(1, "B").channel(2, "C").contact(0, "Bob", 1).contact(1, "Ann", 2);
@@ -361,23 +388,28 @@ TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
   EXPECT_TRUE(diffFiles(before, before).empty());
 
   CodePlugDocument doc;
+  const auto saved = [&] {  // as a save writes it: the suffix CRC over the edited bytes
+    setSuffixCrc(doc.workingImage);
+    return doc.workingImage;
+  };
   doc.adoptImage(before);
   moveChannel(doc, 2, 2);  // C to the top: A and B shift down
-  EXPECT_EQ(diffFiles(before, doc.workingImage),
+  EXPECT_EQ(diffFiles(before, saved()),
             (std::vector<std::string>{"channels:", "  moved 1 -> 2 'A'", "  moved 2 -> 3 'B'",
                                       "  moved 3 -> 1 'C'"}));
 
   doc.adoptImage(before);
   deleteContact(doc, 1);
   addChannel(doc);
-  EXPECT_EQ(diffFiles(before, doc.workingImage),
+  EXPECT_EQ(diffFiles(before, saved()),
             (std::vector<std::string>{"contacts:", "  removed 1 'Bob'", "  moved 2 -> 1 'Ann'",
                                       "channels:", "  added 4 'Channel 4'"}));
 
   doc.adoptImage(before);
-  doc.image()[0x2083] ^= 0x10;  // a settings bit no field describes
+  doc.image()[0x2083] ^= 0x10;  // a settings bit no field describes; the CRC left as it was
   const auto lines = diffFiles(before, doc.workingImage);
-  ASSERT_EQ(lines.size(), 2u);
-  EXPECT_EQ(lines[0], "rest:");
-  EXPECT_NE(lines[1].find("(general_settings)"), std::string::npos) << lines[1];
+  ASSERT_EQ(lines.size(), 3u);
+  EXPECT_EQ(lines[0].rfind("suffix_crc: matches -> 0x", 0), 0u) << lines[0];
+  EXPECT_EQ(lines[1], "rest:");
+  EXPECT_NE(lines[2].find("(general_settings)"), std::string::npos) << lines[2];
 }
