@@ -174,6 +174,7 @@ TEST_F(EmergencySystemsTest, CellTextsForEveryStoredValue) {
   EXPECT_EQ(text(AlarmMode, 3), "Unknown");
   EXPECT_EQ(text(ImpoliteRetries, 200), "200");
   EXPECT_EQ(text(PoliteRetries, 14), "14");
+  EXPECT_EQ(text(PoliteRetries, 15), "infinite");
   EXPECT_EQ(text(PoliteRetries, 20), "infinite");
   EXPECT_EQ(text(HotMicDuration, 0), "0 secs");
   EXPECT_EQ(text(RevertChannel, 3), "Ch 3");

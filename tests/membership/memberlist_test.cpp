@@ -61,6 +61,9 @@ TEST_P(MemberListTest, HiddenWordsAreNotShownAndFreeRecordsStillAre) {
   EXPECT_EQ(availableRecords(doc, owner(), 0), (std::vector<int>{1, 2, 3, 4, 6, 8}));
   // A free owner record offers the same choice; without an image nothing is offered.
   EXPECT_EQ(availableRecords(doc, owner(), 1).size(), 8u);
+  CodePlugDocument last;  // the last record of the referred list is offered like any other
+  last.adoptImage(CodePlugBuilder().named(referred(), range() - 1, "Last").bytes());
+  EXPECT_EQ(availableRecords(last, owner(), 0), std::vector<int>{range()});
   CodePlugDocument none;
   EXPECT_TRUE(memberRows(none, owner(), 0).empty());
   EXPECT_TRUE(availableRecords(none, owner(), 0).empty());
@@ -69,8 +72,9 @@ TEST_P(MemberListTest, HiddenWordsAreNotShownAndFreeRecordsStillAre) {
 
 TEST_P(MemberListTest, AddFillsHiddenPositionsAndSkipsMembersAndBadNumbers) {
   load({5, 0xFFFF, 7, range() + 1});
-  EXPECT_EQ(addMembers(doc, owner(), 0, {3, 5, 7, 0, range() + 1, 6, 8}), 3);
-  EXPECT_EQ(words(), (std::vector<int>{5, 3, 7, 6, 8}));
+  EXPECT_EQ(addMembers(doc, owner(), 0, {3, 5, 7, 0, range() + 1, 6, 8, range()}), 4);
+  EXPECT_EQ(words(), (std::vector<int>{5, 3, 7, 6, 8, range()}));
+  EXPECT_EQ(shown().back(), range());
 
   // A member that sits after a hidden word is still found: no second copy.
   load({5, 0xFFFF, 7});

@@ -109,6 +109,8 @@ TEST_F(DtmfTest, StoredValuesOutsideTheChoicesShowAsUnknownAndAreNeverWritten) {
   EXPECT_FALSE(setSystemCode(doc, 4, PttId, 1));
   EXPECT_EQ(doc.workingImage, before);
 
+  ASSERT_TRUE(setSystemCode(doc, 0, FirstDigitTime, 3));  // the shortest time offered
+  EXPECT_EQ(dtmfSystemText(doc, 0, FirstDigitTime), "30 ms");
   ASSERT_TRUE(setSystemCode(doc, 0, NextSequence, 10));
   EXPECT_EQ(dtmfSystemText(doc, 0, NextSequence), "1.0");
   ASSERT_TRUE(setSystemCode(doc, 0, DKeyAssignment, 255));
@@ -132,7 +134,7 @@ TEST_F(DtmfTest, EncodeStringOneIsNeverEmpty) {
 TEST_F(DtmfTest, AckOffersThePresentEncodeStringsAndRevertTheAnalogueChannelsInUse) {
   CodePlugBuilder b;
   b.channel(0, "Digital", 2).channel(1, "FM one", 1).channel(2, "Auto", 0).channel(3, "FM two", 1);
-  b.u8(kDtmfEncodeStrings, 1).u8(kDtmfEncodeStrings + 32, 2);  // strings 1 and 3
+  b.u8(kDtmfEncodeStrings, 1).u8(kDtmfEncodeStrings + 32, 2).u8(kDtmfEncodeStrings + 31 * 16, 1);  // 1, 3, 32
   b.u16(decode(0) + 20, 1500).u16(decode(1) + 20, 1);
   load(b);
   const auto texts = [](const Choices& c) {
@@ -140,9 +142,9 @@ TEST_F(DtmfTest, AckOffersThePresentEncodeStringsAndRevertTheAnalogueChannelsInU
     for (const auto& x : c) s += x.text + "=" + std::to_string(x.code) + ";";
     return s;
   };
-  EXPECT_EQ(texts(dtmfDecodeChoices(doc, DtmfDecodeField::Ack)), "None=0;Encode 1=1;Encode 3=3;");
-  ASSERT_TRUE(setDecodeCode(doc, 3, DtmfDecodeField::Ack, 3));
-  EXPECT_EQ(dtmfDecodeText(doc, 3, DtmfDecodeField::Ack), "Encode 3");
+  EXPECT_EQ(texts(dtmfDecodeChoices(doc, DtmfDecodeField::Ack)), "None=0;Encode 1=1;Encode 3=3;Encode 32=32;");
+  ASSERT_TRUE(setDecodeCode(doc, 3, DtmfDecodeField::Ack, 32));
+  EXPECT_EQ(dtmfDecodeText(doc, 3, DtmfDecodeField::Ack), "Encode 32");
 
   EXPECT_EQ(texts(dtmfDecodeChoices(doc, DtmfDecodeField::RevertChannel)), "Selected=0;FM one=2;FM two=4;");
   EXPECT_EQ(dtmfDecodeText(doc, 0, DtmfDecodeField::RevertChannel), "Selected");  // 1500

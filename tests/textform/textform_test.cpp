@@ -187,11 +187,12 @@ TEST(TextForm, SettingsEditsThroughTheText) {
                           {"report_interval: 300 secs", "report_interval: 60 secs"},
                           {"key: 1234", "key: 0bad"},
                           {"digits: '12*#A'", "digits: '9'"},
-                          {"pc_programming_password: 'abc'", "pc_programming_password: 'secret12'"}});
+                          {"pc_programming_password: 'abc'", "pc_programming_password: 'secret12'"},
+                          {"radio_program_password: '87654321'", "radio_program_password: ''"}});
   EXPECT_EQ(diffFiles(file, build(text)),
             (std::vector<std::string>{
                 "general_settings:", "  talk_permit_tone: Digital & Analogue -> None",
-                "  pc_programming_password: 'abc' -> 'secret12'", "number_keys:", "  key_4: 17 -> None",
+                "  radio_program_password: '87654321' -> ''", "  pc_programming_password: 'abc' -> 'secret12'", "number_keys:", "  key_4: 17 -> None",
                 "basic_privacy_keys:", "  1 key: 1234 -> 0bad", "dtmf_encode:", "  5 digits: '12*#A' -> '9'",
                 "gps:", "  2 report_interval: 300 secs -> 60 secs"}));
   // What the radio keeps is only shown: a text that changes it builds nothing.
@@ -308,6 +309,7 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
        lineOf("name: 'One'") - 1},
       {"tx_power: Low", "tx_power: [Low", "text", "malformed", lineOf("tx_power:")},
       {"number: 16", "number: 17", "basic_privacy_keys 17", "outside", lineOf("number: 16")},
+      {"number: 16", "number: 0", "basic_privacy_keys 0", "outside", lineOf("number: 16")},
       {"key: 0000", "key: 12345", "basic_privacy_keys 1.key", "neither a choice", lineOf("key: 0000")},
       {"name: 'One'", "name: 'Repeater A TS1 and more'", "channels 1.name", "23 characters, more than the field's 16",
        lineOf("name: 'One'")},
@@ -347,6 +349,9 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   bad = buildFile("rest:\n  - at: 0\n    fill: ff\n    count: 4294967295\n");
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).line, 2);
+  bad = buildFile(text + "- at: 0x40234\n  xor: 0000\n");  // one byte past the end
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).message, "bytes beyond the end of the file");
   // A text nested beyond a code plug's shape is refused where it leaves that shape, however
   // deep it goes on; a second document is not silently dropped.
   bad = buildFile("rest:\n- at: 0\n  xr: 00\n");  // a misspelt key is not passed over
@@ -384,6 +389,7 @@ TEST(TextForm, SuffixCrcIsComputedWhenItMatchedAndKeptAsItStandsOtherwise) {
 TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
   CodePlugBuilder b;
   b.channel(0, "A").channel(1, "B").channel(2, "C").contact(0, "Bob", 1).contact(1, "Ann", 2);
+  b.record(ListId::Channels, 2)[3] |= 0x04;  // a reserved bit: moved with C, no rest difference
   const auto before = b.bytes();
   EXPECT_TRUE(diffFiles(before, before).empty());
 
