@@ -63,7 +63,7 @@ TEST_F(ChannelRecordTest, EverySetterWritesOnlyItsOwnBitsAndTheTableLeavesExactl
 
 // The exact bytes of a free channel per range code are checked in normalise_test: a
 // new channel carries them, and its name is all it adds.
-TEST_F(ChannelRecordTest, NewChannelDefaultsForEachFrequencyRangeAndNumbering) {
+TEST_F(ChannelRecordTest, NewChannelDefaultsForEachFrequencyRangeAndAFullList) {
   for (int code : {0, 1, 3, 2}) {  // range 2 last, for the checks below
     CodePlugBuilder b(code);
     const MutableByteSpan fresh = b.record(ListId::Channels, 0);
@@ -83,10 +83,6 @@ TEST_F(ChannelRecordTest, NewChannelDefaultsForEachFrequencyRangeAndNumbering) {
   EXPECT_EQ(channelField(doc, s, GpsSystem), 1u);
   EXPECT_EQ(sharedFrequencyText(doc, {s}, RxFrequency), "430.00000");
   for (auto f : {DisplayPttId, CompressedUdpHeader, TxGpsInfo, RxGpsInfo}) EXPECT_FALSE(toggleDown(doc, {s}, f));
-
-  load(CodePlugBuilder().fill(ListId::Channels, 12, "Ch"));
-  EXPECT_EQ(addChannel(doc), 12);
-  EXPECT_EQ(recordName(doc, ListId::Channels, 12), "Channel 13");
 
   load(CodePlugBuilder().fill(ListId::Channels, kChannelCount, "C"));
   const Bytes before = doc.workingImage;

@@ -199,16 +199,5 @@ TEST_F(ChannelRefsTest, ScanListPriorityChannelsFollowTheirChannel) {
 }
 
 // The clamping itself is proven in recordlists_test and the random sequences.
-TEST_F(ChannelRefsTest, BlockMovesStopAtEitherEnd) {
-  load(12);
-  const Bytes before = doc.workingImage;
-  EXPECT_EQ(moveSelectedChannels(doc, {0, 1, 4}, 1), (std::vector<int>{0, 1, 4}));
-  EXPECT_EQ(doc.workingImage, before);
-  // Ten up from rows 3 and 5 is clamped to three: the spacing is kept.
-  EXPECT_EQ(moveSelectedChannels(doc, {3, 5}, 10), (std::vector<int>{0, 2}));
-  EXPECT_EQ(names(), (std::vector<std::string>{"Ch4", "Ch1", "Ch6", "Ch2", "Ch3", "Ch5", "Ch7", "Ch8", "Ch9",
-                                                "Ch10", "Ch11", "Ch12"}));
-}
-
 }  // namespace
 }  // namespace pw

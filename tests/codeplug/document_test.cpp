@@ -205,13 +205,6 @@ TEST(Document, FailedWriteKeepsThePreviousFileAndLeavesNoTemporary) {
   }
 }
 
-TEST(Document, UncreatableFileIsReported) {
-  Loaded l;
-  ASSERT_EQ(CodePlugBuilder().loadInto(l.doc), 0);
-  EXPECT_EQ(l.doc.saveCodePlug(testTempDir() + "/no/such/folder/x.rdt"), kSaveCreate);
-  EXPECT_EQ(l.prompt.texts("error"), std::vector<std::string>{"Could not create the code plug file"});
-}
-
 TEST(Document, LoadingAsStoredKeepsGapsAndFreeRecordsButStillChecks) {
   CodePlugBuilder b;
   b.channel(1, "Second").u8(kTextMessages + 5, 0x7A);  // a gap before a channel, a dirty free message

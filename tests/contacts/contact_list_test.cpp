@@ -107,16 +107,6 @@ TEST_F(ContactListTest, DeleteRewritesOnlyTheLastSlot) {
   EXPECT_EQ(contactBytes(999)[3], 0xC0);
 }
 
-TEST_F(ContactListTest, DeletingTheOnlyContactLeavesContact1) {
-  load(CodePlugBuilder().contact(0, "Solo", 4242, 2, true));
-  ASSERT_EQ(deleteContact(doc, 1), 0);
-  EXPECT_EQ(usedCount(doc, ListId::Contacts), 1);
-  EXPECT_EQ(recordName(doc, ListId::Contacts, 0), "Contact 1");
-  EXPECT_EQ(contactCallId(doc, 0), 0u);
-  EXPECT_EQ(contactCallType(doc, 0), kGroupCall);
-  EXPECT_FALSE(contactRxTone(doc, 0));
-}
-
 TEST_F(ContactListTest, MoveRenumbersBetweenOldAndNewPlaceInHoldersInUse) {
   load(contacts(12)
            .oneTouch(0, 1, 0, 1, 10)

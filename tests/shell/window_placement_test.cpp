@@ -15,10 +15,6 @@ Rect place(int x, int y, int w, int h, const ScreenMetrics& s = kFullHd) { retur
 
 }  // namespace
 
-TEST(WindowPlacement, DesignGeometryIsKept) {
-  EXPECT_EQ(place(169, 99, 1138, 585), (Rect{169, 99, 1138, 585}));
-}
-
 TEST(WindowPlacement, EdgesSnapToTheWorkArea) {
   // Near the left or top edge, also a little beyond it (the distance is taken as |x|).
   EXPECT_EQ(place(10, 100, 800, 600).x, 0);

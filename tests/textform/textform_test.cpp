@@ -2,7 +2,6 @@
 // line, and the differences between two files.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <initializer_list>
 #include <random>
 #include <regex>
@@ -232,7 +231,6 @@ TEST(TextForm, EveryValueOfEveryFieldReadsBackAsStored) {
   EXPECT_EQ(nameText(std::vector<std::uint8_t>{'A', 0, 0x01, 0, '\\', 0, 0xE9, 0xFF, 0, 0}, 5),
             "A\\x01\\\\\\xe9");
   EXPECT_EQ(unescapeName("A\\x01\\\\\\xe9"), std::string("A\x01\\\xe9"));
-  EXPECT_FALSE(unescapeName("A\\x1"));
   EXPECT_FALSE(unescapeName("A\\q"));
 }
 
@@ -318,10 +316,8 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
       {"name: 'One'", "name: 'One \xe2\x9c\x93'", "channels 1.name", "8-bit codes only", lineOf("name: 'One'")},
       {"squelch: Normal", "squelch: Normal\n  squelch: Tight", "channels 1.squelch", "given twice",
        lineOf("squelch: Normal") + 1},
-      {"members: []", "members: x", "", "", 0},  // no members key in a dump of empty lists: skipped
   };
   for (const Case& c : cases) {
-    if (c.field.empty()) continue;
     auto built = buildFile(replaced(text, c.from, c.to));
     ASSERT_TRUE(std::holds_alternative<TextError>(built)) << c.to;
     const TextError& e = std::get<TextError>(built);
@@ -349,6 +345,9 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   bad = buildFile("rest:\n  - at: 0\n    fill: ff\n    count: 4294967295\n");
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).line, 2);
+  bad = buildFile(text + "radio: {}\n");  // a section given twice
+  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
+  EXPECT_EQ(std::get<TextError>(bad).message, "given twice");
   bad = buildFile(text + "- at: 0x40234\n  xor: 0000\n");  // one byte past the end
   ASSERT_TRUE(std::holds_alternative<TextError>(bad));
   EXPECT_EQ(std::get<TextError>(bad).message, "bytes beyond the end of the file");
@@ -375,15 +374,13 @@ TEST(TextForm, SuffixCrcIsComputedWhenItMatchedAndKeptAsItStandsOtherwise) {
   auto file = CodePlugBuilder().channel(0, "One").bytes();
   const auto renamed = [](const std::string& text) { return build(replaced(text, "name: 'One'", "name: 'Two'")); };
   EXPECT_TRUE(suffixCrcMatches(renamed(dumpText(file))));
-  file[kFileSuffixCrc] ^= 0xA5;
+  setU32le(file, kFileSuffixCrc, 0x04030201);  // does not match
   const std::string text = dumpText(file);
-  EXPECT_EQ(storedSuffixCrc(renamed(text)), storedSuffixCrc(file));
-  char old[48];
-  const std::uint8_t* crc = &file[kFileSuffixCrc];
-  std::snprintf(old, sizeof old, "xor: ffff11df83041a0155464410%02x%02x%02x%02x", crc[0], crc[1], crc[2], crc[3]);
-  EXPECT_EQ(build(replaced(std::regex_replace(text, std::regex("suffix_crc: .*\n"), ""),
-                           "xor: ffff11df83041a0155464410", old)),
-            file);
+  EXPECT_NE(text.find("\nsuffix_crc: 0x04030201"), std::string::npos);
+  EXPECT_EQ(storedSuffixCrc(renamed(text)), 0x04030201u);
+  const std::string suffix = "xor: ffff11df83041a0155464410";
+  const std::string old = std::regex_replace(text, std::regex("suffix_crc: .*\n"), "");
+  EXPECT_EQ(build(replaced(old, suffix, suffix + "01020304")), file);
 }
 
 TEST(TextForm, DiffReportsChangesAddsRemovesAndMoves) {
