@@ -55,7 +55,6 @@ struct RestRun {
 struct SuffixCrc {
   bool matches = false;
   std::uint32_t stored = 0;  // when it does not match
-  int line = 0;
 };
 inline constexpr const char* kSuffixCrcKey = "suffix_crc";
 // "matches" or the stored value as 0x%08X, and back (nothing for another text).

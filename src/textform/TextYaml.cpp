@@ -262,7 +262,6 @@ class Reader {
       const int at = this->line();
       plug.suffixCrc = parseSuffixCrc(scalar(key));
       if (!plug.suffixCrc) throw ReadError{{at, key, "\"matches\" or the stored CRC as a number is expected"}};
-      plug.suffixCrc->line = at;
       return;
     }
     if (key == kRestKey) {
