@@ -16,7 +16,7 @@
 #include "membership/ZonesForm.h"
 #include "support/CodePlugBuilder.h"
 #include "widgets/ListEditor.h"
-#include "widgets/MemberEditor.h"
+#include "membership/ui/MemberEditor.h"
 
 namespace {
 

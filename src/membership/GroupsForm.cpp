@@ -1,6 +1,6 @@
 #include "membership/GroupsForm.h"
 
-#include "widgets/MemberEditor.h"
+#include "membership/ui/MemberEditor.h"
 
 TGroupsForm::TGroupsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
   setObjectName(QStringLiteral("GroupsForm"));

@@ -6,7 +6,7 @@
 #include <QScopedValueRollback>
 #include <algorithm>
 
-#include "widgets/MemberEditor.h"
+#include "membership/ui/MemberEditor.h"
 
 namespace {
 

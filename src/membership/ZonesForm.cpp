@@ -1,6 +1,6 @@
 #include "membership/ZonesForm.h"
 
-#include "widgets/MemberEditor.h"
+#include "membership/ui/MemberEditor.h"
 
 TZonesForm::TZonesForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
   setObjectName(QStringLiteral("ZonesForm"));

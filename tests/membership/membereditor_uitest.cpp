@@ -9,7 +9,7 @@
 
 #include "membership/MemberList.h"
 #include "support/ui/TabHarness.h"
-#include "widgets/MemberEditor.h"
+#include "membership/ui/MemberEditor.h"
 #include "widgets/TabForm.h"
 
 using namespace pwtest::ui;

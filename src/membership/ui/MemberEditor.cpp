@@ -1,4 +1,4 @@
-#include "widgets/MemberEditor.h"
+#include "membership/ui/MemberEditor.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
