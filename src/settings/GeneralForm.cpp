@@ -348,6 +348,8 @@ void TGeneralForm::boxEdited(Box& box, const QString& text) {
 }
 
 bool TGeneralForm::checkPassword(Box& box, bool leaving) {
+  // A box left as it was filled stores nothing: its bytes may hold more than it shows.
+  if (!pw::ui::changedSinceFilled(box.edit)) return true;
   const QScopedValueRollback<bool> checking(checking_, true);
   const std::string text = box.edit->text().toLatin1().toStdString();
   const bool ok =

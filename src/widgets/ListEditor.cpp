@@ -609,7 +609,9 @@ void OverlayEditors::close(bool commit) {
   row_ = column_ = -1;
   if (owner && commit) {
     if (kind == Kind::Text) {
-      owner->applyEdit(row, column, CellEdit{trimCellText(edit_->text()), std::nullopt});
+      // An edit box left as it opened writes nothing: the cell may hide what its record holds.
+      if (pw::ui::changedSinceFilled(edit_))
+        owner->applyEdit(row, column, CellEdit{trimCellText(edit_->text()), std::nullopt});
     } else if (kind == Kind::Choice && combo_->currentIndex() >= 0 &&
                combo_->currentIndex() != initialChoice_) {
       owner->applyEdit(row, column,
@@ -661,6 +663,6 @@ bool OverlayEditors::filterKey(QKeyEvent* event) {
       close(false);
       return true;
     default:
-      return false;  // characters pass the box's filter, which sees every way text enters
+      return false;  // characters meet the box's filter, which sees every way text enters
   }
 }

@@ -222,6 +222,18 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     QTest::keyClick(rx, Qt::Key_Return);
     QCOMPARE(rx->text(), QString("438.50000"));
 
+    // A refused key leaves a selected frequency; Enter over a box that already shows the
+    // stored frequency writes nothing, though its word holds a nibble that text cannot give.
+    pw::CodePlugDocument& d = *doc;
+    d.image()[pw::kChannels + 16 + 2] = 0xA5;  // channel 1 receives at 43:.50000
+    select({0});
+    const auto before = d.workingImage;
+    rx->selectAll();
+    QTest::keyClick(rx, Qt::Key_X);
+    QCOMPARE(rx->selectedText(), QString("43:.50000"));
+    QTest::keyClick(rx, Qt::Key_Return);
+    QVERIFY(d.workingImage == before);
+
     // Enter in an empty box (frequencies differ) writes the first channel's to all.
     pw::setChannelFrequency(*doc, 2, ChannelField::RxFrequency, "445");
     select({1, 2});

@@ -279,6 +279,41 @@ class GeneralFormTest : public QObject, TabHarness<TGeneralForm> {
     QVERIFY(prompt.shown.empty());
   }
 
+  // A refused key never reaches the box: a selected text stays, and Enter or leaving a box
+  // as it was filled writes nothing, though its bytes hold more than it shows.
+  void refusedKeysAndUnchangedBoxesWriteNothing() {
+    pwtest::CodePlugBuilder b;
+    const std::size_t g = pw::kGeneralSettings;
+    b.u8(g + 0x41, 0x20);  // power-on password off, over leftover digits 12 34 56 78
+    for (std::uint8_t i = 0; i < 4; ++i)
+      b.u8(g + 0x58 + i, std::uint8_t(0x12 + 0x22 * i)).u8(g + 0x5C + i, std::uint8_t(0x87 - 0x22 * i));
+    const std::uint8_t pc[] = {'a', 0x05, 0x00, 'z', 0xFF, 0xFF, 0xFF, 0xFF};  // shows "a?"
+    for (std::uint8_t i = 0; i < 8; ++i) b.u8(g + 0x60 + i, pc[i]);
+    b.u8(g + 0x70, 'M').u8(g + 0x72, 'e').u8(g, 'H').u8(g + 2, 'i');
+    openLoaded(b);
+    const Bytes loaded = doc->workingImage;
+    const std::pair<const char*, QString> refused[] = {
+        {"PCProgrammingPasswordEdit", "x"}, {"RadioProgramPasswordEdit", "x"}, {"PowerOnPasswordEdit", "x"},
+        {"RadioNameEdit", QString::fromUtf8("\u03a9")}, {"IntroScreenTextLine1Edit", QString::fromUtf8("\u00e9")}};
+    for (const auto& [name, key] : refused) {
+      QLineEdit* box = edit(name);
+      const QString shown = box->text();
+      box->setFocus(Qt::TabFocusReason);
+      for (bool selected : {true, false}) {
+        selected ? box->selectAll() : box->deselect();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, key);
+        QCoreApplication::sendEvent(box, &press);
+        QCOMPARE(box->text(), shown);
+        QCOMPARE(box->hasSelectedText(), selected && !shown.isEmpty());
+        QVERIFY(!box->isModified());
+        QTest::keyClick(box, Qt::Key_Return);
+      }
+      leaveTo(edit(box == edit("RadioNameEdit") ? "RadioIDEdit" : "RadioNameEdit"));
+      QVERIFY2(doc->workingImage == loaded, name);
+    }
+    QVERIFY(prompt.shown.empty());
+  }
+
   void radioIdAboveTheBoundShowsTheMessageAndKeepsTheId() {
     openLoaded();
     type(edit("RadioIDEdit"), "1677721");

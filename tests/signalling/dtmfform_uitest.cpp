@@ -89,7 +89,7 @@ class DtmfFormTest : public QObject, TabHarness<TDTMFForm> {
     QCOMPARE(at(encode, 0, 2), QString("#"));
     QCOMPARE(byte(pw::kDtmfEncodeStrings + 1), 0xFFu);
     doubleClickCell(encode, 4, 2);
-    control<QLineEdit>("listViewEdit")->insert("5 6,d-7");  // pasted text keeps only digits
+    pasteText(control<QLineEdit>("listViewEdit"), "5 6,d-7");  // pasted text keeps only digits
     QTest::keyClick(control<QLineEdit>("listViewEdit"), Qt::Key_Return);
     settle();
     QCOMPARE(at(encode, 4, 2), QString("56D7"));
@@ -107,6 +107,19 @@ class DtmfFormTest : public QObject, TabHarness<TDTMFForm> {
     dismissChoices();
     choose(decode, 0, 5, "FM");
     QCOMPARE(pw::u16le(doc->image(), pw::kDtmfDecodeEntries + 20), 2u);
+
+    // "12" with digits beyond its count: refused keys and Enter leave every byte as it was.
+    const std::uint8_t stored[] = {2, 0x21, 0x43, 0x65};
+    for (std::size_t i = 0; i < 4; ++i) doc->image()[pw::kDtmfEncodeStrings + 16 + i] = stored[i];
+    form->refresh(false, 0);
+    const auto before = doc->workingImage;
+    control<QTabWidget>("PageControl")->setCurrentIndex(1);
+    settle();
+    doubleClickCell(encode, 1, 2);
+    QTest::keyClicks(control<QLineEdit>("listViewEdit"), "xe");
+    QTest::keyClick(control<QLineEdit>("listViewEdit"), Qt::Key_Return);
+    QCOMPARE(at(encode, 1, 2), QString("12"));
+    QVERIFY(doc->workingImage == before);
   }
 };
 

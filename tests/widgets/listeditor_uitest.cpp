@@ -3,10 +3,13 @@
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -266,6 +269,13 @@ class ListEditorTest : public QObject {
     QCOMPARE(list.applied, 0);
     QVERIFY(view->hasFocus());
 
+    // A box left as it opened writes nothing, on Enter or on leaving.
+    doubleClickCell(view, 1, modelColumn(NameColumn));
+    QTest::keyClick(edit, Qt::Key_Return);
+    doubleClickCell(view, 1, modelColumn(NameColumn));
+    elsewhere->setFocus();
+    QCOMPARE(list.applied, 0);
+
     doubleClickCell(view, 1, modelColumn(NameColumn));
     edit->setText("  Two \t");
     QTest::keyClick(edit, Qt::Key_Return);
@@ -273,8 +283,8 @@ class ListEditorTest : public QObject {
     QCOMPARE(view->model()->index(1, modelColumn(NameColumn)).data().toString(), QString("Two"));
   }
 
-  // Drops and pastes pass the column's character rule as typing does; what the box
-  // already held (an 8-bit name) is kept.
+  // Drops and pastes pass the column's character rule as typing does, before the limit
+  // cuts them; what the box already held (an 8-bit name) is kept.
   void droppedAndPastedTextKeepsOnlyAllowedCharacters() {
     make(3);
     list.items[0].name = "A";
@@ -283,10 +293,26 @@ class ListEditorTest : public QObject {
     QTest::keyClick(edit, Qt::Key_End);
     dropText(edit, QString::fromUtf8("Caf\u00e9\x01X"));
     QCOMPARE(edit->text(), QString("ACafX"));
-    pasteText(edit, QString::fromUtf8("-\u00e99z"));
-    QCOMPARE(edit->text(), QString("ACafX-9"));  // the limit of 8 holds as well
+    pasteText(edit, QString::fromUtf8("-\u00e99zq"));
+    QCOMPARE(edit->text(), QString("ACafX-9z"));  // filtered first, then cut to the limit of 8
     QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(list.items[0].name, QString("ACafX-9"));
+    QCOMPARE(list.items[0].name, QString("ACafX-9z"));
+
+    // The box's own menu pastes through the rule too; nothing left of the text, nothing changes.
+    doubleClickCell(view, 2, modelColumn(NameColumn));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\u00e9\t"));
+    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, edit->rect().center(), edit->mapToGlobal(edit->rect().center()));
+    QCoreApplication::sendEvent(edit, &menuEvent);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    QVERIFY(menu);
+    const QList<QAction*> actions = menu->actions();
+    const auto paste = std::find_if(actions.begin(), actions.end(),
+                                    [](QAction* a) { return a->text().startsWith("&Paste"); });
+    QVERIFY(paste != actions.end());
+    (*paste)->trigger();
+    menu->close();
+    QCOMPARE(edit->text(), QString("Item 3"));
+    QCOMPARE(edit->selectedText(), QString("Item 3"));
 
     doubleClickCell(view, 1, modelColumn(NameColumn));
     QTest::keyClick(edit, Qt::Key_End);

@@ -294,7 +294,7 @@ void ChannelDetails::show(const std::vector<int>& rows) {
     choice->box->setCurrentIndex(pw::choiceIndex(choice->field, choice->shown, shared));
   }
   for (const auto& f : frequencies_)
-    f->edit->setText(QString::fromLatin1(pw::sharedFrequencyText(doc_, rows, f->field)));
+    pw::ui::setStoredText(f->edit, QString::fromLatin1(pw::sharedFrequencyText(doc_, rows, f->field)));
   enable(rows);
 }
 
@@ -378,6 +378,9 @@ void ChannelDetails::frequencyEnter(Frequency& frequency) {
   if (rows.empty()) return;
   const std::uint32_t word = pw::channelField(doc_, rows.front(), frequency.field);
   const QString text = word ? QString::fromLatin1(pw::frequencyText(word)) : QString();
-  frequency.edit->setText(text);
-  frequencyEdited(frequency, text);  // the new text is written like a typed one
+  // A box already showing that frequency writes nothing; one showing another text (the
+  // empty box of channels that differ) takes it, and the change is written like a typed one.
+  if (text == frequency.edit->text()) return;
+  pw::ui::setStoredText(frequency.edit, text);
+  frequencyEdited(frequency, text);
 }
