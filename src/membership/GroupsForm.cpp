@@ -12,7 +12,8 @@ TGroupsForm::TGroupsForm(pw::CodePlugDocument& document, QWidget* parent) : TabF
                               .membersTitle = "Contact Members",
                               .membersEnd = ". ",
                               .numberCaption = "No.",
-                              .detailCaption = "ID"},
+                              .detailCaption = "ID",
+                              .fullAddEnablesRemove = true},
                              this);
   editor_->layOutTab(
       this,

@@ -44,6 +44,7 @@ TScanListsForm::TScanListsForm(pw::CodePlugDocument& document, QWidget* parent) 
                               .severalShowCapacity = false,
                               .numberCaption = "Chan",
                               .detailCaption = "Mode",
+                              .recordsNeedImage = true,
                               .memberSideChanged = [this] { showSettings(); }},
                              this);
   QGridLayout* channels = addSettings(

@@ -1,7 +1,7 @@
 // The Zones, Digital Rx Groups and Scan Lists tabs through their named controls: what
 // each configures differently on the shared member editor (texts, columns, refusals,
 // buttons), and the scan list settings. The member editor itself is tested once in
-// tests/widgets.
+// membereditor_uitest.
 
 #include <QApplication>
 #include <QComboBox>
@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
+#include <numeric>
 
 #include "membership/GroupsForm.h"
 #include "membership/ScanListSettings.h"
@@ -117,6 +118,23 @@ class GroupsFormTest : public QObject, TabHarness<TGroupsForm> {
     QCOMPARE(int(pw::u8(pw::recordBytes(*doc, ListId::Channels, 1), 12)), 2);
   }
 
+  // Trying to add to a full list turns remove-from-members on, with no member selected.
+  void addingToAFullListOffersRemove() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Contacts, 33, "C").fill(ListId::RxGroupLists, 1, "G");
+    std::vector<int> all(32);
+    std::iota(all.begin(), all.end(), 1);
+    b.members(ListId::RxGroupLists, 0, all);
+    openTab(&b, QSize(1138, 585));
+    auto* available = control<QTableView>("AvailableListView");
+    QCOMPARE(available->model()->rowCount(), 1);
+    doubleClickCell(available, 0, 2);
+    settle();
+    QVERIFY(!control<QPushButton>("AddMemberBitBtn")->isEnabled());
+    QVERIFY(control<QPushButton>("RemoveMemberBitBtn")->isEnabled());
+    QVERIFY(selectedRows(control<QTableView>("MemberListView")).empty());
+  }
+
   void moveButtonsIgnoreShift() {
     pwtest::CodePlugBuilder b;
     b.fill(ListId::RxGroupLists, 20, "G");
@@ -171,6 +189,10 @@ class ScanListsFormTest : public QObject, TabHarness<TScanListsForm> {
     QCOMPARE(box("PriorityChannel1ComboBox")->count(), 0);
     QVERIFY(!box("SignallingHoldTimeComboBox")->isEnabled());
     QVERIFY(!box("TxDesignatedChannelComboBox")->isEnabled());
+    QVERIFY(!view->isEnabled());  // the scan lists too, with their caption
+    QVERIFY(!control<QLabel>("CountLabel")->isEnabled());
+    openLists();
+    QVERIFY(view->isEnabled() && control<QLabel>("CountLabel")->isEnabled());
   }
 
   void oneListShowsItsSettingsAndAPickWritesThem() {

@@ -141,7 +141,10 @@ ListConfig MemberEditor::memberSideConfig(const QString& viewName) {
       return moved;
     };
   }
-  c.selectionChanged = [this] { updateMemberCommands(); };
+  c.selectionChanged = [this, isMembers] {
+    if (isMembers) fullAddTried_ = false;  // the member selection decides again
+    updateMemberCommands();
+  };
   return c;
 }
 
@@ -201,6 +204,9 @@ void MemberEditor::refresh(bool rebuild, int topRow) {
     if (topRow <= 0 && records_->model()->rowCount() > 0) records_->selectRows({0}, 0);
   }
   records_->refresh();
+  if (config_.recordsNeedImage)
+    for (QWidget* w : {static_cast<QWidget*>(records_->view()), static_cast<QWidget*>(records_->countLabel())})
+      w->setEnabled(doc_.hasImage());
   fillMemberSide();
   QWidget* view = records_->view();
   if (rebuild && !selectedRecords().empty() && view->isVisible() && view->isEnabled()) view->setFocus();
@@ -221,6 +227,7 @@ bool MemberEditor::busy() const {
 
 void MemberEditor::fillMemberSide() {
   const QScopedValueRollback<bool> busy(filling_, true);
+  fullAddTried_ = false;
   const std::vector<int> rows = selectedRecords();
   record_ = rows.size() == 1 ? rows.front() : -1;
   availableNumbers_ = record_ >= 0 ? pw::availableRecords(doc_, config_.owner, record_) : std::vector<int>{};
@@ -259,13 +266,14 @@ void MemberEditor::updateMemberCommands() {
   const bool selected = !selectedRecords().empty();
   const int memberCount = members_->model()->rowCount();
   addMember_->setEnabled(selected && memberCount < slots_ && !available_->selectedRows().empty());
-  removeMember_->setEnabled(selected && !members_->selectedRows().empty());
+  removeMember_->setEnabled(selected && (!members_->selectedRows().empty() || fullAddTried_));
   members_->refresh();  // the move buttons follow the member selection
 }
 
 void MemberEditor::addSelectedMembers() {
   if (busy() || record_ < 0) return;
   if (members_->model()->rowCount() >= slots_) {
+    fullAddTried_ = config_.fullAddEnablesRemove;
     updateMemberCommands();
     return;
   }

@@ -37,6 +37,11 @@ struct MemberEditorConfig {
   bool severalShowCapacity = true;
   QString numberCaption{};
   QString detailCaption{};
+  // Without a code plug the records list and its caption are disabled as well.
+  bool recordsNeedImage = false;
+  // An add tried on a full member list turns add-to-members off and remove-from-members
+  // on, whether or not a member is selected.
+  bool fullAddEnablesRemove = false;
   // Runs after each fill of the member side and after each member move.
   std::function<void()> memberSideChanged{};
 };
@@ -89,6 +94,7 @@ class MemberEditor : public QObject {
   int record_ = -1;                    // the record whose member side is shown
   std::vector<int> availableNumbers_;  // the available rows, taken at each fill
   bool filling_ = false;
+  bool fullAddTried_ = false;  // an add was tried on the full member list shown
   bool fillPosted_ = false;
   ListEditor* records_ = nullptr;
   ListEditor* available_ = nullptr;
