@@ -91,16 +91,21 @@ int dtmfNibble(char c) {
 
 // ---- Names ----
 
-std::string decodeName(std::span<const std::uint8_t> bytes, int units, int fallback) {
-  if (units <= 0 || bytes.size() < 2 * static_cast<std::size_t>(units)) return {};
-  if (unitAt(bytes, 0) == 0) return {};  // free slot
+std::string unitText(std::span<const std::uint8_t> bytes, int units) {
   std::string text;
-  for (std::size_t i = 0; i < static_cast<std::size_t>(units); ++i) {
+  const std::size_t n = std::min(static_cast<std::size_t>(std::max(units, 0)), bytes.size() / 2);
+  for (std::size_t i = 0; i < n; ++i) {
     const auto low = static_cast<std::uint8_t>(unitAt(bytes, i) & 0xFF);
     if (low == 0x00 || low == 0xFF) break;
     text.push_back(static_cast<char>(low));
   }
-  text = trimControls(text);
+  return text;
+}
+
+std::string decodeName(std::span<const std::uint8_t> bytes, int units, int fallback) {
+  if (units <= 0 || bytes.size() < 2 * static_cast<std::size_t>(units)) return {};
+  if (unitAt(bytes, 0) == 0) return {};  // free slot
+  const std::string text = trimControls(unitText(bytes, units));
   if (text.empty() && fallback >= 0) return "no_name-" + std::to_string(fallback);
   return text;
 }

@@ -14,11 +14,14 @@ namespace pw {
 
 // ---- Names: N little-endian 16-bit code units (2*N bytes) ----
 
+// The characters of up to N units as stored: the low byte of each unit, stopping at
+// the first unit whose low byte is 0x00 or 0xFF (or at the end of a short span).
+// Nothing is trimmed.
+std::string unitText(std::span<const std::uint8_t> bytes, int units);
+
 // Text of a name field. Empty when N <= 0, the span is too short or the first
-// unit is 0. Reading stops after N units or at the first unit whose low byte is
-// 0x00 or 0xFF; each unit gives the character of its low byte (8-bit). Leading
-// and trailing characters with codes 0..32 are removed. An empty result with
-// fallback >= 0 becomes "no_name-<fallback>".
+// unit is 0. Otherwise unitText with leading and trailing characters with codes
+// 0..32 removed. An empty result with fallback >= 0 becomes "no_name-<fallback>".
 std::string decodeName(std::span<const std::uint8_t> bytes, int units, int fallback = -1);
 
 // Writes the first N characters of text into N units (all units cleared first);

@@ -14,6 +14,10 @@ std::string messageText(const CodePlugDocument& doc, int index) {
   return decodeName(r, kTextMessageUnits);
 }
 
+std::string storedMessageText(const CodePlugDocument& doc, int index) {
+  return unitText(recordBytes(doc, kList, index), kTextMessageUnits);
+}
+
 std::vector<int> shownMessages(const CodePlugDocument& doc) {
   std::vector<int> rows;
   if (!doc.hasImage()) return rows;

@@ -13,6 +13,9 @@ namespace pw {
 
 // The message text as shown: no substitute for a record that decodes to nothing.
 std::string messageText(const CodePlugDocument& doc, int index);
+// The message's characters as stored (low byte of each unit up to the first 0x00 or
+// 0xFF, at most 144), untrimmed: what the one-touch buttons show of it.
+std::string storedMessageText(const CodePlugDocument& doc, int index);
 // Record indexes of the messages the list shows (decoded text not empty), ascending.
 std::vector<int> shownMessages(const CodePlugDocument& doc);
 // Adds the trimmed text ("Hello" when empty) in the first free record: its index,

@@ -129,7 +129,7 @@ std::string oneTouchText(const CodePlugDocument& doc, int k, OneTouchColumn colu
     case MessageOrEncode:
       switch (pointsAt(r)) {
         case Points::Message:
-          return inRange(number, kTextMessageCount) ? messageText(doc, int(number) - 1) : "";
+          return inRange(number, kTextMessageCount) ? storedMessageText(doc, int(number) - 1) : "";
         case Points::EncodeString:
           return encodeDigits(doc, std::clamp(int(number) - 1, 0, kDtmfEncodeCount - 1));
         case Points::Nothing:
@@ -153,9 +153,13 @@ Choices oneTouchChoices(const CodePlugDocument& doc, int k, OneTouchColumn colum
       return mode == kOneTouchAnalogue ? analogueCallTypes() : Choices{};
     case MessageOrEncode:
       switch (pointsAt(r)) {
-        case Points::Message:
-          return recordChoices(doc, ListId::TextMessages, {},
-                               [&](int i) { return !messageText(doc, i).empty(); });
+        case Points::Message: {
+          // Every message in use, blanks-only ones too, as stored.
+          Choices c;
+          for (int m = 0; m < kTextMessageCount; ++m)
+            if (inUse(doc, ListId::TextMessages, m)) c.push_back({storedMessageText(doc, m), std::uint32_t(m + 1)});
+          return c;
+        }
         case Points::EncodeString: {
           // Only the strings present, each coded by its own number.
           Choices c;

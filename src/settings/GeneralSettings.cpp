@@ -78,12 +78,7 @@ bool setGeneralField(CodePlugDocument& doc, GeneralField field, std::uint32_t va
 std::string generalText(const CodePlugDocument& doc, GeneralBytes field) {
   if (!hasBlock(doc)) return {};
   const ByteSpan units = span(doc, field);
-  std::string text;
-  for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
-    if (units[i] == 0x00 || units[i] == 0xFF) break;
-    text += static_cast<char>(units[i]);
-  }
-  return text;
+  return unitText(units, int(units.size() / 2));
 }
 
 void setGeneralText(CodePlugDocument& doc, GeneralBytes field, std::string_view text) {

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <vector>
 
+#include "codeplug/RecordList.h"
 #include "signalling/Dtmf.h"
 #include "support/CodePlugBuilder.h"
 #include "support/FieldCheck.h"
@@ -118,6 +119,17 @@ TEST_F(ButtonsTest, MessageAndEncodeChoicesStoreTheChosenEntrysOwnNumber) {
   EXPECT_EQ(entryBytes(1), (Bytes{0x11, 2, 3, 0}));
   EXPECT_EQ(row(1), "Digital|Charlie|Text Message|Bye|");
   EXPECT_FALSE(setOneTouch(doc, 1, Col::Contact, 4));  // not in use
+
+  // Messages read as stored: untrimmed, up to a 0xFF unit; one of blanks only is offered too.
+  const std::uint8_t blanks[] = {' ', 0, ' ', 0}, yo[] = {' ', 0, 'Y', 0, 'o', 0, ' ', 0, 0xFF, 0, 'z', 0};
+  std::memcpy(recordBytes(doc, ListId::TextMessages, 2).data(), blanks, sizeof blanks);
+  std::memcpy(recordBytes(doc, ListId::TextMessages, 3).data(), yo, sizeof yo);
+  std::vector<std::string> texts;
+  for (const Choice& c : oneTouchChoices(doc, 1, Col::MessageOrEncode))
+    texts.push_back(c.text + "=" + std::to_string(c.code));
+  EXPECT_EQ(texts, (std::vector<std::string>{"Hi=1", "Bye=2", "  =3", " Yo =4"}));
+  ASSERT_TRUE(setOneTouch(doc, 1, Col::MessageOrEncode, 4));
+  EXPECT_EQ(oneTouchText(doc, 1, Col::MessageOrEncode), " Yo ");
 }
 
 TEST_F(ButtonsTest, StoredValuesThatNameNothingShowEmptyCells) {
