@@ -91,6 +91,7 @@ TEmergencySystemForm::TEmergencySystemForm(pw::CodePlugDocument& document, QWidg
         },
     });
   config.selectAddedRow = true;
+  config.cellsKeepEnteredText = true;  // "Infinite" shows as chosen until the next rebuild
 
   config.rowCount = [this] { return pw::usedCount(doc, pw::ListId::EmergencySystems); };
   config.cellText = [this](int row, int column) {

@@ -67,6 +67,9 @@ ListEditor* TVoiceEncryptionForm::makeKeyList(pw::KeyKind kind, OverlayEditors* 
   };
   auto* list = new ListEditor(doc, std::move(config), this, editors);
   setUpFixedTable(*list);
+  // Several keys can be selected, as in every list; the held button selects no range.
+  list->view()->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list->view()->setRangeDragEnabled(false);
   // Every key in view at once, with or without a code plug: the grid is as large as its rows.
   QTableView* view = list->view();
   int width = 2 * view->frameWidth();

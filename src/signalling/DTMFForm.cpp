@@ -95,6 +95,7 @@ ListEditor* TDTMFForm::makeSystemList(QWidget* page) {
       return pw::dtmfSystemCode(doc, row, field);
     };
   }
+  config.cellsKeepEnteredText = true;  // digits show as typed ("12ab") until the next refresh
   config.rowCount = [] { return pw::kDtmfSystemCount; };
   config.cellText = [this](int row, int column) {
     return column == 0 ? QString::number(row + 1)
@@ -119,6 +120,7 @@ ListEditor* TDTMFForm::makeEncodeList(QWidget* page) {
   encode.stretch = true;
   config.columns = {numberColumn(), encode};
   config.editColumn = 1;  // a double-click anywhere on the row edits the digits
+  config.cellsKeepEnteredText = true;
   config.rowCount = [] { return pw::kDtmfEncodeCount; };
   config.cellText = [this](int row, int column) {
     return column == 0 ? QString::number(row + 1) : QString::fromLatin1(pw::encodeDigits(doc, row));
@@ -149,6 +151,7 @@ ListEditor* TDTMFForm::makeDecodeList(QWidget* page) {
       return pw::dtmfDecodeCode(doc, row, field);
     };
   }
+  config.cellsKeepEnteredText = true;
   config.rowCount = [] { return pw::kDtmfDecodeCount; };
   config.cellText = [this](int row, int column) {
     return column == 0 ? QString::number(row + 1)

@@ -39,7 +39,7 @@ void ListGridView::mouseMoveEvent(QMouseEvent* event) {
   }
   // The held left button only selects rows: no drag and drop, no rubber band; and
   // nothing at all on a grid that selects one row at a time.
-  if (selectionMode() == QAbstractItemView::SingleSelection) return;
+  if (selectionMode() == QAbstractItemView::SingleSelection || !rangeDrag_) return;
   if (editorOpen && editorOpen()) return;
   const int row = rowAt(event->position().toPoint().y());
   if (row >= 0) dragOver(row);
@@ -410,6 +410,7 @@ void ListEditor::moveSelected(int delta) {
     const QScopedValueRollback<bool> busy(rebuilding_, true);
     nameStep(QStringLiteral("move"), int(rows.size()));
     moved = config_.moveRows ? config_.moveRows(rows, delta) : pw::moveSelection(rows, delta, count, config_.moveOne);
+    model_->rowsMoved(rows, moved);
     model_->rowsChanged(0, count - 1);
   }
   const int focus = delta > 0 ? moved.front() : moved.back();
@@ -502,7 +503,10 @@ void ListEditor::applyEdit(int row, int column, const CellEdit& edit) {
   if (!doc_.hasImage() || row < 0 || row >= model_->rowCount() || !config_.applyEdit) return;
   nameCellStep(column);
   config_.applyEdit(row, column, edit);
-  model_->rowsChanged(row, row);
+  if (config_.cellsKeepEnteredText && !edit.text.isEmpty())
+    model_->keepShown(row, column, edit.text);
+  else
+    model_->rowsChanged(row, row);
 }
 
 // Names the undo step of an action: "delete 3 channels", "add contact".

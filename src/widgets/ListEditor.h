@@ -35,6 +35,8 @@ class ListGridView : public QTableView {
   int dragAnchor() const { return anchor_; }
   int dragLast() const { return last_; }
   void setMovesEnabled(bool on) { moves_ = on; }
+  // Off: the held left button selects no range (clicks with Ctrl or Shift still do).
+  void setRangeDragEnabled(bool on) { rangeDrag_ = on; }
   // While it answers true the held left button selects nothing.
   std::function<bool()> editorOpen;
 
@@ -56,6 +58,7 @@ class ListGridView : public QTableView {
   int anchor_ = -1;
   int last_ = -1;
   bool moves_ = false;
+  bool rangeDrag_ = true;
 };
 
 class ListEditor : public QObject {

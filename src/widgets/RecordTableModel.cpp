@@ -14,8 +14,11 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   const int column = dataColumn(index.column());
   if (column < 0) return role == Qt::DisplayRole ? QVariant(QString()) : QVariant();
   switch (role) {
-    case Qt::DisplayRole:
-      return doc_.hasImage() && config_.cellText ? config_.cellText(index.row(), column) : QString();
+    case Qt::DisplayRole: {
+      if (!doc_.hasImage() || !config_.cellText) return QString();
+      const auto kept = kept_.find({index.row(), column});
+      return kept != kept_.end() ? kept->second : config_.cellText(index.row(), column);
+    }
     case Qt::TextAlignmentRole:
       return int(config_.columns[column].alignment);  // what the item delegates read
     default:
@@ -39,6 +42,7 @@ Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
 
 void RecordTableModel::rebuild() {
   beginResetModel();
+  kept_.clear();
   rows_ = doc_.hasImage() && config_.rowCount ? std::max(0, config_.rowCount()) : 0;
   endResetModel();
 }
@@ -48,4 +52,30 @@ void RecordTableModel::rowsChanged(int first, int last) {
   last = std::min(last, rows_ - 1);
   if (first > last) return;
   emit dataChanged(index(first, 0), index(last, columnCount() - 1), {Qt::DisplayRole});
+}
+
+void RecordTableModel::keepShown(int row, int column, const QString& text) {
+  kept_[{row, column}] = text;
+  rowsChanged(row, row);
+}
+
+void RecordTableModel::rowsMoved(const std::vector<int>& from, const std::vector<int>& to) {
+  if (kept_.empty() || from.size() != to.size()) return;
+  // The new row of every old row: the moved ones as given, the rest in order around them.
+  std::vector<int> newRow(std::size_t(rows_), -1);
+  std::vector<bool> taken(std::size_t(rows_), false);
+  for (std::size_t i = 0; i < from.size(); ++i) {
+    if (from[i] < 0 || from[i] >= rows_ || to[i] < 0 || to[i] >= rows_) return;
+    newRow[std::size_t(from[i])] = to[i];
+    taken[std::size_t(to[i])] = true;
+  }
+  int next = 0;
+  for (int old = 0; old < rows_; ++old) {
+    if (newRow[std::size_t(old)] >= 0) continue;
+    while (taken[std::size_t(next)]) ++next;
+    newRow[std::size_t(old)] = next++;
+  }
+  std::map<std::pair<int, int>, QString> moved;
+  for (const auto& [cell, text] : kept_) moved[{newRow[std::size_t(cell.first)], cell.second}] = text;
+  kept_ = std::move(moved);
 }

@@ -1,9 +1,13 @@
 #pragma once
 // The table behind a list grid. It holds no record data: every cell is decoded from
 // the image when the view asks for it, so the grid cannot drift from the code plug.
-// Only the row count is taken at each rebuild (a model reset).
+// Only the row count is taken at each rebuild (a model reset), and, for lists that keep
+// what the user entered, the texts of edited cells until then.
 
 #include <QAbstractTableModel>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include "widgets/ListEditorConfig.h"
 #include "codeplug/CodePlugDocument.h"
@@ -27,9 +31,14 @@ class RecordTableModel : public QAbstractTableModel {
   void rebuild();
   // The cells of these rows changed in the image.
   void rowsChanged(int first, int last);
+  // The cell shows `text` instead of the image's until the next rebuild.
+  void keepShown(int row, int column, const QString& text);
+  // The selected rows `from` (ascending) now sit at `to`; the other rows kept their order.
+  void rowsMoved(const std::vector<int>& from, const std::vector<int>& to);
 
  private:
   const ListConfig& config_;
   const pw::CodePlugDocument& doc_;
   int rows_ = 0;
+  std::map<std::pair<int, int>, QString> kept_;  // (row, data column) -> text shown
 };

@@ -135,6 +135,18 @@ class EmergencySystemFormTest : public QObject, TabHarness<TEmergencySystemForm>
     QTest::keyClicks(edit, "Fire");
     QTest::keyClick(edit, Qt::Key_Return);
     QCOMPARE(cell(0, Name), QString("Fire"));
+
+    // The cell shows the chosen entry until the next rebuild, also when its row moves.
+    pick(0, Polite, 16);
+    QCOMPARE(field(0, EmergencyField::PoliteRetries), 15u);
+    QCOMPARE(cell(0, Polite), QString("Infinite"));
+    select({0});
+    QTest::mouseClick(button("MoveDownBitBtn"), Qt::LeftButton);
+    settle();
+    QCOMPARE(cell(1, Polite), QString("Infinite"));
+    QCOMPARE(cell(0, Polite), QString("5"));
+    form->refresh(true, 0);
+    QCOMPARE(cell(1, Polite), QString("infinite"));
   }
 
   void addDeleteAndMoveFollowTheListAndItsChannels() {
