@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "codeplug/RecordList.h"
+#include "widgets/GridCellDelegate.h"
 #include "widgets/InputFilter.h"
 #include "widgets/WheelGuard.h"
 
@@ -154,6 +155,7 @@ void ListEditor::buildView(QWidget* host) {
   view_->setObjectName(config_.viewName);
   model_ = new RecordTableModel(config_, doc_, this);
   view_->setModel(model_);
+  view_->setItemDelegate(new GridCellDelegate(view_));
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setSelectionMode(QAbstractItemView::ExtendedSelection);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
