@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -300,19 +301,27 @@ class ListEditorTest : public QObject {
 
     // The box's own menu pastes through the rule too; nothing left of the text, nothing changes.
     doubleClickCell(view, 2, modelColumn(NameColumn));
-    QGuiApplication::clipboard()->setText(QString::fromUtf8("\u00e9\t"));
-    QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, edit->rect().center(), edit->mapToGlobal(edit->rect().center()));
-    QCoreApplication::sendEvent(edit, &menuEvent);
-    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-    QVERIFY(menu);
-    const QList<QAction*> actions = menu->actions();
-    const auto paste = std::find_if(actions.begin(), actions.end(),
-                                    [](QAction* a) { return a->text().startsWith("&Paste"); });
-    QVERIFY(paste != actions.end());
-    (*paste)->trigger();
-    menu->close();
+    const auto pasteFromMenu = [this](const QString& text) {
+      QGuiApplication::clipboard()->setText(text);
+      const QPoint at = edit->rect().center();
+      QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, at, edit->mapToGlobal(at));
+      QCoreApplication::sendEvent(edit, &menuEvent);
+      auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+      QVERIFY(menu);
+      for (QAction* a : menu->actions())
+        if (a->text().startsWith("&Paste")) a->trigger();
+      menu->close();
+    };
+    pasteFromMenu(QString::fromUtf8("\u00e9\t"));
     QCOMPARE(edit->text(), QString("Item 3"));
     QCOMPARE(edit->selectedText(), QString("Item 3"));
+    pasteFromMenu(QString::fromUtf8("\u00e9\tYo"));
+    QCOMPARE(edit->text(), QString("Yo"));
+    edit->selectAll();
+    QInputMethodEvent composed;
+    composed.setCommitString(QString::fromUtf8("\u00e9!"));
+    QCoreApplication::sendEvent(edit, &composed);
+    QCOMPARE(edit->text(), QString("!"));
 
     doubleClickCell(view, 1, modelColumn(NameColumn));
     QTest::keyClick(edit, Qt::Key_End);
