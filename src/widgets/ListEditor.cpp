@@ -505,7 +505,7 @@ void ListEditor::applyEdit(int row, int column, const CellEdit& edit) {
   if (!doc_.hasImage() || row < 0 || row >= model_->rowCount() || !config_.applyEdit) return;
   nameCellStep(column);
   config_.applyEdit(row, column, edit);
-  if (config_.cellsKeepEnteredText && !edit.text.isEmpty())
+  if (config_.cellsKeepEnteredText)
     model_->keepShown(row, column, edit.text);
   else
     model_->rowsChanged(row, row);

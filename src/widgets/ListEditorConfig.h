@@ -82,7 +82,7 @@ struct ListConfig {
   bool gridLines = true;
   // After an edit the cell shows the committed text (the edit box's trimmed text, or the
   // chosen entry's) until the rows are rebuilt, rather than the text read back from the
-  // image. An empty text is not kept.
+  // image ("Infinite" for "infinite", "12ab" for "12AB"). An empty text is not kept.
   bool cellsKeepEnteredText = false;
   // A double-click on any cell edits this column instead (-1: the cell hit).
   int editColumn = -1;

@@ -55,7 +55,12 @@ void RecordTableModel::rowsChanged(int first, int last) {
 }
 
 void RecordTableModel::keepShown(int row, int column, const QString& text) {
-  kept_[{row, column}] = text;
+  // Kept only where it differs from what the image gives, so that the cell still follows
+  // changes made elsewhere (a renamed channel) wherever it can.
+  if (text.isEmpty() || !config_.cellText || text == config_.cellText(row, column))
+    kept_.erase({row, column});
+  else
+    kept_[{row, column}] = text;
   rowsChanged(row, row);
 }
 
@@ -72,7 +77,11 @@ void RecordTableModel::rowsMoved(const std::vector<int>& from, const std::vector
   int next = 0;
   for (int old = 0; old < rows_; ++old) {
     if (newRow[std::size_t(old)] >= 0) continue;
-    while (taken[std::size_t(next)]) ++next;
+    while (next < rows_ && taken[std::size_t(next)]) ++next;
+    if (next >= rows_) {  // not a move of distinct rows: forget rather than guess
+      kept_.clear();
+      return;
+    }
     newRow[std::size_t(old)] = next++;
   }
   std::map<std::pair<int, int>, QString> moved;

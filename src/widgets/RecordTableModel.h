@@ -31,7 +31,8 @@ class RecordTableModel : public QAbstractTableModel {
   void rebuild();
   // The cells of these rows changed in the image.
   void rowsChanged(int first, int last);
-  // The cell shows `text` instead of the image's until the next rebuild.
+  // The cell shows `text` instead of the image's until the next rebuild (an empty text,
+  // or the image's own, shows the image's again).
   void keepShown(int row, int column, const QString& text);
   // The selected rows `from` (ascending) now sit at `to`; the other rows kept their order.
   void rowsMoved(const std::vector<int>& from, const std::vector<int>& to);
