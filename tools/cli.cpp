@@ -22,6 +22,7 @@
 #include "channels/ChannelRecord.h"
 #include "contacts/ContactFiles.h"
 #include "contacts/ContactList.h"
+#include "exchange/ChannelCsv.h"
 #include "exchange/UserDatabase.h"
 #include "textform/TextDiff.h"
 #include "textform/TextYaml.h"
@@ -111,6 +112,59 @@ int importContactsCommand(const std::vector<std::string>& args) {
   }
   if (const int saved = doc.saveCodePlug(args[2])) return 10 - saved;
   std::printf("imported: %d\n", pw::usedCount(doc, pw::ListId::Contacts) - before);
+  return 0;
+}
+
+// ---- channels as CSV: 0 read (skipped rows included), 2 IN does not load, 3 the CSV
+// cannot be read, 10 + the negated save code when OUT cannot be written ----
+constexpr int kCsvLoadError = 2, kCsvUnreadable = 3;
+
+int loadForChannels(pw::CodePlugDocument& doc, const std::string& path) {
+  if (doc.loadCodePlug(path, true) == 0) return 0;
+  return kCsvLoadError;
+}
+
+int exportChannelsCommand(const std::vector<std::string>& args) {
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  if (const int rc = loadForChannels(doc, args[0])) return rc;
+  const int code = pw::exchange::exportChannels(doc, args[1]);
+  return code == 0 ? 0 : 10 - code;
+}
+
+int importChannelsCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> files;
+  pw::exchange::ReadOptions read;
+  bool dryRun = false, unknownOption = false;
+  for (const std::string& a : args) {
+    if (a == "--update")
+      read.update = true;
+    else if (a == "--dry-run")
+      dryRun = true;
+    else if (a.starts_with("--"))
+      unknownOption = true;
+    else
+      files.push_back(a);
+  }
+  if (files.size() != 3 || unknownOption) {
+    std::fprintf(stderr, "usage: plugwright-cli import-channels IN CSV OUT [--update] [--dry-run]\n");
+    return kUsageStatus;
+  }
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  if (const int rc = loadForChannels(doc, files[0])) return rc;
+  const pw::exchange::ChannelPlan plan = pw::exchange::readChannelFile(doc, files[1], read);
+  if (!plan.readable()) {
+    std::fprintf(stderr, "%s: %s\n", files[1].c_str(), plan.failure.c_str());
+    return kCsvUnreadable;
+  }
+  for (const std::string& column : plan.unknownColumns)
+    std::fprintf(stderr, "%s: column \"%s\" is not read\n", files[1].c_str(), column.c_str());
+  const pw::exchange::ApplyResult result = dryRun ? pw::exchange::previewChannelPlan(doc, plan, {})
+                                                  : pw::exchange::applyChannelPlan(doc, plan, {});
+  if (!dryRun)
+    if (const int saved = doc.saveCodePlug(files[2])) return 10 - saved;
+  for (const std::string& line : pw::exchange::reportLines(plan, result)) std::printf("%s\n", line.c_str());
   return 0;
 }
 
@@ -312,6 +366,27 @@ std::vector<Command>& commands() {
        "30 + the negated import code (32 name too short, 33 unknown extension or unreadable file);\n"
        "save failures exit 10 + the negated save code.",
        3, importContactsCommand},
+      {"export-channels", "export-channels IN OUT.csv",
+       "Loads IN and writes every channel in use, in channel order, to OUT.csv: UTF-8, CRLF line\n"
+       "ends, quoted fields where needed. The first line names the columns: number, name, the\n"
+       "channel keys of dump, then zones (the names of the zones holding the channel, joined by |).\n"
+       "References are written as the referred record's name, or #NUMBER when the name is shared\n"
+       "or the record is free, or None. An existing OUT is replaced only when the whole file was\n"
+       "written. Exits 0; 2 when IN does not load; 10 + the negated save code when OUT cannot be\n"
+       "written (12 cannot be created, 13 writing failed).",
+       2, exportChannelsCommand},
+      {"import-channels", "import-channels IN CSV OUT [--update] [--dry-run]",
+       "Loads IN, reads the channels of CSV and saves the result to OUT. CSV is either the layout\n"
+       "export-channels writes (columns in any order, missing ones taking a new channel's values)\n"
+       "or an analogue channel list (Location,Name,Frequency,Duplex,Offset,Tone,...). New channels\n"
+       "are added after the last one until 1000 are in use; with --update a row whose number names\n"
+       "a channel in use overwrites the fields the file gives. Rows the radio cannot hold are\n"
+       "skipped. Prints \"added N\", \"updated N\", one \"line L: REASON\" per skipped row and one\n"
+       "\"note line L: TEXT\" per remark. --dry-run prints the same and writes nothing. Exits 0 when\n"
+       "CSV was read (skipped rows included); 2 when IN does not load; 3 when CSV cannot be read\n"
+       "(missing, not text, no recognised header); 10 + the negated save code when OUT cannot be\n"
+       "written; 64 for wrong usage.",
+       kOwnArguments, importChannelsCommand},
       {"dump", "dump IN [OUT]",
        "Writes the whole code plug IN as a YAML text to OUT (standard output without OUT): every\n"
        "section in the order of the tabs, each record in use with its number and its fields as the\n"

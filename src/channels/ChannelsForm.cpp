@@ -1,5 +1,8 @@
 #include "channels/ChannelsForm.h"
 
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,12 +14,16 @@
 #include "widgets/SearchEdit.h"
 #include "channels/ChannelRecord.h"
 #include "channels/ui/ChannelDetails.h"
+#include "channels/ui/ChannelImportDialog.h"
 #include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
+#include "exchange/ChannelCsv.h"
 
 namespace {
 enum Column { ChanColumn, NameColumn };
 constexpr int kNameLength = 16;
+
+std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 }  // namespace
 
 TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
@@ -89,13 +96,12 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
     if (byEnter && !list_->selectedRows().empty()) list_->view()->setFocus();
   });
 
-  // Import and Export of channels are not offered: the buttons stay disabled.
-  auto* importButton = new QPushButton(QStringLiteral("Import"), this);
-  importButton->setObjectName(QStringLiteral("ImportBitBtn"));
-  importButton->setEnabled(false);
-  auto* exportButton = new QPushButton(QStringLiteral("Export"), this);
-  exportButton->setObjectName(QStringLiteral("ExportBitBtn"));
-  exportButton->setEnabled(false);
+  ImportBitBtn = new QPushButton(QStringLiteral("Import"), this);
+  ImportBitBtn->setObjectName(QStringLiteral("ImportBitBtn"));
+  connect(ImportBitBtn, &QPushButton::clicked, this, &TChannelsForm::ImportBitBtnClick);
+  ExportBitBtn = new QPushButton(QStringLiteral("Export"), this);
+  ExportBitBtn->setObjectName(QStringLiteral("ExportBitBtn"));
+  connect(ExportBitBtn, &QPushButton::clicked, this, &TChannelsForm::ExportBitBtnClick);
 
   // ---- layout: the list and its commands on the left, the three groups beside it ----
   auto* top = new QHBoxLayout;
@@ -115,8 +121,8 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   searchRow->addWidget(searchLabel);
   searchRow->addWidget(searchEdit_, 1);
   auto* files = new QHBoxLayout;
-  files->addWidget(importButton);
-  files->addWidget(exportButton);
+  files->addWidget(ImportBitBtn);
+  files->addWidget(ExportBitBtn);
 
   auto* left = new QVBoxLayout;
   left->addWidget(list_->view(), 1);
@@ -154,6 +160,8 @@ void TChannelsForm::refresh(bool rebuild, int topRow) {
   }
   list_->refresh();
   details_->show(list_->selectedRows());
+  ImportBitBtn->setEnabled(doc.hasImage());
+  ExportBitBtn->setEnabled(doc.hasImage());
   if (rebuild && !list_->selectedRows().empty() && list_->view()->isVisible()) list_->view()->setFocus();
 }
 
@@ -180,4 +188,55 @@ void TChannelsForm::search(const QString& text) {
   list_->selectRows(rows, rows.empty() ? -1 : rows.front());
   if (!rows.empty()) list_->scrollToTop(rows.front());
   list_->refresh();
+}
+
+// ---- channels in and out ----
+
+QString TChannelsForm::chooseFile(bool save) {
+  if (fileDialog_) return fileDialog_(save);
+  const QString filter = QStringLiteral("*.csv (*.csv);;*.* (*)");
+  // Export asks about replacing a file itself, once ".csv" is added.
+  if (save)
+    return QFileDialog::getSaveFileName(this, QStringLiteral("Export Channels"), QString(), filter, nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+  return QFileDialog::getOpenFileName(this, QStringLiteral("Import Channels"), QString(), filter);
+}
+
+void TChannelsForm::ImportBitBtnClick() {
+  if (!doc.hasImage()) return;
+  const QString name = chooseFile(false);
+  if (name.isEmpty()) return;
+  const std::string path = toStd(name);
+  const auto read = [this, path](bool update) { return pw::exchange::readChannelFile(doc, path, {.update = update}); };
+  pw::exchange::ChannelPlan plan = read(false);
+  if (!plan.readable()) {
+    doc.prompt().error(plan.failure);
+    return;
+  }
+  ChannelImportDialog dialog(doc, name, std::move(plan), read, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  const pw::exchange::ApplyResult result = pw::exchange::applyChannelPlan(doc, dialog.plan(), {});
+  const std::vector<int>& rows = result.addedRows.empty() ? result.updatedRows : result.addedRows;
+  refresh(true, rows.empty() ? -1 : rows.front());
+  if (!rows.empty()) {
+    list_->selectRows(rows, rows.front());
+    list_->scrollToTop(rows.front());
+  }
+  list_->refresh();
+  showSelection();
+  if (result.zonesCreated > 0) emit recordsAddedElsewhere();
+}
+
+void TChannelsForm::ExportBitBtnClick() {
+  if (!doc.hasImage()) return;
+  QString name = chooseFile(true);
+  if (name.isEmpty()) return;
+  if (!name.toLower().endsWith(QLatin1String(".csv"))) name += QLatin1String(".csv");
+  // Asked here, about the name that will really be written, as Save As asks.
+  const QFileInfo target(name);
+  if (target.exists()) {
+    const QString text = target.absoluteFilePath() + QStringLiteral(" already exists.\n\nReplace it ?");
+    if (doc.prompt().question(text.toLatin1().toStdString(), false) != pw::Answer::Yes) return;
+  }
+  pw::exchange::exportChannels(doc, toStd(name));
 }

@@ -2,6 +2,8 @@
 // The Channels tab: the channels in use in the shared list editor and, beside them,
 // every setting of the selected channels, written to each selected channel.
 
+#include <QString>
+#include <functional>
 #include <vector>
 
 #include "channels/ChannelRecord.h"
@@ -9,6 +11,7 @@
 
 class ChannelDetails;
 class ListEditor;
+class QPushButton;
 class SearchEdit;
 
 class TChannelsForm : public TabForm {
@@ -22,10 +25,22 @@ class TChannelsForm : public TabForm {
   // and scrolls to the first; an empty text clears the selection.
   void search(const QString& text);
 
+  // Shows the open (save false) or save dialog of Import and Export: the chosen name, or
+  // an empty text. Tests replace it to run both without modal dialogs.
+  using FileDialog = std::function<QString(bool save)>;
+  void setFileDialog(FileDialog dialog) { fileDialog_ = std::move(dialog); }
+
  private:
   QString cellText(int row, int column) const;
   void showSelection();
   void sortBy(pw::ChannelSort key);
+  QString chooseFile(bool save);
+  void ImportBitBtnClick();
+  void ExportBitBtnClick();
+
+  FileDialog fileDialog_;
+  QPushButton* ImportBitBtn = nullptr;
+  QPushButton* ExportBitBtn = nullptr;
 
   ListEditor* list_ = nullptr;
   ChannelDetails* details_ = nullptr;

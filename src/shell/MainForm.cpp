@@ -249,6 +249,9 @@ void TMainForm::createTabForms() {
     fill->setContentsMargins(0, 0, 0, 0);
     forms[i] = kTabs[i].create(doc, page);
     forms[i]->setWindowFlags(Qt::Widget);
+    connect(forms[i], &TabForm::recordsAddedElsewhere, this, [this, i] {
+      for (int k = 0; k < kTabCount; ++k) stale_[k] = stale_[k] || k != i;
+    });
     fill->addWidget(forms[i]);
     PageControl->addTab(page, QString::fromLatin1(kTabs[i].caption));
   }

@@ -103,5 +103,5 @@ private:
   std::array<TabForm*, kTabCount> forms{};
   TDigitalContactsForm* contactsForm = nullptr;
   EditSteps* editSteps_ = nullptr;
-  std::array<bool, kTabCount> stale_{};  // tabs to rebuild when next shown (after an undo)
+  std::array<bool, kTabCount> stale_{};  // tabs to rebuild when next shown (after an undo, an import)
 };

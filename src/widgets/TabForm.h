@@ -15,6 +15,11 @@ public:
   // topRow > 0 scrolls a list to that row.
   virtual void refresh(bool rebuild, int topRow) = 0;
 
+signals:
+  // An action of this tab added records that other tabs list (an import that created
+  // zones): they rebuild when next shown.
+  void recordsAddedElsewhere();
+
 protected:
   // Every drop-down and spin box a tab shows takes the wheel only while focused.
   void showEvent(QShowEvent* event) override {

@@ -1,0 +1,821 @@
+#include "exchange/ChannelCsv.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <optional>
+#include <unordered_map>
+
+#include "channels/ChannelRecord.h"
+#include "codeplug/Csv.h"
+#include "codeplug/Encodings.h"
+#include "codeplug/FileWriter.h"
+#include "codeplug/Layout.h"
+#include "codeplug/RecordList.h"
+#include "membership/MemberList.h"
+
+namespace pw::exchange {
+namespace {
+
+constexpr ListId kChannels = ListId::Channels;
+constexpr ListId kZones = ListId::Zones;
+constexpr const char* kNumberColumn = "number";
+constexpr const char* kNameColumn = "name";
+constexpr const char* kZonesColumn = "zones";
+constexpr char kZoneSeparator = '|';
+constexpr int kNameLength = kNameUnits;
+constexpr std::size_t kFileChunk = 64 * 1024;
+
+const text::SectionDesc& channelSection() {
+  static const text::SectionDesc& s = *text::findSection("channels");
+  return s;
+}
+const text::FieldDesc& channelField(std::string_view key) { return *text::findField(channelSection(), key); }
+
+std::string lower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out)
+    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+  return out;
+}
+bool sameText(std::string_view a, std::string_view b) { return lower(a) == lower(b); }
+std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+
+// ---- numbers as files write them ----
+
+// A plain decimal number ("146.52", "0,6", "88.5") in units of 10^-scale. Digits beyond
+// the scale are dropped, or, when `exact`, must be zeros. Nothing for any other text.
+std::optional<std::int64_t> parseDecimal(std::string_view text, int scale, bool exact) {
+  text = csv::trim(text);
+  std::int64_t whole = 0, fraction = 0;
+  int fractionDigits = 0;
+  bool point = false, digits = false;
+  for (char c : text) {
+    if (c >= '0' && c <= '9') {
+      digits = true;
+      const int d = c - '0';
+      if (!point) {
+        whole = whole * 10 + d;
+        if (whole > 1'000'000'000'000) return std::nullopt;
+      } else if (fractionDigits < scale) {
+        fraction = fraction * 10 + d;
+        ++fractionDigits;
+      } else if (exact && d != 0) {
+        return std::nullopt;
+      }
+    } else if ((c == '.' || c == ',') && !point) {
+      point = true;
+    } else {
+      return std::nullopt;
+    }
+  }
+  if (!digits) return std::nullopt;
+  std::int64_t unit = 1;
+  for (int i = 0; i < scale; ++i) unit *= 10;
+  for (; fractionDigits < scale; ++fractionDigits) fraction *= 10;
+  return whole * unit + fraction;
+}
+
+std::string bandText(int rangeCode) {
+  const Band b = bandFor(rangeCode);
+  return std::to_string(b.lowHz / 1'000'000) + "-" + std::to_string(b.highHz / 1'000'000) + " MHz";
+}
+
+// The stored word of a frequency in hertz, or why the radio cannot hold it.
+std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, std::int64_t hz, const char* which,
+                                           std::string& reason) {
+  const int code = doc.frequencyRangeCode();
+  const Band band = bandFor(code);
+  hz -= hz % 10;  // the record keeps tens of hertz
+  char text[32];
+  std::snprintf(text, sizeof text, "%lld.%05lld", static_cast<long long>(hz / 1'000'000),
+                static_cast<long long>(hz % 1'000'000 / 10));
+  if (hz < band.lowHz || hz > band.highHz) {
+    reason = std::string(which) + " frequency " + text + " MHz is outside the radio's range " + bandText(code);
+    return std::nullopt;
+  }
+  return parseFrequency(text, code);
+}
+
+// ---- names ----
+
+// The rename box's rule: what a name can hold.
+bool storable(char c) { return static_cast<unsigned char>(c) >= 32 && static_cast<unsigned char>(c) <= 127; }
+
+// A name as a file gives it: characters a name cannot store dropped, escapes (\xNN, as
+// the own layout writes names) undone when `escapes`, cut to 16 characters; each change
+// noted.
+std::string cleanName(std::string_view cell, bool escapes, const char* what, int line, std::vector<RowNote>& notes) {
+  std::string kept;
+  for (char c : cell)
+    if (storable(c)) kept += c;
+  const bool dropped = kept.size() != cell.size();
+  std::string name = kept;
+  if (escapes)
+    if (auto bytes = text::unescapeName(kept)) name = std::move(*bytes);
+  if (!escapes) name = std::string(csv::trim(name));
+  const bool cut = int(name.size()) > kNameLength;
+  if (cut) name = std::string(csv::trim(name.substr(0, kNameLength)));
+  if (dropped)
+    notes.push_back({line, std::string(what) + " " + quoted(text::escapeText(name)) +
+                               ": characters a name cannot store were dropped"});
+  if (cut)
+    notes.push_back({line, std::string(what) + " cut to 16 characters: " + quoted(text::escapeText(name))});
+  return name;
+}
+
+// "#<number>": the number, else nothing.
+std::optional<std::uint32_t> hashNumber(std::string_view text) {
+  text = csv::trim(text);
+  if (text.size() < 2 || text.front() != '#') return std::nullopt;
+  return text::parseNumber(text.substr(1), 0xFFFF);
+}
+
+// ---- names of the records a channel refers to ----
+
+class Names {
+ public:
+  explicit Names(const CodePlugDocument& doc) : doc_(doc) {}
+
+  // The text a reference to record `number` of `list` is written as.
+  std::string referenceText(ListId list, std::uint32_t number) {
+    const Index& index = of(list);
+    if (number >= 1 && number <= std::uint32_t(layoutOf(list).count) && inUse(doc_, list, int(number) - 1)) {
+      const std::string name = recordName(doc_, list, int(number) - 1);
+      const auto it = index.count.find(name);
+      // A shared name, or one that reads as a special text, would come back as another value.
+      if (it != index.count.end() && it->second == 1 && !sameText(name, "None") && !name.starts_with('#'))
+        return text::escapeText(name);
+    }
+    return "#" + std::to_string(number);
+  }
+
+  // The first record in use named `name`: its index, or -1.
+  int find(ListId list, const std::string& name) {
+    const Index& index = of(list);
+    const auto it = index.first.find(name);
+    return it == index.first.end() ? -1 : it->second;
+  }
+  void added(ListId list, int at) {
+    Index& index = of(list);
+    const std::string name = recordName(doc_, list, at);
+    index.first.emplace(name, at);
+    ++index.count[name];
+  }
+
+ private:
+  struct Index {
+    bool built = false;
+    std::unordered_map<std::string, int> first, count;
+  };
+  Index& of(ListId list) {
+    Index& index = lists_[int(list)];
+    if (!index.built) {
+      index.built = true;
+      for (int i = 0; i < layoutOf(list).count; ++i)
+        if (inUse(doc_, list, i)) {
+          const std::string name = recordName(doc_, list, i);
+          index.first.emplace(name, i);
+          ++index.count[name];
+        }
+    }
+    return index;
+  }
+  const CodePlugDocument& doc_;
+  Index lists_[kListCount];
+};
+
+std::string zoneText(Names& names, int zoneNumber) {
+  std::string text = names.referenceText(kZones, std::uint32_t(zoneNumber));
+  // The separator inside a name is written as an escape the name reads back.
+  std::string out;
+  for (char c : text) out += c == kZoneSeparator ? std::string("\\x7c") : std::string(1, c);
+  return out;
+}
+
+// ---- reading ----
+
+bool blankRow(const csv::Row& row) {
+  return std::all_of(row.fields.begin(), row.fields.end(),
+                     [](const std::string& f) { return csv::trim(f).empty(); });
+}
+
+class PlanReader {
+ public:
+  PlanReader(const CodePlugDocument& doc, const ReadOptions& options) : doc_(doc), options_(options) {
+    int last = -1;
+    for (int i = 0; i < kChannelCount; ++i)
+      if (inUse(doc, kChannels, i)) last = i;
+    room_ = kChannelCount - (last + 1);
+  }
+
+  ChannelPlan read(csv::Reader& reader) {
+    csv::Row row;
+    if (!reader.next(row) || reader.binary()) return failed(reader.binary());
+    const csv::Header header(row.fields);
+    if (header.has("frequency")) {
+      plan_.layout = ChannelLayout::Analogue;
+      analogue_ = AnalogueColumns(header);
+    } else if (!ownColumns(header)) {
+      return failed(false);
+    }
+    while (reader.next(row)) {
+      if (blankRow(row)) continue;
+      ChannelRow out{.line = row.line};
+      std::string reason;
+      const bool ok = plan_.layout == ChannelLayout::Analogue ? analogueRow(row, out, reason) : ownRow(row, out, reason);
+      if (ok && !out.updates && room_ == 0) reason = "no room: " + std::to_string(kChannelCount) + " channels in use";
+      if (!reason.empty()) {
+        plan_.skipped.push_back({row.line, reason});
+        continue;
+      }
+      if (!out.updates) --room_;
+      plan_.notes.insert(plan_.notes.end(), rowNotes_.begin(), rowNotes_.end());
+      plan_.rows.push_back(std::move(out));
+    }
+    if (reader.binary()) return failed(true);
+    return std::move(plan_);
+  }
+
+ private:
+  ChannelPlan failed(bool binary) {
+    ChannelPlan plan;
+    plan.failure = binary ? "The file is not a text file."
+                          : "No channel list header: the first line must name the columns, as the editor's "
+                            "own export does (number,name,mode,...) or an analogue channel list "
+                            "(Location,Name,Frequency,Duplex,...).";
+    return plan;
+  }
+
+  // ---- the own layout ----
+  bool ownColumns(const csv::Header& header) {
+    std::vector<bool> claimed(header.size(), false);
+    const auto claim = [&](std::string_view key) {
+      const auto column = header.find(key);
+      if (column) claimed[*column] = true;
+      return column;
+    };
+    number_ = claim(kNumberColumn);
+    name_ = claim(kNameColumn);
+    zones_ = claim(kZonesColumn);
+    for (const text::FieldDesc& f : channelSection().fields)
+      if (const auto column = claim(f.key)) fields_.push_back({&f, *column});
+    if (!number_ && !name_ && !zones_ && fields_.empty()) return false;
+    plan_.layout = ChannelLayout::Own;
+    for (std::size_t i = 0; i < header.size(); ++i)
+      if (!claimed[i] && !header.name(i).empty()) plan_.unknownColumns.push_back(header.name(i));
+    return true;
+  }
+
+  bool ownRow(const csv::Row& row, ChannelRow& out, std::string& reason) {
+    rowNotes_.clear();
+    if (options_.update && number_) {
+      const std::string_view text = csv::trim(csv::fieldAt(row, number_));
+      if (!text.empty()) {
+        const auto n = text::parseNumber(text, 0xFFFF);
+        if (!n) {
+          reason = "number " + quoted(text) + " is not a channel number";
+          return false;
+        }
+        if (*n >= 1 && *n <= std::uint32_t(kChannelCount) && inUse(doc_, kChannels, int(*n) - 1)) {
+          const auto [at, fresh] = updatedBy_.emplace(int(*n), row.line);
+          if (!fresh) {
+            reason = "channel " + std::to_string(*n) + " is updated by line " + std::to_string(at->second) + " already";
+            return false;
+          }
+          out.updates = int(*n);
+        }
+      }
+    }
+    if (name_) {
+      const std::string_view cell = csv::fieldAt(row, name_);
+      if (!csv::trim(cell).empty()) {
+        out.hasName = true;
+        out.name = cleanName(cell, true, "name", row.line, rowNotes_);
+      }
+    }
+    for (const auto& [f, column] : fields_) {
+      const std::string_view text = csv::trim(csv::fieldAt(row, column));
+      if (text.empty()) continue;  // a cell left empty: the new channel's value, or the one kept
+      if (!ownValue(*f, text, out, reason)) {
+        if (reason.empty()) reason = std::string(f->key) + " " + quoted(text) + " is not a value a channel can hold";
+        return false;
+      }
+    }
+    if (zones_) {
+      const std::string cell(csv::fieldAt(row, zones_));
+      std::size_t from = 0;
+      while (from <= cell.size()) {
+        std::size_t to = cell.find(kZoneSeparator, from);
+        if (to == std::string::npos) to = cell.size();
+        const std::string_view piece = csv::trim(std::string_view(cell).substr(from, to - from));
+        if (!piece.empty())
+          out.zones.push_back(hashNumber(piece) ? std::string(piece)
+                                                : cleanName(piece, true, "zone", row.line, rowNotes_));
+        from = to + 1;
+      }
+    }
+    return true;
+  }
+
+  bool ownValue(const text::FieldDesc& f, std::string_view text, ChannelRow& out, std::string& reason) {
+    if (f.kind == text::Kind::Reference) {
+      if (sameText(text, "None")) {
+        out.values.push_back({&f, 0});
+      } else if (const auto n = hashNumber(text)) {
+        if (!text::fieldHolds(f, *n)) return false;
+        out.values.push_back({&f, *n});
+      } else {
+        const auto name = text::unescapeName(text);
+        out.references.push_back({&f, name ? *name : std::string(text)});
+      }
+      return true;
+    }
+    if (f.kind == text::Kind::Frequency && !(text.size() > 1 && (text[1] == 'x' || text[1] == 'X'))) {
+      // A frequency the radio cannot hold skips the row rather than being clamped into its band.
+      const auto hz = parseDecimal(text, 6, false);
+      if (!hz) {
+        reason = std::string(f.key) + " " + quoted(text) + " is not a number";
+        return false;
+      }
+      const auto word = frequencyWord(doc_, *hz, &f == &channelField("rx_frequency") ? "receive" : "transmit", reason);
+      if (word) out.values.push_back({&f, *word});
+      return word.has_value();
+    }
+    const auto value = text::parseField(doc_, f, text);
+    if (value) out.values.push_back({&f, *value});
+    return value.has_value();
+  }
+
+  // ---- the analogue layout ----
+  struct AnalogueColumns {
+    AnalogueColumns() = default;
+    explicit AnalogueColumns(const csv::Header& h)
+        : name(h.find("Name")),
+          frequency(h.find("Frequency")),
+          duplex(h.find("Duplex")),
+          offset(h.find("Offset")),
+          tone(h.find("Tone")),
+          rTone(h.find("rToneFreq")),
+          cTone(h.find("cToneFreq")),
+          dtcs(h.find("DtcsCode")),
+          rxDtcs(h.has("RxDtcsCode") ? h.find("RxDtcsCode") : h.find("DtcsCode")),
+          polarity(h.find("DtcsPolarity")),
+          crossMode(h.find("CrossMode")),
+          mode(h.find("Mode")),
+          power(h.find("Power")) {}
+    std::optional<std::size_t> name, frequency, duplex, offset, tone, rTone, cTone, dtcs, rxDtcs, polarity,
+        crossMode, mode, power;
+  };
+
+  enum class Squelch { None, Ctcss, Dcs };
+  struct ToneSide {
+    Squelch kind = Squelch::None;
+    std::optional<std::size_t> column;
+    bool inverted = false;
+  };
+
+  // The tone word of one side, or why the radio cannot hold it.
+  std::optional<std::uint16_t> toneWord(const csv::Row& row, const ToneSide& side, std::string& reason) const {
+    const std::string_view text = csv::trim(csv::fieldAt(row, side.column));
+    switch (side.kind) {
+      case Squelch::None:
+        return std::uint16_t(0xFFFF);
+      case Squelch::Ctcss: {
+        const auto tenths = parseDecimal(text, 1, true);
+        const int index = tenths && *tenths < 10000 ? toneChoiceIndex(packBcd4(int(*tenths))) : -1;
+        if (index >= 1 && index <= 50) return toneWordFor(index);
+        reason = "CTCSS tone " + quoted(text) + " is not one of the radio's 50";
+        return std::nullopt;
+      }
+      case Squelch::Dcs: {
+        // The code's octal digits read as a decimal number, as the tone word stores them.
+        const bool digits = !text.empty() && text.size() <= 3 &&
+                            text.find_first_not_of("0123456789") == std::string_view::npos;
+        const int code = digits ? std::stoi(std::string(text)) : -1;
+        const int index = code >= 0 ? toneChoiceIndex(packBcd4(code + (side.inverted ? 12000 : 8000))) : -1;
+        if (index > 0) return toneWordFor(index);
+        reason = "DCS code " + quoted(text) + " is not one of the radio's 104";
+        return std::nullopt;
+      }
+    }
+    return std::nullopt;
+  }
+
+  bool tones(const csv::Row& row, ToneSide& tx, ToneSide& rx, std::string& reason) const {
+    const AnalogueColumns& c = analogue_;
+    const std::string mode = lower(csv::trim(csv::fieldAt(row, c.tone)));
+    const ToneSide txTone{Squelch::Ctcss, c.rTone}, rxTone{Squelch::Ctcss, c.cTone};
+    const ToneSide txDcs{Squelch::Dcs, c.dtcs}, rxDcs{Squelch::Dcs, c.rxDtcs};
+    if (mode.empty()) {
+    } else if (mode == "tone") {
+      tx = txTone;
+    } else if (mode == "tsql") {
+      tx = rx = rxTone;
+    } else if (mode == "dtcs") {
+      tx = rx = txDcs;
+    } else if (mode == "cross") {
+      // The transmit side before the arrow, the receive side after it.
+      std::string cross = lower(csv::trim(csv::fieldAt(row, c.crossMode)));
+      if (cross.empty()) cross = "tone->tone";
+      const std::size_t arrow = cross.find("->");
+      const std::string before = arrow == std::string::npos ? "" : cross.substr(0, arrow);
+      const std::string after = arrow == std::string::npos ? "" : cross.substr(arrow + 2);
+      const auto side = [](const std::string& s, const ToneSide& tone, const ToneSide& dcs) -> std::optional<ToneSide> {
+        if (s.empty()) return ToneSide{};
+        if (s == "tone") return tone;
+        if (s == "dtcs") return dcs;
+        return std::nullopt;
+      };
+      const auto t = side(before, txTone, txDcs), r = side(after, rxTone, rxDcs);
+      if (arrow == std::string::npos || !t || !r || (before.empty() && after.empty())) {
+        reason = "CrossMode " + quoted(csv::trim(csv::fieldAt(row, c.crossMode))) + " is not one this editor knows";
+        return false;
+      }
+      tx = *t;
+      rx = *r;
+    } else {
+      reason = "Tone " + quoted(csv::trim(csv::fieldAt(row, c.tone))) + " is not one this editor knows";
+      return false;
+    }
+    if (tx.kind == Squelch::Dcs || rx.kind == Squelch::Dcs) {
+      // Two letters, transmit then receive; R is inverted.
+      std::string polarity = lower(csv::trim(csv::fieldAt(row, c.polarity)));
+      if (polarity.empty()) polarity = "nn";
+      if (polarity.size() != 2 || polarity.find_first_not_of("nr") != std::string::npos) {
+        reason = "DtcsPolarity " + quoted(csv::trim(csv::fieldAt(row, c.polarity))) + " is not two letters N or R";
+        return false;
+      }
+      tx.inverted = polarity[0] == 'r';
+      rx.inverted = polarity[1] == 'r';
+    }
+    return true;
+  }
+
+  bool analogueRow(const csv::Row& row, ChannelRow& out, std::string& reason) {
+    rowNotes_.clear();
+    const AnalogueColumns& c = analogue_;
+    const auto number = [&](std::optional<std::size_t> column, const char* what) {
+      const std::string_view text = csv::trim(csv::fieldAt(row, column));
+      const auto hz = parseDecimal(text, 6, false);
+      if (!hz) reason = text.empty() ? std::string("no ") + what : std::string(what) + " " + quoted(text) + " is not a number";
+      return hz;
+    };
+    const std::string mode = lower(csv::trim(csv::fieldAt(row, c.mode)));
+    std::uint32_t bandwidth = 0;
+    if (mode.empty() || mode == "fm") {
+      bandwidth = 2;  // 25 kHz
+    } else if (mode != "nfm") {
+      reason = "mode " + quoted(csv::trim(csv::fieldAt(row, c.mode))) + " is not one the radio has";
+      return false;
+    }
+
+    const auto rxHz = number(c.frequency, "Frequency");
+    if (!rxHz) return false;
+    std::int64_t txHz = *rxHz;
+    bool rxOnly = false;
+    const std::string duplex = lower(csv::trim(csv::fieldAt(row, c.duplex)));
+    if (duplex == "+" || duplex == "-" || duplex == "split") {
+      const auto offset = number(c.offset, "Offset");
+      if (!offset) return false;
+      txHz = duplex == "+" ? *rxHz + *offset : duplex == "-" ? *rxHz - *offset : *offset;
+    } else if (duplex == "off") {
+      rxOnly = true;
+    } else if (!duplex.empty()) {
+      reason = "Duplex " + quoted(csv::trim(csv::fieldAt(row, c.duplex))) + " is not one this editor knows";
+      return false;
+    }
+    const auto rxWord = frequencyWord(doc_, *rxHz, "receive", reason);
+    if (!rxWord) return false;
+    const auto txWord = frequencyWord(doc_, txHz, "transmit", reason);
+    if (!txWord) return false;
+
+    ToneSide tx, rx;
+    if (!tones(row, tx, rx, reason)) return false;
+    const auto txTone = toneWord(row, tx, reason);
+    if (!txTone) return false;
+    const auto rxTone = toneWord(row, rx, reason);
+    if (!rxTone) return false;
+
+    out.values = {{&channelField("mode"), 1},
+                  {&channelField("bandwidth"), bandwidth},
+                  {&channelField("rx_frequency"), *rxWord},
+                  {&channelField("tx_frequency"), *txWord},
+                  {&channelField("tx_tone"), *txTone},
+                  {&channelField("rx_tone"), *rxTone}};
+    if (rxOnly) out.values.push_back({&channelField("rx_only"), 1});
+    if (const auto power = powerValue(csv::trim(csv::fieldAt(row, c.power))))
+      out.values.push_back({&channelField("tx_power"), *power});
+
+    out.hasName = true;
+    out.name = cleanName(csv::fieldAt(row, c.name), false, "name", row.line, rowNotes_);
+    if (out.name.empty()) out.name = frequencyText(*rxWord);
+    return true;
+  }
+
+  // "Low" or under 3 W: low; any other text: high; none: the new channel's power.
+  static std::optional<std::uint32_t> powerValue(std::string_view text) {
+    if (text.empty()) return std::nullopt;
+    if (sameText(text, "low")) return 0;
+    std::string_view number = text;
+    if (!number.empty() && (number.back() == 'W' || number.back() == 'w')) number.remove_suffix(1);
+    const auto milliwatts = parseDecimal(number, 3, false);
+    return milliwatts && *milliwatts < 3000 ? 0 : 1;
+  }
+
+  const CodePlugDocument& doc_;
+  ReadOptions options_;
+  ChannelPlan plan_;
+  int room_ = 0;
+  std::vector<RowNote> rowNotes_;
+  std::unordered_map<int, int> updatedBy_;  // channel number -> the line that updates it
+  // the own layout's columns
+  std::optional<std::size_t> number_, name_, zones_;
+  std::vector<std::pair<const text::FieldDesc*, std::size_t>> fields_;
+  AnalogueColumns analogue_;
+};
+
+// ---- applying ----
+
+std::string referenceLabel(const text::FieldDesc& f) { return f.key; }
+
+// The zone a row names: its index, or -1 with a note.
+int zoneFor(CodePlugDocument& doc, Names& names, const std::string& text, const ApplyOptions& options, int line,
+            ApplyResult& result) {
+  if (const auto n = hashNumber(text)) {
+    if (*n >= 1 && *n <= std::uint32_t(kZoneCount) && inUse(doc, kZones, int(*n) - 1)) return int(*n) - 1;
+    result.notes.push_back({line, "zone " + text + " is not in use"});
+    return -1;
+  }
+  if (const int z = names.find(kZones, text); z >= 0) return z;
+  const std::string shown = quoted(text::escapeText(text));
+  if (!options.createZones) {
+    result.notes.push_back({line, "zone " + shown + " not found"});
+    return -1;
+  }
+  const int z = addRecord(doc, kZones, text);
+  if (z < 0) {
+    result.notes.push_back({line, "zone " + shown + " not created: " + std::to_string(kZoneCount) + " zones in use"});
+    return -1;
+  }
+  names.added(kZones, z);
+  ++result.zonesCreated;
+  result.notes.push_back({line, "creates zone " + shown});
+  return z;
+}
+
+void joinZones(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot, const ApplyOptions& options,
+               ApplyResult& result) {
+  for (const std::string& text : row.zones) {
+    const int z = zoneFor(doc, names, text, options, row.line, result);
+    if (z < 0) continue;
+    const int channel = slot + 1;
+    const auto members = memberRows(doc, kZones, z);
+    if (std::any_of(members.begin(), members.end(), [&](const MemberRow& m) { return m.number == channel; })) continue;
+    if (addMembers(doc, kZones, z, {channel}) == 0)
+      result.notes.push_back({row.line, "zone " + quoted(recordName(doc, kZones, z)) + " is full (" +
+                                            std::to_string(kZoneMemberCount) + " channels)"});
+  }
+}
+
+// The record's name bytes as stored, up to the first empty unit.
+std::string storedName(ByteSpan record) {
+  const RecordListLayout& l = layoutOf(kChannels);
+  std::string bytes;
+  for (int k = 0; k < l.nameUnits && u16le(record, std::size_t(l.nameOffset + 2 * k)) != 0; ++k)
+    bytes += char(record[std::size_t(l.nameOffset + 2 * k)]);
+  return bytes;
+}
+
+void writeRow(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot, ApplyResult& result) {
+  MutableByteSpan record = recordBytes(doc, kChannels, slot);
+  if (row.updates && row.hasName && row.name != storedName(record)) renameRecord(doc, kChannels, slot, row.name);
+  for (const ChannelRow::Value& v : row.values) text::writeField(record, *v.field, v.value);
+  for (const ChannelRow::Reference& r : row.references) {
+    const int found = names.find(r.field->referred, r.text);
+    if (found < 0)
+      result.notes.push_back(
+          {row.line, referenceLabel(*r.field) + " " + quoted(text::escapeText(r.text)) + " not found: none"});
+    text::writeField(record, *r.field, std::uint32_t(found + 1));
+  }
+}
+
+// Moves the channels at [from, end) to `to`, the channels from `to` on following them.
+void moveBlock(CodePlugDocument& doc, int to, int from, int end) {
+  std::vector<int> order;
+  order.reserve(kChannelCount);
+  for (int i = 0; i < to; ++i) order.push_back(i);
+  for (int i = from; i < end; ++i) order.push_back(i);
+  for (int i = to; i < from; ++i) order.push_back(i);
+  for (int i = end; i < kChannelCount; ++i) order.push_back(i);
+  permuteRecords(doc, kChannels, order);
+}
+
+// ---- writing ----
+
+class ChannelWriter {
+ public:
+  explicit ChannelWriter(const CodePlugDocument& doc) : doc_(doc), names_(doc) {
+    // Each channel's zones, in zone order.
+    for (int z = 0; z < kZoneCount; ++z) {
+      if (!inUse(doc, kZones, z)) continue;
+      for (const MemberRow& m : memberRows(doc, kZones, z)) {
+        auto& of = zonesOf_[m.number];
+        if (of.empty() || of.back() != z + 1) of.push_back(z + 1);
+      }
+    }
+  }
+
+  void header(std::string& out) const {
+    std::vector<std::string> names{kNumberColumn, kNameColumn};
+    for (const text::FieldDesc& f : channelSection().fields) names.push_back(f.key);
+    names.push_back(kZonesColumn);
+    csv::appendRow(out, names);
+  }
+
+  void row(std::string& out, int slot) {
+    const ByteSpan record = recordBytes(doc_, kChannels, slot);
+    const RecordListLayout& l = layoutOf(kChannels);
+    fields_.clear();
+    fields_.push_back(std::to_string(slot + 1));
+    fields_.push_back(text::nameText(record.subspan(l.nameOffset), l.nameUnits));
+    for (const text::FieldDesc& f : channelSection().fields) {
+      const std::uint32_t value = text::readField(record, f);
+      if (f.kind == text::Kind::Reference)
+        fields_.push_back(value == 0 ? "None" : names_.referenceText(f.referred, value));
+      else
+        fields_.push_back(text::renderField(doc_, f, value).text);
+    }
+    std::string zones;
+    if (const auto it = zonesOf_.find(slot + 1); it != zonesOf_.end())
+      for (int z : it->second) zones += (zones.empty() ? "" : "|") + zoneText(names_, z);
+    fields_.push_back(std::move(zones));
+    csv::appendRow(out, fields_);
+  }
+
+ private:
+  const CodePlugDocument& doc_;
+  Names names_;
+  std::unordered_map<int, std::vector<int>> zonesOf_;  // channel number -> zone numbers
+  std::vector<std::string> fields_;
+};
+
+int lastInUse(const CodePlugDocument& doc) {
+  for (int i = kChannelCount - 1; i >= 0; --i)
+    if (inUse(doc, kChannels, i)) return i;
+  return -1;
+}
+
+}  // namespace
+
+int ChannelPlan::added() const {
+  return int(std::count_if(rows.begin(), rows.end(), [](const ChannelRow& r) { return r.updates == 0; }));
+}
+int ChannelPlan::updated() const { return int(rows.size()) - added(); }
+
+ChannelPlan readChannelText(const CodePlugDocument& doc, std::string_view text, const ReadOptions& options) {
+  csv::Reader reader(text, csv::guessSeparator(text));
+  return PlanReader(doc, options).read(reader);
+}
+
+ChannelPlan readChannelFile(const CodePlugDocument& doc, const std::string& path, const ReadOptions& options) {
+  const int fd = openRegularFile(path);
+  if (fd < 0) {
+    ChannelPlan plan;
+    plan.failure = "Could not open the file";
+    return plan;
+  }
+  struct Closer {
+    int fd;
+    ~Closer() { ::close(fd); }
+  } closer{fd};
+  bool failed = false;
+  const auto readSome = [fd, &failed](char* buffer, std::size_t size) -> std::size_t {
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, size);
+      if (n >= 0) return std::size_t(n);
+      if (errno != EINTR) {
+        failed = true;
+        return 0;
+      }
+    }
+  };
+  // The first chunk tells the separator; the reader then gets it before the rest.
+  std::string first(kFileChunk, '\0');
+  first.resize(readSome(first.data(), first.size()));
+  std::size_t given = 0;
+  csv::Reader reader(
+      [&](char* buffer, std::size_t size) -> std::size_t {
+        if (given < first.size()) {
+          const std::size_t n = std::min(size, first.size() - given);
+          std::copy_n(first.data() + given, n, buffer);
+          given += n;
+          return n;
+        }
+        return readSome(buffer, size);
+      },
+      csv::guessSeparator(first));
+  ChannelPlan plan = PlanReader(doc, options).read(reader);
+  if (failed) {
+    plan = {};
+    plan.failure = "Could not read the file";
+  }
+  return plan;
+}
+
+ApplyResult applyChannelPlan(CodePlugDocument& doc, const ChannelPlan& plan, const ApplyOptions& options) {
+  ApplyResult result;
+  if (!doc.hasImage() || !plan.readable()) return result;
+  doc.settleEdits("edit");  // what came before is a step of its own
+  Names names(doc);
+  const int first = lastInUse(doc) + 1;
+  int next = first;
+  for (const ChannelRow& row : plan.rows) {
+    int slot = row.updates - 1;
+    if (row.updates && !inUse(doc, kChannels, slot)) continue;
+    if (!row.updates) {
+      if (next >= kChannelCount) {
+        result.notes.push_back({row.line, "no room: " + std::to_string(kChannelCount) + " channels in use"});
+        continue;
+      }
+      slot = next++;
+      const bool named = !trimControls(row.name).empty();
+      initChannel(doc, slot, named ? std::string_view(row.name) : std::string_view(defaultName(kChannels, slot)));
+      result.addedRows.push_back(slot);
+    } else {
+      result.updatedRows.push_back(slot);
+    }
+    writeRow(doc, names, row, slot, result);
+    joinZones(doc, names, row, slot, options, result);
+  }
+  const int at = options.insertAt;
+  if (at >= 0 && at < first && next > first) {
+    moveBlock(doc, at, first, next);
+    const int shift = next - first;
+    for (int& r : result.addedRows) r = r - first + at;
+    for (int& r : result.updatedRows)
+      if (r >= at) r += shift;
+  }
+  std::sort(result.updatedRows.begin(), result.updatedRows.end());
+  result.updatedRows.erase(std::unique(result.updatedRows.begin(), result.updatedRows.end()),
+                           result.updatedRows.end());
+  const int count = int(result.addedRows.size() + result.updatedRows.size());
+  doc.nameNextStep(!options.stepName.empty() ? options.stepName
+                                              : "import " + std::to_string(count) + (count == 1 ? " channel" : " channels"));
+  return result;
+}
+
+ApplyResult previewChannelPlan(const CodePlugDocument& doc, const ChannelPlan& plan, const ApplyOptions& options) {
+  CodePlugDocument scratch;
+  if (doc.hasImage()) scratch.adoptImage(doc.workingImage);
+  return applyChannelPlan(scratch, plan, options);
+}
+
+std::vector<RowNote> remarks(const ChannelPlan& plan, const ApplyResult& result) {
+  std::vector<RowNote> notes = plan.notes;
+  notes.insert(notes.end(), result.notes.begin(), result.notes.end());
+  std::stable_sort(notes.begin(), notes.end(), [](const RowNote& a, const RowNote& b) { return a.line < b.line; });
+  return notes;
+}
+
+std::vector<std::string> reportLines(const ChannelPlan& plan, const ApplyResult& result) {
+  std::vector<std::string> lines{"added " + std::to_string(result.addedRows.size()),
+                                 "updated " + std::to_string(result.updatedRows.size())};
+  for (const RowNote& s : plan.skipped) lines.push_back("line " + std::to_string(s.line) + ": " + s.text);
+  for (const RowNote& n : remarks(plan, result)) lines.push_back("note line " + std::to_string(n.line) + ": " + n.text);
+  return lines;
+}
+
+std::string writeChannelText(const CodePlugDocument& doc, std::span<const int> rows) {
+  std::string out;
+  if (!doc.hasImage()) return out;
+  ChannelWriter writer(doc);
+  writer.header(out);
+  for (int slot : rows)
+    if (slot >= 0 && slot < kChannelCount) writer.row(out, slot);
+  return out;
+}
+
+int exportChannels(const CodePlugDocument& doc, const std::string& path) {
+  if (!doc.hasImage()) return kSaveNothing;
+  std::vector<int> rows;
+  for (int i = 0; i < kChannelCount; ++i)
+    if (inUse(doc, kChannels, i)) rows.push_back(i);
+  const std::string text = writeChannelText(doc, rows);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  switch (doc.fileWriter().writeFile(path, std::span<const std::uint8_t>(bytes, text.size()))) {
+    case WriteResult::Ok:
+      return kSaveOk;
+    case WriteResult::CreateFailed:
+      doc.prompt().error("Could not create the file");
+      return kSaveCreate;
+    case WriteResult::WriteFailed:
+      break;
+  }
+  doc.prompt().error("Could not write to the file");
+  return kSaveWrite;
+}
+
+}  // namespace pw::exchange
