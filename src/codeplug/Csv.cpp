@@ -152,7 +152,8 @@ std::string_view fieldAt(const Row& row, std::optional<std::size_t> column) {
 }
 
 std::string quoteField(std::string_view text, char separator) {
-  const bool needs = text.find_first_of(std::string{separator, '"', '\r', '\n'}) != std::string_view::npos ||
+  const auto special = [separator](char c) { return c == separator || c == '"' || c == '\r' || c == '\n'; };
+  const bool needs = std::any_of(text.begin(), text.end(), special) ||
                      (!text.empty() && (isBlank(text.front()) || isBlank(text.back())));
   if (!needs) return std::string(text);
   std::string out = "\"";

@@ -646,7 +646,7 @@ class ChannelWriter {
       if (f.kind == text::Kind::Reference)
         fields_.push_back(value == 0 ? "None" : names_.referenceText(f.referred, value));
       else
-        fields_.push_back(text::renderField(doc_, f, value).text);
+        fields_.push_back(rendered(f, value));
     }
     std::string zones;
     if (const auto it = zonesOf_.find(slot + 1); it != zonesOf_.end())
@@ -656,9 +656,18 @@ class ChannelWriter {
   }
 
  private:
+  // Channels share most of their values: each text is worked out once.
+  const std::string& rendered(const text::FieldDesc& f, std::uint32_t value) {
+    const auto key = (std::uint64_t(&f - channelSection().fields.data()) << 32) | value;
+    auto it = texts_.find(key);
+    if (it == texts_.end()) it = texts_.emplace(key, text::renderField(doc_, f, value).text).first;
+    return it->second;
+  }
+
   const CodePlugDocument& doc_;
   Names names_;
   std::unordered_map<int, std::vector<int>> zonesOf_;  // channel number -> zone numbers
+  std::unordered_map<std::uint64_t, std::string> texts_;
   std::vector<std::string> fields_;
 };
 

@@ -25,6 +25,7 @@ bool EditSteps::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Drop:
     case QEvent::InputMethod:
     case QEvent::Shortcut:
+    case QEvent::WindowUnblocked:  // a modal dialog closed: what its answer made follows now
       post();
       break;
     default:

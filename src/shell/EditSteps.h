@@ -3,7 +3,8 @@
 // (and after whatever it posted, such as a drop-down's late commit) the document settles
 // its changes into one step. Keystrokes into one text box while it keeps the focus join
 // one step. While a modal box is open nothing settles, so a delete that asks about a
-// refusal half-way stays one step.
+// refusal half-way stays one step; when a modal dialog closes, what the action does with
+// its answer (an import applied) settles as a step once the action has finished.
 
 #include <QObject>
 #include <QPointer>

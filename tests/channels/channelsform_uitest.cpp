@@ -1,7 +1,11 @@
 // The Channels tab driven through its named widgets: what a selection of channels
 // shows, what each control writes to every selected channel, and the list commands.
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QPlainTextEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -13,6 +17,7 @@
 #include "channels/ChannelChoices.h"
 #include "channels/ChannelRecord.h"
 #include "channels/ChannelsForm.h"
+#include "channels/ui/ChannelImportDialog.h"
 #include "codeplug/Encodings.h"
 #include "support/ui/TabHarness.h"
 
@@ -49,6 +54,28 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
   std::string frequency(int slot, ChannelField f) const { return pw::frequencyText(field(slot, f)); }
   QString nameCell(int row) const { return cell(row, 2); }
 
+  // What the import dialog showed before `answer` closed it.
+  struct Shown {
+    QString summary, report;
+    bool updateOffered = false;
+  };
+  // Clicks Import; once the dialog is up, reads it, lets `act` work it and answers OK or Cancel.
+  Shown importWith(bool ok, const std::function<void(ChannelImportDialog*)>& act = {}) {
+    Shown shown;
+    whenModal([&](QWidget* modal) {
+      auto* dialog = qobject_cast<ChannelImportDialog*>(modal);
+      if (!dialog) return modal->close(), void();
+      shown.updateOffered = dialog->findChild<QCheckBox*>("UpdateCheckBox")->isVisibleTo(dialog);
+      if (act) act(dialog);
+      shown.summary = dialog->findChild<QLabel*>("SummaryLabel")->text();
+      shown.report = dialog->findChild<QPlainTextEdit*>("ReportText")->toPlainText();
+      dialog->findChild<QDialogButtonBox*>()->button(ok ? QDialogButtonBox::Ok : QDialogButtonBox::Cancel)->click();
+    });
+    QTest::mouseClick(command("ImportBitBtn"), Qt::LeftButton);
+    settle();
+    return shown;
+  }
+
  private slots:
   void cleanup() { closeTab(); }
 
@@ -75,8 +102,8 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     // A rebuild selects the first row.
     QCOMPARE(selectedRows(view), std::vector<int>{0});
     QCOMPARE(title->text(), QString("Channels .. used 3 of 1000. 1 selected. "));
-    QVERIFY(!command("ImportBitBtn")->isEnabled());
-    QVERIFY(!command("ExportBitBtn")->isEnabled());
+    QVERIFY(command("ImportBitBtn")->isEnabled());
+    QVERIFY(command("ExportBitBtn")->isEnabled());
     QCOMPARE(menuEntries(false), QStringList({"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Sort by Name",
                                               "Sort by Rx Frequency", "-", "Cancel"}));
     QCOMPARE(menuEntries(true), QStringList({"Sort by Name", "Sort by Rx Frequency", "Cancel"}));
@@ -320,6 +347,62 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     box->setFocus();
     QTest::keyClicks(box, "z");  // " 12z" matches nothing: after the quiet time nothing is selected
     QTRY_VERIFY_WITH_TIMEOUT(selectedRows(view).empty(), 2000);
+  }
+
+  void importShowsThePlanFirstAndExportWritesTheFile() {
+    openWithChannels(3);
+    const QString dir = QString::fromStdString(pwtest::testTempDir());
+    QString chosen;
+    form->setFileDialog([&](bool) { return chosen; });
+
+    // Export: ".csv" is added, and an existing file is replaced only when the user says Yes.
+    chosen = dir + "/tab-export";
+    QFile::remove(chosen + ".csv");
+    QTest::mouseClick(command("ExportBitBtn"), Qt::LeftButton);
+    const std::vector<std::uint8_t> written = pwtest::readFile((chosen + ".csv").toStdString());
+    QVERIFY(std::string(written.begin(), written.end()).starts_with("number,name,mode,"));
+    pwtest::writeFile((chosen + ".csv").toStdString(), {'o', 'l', 'd'});
+    QTest::mouseClick(command("ExportBitBtn"), Qt::LeftButton);
+    QCOMPARE(prompt.texts("question").size(), std::size_t(1));
+    QVERIFY(prompt.texts("question").front().ends_with("tab-export.csv already exists.\n\nReplace it ?"));
+    QCOMPARE(pwtest::readFile((chosen + ".csv").toStdString()), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+
+    // Import: the plan is shown first; Cancel writes nothing, OK adds and selects the new rows.
+    chosen = dir + "/tab-import.csv";
+    const std::string analogue =
+        "Location,Name,Frequency,Duplex,Offset,Tone\r\n0,North,439.1,-,7.6,\r\n1,Air,118.0,,,\r\n2,South,433.5,,,\r\n";
+    pwtest::writeFile(chosen.toStdString(), std::vector<std::uint8_t>(analogue.begin(), analogue.end()));
+    const std::vector<std::uint8_t> before = doc->workingImage;
+    Shown shown = importWith(false);
+    QCOMPARE(shown.summary, QString("2 channels will be added and 0 updated."));
+    QVERIFY2(shown.report.contains("line 3: receive frequency 118.00000 MHz is outside"), qPrintable(shown.report));
+    QVERIFY(!shown.updateOffered);
+    QVERIFY(doc->workingImage == before);
+    importWith(true);
+    QCOMPARE(rowCount(), 5);
+    QCOMPARE(selectedRows(view), (std::vector<int>{3, 4}));
+    QCOMPARE(nameCell(4), QString("South"));
+    QVERIFY(doc->settleEdits("edit"));
+    QCOMPARE(doc->history().undoLabel(), std::string("import 2 channels"));
+    QVERIFY(doc->undo() && doc->workingImage == before);
+
+    // The own layout offers to update the channels it numbers.
+    const std::string own = "number,name\r\n1,First\r\n";
+    pwtest::writeFile(chosen.toStdString(), std::vector<std::uint8_t>(own.begin(), own.end()));
+    QString firstSummary;
+    shown = importWith(true, [&](ChannelImportDialog* d) {
+      firstSummary = d->findChild<QLabel*>("SummaryLabel")->text();
+      d->findChild<QCheckBox*>("UpdateCheckBox")->click();
+    });
+    QVERIFY(shown.updateOffered);
+    QCOMPARE(firstSummary, QString("1 channel will be added and 0 updated."));
+    QCOMPARE(shown.summary, QString("0 channels will be added and 1 updated."));
+    QCOMPARE(pw::recordName(*doc, ListId::Channels, 0), std::string("First"));
+    QCOMPARE(pw::usedCount(*doc, ListId::Channels), 3);
+
+    chosen = dir + "/none.csv";
+    QTest::mouseClick(command("ImportBitBtn"), Qt::LeftButton);
+    QCOMPARE(prompt.texts("error"), std::vector<std::string>{"Could not open the file"});
   }
 
   void deletingThreeGoesOnPastTheRefusedMiddleOne() {

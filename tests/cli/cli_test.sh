@@ -39,6 +39,25 @@ printf '100,New Net,-\n9,Local Net,-\n' >"$work/more.csv"
 expect import 0 "imported: 1" -- "$cli" import-contacts "$sample" "$work/more.csv" "$work/more.rdt"
 expect import-result 0 "contacts: 7 of 1000" -- "$cli" check "$work/more.rdt"
 expect import-open 33 "Could not open the file" -- "$cli" import-contacts "$sample" "$work/none.csv" "$work/x.rdt"
+# Channels as CSV: the own layout comes back unchanged with --update; an analogue list adds rows.
+expect export-channels 0 "" -- "$cli" export-channels "$sample" "$work/channels.csv"
+checks=$((checks + 1))
+head -1 "$work/channels.csv" | grep -q $'^number,name,mode,.*,zones\r$' || { echo "FAIL export-channels: header"; failures=$((failures + 1)); }
+expect import-channels-update 0 "^updated 8$" -- "$cli" import-channels "$sample" "$work/channels.csv" "$work/ch.rdt" --update
+checks=$((checks + 1))
+cmp -s "$sample" "$work/ch.rdt" || { echo "FAIL import-channels-update: the exported channels must come back unchanged"; failures=$((failures + 1)); }
+printf 'Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,Mode\r\n0,Rep,439.1,-,7.6,Tone,88.5,FM\r\n1,Air,433.1,,,,,AM\r\n' >"$work/analogue.csv"
+expect import-channels-skipped 0 '^line 3: mode "AM" is not one the radio has$' -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/ch.rdt"
+expect import-channels-added 0 "channels: 9 of 1000" -- "$cli" check "$work/ch.rdt"
+expect import-channels-dry-run 0 "^added 1$" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/dry.rdt" --dry-run
+checks=$((checks + 1))
+[ ! -e "$work/dry.rdt" ] || { echo "FAIL import-channels-dry-run: nothing may be written"; failures=$((failures + 1)); }
+expect import-channels-header 3 "No channel list header" -- "$cli" import-channels "$sample" "$work/more.csv" "$work/ch.rdt"
+expect import-channels-load 2 "Code plug file size error" -- "$cli" import-channels "$work/short.rdt" "$work/analogue.csv" "$work/ch.rdt"
+expect export-channels-save 12 "Could not create the file" -- "$cli" export-channels "$sample" "$work/no/dir/x.csv"
+expect import-channels-save 12 "Could not create the code plug file" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/no/dir/x.rdt"
+expect import-channels-usage 64 "usage: plugwright-cli import-channels" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/ch.rdt" --frob
+expect import-channels-help 0 "Exits 0 when" -- "$cli" import-channels --help
 expect validate-clean 0 "" -- "$cli" validate "$sample"
 cp "$sample" "$work/key.rdt"
 printf '\xe7\x03' | dd of="$work/key.rdt" bs=1 seek=$((0x2351)) conv=notrunc status=none  # number key 0: contact 999

@@ -6,6 +6,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
+#include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -15,6 +16,7 @@
 #include <memory>
 
 #include "channels/ChannelRecord.h"
+#include "channels/ChannelsForm.h"
 #include "codeplug/Encodings.h"
 #include "codeplug/RecordList.h"
 #include "membership/MemberList.h"
@@ -239,6 +241,27 @@ class UndoTest : public QObject {
 
     QVERIFY(form->close());
     QVERIFY(prompt.shown.empty());
+  }
+
+  void anImportThroughItsDialogIsOneStepAndItsNewZonesShow() {
+    start();
+    pw::CodePlugDocument& doc = form->document();
+    showTab(kZonesTab);
+    QCOMPARE(form->tabForm(kZonesTab)->findChild<QTableView*>("ListView")->model()->rowCount(), 2);
+    showTab(kChannelsTab);
+    const QString csv = dir->filePath("more.csv");
+    pwtest::writeFile(csv.toStdString(), {'n', 'a', 'm', 'e', ',', 'z', 'o', 'n', 'e', 's', '\n', 'A', ',', 'N', 'e', 'w', '\n'});
+    static_cast<TChannelsForm*>(form->tabForm(kChannelsTab))->setFileDialog([&](bool) { return csv; });
+    whenModal([](QWidget* dialog) { dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); });
+    QTest::mouseClick(form->tabForm(kChannelsTab)->findChild<QPushButton*>("ImportBitBtn"), Qt::LeftButton);
+    settle();
+    QCOMPARE(pw::usedCount(doc, ListId::Channels), 31);
+    QCOMPARE(control<QPushButton>("UndoBitBtn")->toolTip(), QString("Undo: import 1 channel"));
+    showTab(kZonesTab);
+    QCOMPARE(form->tabForm(kZonesTab)->findChild<QTableView*>("ListView")->model()->rowCount(), 3);
+    QTest::mouseClick(control<QPushButton>("UndoBitBtn"), Qt::LeftButton);
+    QCOMPARE(pw::usedCount(doc, ListId::Channels), 30);
+    QCOMPARE(pw::usedCount(doc, ListId::Zones), 2);
   }
 
   void reloadClearsTheHistoryAndShortcutsRunTheCommands() {

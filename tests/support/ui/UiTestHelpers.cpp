@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 
@@ -96,6 +98,20 @@ void wheelOver(QWidget* target, int notches) {
   QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
                     Qt::NoScrollPhase, false);
   QApplication::sendEvent(target, &wheel);
+}
+
+void whenModal(std::function<void(QWidget*)> act) {
+  auto* timer = new QTimer(qApp);
+  auto clock = std::make_shared<QElapsedTimer>();
+  clock->start();
+  QObject::connect(timer, &QTimer::timeout, [timer, clock, act = std::move(act)] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal && clock->elapsed() < 5000) return;
+    timer->stop();
+    timer->deleteLater();
+    if (modal) act(modal);
+  });
+  timer->start(10);
 }
 
 }  // namespace pwtest::ui

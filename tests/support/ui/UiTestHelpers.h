@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTest>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 namespace pwtest::ui {
@@ -56,6 +57,10 @@ std::vector<int> selectedRows(const QAbstractItemView* view);
 // from the clipboard with Ctrl+V.
 void dropText(QWidget* target, const QString& text);
 void pasteText(QWidget* target, const QString& text);
+// Calls `act` on the modal window once one is up (checked every 10 ms for five seconds),
+// from inside its event loop: call it, then do what opens the window; `act` closes it.
+void whenModal(std::function<void(QWidget*)> act);
+
 // A wheel turn over the centre of a widget (one notch; negative: towards the user).
 void wheelOver(QWidget* target, int notches = -1);
 

@@ -1,0 +1,90 @@
+// Channels as CSV on a full code plug: the export of 1000 channels, and the import (read
+// and apply) of a 1000-row file in either layout.
+#include <benchmark/benchmark.h>
+
+#include "channels/ChannelRecord.h"
+#include "codeplug/Layout.h"
+#include "exchange/ChannelCsv.h"
+#include "support/CodePlugBuilder.h"
+
+namespace {
+
+using namespace pw;
+
+const std::vector<std::uint8_t>& fullPlug() {
+  static const std::vector<std::uint8_t> file = [] {
+    pwtest::CodePlugBuilder b;
+    b.fillEveryList();
+    std::vector<int> channels(kZoneMemberCount);
+    for (int i = 0; i < kZoneCount; ++i) {
+      for (int k = 0; k < kZoneMemberCount; ++k) channels[k] = (i * 4 + k) % kChannelCount + 1;
+      b.members(ListId::Zones, i, channels);
+    }
+    for (int i = 0; i < kChannelCount; ++i) b.channelContact(i, i + 1);
+    return b.bytes();
+  }();
+  return file;
+}
+
+std::vector<int> everyChannel() {
+  std::vector<int> rows(kChannelCount);
+  for (int i = 0; i < kChannelCount; ++i) rows[std::size_t(i)] = i;
+  return rows;
+}
+
+std::string exportedText() {
+  CodePlugDocument doc;
+  doc.adoptImage(fullPlug());
+  return exchange::writeChannelText(doc, everyChannel());
+}
+
+std::string analogueText() {
+  std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+                     "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
+  for (int i = 0; i < kChannelCount; ++i)
+    text += std::to_string(i) + ",Repeater " + std::to_string(i) + ",43" + std::to_string(i % 10) +
+            ".125000,-,7.600000,Cross,88.5,67.0,023,NR,754,Tone->DTCS,FM,12.5,,5.0W,\r\n";
+  return text;
+}
+
+// Reads and applies the text into the full plug with every channel freed.
+void importInto(benchmark::State& state, const std::string& text) {
+  CodePlugDocument doc;
+  doc.adoptImage(fullPlug());
+  for (int i = 0; i < kChannelCount; ++i) initChannel(doc, i, {});
+  const std::vector<std::uint8_t> empty = doc.workingImage;
+  for (auto _ : state) {
+    const exchange::ChannelPlan plan = exchange::readChannelText(doc, text, {});
+    benchmark::DoNotOptimize(exchange::applyChannelPlan(doc, plan, {}));
+    state.PauseTiming();
+    doc.adoptImage(empty);
+    state.ResumeTiming();
+  }
+}
+
+void BM_ExportChannels(benchmark::State& state) {
+  CodePlugDocument doc;
+  doc.adoptImage(fullPlug());
+  const std::vector<int> rows = everyChannel();
+  for (auto _ : state) benchmark::DoNotOptimize(exchange::writeChannelText(doc, rows));
+}
+BENCHMARK(BM_ExportChannels)->Unit(benchmark::kMillisecond);
+
+void BM_ImportOwnLayout(benchmark::State& state) { importInto(state, exportedText()); }
+BENCHMARK(BM_ImportOwnLayout)->Unit(benchmark::kMillisecond);
+
+void BM_ImportAnalogueLayout(benchmark::State& state) { importInto(state, analogueText()); }
+BENCHMARK(BM_ImportAnalogueLayout)->Unit(benchmark::kMillisecond);
+
+void BM_UpdateEveryChannel(benchmark::State& state) {
+  CodePlugDocument doc;
+  doc.adoptImage(fullPlug());
+  const std::string text = exportedText();
+  for (auto _ : state) {
+    const exchange::ChannelPlan plan = exchange::readChannelText(doc, text, {.update = true});
+    benchmark::DoNotOptimize(exchange::applyChannelPlan(doc, plan, {}));
+  }
+}
+BENCHMARK(BM_UpdateEveryChannel)->Unit(benchmark::kMillisecond);
+
+}  // namespace
