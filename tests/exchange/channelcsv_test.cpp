@@ -43,6 +43,7 @@ std::vector<std::uint8_t> variedFullPlug() {
   }
   renameChannel(doc, 0, "Ch, \"one\"");
   encodeName(recordBytes(doc, ListId::Channels, 1).subspan(32), 16, "Caf\xE9");
+  setU16le(recordBytes(doc, ListId::Channels, 2), 32 + 2 * 6, 'X');  // a unit left behind after the name
   renameRecord(doc, ListId::Contacts, 1, "Contact 1");  // two contacts share a name
   renameRecord(doc, ListId::Contacts, 4, "NONE");
   renameRecord(doc, ListId::ScanLists, 2, "#3");
