@@ -120,8 +120,14 @@ TEST(ChannelCsv, ExportThenImportWithUpdateGivesBackTheImage) {
   EXPECT_NE(text.find(",Contact 7,"), std::string::npos);
   EXPECT_NE(text.find(",#3|Zone 4|Zone 5\r\n"), std::string::npos) << "zones 2 and 3 share a name";
 
-  // Every channel rewritten as a new one, then updated from the file: all comes back.
-  for (int i = 0; i < kChannelCount; ++i) initChannel(doc, i, "X" + std::to_string(i));
+  // Every channel rewritten as a new one (the first two renamed, the others keeping their
+  // names' bytes), then updated from the file: all comes back.
+  for (int i = 0; i < kChannelCount; ++i) {
+    MutableByteSpan r = recordBytes(doc, ListId::Channels, i);
+    const std::vector<std::uint8_t> name(r.begin() + 32, r.end());
+    initChannel(doc, i, "X");
+    if (i >= 2) std::copy(name.begin(), name.end(), r.begin() + 32);
+  }
   const ChannelPlan plan = readChannelText(doc, text, {.update = true});
   EXPECT_TRUE(plan.skipped.empty()) << lines(plan.skipped).front();
   const ApplyResult result = applyChannelPlan(doc, plan, {});
