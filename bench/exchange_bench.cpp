@@ -39,8 +39,9 @@ std::string exportedText() {
 }
 
 std::string analogueText() {
-  std::string text = "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
-                     "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
+  std::string text =
+      "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
+      "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n";
   for (int i = 0; i < kChannelCount; ++i)
     text += std::to_string(i) + ",Repeater " + std::to_string(i) + ",43" + std::to_string(i % 10) +
             ".125000,-,7.600000,Cross,88.5,67.0,023,NR,754,Tone->DTCS,FM,12.5,,5.0W,\r\n";

@@ -89,11 +89,13 @@ std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, std::int
   const int code = doc.frequencyRangeCode();
   const Band band = bandFor(code);
   hz -= hz % 10;  // the record keeps tens of hertz
-  char text[32];
-  std::snprintf(text, sizeof text, "%lld.%05lld", static_cast<long long>(hz / 1'000'000),
-                static_cast<long long>(hz % 1'000'000 / 10));
+  const long long size = hz < 0 ? -hz : hz;
+  char text[40];
+  std::snprintf(text, sizeof text, "%s%lld.%05lld", hz < 0 ? "-" : "", size / 1'000'000,
+                size % 1'000'000 / 10);
   if (hz < band.lowHz || hz > band.highHz) {
-    reason = std::string(which) + " frequency " + text + " MHz is outside the radio's range " + bandText(code);
+    reason =
+        std::string(which) + " frequency " + text + " MHz is outside the radio's range " + bandText(code);
     return std::nullopt;
   }
   return parseFrequency(text, code);
@@ -107,7 +109,8 @@ bool storable(char c) { return static_cast<unsigned char>(c) >= 32 && static_cas
 // A name as a file gives it: characters a name cannot store dropped, escapes (\xNN, as
 // the own layout writes names) undone when `escapes`, cut to 16 characters; each change
 // noted.
-std::string cleanName(std::string_view cell, bool escapes, const char* what, int line, std::vector<RowNote>& notes) {
+std::string cleanName(std::string_view cell, bool escapes, const char* what, int line,
+                      std::vector<RowNote>& notes) {
   std::string kept;
   for (char c : cell)
     if (storable(c)) kept += c;
@@ -218,20 +221,25 @@ class PlanReader {
     if (header.has("frequency")) {
       plan_.layout = ChannelLayout::Analogue;
       analogue_ = AnalogueColumns(header);
-    } else if (!ownColumns(header)) {
+    } else if (!ownColumns(header, row.fields)) {
       return failed(false);
     }
     while (reader.next(row)) {
       if (blankRow(row)) continue;
       ChannelRow out{.line = row.line};
       std::string reason;
-      const bool ok = plan_.layout == ChannelLayout::Analogue ? analogueRow(row, out, reason) : ownRow(row, out, reason);
-      if (ok && !out.updates && room_ == 0) reason = "no room: " + std::to_string(kChannelCount) + " channels in use";
+      const bool ok =
+          plan_.layout == ChannelLayout::Analogue ? analogueRow(row, out, reason) : ownRow(row, out, reason);
+      if (ok && !out.updates && room_ == 0)
+        reason = "no room: " + std::to_string(kChannelCount) + " channels in use";
       if (!reason.empty()) {
         plan_.skipped.push_back({row.line, reason});
         continue;
       }
-      if (!out.updates) --room_;
+      if (out.updates)
+        updatedBy_.emplace(out.updates, row.line);
+      else
+        --room_;
       plan_.notes.insert(plan_.notes.end(), rowNotes_.begin(), rowNotes_.end());
       plan_.rows.push_back(std::move(out));
     }
@@ -250,7 +258,7 @@ class PlanReader {
   }
 
   // ---- the own layout ----
-  bool ownColumns(const csv::Header& header) {
+  bool ownColumns(const csv::Header& header, const std::vector<std::string>& names) {
     std::vector<bool> claimed(header.size(), false);
     const auto claim = [&](std::string_view key) {
       const auto column = header.find(key);
@@ -265,7 +273,7 @@ class PlanReader {
     if (!number_ && !name_ && !zones_ && fields_.empty()) return false;
     plan_.layout = ChannelLayout::Own;
     for (std::size_t i = 0; i < header.size(); ++i)
-      if (!claimed[i] && !header.name(i).empty()) plan_.unknownColumns.push_back(header.name(i));
+      if (!claimed[i] && !header.name(i).empty()) plan_.unknownColumns.emplace_back(csv::trim(names[i]));
     return true;
   }
 
@@ -280,9 +288,9 @@ class PlanReader {
           return false;
         }
         if (*n >= 1 && *n <= std::uint32_t(kChannelCount) && inUse(doc_, kChannels, int(*n) - 1)) {
-          const auto [at, fresh] = updatedBy_.emplace(int(*n), row.line);
-          if (!fresh) {
-            reason = "channel " + std::to_string(*n) + " is updated by line " + std::to_string(at->second) + " already";
+          if (const auto at = updatedBy_.find(int(*n)); at != updatedBy_.end()) {
+            reason = "channel " + std::to_string(*n) + " is updated by line " + std::to_string(at->second) +
+                     " already";
             return false;
           }
           out.updates = int(*n);
@@ -300,7 +308,8 @@ class PlanReader {
       const std::string_view text = csv::trim(csv::fieldAt(row, column));
       if (text.empty()) continue;  // a cell left empty: the new channel's value, or the one kept
       if (!ownValue(*f, text, out, reason)) {
-        if (reason.empty()) reason = std::string(f->key) + " " + quoted(text) + " is not a value a channel can hold";
+        if (reason.empty())
+          reason = std::string(f->key) + " " + quoted(text) + " is not a value a channel can hold";
         return false;
       }
     }
@@ -340,7 +349,8 @@ class PlanReader {
         reason = std::string(f.key) + " " + quoted(text) + " is not a number";
         return false;
       }
-      const auto word = frequencyWord(doc_, *hz, &f == &channelField("rx_frequency") ? "receive" : "transmit", reason);
+      const auto word =
+          frequencyWord(doc_, *hz, &f == &channelField("rx_frequency") ? "receive" : "transmit", reason);
       if (word) out.values.push_back({&f, *word});
       return word.has_value();
     }
@@ -378,7 +388,8 @@ class PlanReader {
   };
 
   // The tone word of one side, or why the radio cannot hold it.
-  std::optional<std::uint16_t> toneWord(const csv::Row& row, const ToneSide& side, std::string& reason) const {
+  std::optional<std::uint16_t> toneWord(const csv::Row& row, const ToneSide& side,
+                                        std::string& reason) const {
     const std::string_view text = csv::trim(csv::fieldAt(row, side.column));
     switch (side.kind) {
       case Squelch::None:
@@ -423,7 +434,8 @@ class PlanReader {
       const std::size_t arrow = cross.find("->");
       const std::string before = arrow == std::string::npos ? "" : cross.substr(0, arrow);
       const std::string after = arrow == std::string::npos ? "" : cross.substr(arrow + 2);
-      const auto side = [](const std::string& s, const ToneSide& tone, const ToneSide& dcs) -> std::optional<ToneSide> {
+      const auto side = [](const std::string& s, const ToneSide& tone,
+                           const ToneSide& dcs) -> std::optional<ToneSide> {
         if (s.empty()) return ToneSide{};
         if (s == "tone") return tone;
         if (s == "dtcs") return dcs;
@@ -431,7 +443,8 @@ class PlanReader {
       };
       const auto t = side(before, txTone, txDcs), r = side(after, rxTone, rxDcs);
       if (arrow == std::string::npos || !t || !r || (before.empty() && after.empty())) {
-        reason = "CrossMode " + quoted(csv::trim(csv::fieldAt(row, c.crossMode))) + " is not one this editor knows";
+        reason = "CrossMode " + quoted(csv::trim(csv::fieldAt(row, c.crossMode))) +
+                 " is not one this editor knows";
         return false;
       }
       tx = *t;
@@ -445,7 +458,8 @@ class PlanReader {
       std::string polarity = lower(csv::trim(csv::fieldAt(row, c.polarity)));
       if (polarity.empty()) polarity = "nn";
       if (polarity.size() != 2 || polarity.find_first_not_of("nr") != std::string::npos) {
-        reason = "DtcsPolarity " + quoted(csv::trim(csv::fieldAt(row, c.polarity))) + " is not two letters N or R";
+        reason =
+            "DtcsPolarity " + quoted(csv::trim(csv::fieldAt(row, c.polarity))) + " is not two letters N or R";
         return false;
       }
       tx.inverted = polarity[0] == 'r';
@@ -460,7 +474,9 @@ class PlanReader {
     const auto number = [&](std::optional<std::size_t> column, const char* what) {
       const std::string_view text = csv::trim(csv::fieldAt(row, column));
       const auto hz = parseDecimal(text, 6, false);
-      if (!hz) reason = text.empty() ? std::string("no ") + what : std::string(what) + " " + quoted(text) + " is not a number";
+      if (!hz)
+        reason = text.empty() ? std::string("no ") + what
+                              : std::string(what) + " " + quoted(text) + " is not a number";
       return hz;
     };
     const std::string mode = lower(csv::trim(csv::fieldAt(row, c.mode)));
@@ -542,8 +558,8 @@ class PlanReader {
 std::string referenceLabel(const text::FieldDesc& f) { return f.key; }
 
 // The zone a row names: its index, or -1 with a note.
-int zoneFor(CodePlugDocument& doc, Names& names, const std::string& text, const ApplyOptions& options, int line,
-            ApplyResult& result) {
+int zoneFor(CodePlugDocument& doc, Names& names, const std::string& text, const ApplyOptions& options,
+            int line, ApplyResult& result) {
   if (const auto n = hashNumber(text)) {
     if (*n >= 1 && *n <= std::uint32_t(kZoneCount) && inUse(doc, kZones, int(*n) - 1)) return int(*n) - 1;
     result.notes.push_back({line, "zone " + text + " is not in use"});
@@ -557,7 +573,8 @@ int zoneFor(CodePlugDocument& doc, Names& names, const std::string& text, const 
   }
   const int z = addRecord(doc, kZones, text);
   if (z < 0) {
-    result.notes.push_back({line, "zone " + shown + " not created: " + std::to_string(kZoneCount) + " zones in use"});
+    result.notes.push_back(
+        {line, "zone " + shown + " not created: " + std::to_string(kZoneCount) + " zones in use"});
     return -1;
   }
   names.added(kZones, z);
@@ -566,14 +583,15 @@ int zoneFor(CodePlugDocument& doc, Names& names, const std::string& text, const 
   return z;
 }
 
-void joinZones(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot, const ApplyOptions& options,
-               ApplyResult& result) {
+void joinZones(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot,
+               const ApplyOptions& options, ApplyResult& result) {
   for (const std::string& text : row.zones) {
     const int z = zoneFor(doc, names, text, options, row.line, result);
     if (z < 0) continue;
     const int channel = slot + 1;
     const auto members = memberRows(doc, kZones, z);
-    if (std::any_of(members.begin(), members.end(), [&](const MemberRow& m) { return m.number == channel; })) continue;
+    if (std::any_of(members.begin(), members.end(), [&](const MemberRow& m) { return m.number == channel; }))
+      continue;
     if (addMembers(doc, kZones, z, {channel}) == 0)
       result.notes.push_back({row.line, "zone " + quoted(recordName(doc, kZones, z)) + " is full (" +
                                             std::to_string(kZoneMemberCount) + " channels)"});
@@ -591,7 +609,8 @@ std::string storedName(ByteSpan record) {
 
 void writeRow(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot, ApplyResult& result) {
   MutableByteSpan record = recordBytes(doc, kChannels, slot);
-  if (row.updates && row.hasName && row.name != storedName(record)) renameRecord(doc, kChannels, slot, row.name);
+  if (row.updates && row.hasName && row.name != storedName(record))
+    renameRecord(doc, kChannels, slot, row.name);
   for (const ChannelRow::Value& v : row.values) text::writeField(record, *v.field, v.value);
   for (const ChannelRow::Reference& r : row.references) {
     const int found = names.find(r.field->referred, r.text);
@@ -689,7 +708,8 @@ ChannelPlan readChannelText(const CodePlugDocument& doc, std::string_view text, 
   return PlanReader(doc, options).read(reader);
 }
 
-ChannelPlan readChannelFile(const CodePlugDocument& doc, const std::string& path, const ReadOptions& options) {
+ChannelPlan readChannelFile(const CodePlugDocument& doc, const std::string& path,
+                            const ReadOptions& options) {
   const int fd = openRegularFile(path);
   if (fd < 0) {
     ChannelPlan plan;
@@ -751,7 +771,8 @@ ApplyResult applyChannelPlan(CodePlugDocument& doc, const ChannelPlan& plan, con
       }
       slot = next++;
       const bool named = !trimControls(row.name).empty();
-      initChannel(doc, slot, named ? std::string_view(row.name) : std::string_view(defaultName(kChannels, slot)));
+      initChannel(doc, slot,
+                  named ? std::string_view(row.name) : std::string_view(defaultName(kChannels, slot)));
       result.addedRows.push_back(slot);
     } else {
       result.updatedRows.push_back(slot);
@@ -771,12 +792,14 @@ ApplyResult applyChannelPlan(CodePlugDocument& doc, const ChannelPlan& plan, con
   result.updatedRows.erase(std::unique(result.updatedRows.begin(), result.updatedRows.end()),
                            result.updatedRows.end());
   const int count = int(result.addedRows.size() + result.updatedRows.size());
-  doc.nameNextStep(!options.stepName.empty() ? options.stepName
-                                              : "import " + std::to_string(count) + (count == 1 ? " channel" : " channels"));
+  doc.nameNextStep(!options.stepName.empty()
+                       ? options.stepName
+                       : "import " + std::to_string(count) + (count == 1 ? " channel" : " channels"));
   return result;
 }
 
-ApplyResult previewChannelPlan(const CodePlugDocument& doc, const ChannelPlan& plan, const ApplyOptions& options) {
+ApplyResult previewChannelPlan(const CodePlugDocument& doc, const ChannelPlan& plan,
+                               const ApplyOptions& options) {
   CodePlugDocument scratch;
   if (doc.hasImage()) scratch.adoptImage(doc.workingImage);
   return applyChannelPlan(scratch, plan, options);
@@ -785,7 +808,8 @@ ApplyResult previewChannelPlan(const CodePlugDocument& doc, const ChannelPlan& p
 std::vector<RowNote> remarks(const ChannelPlan& plan, const ApplyResult& result) {
   std::vector<RowNote> notes = plan.notes;
   notes.insert(notes.end(), result.notes.begin(), result.notes.end());
-  std::stable_sort(notes.begin(), notes.end(), [](const RowNote& a, const RowNote& b) { return a.line < b.line; });
+  std::stable_sort(notes.begin(), notes.end(),
+                   [](const RowNote& a, const RowNote& b) { return a.line < b.line; });
   return notes;
 }
 
@@ -793,7 +817,8 @@ std::vector<std::string> reportLines(const ChannelPlan& plan, const ApplyResult&
   std::vector<std::string> lines{"added " + std::to_string(result.addedRows.size()),
                                  "updated " + std::to_string(result.updatedRows.size())};
   for (const RowNote& s : plan.skipped) lines.push_back("line " + std::to_string(s.line) + ": " + s.text);
-  for (const RowNote& n : remarks(plan, result)) lines.push_back("note line " + std::to_string(n.line) + ": " + n.text);
+  for (const RowNote& n : remarks(plan, result))
+    lines.push_back("note line " + std::to_string(n.line) + ": " + n.text);
   return lines;
 }
 

@@ -65,10 +65,10 @@ struct ChannelRow {
 
 struct ChannelPlan {
   ChannelLayout layout = ChannelLayout::None;
-  std::string failure;  // why nothing could be read; empty when the text was read
-  std::vector<ChannelRow> rows;       // in file order
-  std::vector<RowNote> skipped;       // rows not imported, with the reason
-  std::vector<RowNote> notes;         // rows imported with a remark (name cut, characters dropped)
+  std::string failure;                      // why nothing could be read; empty when the text was read
+  std::vector<ChannelRow> rows;             // in file order
+  std::vector<RowNote> skipped;             // rows not imported, with the reason
+  std::vector<RowNote> notes;               // rows imported with a remark (name cut, characters dropped)
   std::vector<std::string> unknownColumns;  // own layout: columns it does not read
 
   bool readable() const { return layout != ChannelLayout::None; }
@@ -114,7 +114,8 @@ struct ApplyResult {
 // References and zones are resolved by name here, against the document as it is.
 ApplyResult applyChannelPlan(CodePlugDocument& doc, const ChannelPlan& plan, const ApplyOptions& options);
 // What applyChannelPlan would do, worked out on a copy: the document is not touched.
-ApplyResult previewChannelPlan(const CodePlugDocument& doc, const ChannelPlan& plan, const ApplyOptions& options);
+ApplyResult previewChannelPlan(const CodePlugDocument& doc, const ChannelPlan& plan,
+                               const ApplyOptions& options);
 
 // The remarks of the plan and of its application together, in line order.
 std::vector<RowNote> remarks(const ChannelPlan& plan, const ApplyResult& result);

@@ -1,11 +1,12 @@
 // Channels as comma-separated text: the own layout written and read back, the analogue
 // channel-list layout read, the plan's skipped rows and remarks, and how a plan is applied.
+#include "exchange/ChannelCsv.h"
+
 #include <gtest/gtest.h>
 
 #include "channels/ChannelRecord.h"
 #include "codeplug/Encodings.h"
 #include "codeplug/Layout.h"
-#include "exchange/ChannelCsv.h"
 #include "membership/MemberList.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
@@ -44,11 +45,11 @@ std::vector<std::uint8_t> variedFullPlug() {
   renameChannel(doc, 0, "Ch, \"one\"");
   encodeName(recordBytes(doc, ListId::Channels, 1).subspan(32), 16, "Caf\xE9");
   setU16le(recordBytes(doc, ListId::Channels, 2), 32 + 2 * 6, 'X');  // a unit left behind after the name
-  renameRecord(doc, ListId::Contacts, 1, "Contact 1");  // two contacts share a name
+  renameRecord(doc, ListId::Contacts, 1, "Contact 1");               // two contacts share a name
   renameRecord(doc, ListId::Contacts, 4, "NONE");
   renameRecord(doc, ListId::ScanLists, 2, "#3");
   renameRecord(doc, ListId::Zones, 0, "A|B");
-  renameRecord(doc, ListId::Zones, 2, "Zone 2");  // two zones share a name
+  renameRecord(doc, ListId::Zones, 2, "Zone 2");               // two zones share a name
   setChannelField(doc, 0, ChannelField::EmergencySystem, 40);  // beyond the list
   return doc.workingImage;
 }
@@ -112,7 +113,10 @@ TEST(ChannelCsv, ExportThenImportWithUpdateGivesBackTheImage) {
   const std::string first = text.substr(from, text.find("\r\n", from) + 2 - from);
   EXPECT_TRUE(first.starts_with("1,\"Ch, \"\"one\"\"\",")) << first;
   EXPECT_NE(first.find(",#40,"), std::string::npos) << "a system beyond the list: " << first;
-  EXPECT_NE(first.find(",A\\x7c" "B\r\n"), std::string::npos) << "zone 1 only, its | escaped: " << first;
+  EXPECT_NE(first.find(",A\\x7c"
+                       "B\r\n"),
+            std::string::npos)
+      << "zone 1 only, its | escaped: " << first;
   EXPECT_NE(text.find("\r\n2,Caf\\xe9,"), std::string::npos);
   EXPECT_NE(text.find(",#2,"), std::string::npos) << "a shared contact name";
   EXPECT_NE(text.find(",#5,"), std::string::npos) << "a contact named NONE";
@@ -263,11 +267,11 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
       ",,,#2,,Frobnicate,\r\n"
       ",479.9,C,None,,,\r\n"
       ",480.1,D,,,,\r\n");
-  EXPECT_EQ(plug.plan.unknownColumns, std::vector<std::string>{"mystery"});
-  EXPECT_EQ(lines(plug.plan.skipped), (std::vector<std::string>{
-                                          "4: mode \"Frobnicate\" is not a value a channel can hold",
-                                          "6: receive frequency 480.10000 MHz is outside the radio's range "
-                                          "400-480 MHz"}));
+  EXPECT_EQ(plug.plan.unknownColumns, std::vector<std::string>{"Mystery"});
+  EXPECT_EQ(lines(plug.plan.skipped),
+            (std::vector<std::string>{"4: mode \"Frobnicate\" is not a value a channel can hold",
+                                      "6: receive frequency 480.10000 MHz is outside the radio's range "
+                                      "400-480 MHz"}));
   ASSERT_EQ(result.addedRows, (std::vector<int>{3, 4, 5}));
   EXPECT_EQ(plug.field(3, "rx_frequency"), "439.50000");
   EXPECT_EQ(plug.field(3, "tx_frequency"), "430.00000") << "a missing column: the new channel's value";
@@ -280,10 +284,10 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
   EXPECT_EQ(recordName(plug.doc, ListId::Zones, 2), "New Zone");
   EXPECT_EQ(plug.zone(2), std::vector<int>{4});
   EXPECT_EQ(result.zonesCreated, 1);
-  EXPECT_EQ(lines(result.notes), (std::vector<std::string>{"2: creates zone \"New Zone\"",
-                                                           "3: contact \"Nobody\" not found: none",
-                                                           "3: zone \"Zone 2\" is full (16 channels)",
-                                                           "3: zone #9 is not in use"}));
+  EXPECT_EQ(
+      lines(result.notes),
+      (std::vector<std::string>{"2: creates zone \"New Zone\"", "3: contact \"Nobody\" not found: none",
+                                "3: zone \"Zone 2\" is full (16 channels)", "3: zone #9 is not in use"}));
 }
 
 TEST(ChannelCsv, UpdateOverwritesTheGivenFieldsOfNumberedChannels) {
@@ -292,11 +296,19 @@ TEST(ChannelCsv, UpdateOverwritesTheGivenFieldsOfNumberedChannels) {
   Plug plug(b);
   setChannelField(plug.doc, 1, ChannelField::Vox, 1);
   const std::string text =
-      "name,number,tx_power\r\nRenamed,2,High\r\nNew,999,Low\r\nTwice,2,Low\r\nBad,abc,Low\r\n,3,\r\n";
-  EXPECT_EQ(readChannelText(plug.doc, text, {}).added(), 5) << "without update every row is new";
+      "name,number,tx_power\r\n"
+      "Skipped,2,Huge\r\n"
+      "Renamed,2,High\r\n"
+      "New,999,Low\r\n"
+      "Twice,2,Low\r\n"
+      "Bad,abc,Low\r\n"
+      ",3,\r\n";
+  EXPECT_EQ(readChannelText(plug.doc, text, {}).added(), 5) << "without update every good row is new";
   const ApplyResult result = plug.import(text, {.update = true});
-  EXPECT_EQ(lines(plug.plan.skipped), (std::vector<std::string>{"4: channel 2 is updated by line 2 already",
-                                                                "5: number \"abc\" is not a channel number"}));
+  EXPECT_EQ(lines(plug.plan.skipped),
+            (std::vector<std::string>{"2: tx_power \"Huge\" is not a value a channel can hold",
+                                      "5: channel 2 is updated by line 3 already",
+                                      "6: number \"abc\" is not a channel number"}));
   EXPECT_EQ(result.updatedRows, (std::vector<int>{1, 2}));
   EXPECT_EQ(result.addedRows, std::vector<int>{3});
   EXPECT_EQ(plug.name(1), "Renamed");
@@ -334,10 +346,11 @@ TEST(ChannelCsv, UnreadableTextsAndFailedExports) {
   CodePlugBuilder b;
   b.fill(ListId::Channels, 2, "Ch ");
   Plug plug(b);
-  for (const std::string& text : {std::string("name\r\nA\0B\r\n", 11), std::string("foo,bar\r\n1,2\r\n"),
-                                  std::string()})
+  for (const std::string& text :
+       {std::string("name\r\nA\0B\r\n", 11), std::string("foo,bar\r\n1,2\r\n"), std::string()})
     EXPECT_FALSE(readChannelText(plug.doc, text, {}).readable()) << text;
-  EXPECT_EQ(readChannelFile(plug.doc, pwtest::testTempDir() + "/none.csv", {}).failure, "Could not open the file");
+  EXPECT_EQ(readChannelFile(plug.doc, pwtest::testTempDir() + "/none.csv", {}).failure,
+            "Could not open the file");
 
   const std::string path = pwtest::testTempDir() + "/channels.csv";
   ASSERT_EQ(exportChannels(plug.doc, path), 0);

@@ -31,7 +31,8 @@ void appendNotes(QString& out, const QString& heading, const std::vector<pw::exc
 
 ChannelImportDialog::ChannelImportDialog(const pw::CodePlugDocument& doc, const QString& fileName,
                                          pw::exchange::ChannelPlan plan,
-                                         std::function<pw::exchange::ChannelPlan(bool update)> reread, QWidget* parent)
+                                         std::function<pw::exchange::ChannelPlan(bool update)> reread,
+                                         QWidget* parent)
     : QDialog(parent), doc_(doc), plan_(std::move(plan)), reread_(std::move(reread)) {
   setObjectName(QStringLiteral("ChannelImportDialog"));
   setWindowTitle(QStringLiteral("Import Channels"));
@@ -40,18 +41,18 @@ ChannelImportDialog::ChannelImportDialog(const pw::CodePlugDocument& doc, const 
   const bool own = plan_.layout == pw::exchange::ChannelLayout::Own;
   auto* source = new QLabel(this);
   source->setObjectName(QStringLiteral("SourceLabel"));
-  source->setText(QStringLiteral("%1\nread as %2.")
-                      .arg(QFileInfo(fileName).fileName(),
-                           own ? QStringLiteral("the editor's own channel list")
-                               : QStringLiteral("an analogue channel list")));
+  source->setText(
+      QStringLiteral("%1\nread as %2.")
+          .arg(QFileInfo(fileName).fileName(), own ? QStringLiteral("the editor's own channel list")
+                                                   : QStringLiteral("an analogue channel list")));
   source->setToolTip(fileName);
 
   SummaryLabel = new QLabel(this);
   SummaryLabel->setObjectName(QStringLiteral("SummaryLabel"));
   SummaryLabel->setStyleSheet(QStringLiteral("font-weight: bold;"));
 
-  UpdateCheckBox = new QCheckBox(QStringLiteral("Update the channels whose number is in use (the other rows are added)"),
-                                 this);
+  UpdateCheckBox = new QCheckBox(
+      QStringLiteral("Update the channels whose number is in use (the other rows are added)"), this);
   UpdateCheckBox->setObjectName(QStringLiteral("UpdateCheckBox"));
   UpdateCheckBox->setToolTip(
       QStringLiteral("A row whose number names a channel in use overwrites the fields the file gives;\n"

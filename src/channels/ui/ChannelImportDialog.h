@@ -20,8 +20,10 @@ class ChannelImportDialog : public QDialog {
  public:
   // `plan` was read without updating; `reread(update)` reads the file again when the
   // update choice changes.
-  ChannelImportDialog(const pw::CodePlugDocument& doc, const QString& fileName, pw::exchange::ChannelPlan plan,
-                      std::function<pw::exchange::ChannelPlan(bool update)> reread, QWidget* parent = nullptr);
+  ChannelImportDialog(const pw::CodePlugDocument& doc, const QString& fileName,
+                      pw::exchange::ChannelPlan plan,
+                      std::function<pw::exchange::ChannelPlan(bool update)> reread,
+                      QWidget* parent = nullptr);
 
   // The plan for the choice made, to apply when the dialog is accepted.
   const pw::exchange::ChannelPlan& plan() const { return plan_; }
