@@ -11,20 +11,7 @@ namespace {
 
 using namespace pw;
 
-const std::vector<std::uint8_t>& fullPlug() {
-  static const std::vector<std::uint8_t> file = [] {
-    pwtest::CodePlugBuilder b;
-    b.fillEveryList();
-    std::vector<int> channels(kZoneMemberCount);
-    for (int i = 0; i < kZoneCount; ++i) {
-      for (int k = 0; k < kZoneMemberCount; ++k) channels[k] = (i * 4 + k) % kChannelCount + 1;
-      b.members(ListId::Zones, i, channels);
-    }
-    for (int i = 0; i < kChannelCount; ++i) b.channelContact(i, i + 1);
-    return b.bytes();
-  }();
-  return file;
-}
+const std::vector<std::uint8_t>& fullPlug() { return pwtest::fullPlugFile(); }
 
 std::vector<int> everyChannel() {
   std::vector<int> rows(kChannelCount);

@@ -2,7 +2,6 @@
 
 #include <QFile>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "widgets/ListEditor.h"
+#include "widgets/SaveTarget.h"
 #include "widgets/SearchEdit.h"
 #include "channels/ChannelRecord.h"
 #include "channels/ui/ChannelDetails.h"
@@ -231,12 +231,6 @@ void TChannelsForm::ExportBitBtnClick() {
   if (!doc.hasImage()) return;
   QString name = chooseFile(true);
   if (name.isEmpty()) return;
-  if (!name.toLower().endsWith(QLatin1String(".csv"))) name += QLatin1String(".csv");
-  // Asked here, about the name that will really be written, as Save As asks.
-  const QFileInfo target(name);
-  if (target.exists()) {
-    const QString text = target.absoluteFilePath() + QStringLiteral(" already exists.\n\nReplace it ?");
-    if (doc.prompt().question(text.toLatin1().toStdString(), false) != pw::Answer::Yes) return;
-  }
-  pw::exchange::exportChannels(doc, toStd(name));
+  name = saveTarget(doc.prompt(), name, QStringLiteral(".csv"));
+  if (!name.isEmpty()) pw::exchange::exportChannels(doc, toStd(name));
 }

@@ -21,6 +21,7 @@
 
 #include "Version.h"
 #include "shell/EditSteps.h"
+#include "widgets/SaveTarget.h"
 #include "shell/PageTabRows.h"
 #include "widgets/ListEditor.h"
 #include "widgets/QtPrompt.h"
@@ -394,15 +395,10 @@ void TMainForm::SaveBitBtnClick() {
 void TMainForm::SaveAsBitBtnClick() {
   QString name = chooseFile(true);
   if (name.isEmpty()) return;
-  if (!name.toLower().endsWith(QLatin1String(".rdt"))) name += QLatin1String(".rdt");
   // Asked here, about the name that will really be written (the dialog's own question
   // would ask about the name as typed, before ".rdt" is added).
-  const QFileInfo target(name);
-  if (target.exists()) {
-    const QString text = target.absoluteFilePath() + QStringLiteral(" already exists.\n\nReplace it ?");
-    // Message texts are 8-bit, one byte per character.
-    if (doc.prompt().question(text.toLatin1().toStdString(), false) != pw::Answer::Yes) return;
-  }
+  name = saveTarget(doc.prompt(), name, QStringLiteral(".rdt"));
+  if (name.isEmpty()) return;
   if (doc.saveCodePlug(toStd(name)) != pw::kSaveOk) return;
   doc.fileName = toStd(name);
   showFileName();

@@ -89,6 +89,23 @@ CodePlugBuilder& CodePlugBuilder::fillEveryList() {
   return *this;
 }
 
+const std::vector<std::uint8_t>& fullPlugFile() {
+  static const std::vector<std::uint8_t> file = [] {
+    CodePlugBuilder b;
+    b.fillEveryList();
+    std::vector<int> channels(kZoneMemberCount), contacts(kRxGroupMemberCount);
+    for (int i = 0; i < kZoneCount; ++i) {
+      for (int k = 0; k < kZoneMemberCount; ++k) channels[k] = (i * 4 + k) % kChannelCount + 1;
+      for (int k = 0; k < kRxGroupMemberCount; ++k) contacts[k] = (i * 4 + k) % kContactCount + 1;
+      b.members(ListId::Zones, i, channels).members(ListId::ScanLists, i, channels);
+      b.members(ListId::RxGroupLists, i, contacts);
+    }
+    for (int i = 0; i < kChannelCount; ++i) b.channelContact(i, i + 1);
+    return b.bytes();
+  }();
+  return file;
+}
+
 MutableByteSpan CodePlugBuilder::record(ListId list, int index) { return recordBytes(doc_, list, index); }
 
 CodePlugBuilder& CodePlugBuilder::contact(int index, std::string_view name, std::uint32_t callId, int callType,

@@ -56,6 +56,10 @@ private:
   pw::CodePlugDocument doc_;
 };
 
+// The full code plug the timings share: every list full, each zone and scan list holding
+// 16 channels, each group list 32 contacts, each channel a contact of its own.
+const std::vector<std::uint8_t>& fullPlugFile();
+
 // A copy of a document's bytes, to compare before and after an edit.
 inline std::vector<std::uint8_t> copyOf(pw::ByteSpan bytes) { return {bytes.begin(), bytes.end()}; }
 
