@@ -1,6 +1,9 @@
 #include "codeplug/Csv.h"
 
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 
 namespace pw::csv {
 namespace {
@@ -58,6 +61,10 @@ bool Reader::next(Row& row) {
       const char* data = source_ ? buffer_.data() : text_.data();
       if (std::string_view(data + at_, end_ - at_).starts_with(kBom)) at_ += kBom.size();
     }
+    if (separator_ == kGuessSeparator) {
+      const char* data = source_ ? buffer_.data() : text_.data();
+      separator_ = guessSeparator(at_ < end_ ? std::string_view(data + at_, end_ - at_) : std::string_view());
+    }
   }
   row.fields.clear();
   row.openQuote = false;
@@ -113,6 +120,20 @@ bool Reader::next(Row& row) {
     if (!empty) return true;
     row.fields.clear();
   }
+}
+
+Source fileSource(int fd, bool& failed, std::size_t limit) {
+  return [fd, &failed, limit, given = std::size_t(0)](char* buffer, std::size_t size) mutable -> std::size_t {
+    if (limit) size = std::min(size, limit - given);
+    if (size == 0) return 0;
+    for (;;) {
+      const ssize_t n = ::read(fd, buffer, size);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) failed = true;
+      given += n > 0 ? std::size_t(n) : 0;
+      return n > 0 ? std::size_t(n) : 0;
+    }
+  };
 }
 
 char guessSeparator(std::string_view firstLine) {

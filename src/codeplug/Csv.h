@@ -24,6 +24,13 @@ struct Row {
 
 // Fills up to `size` bytes of `buffer`; 0 at the end.
 using Source = std::function<std::size_t(char* buffer, std::size_t size)>;
+// Reads an open file, retrying when a signal interrupts; a failed read ends the input and
+// sets `failed`. With a limit, no more than that many bytes are given.
+Source fileSource(int fd, bool& failed, std::size_t limit = 0);
+
+// Given as the separator, the reader takes guessSeparator of the input's first line (as
+// far as its first read holds it).
+inline constexpr char kGuessSeparator = '\0';
 
 class Reader {
  public:

@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdio>
 #include <optional>
 #include <unordered_map>
@@ -26,7 +25,6 @@ constexpr const char* kNameColumn = "name";
 constexpr const char* kZonesColumn = "zones";
 constexpr char kZoneSeparator = '|';
 constexpr int kNameLength = kNameUnits;
-constexpr std::size_t kFileChunk = 64 * 1024;
 
 const text::SectionDesc& channelSection() {
   static const text::SectionDesc& s = *text::findSection("channels");
@@ -704,49 +702,22 @@ int ChannelPlan::added() const {
 int ChannelPlan::updated() const { return int(rows.size()) - added(); }
 
 ChannelPlan readChannelText(const CodePlugDocument& doc, std::string_view text, const ReadOptions& options) {
-  csv::Reader reader(text, csv::guessSeparator(text));
+  csv::Reader reader(text, csv::kGuessSeparator);
   return PlanReader(doc, options).read(reader);
 }
 
 ChannelPlan readChannelFile(const CodePlugDocument& doc, const std::string& path,
                             const ReadOptions& options) {
+  ChannelPlan plan;
   const int fd = openRegularFile(path);
   if (fd < 0) {
-    ChannelPlan plan;
     plan.failure = "Could not open the file";
     return plan;
   }
-  struct Closer {
-    int fd;
-    ~Closer() { ::close(fd); }
-  } closer{fd};
   bool failed = false;
-  const auto readSome = [fd, &failed](char* buffer, std::size_t size) -> std::size_t {
-    for (;;) {
-      const ssize_t n = ::read(fd, buffer, size);
-      if (n >= 0) return std::size_t(n);
-      if (errno != EINTR) {
-        failed = true;
-        return 0;
-      }
-    }
-  };
-  // The first chunk tells the separator; the reader then gets it before the rest.
-  std::string first(kFileChunk, '\0');
-  first.resize(readSome(first.data(), first.size()));
-  std::size_t given = 0;
-  csv::Reader reader(
-      [&](char* buffer, std::size_t size) -> std::size_t {
-        if (given < first.size()) {
-          const std::size_t n = std::min(size, first.size() - given);
-          std::copy_n(first.data() + given, n, buffer);
-          given += n;
-          return n;
-        }
-        return readSome(buffer, size);
-      },
-      csv::guessSeparator(first));
-  ChannelPlan plan = PlanReader(doc, options).read(reader);
+  csv::Reader reader(csv::fileSource(fd, failed), csv::kGuessSeparator);
+  plan = PlanReader(doc, options).read(reader);
+  ::close(fd);
   if (failed) {
     plan = {};
     plan.failure = "Could not read the file";

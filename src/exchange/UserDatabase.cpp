@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <optional>
 #include <unordered_map>
@@ -99,21 +98,6 @@ bool startsWithFolded(std::string_view text, std::string_view prefix) {
 }
 
 bool isHeader(const csv::Header& header) { return header.has("RADIO_ID") && header.has("CALLSIGN"); }
-
-// Reads from a file descriptor, retrying when a signal interrupts; a failure ends the input.
-csv::Source fileSource(int fd, bool& failed, std::size_t limit = 0) {
-  return [fd, &failed, limit, given = std::size_t(0)](char* buffer, std::size_t size) mutable -> std::size_t {
-    if (limit) size = std::min(size, limit - given);
-    if (size == 0) return 0;
-    for (;;) {
-      const ssize_t n = ::read(fd, buffer, size);
-      if (n < 0 && errno == EINTR) continue;
-      if (n < 0) failed = true;
-      given += n > 0 ? std::size_t(n) : 0;
-      return n > 0 ? std::size_t(n) : 0;
-    }
-  };
-}
 
 }  // namespace
 
@@ -256,7 +240,7 @@ bool isUserDatabaseFile(const std::string& path) {
   const int fd = openRegularFile(path);
   if (fd < 0) return false;
   bool failed = false;
-  csv::Reader reader(fileSource(fd, failed, kHeaderLimit));
+  csv::Reader reader(csv::fileSource(fd, failed, kHeaderLimit));
   csv::Row row;
   const bool header = reader.next(row) && !reader.binary() && !failed && isHeader(csv::Header(row.fields));
   ::close(fd);
@@ -269,7 +253,7 @@ ReadStatus readDatabase(const std::string& path, Database& out, const Progress& 
   struct stat st {};
   const std::uint64_t size = ::fstat(fd, &st) == 0 ? std::uint64_t(st.st_size) : 0;
   bool failed = false;
-  csv::Reader reader(fileSource(fd, failed));
+  csv::Reader reader(csv::fileSource(fd, failed));
   Database db;
   ReadStatus status = DatabaseReader::read(reader, size, db, progress);
   ::close(fd);

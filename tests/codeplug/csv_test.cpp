@@ -77,6 +77,12 @@ TEST(CsvReader, HeaderFindsColumnsByNameAndSpreadsheetCellsByTab) {
   EXPECT_EQ(guessSeparator("name,call_id\tx"), ',');
   const Read r = readAll(Reader("a\tb,c\n", '\t'));
   EXPECT_EQ(r.rows[0].fields, (Fields{"a", "b,c"}));
+  // Guessed from the first line, after a byte order mark, when the reader is asked to.
+  const Read guessed =
+      readAll(trickled("\xEF\xBB\xBF"
+                       "a\tb\nc,d\te\n",
+                       64, kGuessSeparator));
+  EXPECT_EQ(guessed.rows[1].fields, (Fields{"c,d", "e"}));
 }
 
 TEST(CsvWriter, QuotesOnlyWhatNeedsItAndReadsBack) {
