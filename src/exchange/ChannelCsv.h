@@ -6,7 +6,9 @@
 // The own layout's columns are `number`, `name`, the text form's channel keys and
 // `zones`; values are written as the text form writes them, except references, which
 // are written as the referred record's name (`#<number>` when the name is shared within
-// its list, looks like a special text, or the record is free) or "None".
+// its list, looks like a special text, or the record is free) or "None". Names keep the
+// text form's escapes (\xNN); `zones` joins the names of the zones holding the channel
+// with `|` (a `|` inside a name written \x7c, a shared name as `#<number>`).
 //
 // Reading never writes: it yields a plan (the channels to add or update, in file order,
 // and every row skipped with its line and reason). The plan is shown, then applied:
