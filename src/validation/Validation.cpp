@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <deque>
+#include <stdexcept>
 #include <string_view>
 #include <unordered_map>
 
@@ -16,21 +17,33 @@
 namespace pw {
 namespace {
 
-// Sections in the order of the tabs, so a report reads like a walk through the editor.
-constexpr std::array<std::string_view, 11> kSectionOrder = {"one-touch access",
-                                                            "number keys",
-                                                            "text messages",
-                                                            "emergency systems",
-                                                            "contacts",
-                                                            "rx group lists",
-                                                            "zones",
-                                                            "scan lists",
-                                                            "channels",
-                                                            "DTMF decode",
-                                                            "GPS"};
+// The sections in the order of the tabs, so a report reads like a walk through the editor;
+// a list's section is named by the list's title.
+struct SectionInfo {
+  const char* name;
+  std::optional<ListId> list;
+};
+constexpr std::array<SectionInfo, 11> kSections = {{{"one-touch access", {}},
+                                                    {"number keys", {}},
+                                                    {"text messages", ListId::TextMessages},
+                                                    {"emergency systems", ListId::EmergencySystems},
+                                                    {"contacts", ListId::Contacts},
+                                                    {"rx group lists", ListId::RxGroupLists},
+                                                    {"zones", ListId::Zones},
+                                                    {"scan lists", ListId::ScanLists},
+                                                    {"channels", ListId::Channels},
+                                                    {"DTMF decode", {}},
+                                                    {"GPS", {}}}};
 
-int sectionRank(std::string_view section) {
-  return int(std::find(kSectionOrder.begin(), kSectionOrder.end(), section) - kSectionOrder.begin());
+FindingSection sectionNamed(std::string_view name) {
+  for (std::size_t i = 0; i < kSections.size(); ++i)
+    if (name == kSections[i].name) return FindingSection(i);
+  throw std::logic_error("a reference site names no section of the report");
+}
+FindingSection sectionOf(ListId id) {
+  for (std::size_t i = 0; i < kSections.size(); ++i)
+    if (kSections[i].list == id) return FindingSection(i);
+  throw std::logic_error("a list without a section of the report");
 }
 
 std::string title(ListId id) { return layoutOf(id).title; }
@@ -49,11 +62,11 @@ std::string capitalised(std::string s) {
 // where growing never moves it, sorted as numbers and moved once into the result.
 class Report {
  public:
-  void add(std::string section, int record, std::string text) {
-    keys_.push_back({sectionRank(section), record});
-    out_.push_back({std::move(section), record, std::move(text)});
+  void add(FindingSection section, int record, std::string text) {
+    keys_.push_back({int(section), record});
+    out_.push_back({section, record, std::move(text)});
   }
-  void add(ListId id, int index, std::string text) { add(title(id), index + 1, std::move(text)); }
+  void add(ListId id, int index, std::string text) { add(sectionOf(id), index + 1, std::move(text)); }
   std::vector<Finding> take() {
     std::vector<std::uint32_t> order(out_.size());
     for (std::size_t i = 0; i < order.size(); ++i) order[i] = std::uint32_t(i);
@@ -89,7 +102,7 @@ bool placeCounts(const CodePlugDocument& doc, const ReferenceSite& s, int holder
 void checkReferences(const CodePlugDocument& doc, Report& report) {
   for (const ReferenceSite& s : referenceSites()) {
     const int capacity = layoutOf(s.referred).count;
-    const std::string section = s.holderList ? title(*s.holderList) : s.section;
+    const FindingSection section = s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section);
     const std::string names = " names " + singular(s.referred) + " ";
     const std::string beyond = ", beyond the " + std::to_string(capacity) + " " + title(s.referred) + ".";
     const std::string_view unused = ", which is not in use.";
@@ -230,8 +243,12 @@ std::vector<Finding> validate(const CodePlugDocument& doc) {
   return report.take();
 }
 
+const char* sectionName(FindingSection section) { return kSections[std::size_t(section)].name; }
+
+std::optional<ListId> listOf(FindingSection section) { return kSections[std::size_t(section)].list; }
+
 std::string findingLine(const Finding& f) {
-  return f.section + " " + std::to_string(f.record) + ": " + f.text;
+  return std::string(sectionName(f.section)) + " " + std::to_string(f.record) + ": " + f.text;
 }
 
 }  // namespace pw
