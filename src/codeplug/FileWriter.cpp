@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <optional>
@@ -83,11 +84,11 @@ std::optional<std::string> followLinks(std::string path) {
 // Creates a file named `base` plus a unique suffix; its descriptor (name in `name`) or -1.
 int createUnique(const std::string& base, mode_t mode, std::string& name) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-  static unsigned long counter = 0;
+  static std::atomic<unsigned long> counter = 0;  // saves and recovery writes run on two threads
   for (int attempt = 0; attempt < 100; ++attempt) {
     unsigned long seed =
         static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count() ^
-                                   (long(::getpid()) << 20) ^ (++counter * 7919));
+                                   (long(::getpid()) << 20) ^ (counter.fetch_add(1) + 1) * 7919);
     name = base + ".";
     for (int i = 0; i < 6; ++i, seed /= 62) name += kLetters[seed % 62];
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);

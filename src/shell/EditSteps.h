@@ -24,6 +24,8 @@ class EditSteps : public QObject {
 
   // Settles now; true when a step was recorded or grew.
   bool settle();
+  // Whether the user is typing into a text box (keystrokes there join one step).
+  bool typing() const { return mergeKey() != 0; }
   // Called after every settle that recorded something, and after undo and redo.
   std::function<void()> changed;
 

@@ -10,19 +10,26 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QAbstractScrollArea>
+#include <QScrollArea>
 #include <QSettings>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 #include "Version.h"
+#include "codeplug/Normalise.h"
+#include "shell/CompareDialog.h"
 #include "shell/EditSteps.h"
+#include "shell/FindingsView.h"
 #include "widgets/SaveTarget.h"
 #include "shell/PageTabRows.h"
+#include "shell/Recovery.h"
 #include "widgets/ListEditor.h"
 #include "widgets/QtPrompt.h"
 #include "shell/Settings.h"
@@ -75,6 +82,7 @@ const std::array<TabDef, TMainForm::kTabCount> kTabs{{
     {"  GPS  ", "GPSTabSheet", make<TGPSForm>},
 }};
 constexpr int kContactsTab = 7;
+constexpr int kFindingsHeight = 100;  // the findings panel when first shown: four rows
 
 const char* const kQueryDiscard = "Unsaved code plug.\n\nDiscard it ?";
 const char* const kQueryReload = "Unsaved code plug.\n\nReload from file ?";
@@ -82,12 +90,22 @@ const char* const kQuerySaveBeforeExit = "Unsaved code plug.\n\nSave before exit
 
 QString toQt(const std::string& fileName) { return QFile::decodeName(QByteArray::fromStdString(fileName)); }
 std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
+// Message texts are 8-bit, one byte per character.
+std::string message(const QString& text) { return text.toLatin1().toStdString(); }
 
 pw::Rect toRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
+
+// A narrow window may take a button down to its caption's width (the style would keep
+// every button at least 80 pixels wide, more than ten of them have at the minimum width).
+void fitCaption(QPushButton* b) {
+  constexpr int kPadding = 16;
+  b->setMinimumWidth(b->fontMetrics().horizontalAdvance(b->text()) + kPadding);
+}
 
 QPushButton* addButton(QHBoxLayout* row, QWidget* parent, const char* name, const char* caption) {
   auto* b = new QPushButton(QString::fromLatin1(caption), parent);
   b->setObjectName(QString::fromLatin1(name));
+  fitCaption(b);
   row->addWidget(b);
   return b;
 }
@@ -137,7 +155,10 @@ void TMainForm::startUp() {
   editSteps_ = new EditSteps(
       doc, [this] { return QStringLiteral("edit ") + PageControl->tabText(PageControl->currentIndex()).trimmed(); },
       this);
-  editSteps_->changed = [this] { enableUndoCommands(); };
+  editSteps_->changed = [this] {
+    enableUndoCommands();
+    afterEdit(editSteps_->typing());
+  };
   readSettings();
   refreshAllTabs();
 
@@ -165,6 +186,7 @@ void TMainForm::loadAtStartUp() {
   }
   keptLastFile_.clear();
   showFileName();
+  offerRecovery();
   refreshAllTabs();
 }
 
@@ -181,10 +203,17 @@ void TMainForm::buildTopPanel() {
   WizardBitBtn = addButton(row, panel, "WizardBitBtn", "Wizard");
   UndoBitBtn = addButton(row, panel, "UndoBitBtn", "Undo");
   RedoBitBtn = addButton(row, panel, "RedoBitBtn", "Redo");
+  CheckBitBtn = addButton(row, panel, "CheckBitBtn", "Check");
+  CompareBitBtn = addButton(row, panel, "CompareBitBtn", "Compare");
+  CheckBitBtn->setCheckable(true);
+  CheckBitBtn->setToolTip(QStringLiteral("Show or hide what the checks find in this code plug"));
+  CompareBitBtn->setToolTip(QStringLiteral("Compare this code plug with another file"));
   NewBitBtn->setEnabled(false);
   WizardBitBtn->setEnabled(false);
   UndoBitBtn->setEnabled(false);
   RedoBitBtn->setEnabled(false);
+  CheckBitBtn->setEnabled(false);
+  CompareBitBtn->setEnabled(false);
 
   FilenameLabel = new QLabel(panel);
   FilenameLabel->setObjectName("FilenameLabel");
@@ -208,6 +237,8 @@ void TMainForm::buildTopPanel() {
   connect(SaveAsBitBtn, &QPushButton::clicked, this, &TMainForm::SaveAsBitBtnClick);
   connect(UndoBitBtn, &QPushButton::clicked, this, &TMainForm::UndoBitBtnClick);
   connect(RedoBitBtn, &QPushButton::clicked, this, &TMainForm::RedoBitBtnClick);
+  connect(CheckBitBtn, &QPushButton::clicked, this, &TMainForm::CheckBitBtnClick);
+  connect(CompareBitBtn, &QPushButton::clicked, this, &TMainForm::CompareBitBtnClick);
 }
 
 // Standard keys for the commands; each runs exactly what its button runs. The undo keys
@@ -253,17 +284,48 @@ void TMainForm::createTabForms() {
     connect(forms[i], &TabForm::recordsAddedElsewhere, this, [this, i] {
       for (int k = 0; k < kTabCount; ++k) stale_[k] = stale_[k] || k != i;
     });
-    fill->addWidget(forms[i]);
+    // A page scrolls rather than crushing its controls when the findings panel takes
+    // part of its height (see fitPagesToPanel).
+    auto* scroll = new QScrollArea(page);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setFocusPolicy(Qt::NoFocus);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(forms[i]);
+    fill->addWidget(scroll);
     PageControl->addTab(page, QString::fromLatin1(kTabs[i].caption));
   }
   contactsForm = static_cast<TDigitalContactsForm*>(forms[kContactsTab]);
   PageControl->setCurrentIndex(kDesignPageIndex);
 
-  auto* tabs = new QVBoxLayout;
+  // The tabs above the findings panel, which the user can make taller or shorter.
+  auto* tabsArea = new QWidget(this);
+  auto* tabs = new QVBoxLayout(tabsArea);
+  tabs->setContentsMargins(0, 0, 0, 0);
   tabs->setSpacing(0);
-  tabs->addWidget(new PageTabRows(PageControl, this));
+  tabs->addWidget(new PageTabRows(PageControl, tabsArea));
   tabs->addWidget(PageControl, 1);
-  static_cast<QVBoxLayout*>(layout())->addLayout(tabs, 1);
+  std::vector<QString> captions;  // of the tab each kind of finding is on
+  for (int s = 0; s < pw::kFindingSectionCount; ++s)
+    captions.push_back(tabCaption(placeOf(pw::FindingSection(s))));
+  findings_ = new FindingsView(
+      doc, [captions](pw::FindingSection s) { return captions[std::size_t(s)]; }, this);
+  findings_->hide();
+  connect(findings_, &FindingsView::countChanged, this, &TMainForm::showCheckCount);
+  connect(findings_, &FindingsView::findingActivated, this,
+          [this](pw::FindingSection s, int record) { showRecord(placeOf(s), record); });
+  tabsAndFindings_ = new QSplitter(Qt::Vertical, this);
+  tabsAndFindings_->setObjectName(QStringLiteral("FindingsSplitter"));
+  tabsAndFindings_->setChildrenCollapsible(false);
+  // The tab rows' own minimum (all rows of a narrow window) would push the panel out of
+  // a window of the design height; the pages scroll instead (fitPagesToPanel).
+  tabsArea->setMinimumHeight(200);
+  findings_->setMinimumHeight(60);
+  tabsAndFindings_->addWidget(tabsArea);
+  tabsAndFindings_->addWidget(findings_);
+  tabsAndFindings_->setStretchFactor(0, 1);
+  fitPagesToPanel(false);
+  static_cast<QVBoxLayout*>(layout())->addWidget(tabsAndFindings_, 1);
+  recovery_ = new RecoveryService(doc, this);
 }
 
 // Keys in the order of the file's table; each missing or unreadable one keeps the
@@ -302,6 +364,14 @@ void TMainForm::refreshAllTabs() {
   for (TabForm* form : forms) form->refresh(true, 0);
   stale_.fill(false);
   enableUndoCommands();
+  findings_->recheck();
+}
+
+// After every edit step, undo and redo: the findings follow, and the unsaved image is
+// kept safe.
+void TMainForm::afterEdit(bool typing) {
+  findings_->recheckSoon(typing);
+  recovery_->changed();
 }
 
 void TMainForm::enableUndoCommands() {
@@ -315,12 +385,18 @@ void TMainForm::enableUndoCommands() {
 }
 
 void TMainForm::UndoBitBtnClick() {
-  if (doc.undo()) showRestoredImage();
+  if (doc.undo()) {
+    showRestoredImage();
+    afterEdit(false);
+  }
   enableUndoCommands();
 }
 
 void TMainForm::RedoBitBtnClick() {
-  if (doc.redo()) showRestoredImage();
+  if (doc.redo()) {
+    showRestoredImage();
+    afterEdit(false);
+  }
   enableUndoCommands();
 }
 
@@ -360,6 +436,8 @@ void TMainForm::enableFileCommands() {
   SaveBitBtn->setEnabled(true);
   SaveAsBitBtn->setEnabled(true);
   ReloadBitBtn->setEnabled(true);
+  CheckBitBtn->setEnabled(true);
+  CompareBitBtn->setEnabled(true);
 }
 
 void TMainForm::PageControlChange(int index) {
@@ -374,14 +452,17 @@ void TMainForm::OpenBitBtnClick() {
   const QString name = chooseFile(false);
   if (name.isEmpty()) return;
   if (doc.loadCodePlug(toStd(name), true) != pw::kLoadOk) return;
+  if (!doc.fileName.empty()) recovery_->discard(toQt(doc.fileName));
   doc.fileName = toStd(name);
   showFileName();
+  offerRecovery();
   refreshAllTabs();
 }
 
 void TMainForm::ReloadBitBtnClick() {
   if (doc.isModified() && doc.prompt().question(kQueryReload, false) != pw::Answer::Yes) return;
   if (doc.loadCodePlug(doc.fileName, true) != pw::kLoadOk) return;
+  recovery_->discard(toQt(doc.fileName));
   showFileName();
   refreshAllTabs();
 }
@@ -389,7 +470,9 @@ void TMainForm::ReloadBitBtnClick() {
 // Never falls back to Save As: without a file name there is nothing to save to.
 void TMainForm::SaveBitBtnClick() {
   if (!doc.hasImage() || doc.fileName.empty()) return;
-  if (doc.saveCodePlug(doc.fileName) == pw::kSaveOk) showFileName();
+  if (doc.saveCodePlug(doc.fileName) != pw::kSaveOk) return;
+  recovery_->discard(toQt(doc.fileName));
+  showFileName();
 }
 
 void TMainForm::SaveAsBitBtnClick() {
@@ -400,18 +483,120 @@ void TMainForm::SaveAsBitBtnClick() {
   name = saveTarget(doc.prompt(), name, QStringLiteral(".rdt"));
   if (name.isEmpty()) return;
   if (doc.saveCodePlug(toStd(name)) != pw::kSaveOk) return;
+  recovery_->discard(toQt(doc.fileName));
   doc.fileName = toStd(name);
   showFileName();
 }
 
-QString TMainForm::chooseFile(bool save) {
+QString TMainForm::chooseFile(bool save, const QString& title) {
   if (hooks_.chooseFile) return hooks_.chooseFile(save, dialogFolder_);
   const QString filter = QStringLiteral("*.rdt (*.rdt);;*.* (*)");
   // Save As asks about replacing a file itself, once ".rdt" is added.
   if (save)
     return QFileDialog::getSaveFileName(this, tr("Save As"), dialogFolder_, filter, nullptr,
                                         QFileDialog::DontConfirmOverwrite);
-  return QFileDialog::getOpenFileName(this, tr("Open"), dialogFolder_, filter);
+  return QFileDialog::getOpenFileName(this, title.isEmpty() ? tr("Open") : title, dialogFolder_, filter);
+}
+
+// ---- check, compare ----
+
+void TMainForm::CheckBitBtnClick() {
+  const bool show = CheckBitBtn->isChecked();
+  if (show == findings_->isVisible()) return;
+  findings_->setVisible(show);
+  fitPagesToPanel(show);
+  if (show) {
+    const int total = tabsAndFindings_->height();
+    tabsAndFindings_->setSizes({total - kFindingsHeight, kFindingsHeight});
+  }
+}
+
+// Without the panel every page fills its tab as it always has, its controls sharing
+// whatever height the window has. With it, a page keeps the height its controls need
+// and scrolls when the tab is shorter.
+void TMainForm::fitPagesToPanel(bool panelShown) {
+  for (TabForm* form : forms) form->setMinimumSize(1, panelShown ? 0 : 1);
+}
+
+void TMainForm::showCheckCount(int count) {
+  CheckBitBtn->setText(count > 0 ? QStringLiteral("Check (%1)").arg(count) : QStringLiteral("Check"));
+  fitCaption(CheckBitBtn);
+}
+
+// The other file loads as Open loads it (its failure says why the same way), and is
+// compared with the image as edited.
+void TMainForm::CompareBitBtnClick() {
+  if (!doc.hasImage()) return;
+  const QString name = chooseFile(false, tr("Compare with"));
+  if (name.isEmpty()) return;
+  pw::CodePlugDocument other(&doc.prompt());
+  if (other.loadCodePlug(toStd(name), true) != pw::kLoadOk) return;
+  if (compare_) compare_->close();
+  const QString thisName =
+      toQt(doc.fileName) + (doc.isModified() ? QStringLiteral(" (with its unsaved edits)") : QString());
+  compare_ =
+      new CompareDialog(pw::text::compareFiles(doc.workingImage, other.workingImage), thisName, name, this);
+  connect(compare_, &CompareDialog::recordActivated, this, [this](const QString& key, int number) {
+    if (const auto place = placeOfSection(key.toStdString())) showRecord(*place, number);
+  });
+  compare_->show();
+}
+
+QString TMainForm::tabCaption(const RecordPlace& place) const {
+  const int tab = PageControl->indexOf(PageControl->findChild<QWidget*>(QString::fromLatin1(place.page)));
+  return tab < 0 ? QString() : PageControl->tabText(tab).trimmed();
+}
+
+// The grid may lie on a page of the tab's own tabs (DTMF): that page is shown first. The
+// tab is refreshed as it is shown, so its rows are the image's.
+void TMainForm::showRecord(const RecordPlace& place, int number) {
+  const int tab = PageControl->indexOf(PageControl->findChild<QWidget*>(QString::fromLatin1(place.page)));
+  if (tab < 0) return;
+  PageControl->setCurrentIndex(tab);
+  if (!place.view) return;
+  ListEditor* list = nullptr;
+  for (ListEditor* l : forms[tab]->findChildren<ListEditor*>())
+    if (l->view()->objectName() == QLatin1String(place.view)) list = l;
+  const int row = number - place.firstNumber;
+  if (!list || row < 0 || row >= list->model()->rowCount()) return;
+  for (QWidget* w = list->view(); w && w != forms[tab]; w = w->parentWidget()) {
+    QWidget* stack = w->parentWidget();
+    if (auto* inner = qobject_cast<QTabWidget*>(stack ? stack->parentWidget() : nullptr);
+        inner && inner->indexOf(w) >= 0)
+      inner->setCurrentWidget(w);
+  }
+  list->selectRows({row}, row);
+  list->view()->scrollTo(list->model()->index(row, 1), QAbstractItemView::PositionAtCenter);
+  list->view()->setFocus();
+}
+
+// ---- recovery ----
+
+// Edits a crash or a power cut kept from being saved: a recovery file newer than the
+// file just opened is offered back as an unsaved edit of it (Undo returns to the file).
+void TMainForm::offerRecovery() {
+  const QString path = toQt(doc.fileName);
+  const auto time = recovery_->pending(path);
+  if (!time) return;
+  const QString from =
+      path + QStringLiteral(" has unsaved changes from ") + QLocale().toString(*time, QLocale::ShortFormat);
+  std::vector<std::uint8_t> image = RecoveryService::read(path);
+  if (const int code = pw::checkRdtFile(image)) {
+    recovery_->discard(path);
+    doc.prompt().error(message(from + QStringLiteral(" that cannot be restored (") +
+                               QString::fromLatin1(pw::loadMessage(code)) +
+                               QStringLiteral(").\n\nThey have been removed.")));
+    return;
+  }
+  const std::string question = message(from + QStringLiteral(".\n\nRestore them ?"));
+  if (doc.prompt().question(question, false) != pw::Answer::Yes) {
+    recovery_->discard(path);
+    return;
+  }
+  doc.workingImage = std::move(image);
+  pw::normaliseLists(doc);  // as any file is held once loaded
+  doc.nameNextStep("restore unsaved changes");
+  doc.settleEdits("restore unsaved changes");
 }
 
 // ---- window events ----
@@ -426,6 +611,9 @@ void TMainForm::closeEvent(QCloseEvent* event) {
       return;
     }
   }
+  // Saved, discarded, or nothing left unsaved: no edits to recover.
+  if (!doc.fileName.empty()) recovery_->discard(toQt(doc.fileName));
+  if (compare_) compare_->close();
   event->accept();
 }
 

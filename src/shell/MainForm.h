@@ -2,6 +2,7 @@
 // The main window: owns the one code plug document, the fourteen tab forms, the
 // file commands with their unsaved-changes questions, and the settings file.
 
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 #include <array>
@@ -9,13 +10,18 @@
 #include <memory>
 
 #include "codeplug/CodePlugDocument.h"
+#include "shell/RecordPlaces.h"
 #include "shell/WindowPlacement.h"
 
 class QLabel;
 class QPushButton;
+class QSplitter;
 class QTabWidget;
 class QtPrompt;
+class CompareDialog;
 class EditSteps;
+class FindingsView;
+class RecoveryService;
 class TabForm;
 class TDigitalContactsForm;
 
@@ -27,7 +33,7 @@ struct TMainFormHooks {
   pw::Prompt* prompt = nullptr;  // null: message boxes
   QString settingsPath;          // empty: settingsFilePath()
   // Shows the open (save = false) or save dialog starting in `folder`; returns the
-  // chosen name or an empty string for Cancel.
+  // chosen name or an empty string for Cancel. Compare asks with the open dialog too.
   std::function<QString(bool save, const QString& folder)> chooseFile;
   std::function<pw::ScreenMetrics()> screens;  // the desktop the window is placed on
 };
@@ -46,10 +52,16 @@ public:
   TabForm* tabForm(int index) const { return forms[index]; }
   const QString& settingsPath() const { return settingsPath_; }
   const QString& dialogFolder() const { return dialogFolder_; }
+  RecoveryService& recovery() const { return *recovery_; }
+  // Shows record `number` of a section in its tab, selected and scrolled into view (only
+  // the tab when the grid has no such row).
+  void showRecord(const RecordPlace& place, int number);
 
 public slots:
   void UndoBitBtnClick();
   void RedoBitBtnClick();
+  void CheckBitBtnClick();
+  void CompareBitBtnClick();
   void OpenBitBtnClick();
   void ReloadBitBtnClick();
   void SaveBitBtnClick();
@@ -75,7 +87,12 @@ private:
   void enableUndoCommands();
   void addShortcuts();
   void showRestoredImage();
-  QString chooseFile(bool save);
+  void afterEdit(bool typing);
+  void showCheckCount(int count);
+  void fitPagesToPanel(bool panelShown);
+  void offerRecovery();
+  QString tabCaption(const RecordPlace& place) const;
+  QString chooseFile(bool save, const QString& title = {});
   pw::ScreenMetrics screenMetrics() const;
   void placeWithin(pw::Rect proposed);
   void keepPlaced();
@@ -98,8 +115,14 @@ private:
   QPushButton* WizardBitBtn = nullptr;
   QPushButton* UndoBitBtn = nullptr;
   QPushButton* RedoBitBtn = nullptr;
+  QPushButton* CheckBitBtn = nullptr;
+  QPushButton* CompareBitBtn = nullptr;
   QLabel* FilenameLabel = nullptr;
   QTabWidget* PageControl = nullptr;
+  QSplitter* tabsAndFindings_ = nullptr;
+  FindingsView* findings_ = nullptr;
+  RecoveryService* recovery_ = nullptr;
+  QPointer<CompareDialog> compare_;
   std::array<TabForm*, kTabCount> forms{};
   TDigitalContactsForm* contactsForm = nullptr;
   EditSteps* editSteps_ = nullptr;

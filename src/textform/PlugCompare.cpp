@@ -40,7 +40,7 @@ class Comparer {
     std::vector<SectionDifference> out;
     for (std::size_t k = 0; k < a_.sections.size() && k < b_.sections.size(); ++k) {
       const TextSection &sa = a_.sections[k], &sb = b_.sections[k];
-      SectionDifference section{.desc = sa.desc};
+      SectionDifference section{.desc = sa.desc, .records = {}};
       if (sa.desc->list)
         listChanges(sa, sb, section.records);
       else

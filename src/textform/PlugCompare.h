@@ -29,8 +29,8 @@ struct RecordDifference {
     Added,    // only on side B
   };
   Kind kind = Kind::Changed;
-  const TextRecord* a = nullptr;  // null for Added
-  const TextRecord* b = nullptr;  // null for Removed; for Moved the record where it went
+  const TextRecord* a = nullptr;        // null for Added
+  const TextRecord* b = nullptr;        // null for Removed; for Moved the record where it went
   std::vector<FieldDifference> fields;  // Changed: each field whose value differs, in order
 };
 

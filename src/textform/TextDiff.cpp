@@ -27,9 +27,15 @@ void fieldLines(const std::string& prefix, const RecordDifference& d, std::vecto
 void recordLines(const SectionDesc& s, const RecordDifference& d, std::vector<std::string>& out) {
   using Kind = RecordDifference::Kind;
   switch (d.kind) {
-    case Kind::Moved: out.push_back("  moved " + std::to_string(d.a->number) + " -> " + title(*d.b)); break;
-    case Kind::Removed: out.push_back("  removed " + title(*d.a)); break;
-    case Kind::Added: out.push_back("  added " + title(*d.b)); break;
+    case Kind::Moved:
+      out.push_back("  moved " + std::to_string(d.a->number) + " -> " + title(*d.b));
+      break;
+    case Kind::Removed:
+      out.push_back("  removed " + title(*d.a));
+      break;
+    case Kind::Added:
+      out.push_back("  added " + title(*d.b));
+      break;
     case Kind::Changed:
       if (s.list)
         fieldLines("  changed " + title(*d.a) + ": ", d, out);
@@ -66,7 +72,8 @@ std::vector<std::string> diffFiles(ByteSpan a, ByteSpan b) {
   for (const RestDifference& r : comparison.rest()) {
     char at[24];
     std::snprintf(at, sizeof at, "0x%05zX", r.at);
-    out.push_back("  " + std::string(at) + " (" + regionLabel(r.at) + "): " + hexOf(r.a) + " -> " + hexOf(r.b));
+    out.push_back("  " + std::string(at) + " (" + regionLabel(r.at) + "): " + hexOf(r.a) + " -> " +
+                  hexOf(r.b));
   }
   return out;
 }

@@ -23,7 +23,7 @@ struct SectionInfo {
   const char* name;
   std::optional<ListId> list;
 };
-constexpr std::array<SectionInfo, 11> kSections = {{{"one-touch access", {}},
+constexpr std::array<SectionInfo, kFindingSectionCount> kSections = {{{"one-touch access", {}},
                                                     {"number keys", {}},
                                                     {"text messages", ListId::TextMessages},
                                                     {"emergency systems", ListId::EmergencySystems},

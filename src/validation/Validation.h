@@ -27,6 +27,7 @@ enum class FindingSection {
   DtmfDecode,        // decode entries 1..8
   Gps,               // GPS systems 1..16
 };
+constexpr int kFindingSectionCount = 11;
 // "one-touch access", "number keys", "channels", ...
 const char* sectionName(FindingSection section);
 // The list a section's records belong to, if it is one.
