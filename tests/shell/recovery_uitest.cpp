@@ -120,7 +120,7 @@ class RecoveryTest : public QObject {
     editor.start(QCoreApplication::applicationFilePath(), {kEditorMode, file, edited});
     QVERIFY(editor.waitForStarted());
     QTRY_VERIFY_WITH_TIMEOUT(
-        QFile::exists(RecoveryService::imagePath(file)) || editor.state() == QProcess::NotRunning, 60000);
+        QFile::exists(RecoveryService::imagePath(file)) || editor.state() == QProcess::NotRunning, 20000);
     QCOMPARE(editor.state(), QProcess::Running);
     editor.kill();
     QVERIFY(editor.waitForFinished());
