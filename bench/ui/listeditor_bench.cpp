@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QTableView>
+#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cstdio>
@@ -59,6 +60,9 @@ using uibench::report;
 
 int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  // The window timings leave unsaved edits: their recovery files stay out of the user's folder.
+  QTemporaryDir state;
+  qputenv("XDG_STATE_HOME", state.path().toUtf8());
   QApplication app(argc, argv);
 
   pw::CodePlugDocument doc;
