@@ -3,7 +3,10 @@
 // listeditor_bench.cpp. Other timing files register a function here, and main runs
 // each of them after its own timings (the QApplication exists by then).
 
+#include <QString>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 namespace uibench {
 
@@ -16,5 +19,9 @@ struct Registration {
   Registration(const char* name, void (*run)());
 };
 void runRegistered();
+
+// Writes the code plug as plug.rdt into `folder`, with a settings file beside it that opens
+// it on tab `tab`; returns the settings file's path (empty when it cannot be written).
+QString writeWindowFiles(const QString& folder, const std::vector<std::uint8_t>& plug, int tab);
 
 }  // namespace uibench

@@ -4,7 +4,6 @@
 // file in which every channel differs (loading it, comparing, showing the tree).
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTreeView>
@@ -43,20 +42,16 @@ void runCheckCompareTimings() {
   pwtest::CodePlugBuilder builder;
   builder.fillEveryList();
   fillMembers(builder);
-  const QString file = dir.filePath("plug.rdt");
-  pwtest::writeFile(file.toStdString(), builder.bytes());
+  const QString settings = uibench::writeWindowFiles(dir.path(), builder.bytes(), 11);
+  if (settings.isEmpty()) return;
   for (int c = 0; c < pw::kChannelCount; ++c) builder.channelContact(c, 1 + c);
   const QString other = dir.filePath("other.rdt");
   pwtest::writeFile(other.toStdString(), builder.bytes());
-  QFile ini(dir.filePath("plugwright.ini"));
-  if (!ini.open(QIODevice::WriteOnly)) return;
-  ini.write("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=11\n");
-  ini.close();
 
   pwtest::ScriptedPrompt prompt;
   TMainFormHooks hooks;
   hooks.prompt = &prompt;
-  hooks.settingsPath = ini.fileName();
+  hooks.settingsPath = settings;
   hooks.chooseFile = [&](bool, const QString&) { return other; };
   TMainForm window(hooks);
   window.show();

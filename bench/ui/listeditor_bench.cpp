@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLabel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -54,6 +55,15 @@ void uibench::report(const char* what, const std::function<void()>& run, const s
   std::sort(ms.begin(), ms.end());
   std::printf("%-40s median %6.2f ms   worst %6.2f ms   (%d runs)\n", what, ms[ms.size() / 2], ms.back(),
               kRuns);
+}
+
+QString uibench::writeWindowFiles(const QString& folder, const std::vector<std::uint8_t>& plug, int tab) {
+  const QString file = folder + QStringLiteral("/plug.rdt");
+  pwtest::writeFile(file.toStdString(), plug);
+  QFile ini(folder + QStringLiteral("/plugwright.ini"));
+  if (!ini.open(QIODevice::WriteOnly)) return {};
+  ini.write("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=" + QByteArray::number(tab) + "\n");
+  return ini.fileName();
 }
 
 using uibench::report;

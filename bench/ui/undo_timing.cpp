@@ -4,7 +4,6 @@
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QFile>
 #include <QPushButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -26,17 +25,13 @@ void runUndoTimings() {
   pwtest::CodePlugBuilder builder;
   builder.fillEveryList();
   QTemporaryDir dir;
-  const QString file = dir.filePath("plug.rdt");
-  pwtest::writeFile(file.toStdString(), builder.bytes());
-  QFile ini(dir.filePath("plugwright.ini"));
-  if (!ini.open(QIODevice::WriteOnly)) return;
-  ini.write("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=11\n");
-  ini.close();
+  const QString settings = uibench::writeWindowFiles(dir.path(), builder.bytes(), 11);
+  if (settings.isEmpty()) return;
 
   pwtest::ScriptedPrompt prompt;
   TMainFormHooks hooks;
   hooks.prompt = &prompt;
-  hooks.settingsPath = ini.fileName();
+  hooks.settingsPath = settings;
   TMainForm window(hooks);
   window.show();
   settle();
