@@ -84,6 +84,8 @@ public:
   // A file whose DfuSe suffix CRC matched its bytes when loaded is saved with the CRC of
   // the saved bytes (a DFU tool refuses it otherwise); any other keeps its four bytes.
   int saveCodePlug(const std::string& name);
+  // Whether a save recomputes the suffix CRC (the loaded file's CRC matched its bytes).
+  bool savesSuffixCrc() const { return suffixCrcMatched_; }
 
   // ---- undo and redo ----
   // Names the step the next settle records (the action that is about to write).

@@ -65,8 +65,13 @@ class CompareModel : public QAbstractItemModel {
       : QAbstractItemModel(parent), c_(std::move(comparison)) {}
 
   const pw::text::PlugComparison& comparison() const { return c_; }
-  int sectionCount() const { return int(c_.sections().size()) + (c_.rest().empty() ? 0 : 1); }
-  bool isRest(int s) const { return s == int(c_.sections().size()); }
+  // The top rows: the sections, then the suffix CRC and the rest when they differ.
+  int sectionCount() const {
+    return int(c_.sections().size()) + (c_.suffixCrc() ? 1 : 0) + (c_.rest().empty() ? 0 : 1);
+  }
+  bool isSection(int s) const { return s < int(c_.sections().size()); }
+  bool isCrc(int s) const { return c_.suffixCrc() && s == int(c_.sections().size()); }
+  bool isRest(int s) const { return !isSection(s) && !isCrc(s); }
   bool isBlock(int s) const {
     const auto& d = *c_.sections()[std::size_t(s)].desc;
     return !d.list && !d.count;
@@ -84,7 +89,7 @@ class CompareModel : public QAbstractItemModel {
   // The record a row of a list or a table stands for (itself or its field's record).
   const RecordDifference* recordOf(const QModelIndex& i) const {
     const int s = sectionOf(i);
-    if (depth(i) == 0 || isRest(s) || isBlock(s)) return nullptr;
+    if (depth(i) == 0 || !isSection(s) || isBlock(s)) return nullptr;
     const int r = depth(i) == 1 ? i.row() : int(i.internalId() >> 8) - 1;
     return &section(s).records[std::size_t(r)];
   }
@@ -108,10 +113,11 @@ class CompareModel : public QAbstractItemModel {
     if (parent.column() != 0) return 0;
     const int s = sectionOf(parent);
     if (depth(parent) == 0) {
+      if (isCrc(s)) return 0;
       if (isRest(s)) return int(c_.rest().size());
       return isBlock(s) ? int(section(s).records.front().fields.size()) : int(section(s).records.size());
     }
-    if (depth(parent) == 1 && !isRest(s) && !isBlock(s))
+    if (depth(parent) == 1 && isSection(s) && !isBlock(s))
       return int(section(s).records[std::size_t(parent.row())].fields.size());
     return 0;
   }
@@ -126,6 +132,7 @@ class CompareModel : public QAbstractItemModel {
   QVariant data(const QModelIndex& i, int role) const override {
     if (!i.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) return {};
     const int s = sectionOf(i);
+    if (isCrc(s)) return crcText(*c_.suffixCrc(), i.column());
     if (depth(i) == 0) {
       if (i.column() != WhatColumn) return {};
       const QString key = isRest(s) ? QStringLiteral("rest") : QString::fromLatin1(section(s).desc->key);
@@ -169,6 +176,16 @@ class CompareModel : public QAbstractItemModel {
         return f.b ? valueText(f.b->value) : QStringLiteral("(none)");
       default:
         return QString::fromLatin1(f.a->key.c_str());
+    }
+  }
+  static QVariant crcText(const pw::text::SuffixCrcDifference& crc, int column) {
+    switch (column) {
+      case ThisColumn:
+        return QString::fromStdString(pw::text::suffixCrcText(crc.a));
+      case OtherColumn:
+        return QString::fromStdString(pw::text::suffixCrcText(crc.b));
+      default:
+        return QStringLiteral("suffix crc");
     }
   }
   static QVariant restText(const RestDifference& r, int column, int role) {
@@ -249,7 +266,7 @@ void CompareDialog::activate(const QModelIndex& index) {
     tree_->setExpanded(first, !tree_->isExpanded(first));
     return;
   }
-  if (model_->isRest(s)) return;
+  if (!model_->isSection(s)) return;
   const QString key = QString::fromLatin1(model_->section(s).desc->key);
   const RecordDifference* r = model_->recordOf(first);
   emit recordActivated(key, r && r->a ? r->a->number : -1);

@@ -23,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "Version.h"
+#include "codeplug/DfuseSuffix.h"
 #include "codeplug/Normalise.h"
 #include "shell/CompareDialog.h"
 #include "shell/EditSteps.h"
@@ -534,8 +535,10 @@ void TMainForm::CompareBitBtnClick() {
   if (compare_) compare_->close();
   const QString thisName =
       toQt(doc.fileName) + (doc.isModified() ? QStringLiteral(" (with its unsaved edits)") : QString());
-  compare_ =
-      new CompareDialog(pw::text::compareFiles(doc.workingImage, other.workingImage), thisName, name, this);
+  // This plug as Save would write it: a CRC that follows the bytes is no difference to show.
+  std::vector<std::uint8_t> mine = doc.workingImage;
+  if (doc.savesSuffixCrc()) pw::setSuffixCrc(mine);
+  compare_ = new CompareDialog(pw::text::compareFiles(mine, other.workingImage), thisName, name, this);
   connect(compare_, &CompareDialog::recordActivated, this, [this](const QString& key, int number) {
     if (const auto place = placeOfSection(key.toStdString())) showRecord(*place, number);
   });

@@ -1,8 +1,8 @@
 #pragma once
 // How one code plug differs from another, in the words of the text form: section by
 // section, records matched by number (a record whose bytes went to another number is a
-// move), each changed field as old -> new, the suffix CRC, then the rest's bytes. The comparison itself
-// is PlugCompare's; this is its wording for `plugwright-cli diff`.
+// move), each changed field as old -> new, the suffix CRC, then the rest's bytes. The
+// comparison itself is PlugCompare's; this is its wording for `plugwright-cli diff`.
 
 #include <string>
 #include <vector>
