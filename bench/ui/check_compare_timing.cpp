@@ -1,5 +1,5 @@
-// Times, in the real window on a full code plug (every list at capacity, every member slot
-// used, every contact on one ID): bringing the findings up to date, their rows painted in
+// Times, in the real window on the timings' full code plug (every list at capacity, its
+// contacts on one ID): bringing the findings up to date, their rows painted in
 // the shown panel, as after every edit step; and opening the compare window against a
 // file in which every channel differs (loading it, comparing, showing the tree).
 
@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "UiBench.h"
+#include "codeplug/DfuseSuffix.h"
 #include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
 #include "shell/CompareDialog.h"
@@ -20,33 +21,24 @@
 
 namespace {
 
-using pw::ListId;
-
 void settle() {
   QCoreApplication::processEvents();
   QCoreApplication::processEvents();
 }
 
-void fillMembers(pwtest::CodePlugBuilder& b) {
-  std::vector<int> channels(pw::kZoneMemberCount), contacts(pw::kRxGroupMemberCount);
-  for (int i = 0; i < pw::kZoneCount; ++i) {
-    for (int k = 0; k < pw::kZoneMemberCount; ++k) channels[k] = (i * 4 + k) % pw::kChannelCount + 1;
-    for (int k = 0; k < pw::kRxGroupMemberCount; ++k) contacts[k] = (i * 4 + k) % pw::kContactCount + 1;
-    b.members(ListId::Zones, i, channels).members(ListId::ScanLists, i, channels);
-    b.members(ListId::RxGroupLists, i, contacts);
-  }
-}
-
 void runCheckCompareTimings() {
   QTemporaryDir dir;
-  pwtest::CodePlugBuilder builder;
-  builder.fillEveryList();
-  fillMembers(builder);
-  const QString settings = uibench::writeWindowFiles(dir.path(), builder.bytes(), 11);
+  const std::vector<std::uint8_t>& plug = pwtest::fullPlugFile();
+  const QString settings = uibench::writeWindowFiles(dir.path(), plug, 11);
   if (settings.isEmpty()) return;
-  for (int c = 0; c < pw::kChannelCount; ++c) builder.channelContact(c, 1 + c);
+  // Every channel calls the next channel's contact.
+  std::vector<std::uint8_t> changed = plug;
+  for (int c = 0; c < pw::kChannelCount; ++c)
+    pw::setU16le(changed, pw::fileOffset(pw::kChannels) + std::size_t(c) * pw::kChannelSize + 6,
+                 std::uint16_t((c + 1) % pw::kContactCount + 1));
+  pw::setSuffixCrc(changed);
   const QString other = dir.filePath("other.rdt");
-  pwtest::writeFile(other.toStdString(), builder.bytes());
+  pwtest::writeFile(other.toStdString(), changed);
 
   pwtest::ScriptedPrompt prompt;
   TMainFormHooks hooks;
