@@ -29,6 +29,7 @@ class AlternatingPrompt final : public Prompt {
   void error(const std::string&) override {}
   bool warnYesNo(const std::string&) override { return false; }
   Answer question(const std::string&, bool) override { return Answer::No; }
+  void inform(const std::string&, const std::string&) override {}
 
  private:
   bool flip_ = false;

@@ -122,6 +122,7 @@ class InputPrompt final : public Prompt {
     const int a = in->ConsumeIntegralInRange(0, withCancel ? 2 : 1);
     return a == 0 ? Answer::Yes : a == 1 ? Answer::No : Answer::Cancel;
   }
+  void inform(const std::string&, const std::string&) override {}
 };
 
 // ---- one run ----

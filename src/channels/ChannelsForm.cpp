@@ -53,11 +53,11 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   config.moveDownText = QStringLiteral("Down");
   const auto severalInUse = [this] { return pw::usedCount(doc, pw::ListId::Channels) > 1; };
   config.contextMenu = {
-      {.text = "Copy", .enabled = [] { return false; }},
-      {.text = "Paste", .enabled = [] { return false; }},
+      {.text = "Copy", .enabled = [this] { return list_->canCopy(); }, .run = [this] { list_->copySelected(); }},
+      {.text = "Paste", .enabled = [this] { return list_->canPaste(); }, .run = [this] { list_->paste(); }},
       {},
       {.text = "Add", .enabled = [] { return false; }},
-      {.text = "Insert", .enabled = [] { return false; }},
+      {.text = "Insert", .enabled = [this] { return list_->canInsert(); }, .run = [this] { list_->insertRecord(); }},
       {.text = "Delete", .enabled = [] { return false; }},
       {},
       {.text = "Sort by Name", .enabled = severalInUse, .run = [this] { sortBy(pw::ChannelSort::Name); }},
@@ -80,6 +80,14 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
     return pw::moveSelectedChannels(doc, rows, delta);
   };
   config.selectionChanged = [this] { showSelection(); };
+  config.copyText = [this](const std::vector<int>& rows) {
+    return QString::fromLatin1(pw::exchange::writeChannelText(doc, rows));
+  };
+  config.copySource = [this] { return QByteArray::number(qulonglong(pw::exchange::channelReferenceStamp(doc)), 16); };
+  config.paste = [this](const QString& text, int at, bool sameSource) {
+    return pw::exchange::pasteChannelText(doc, text.toUtf8().toStdString(), at, sameSource);
+  };
+  config.insert = [this](int at) { return pw::insertRecord(doc, pw::ListId::Channels, at); };
 
   list_ = new ListEditor(doc, std::move(config), this);
 

@@ -193,4 +193,28 @@ void appendRow(std::string& out, std::span<const std::string> fields, char separ
   out += "\r\n";
 }
 
+std::string htmlTable(std::string_view text) {
+  std::string out = "<table>";
+  Reader reader(text, kGuessSeparator);
+  Row row;
+  while (reader.next(row)) {
+    out += "<tr>";
+    for (const std::string& field : row.fields) {
+      out += "<td>";
+      for (char c : field) {
+        switch (c) {
+          case '&': out += "&amp;"; break;
+          case '<': out += "&lt;"; break;
+          case '>': out += "&gt;"; break;
+          case '"': out += "&quot;"; break;
+          default: out += c;
+        }
+      }
+      out += "</td>";
+    }
+    out += "</tr>";
+  }
+  return out + "</table>";
+}
+
 }  // namespace pw::csv

@@ -92,4 +92,8 @@ std::string quoteField(std::string_view text, char separator = ',');
 // One row and its CRLF line end.
 void appendRow(std::string& out, std::span<const std::string> fields, char separator = ',');
 
+// The rows of a text as an HTML table: what a spreadsheet takes from the clipboard as cells
+// (comma-separated text it would paste into one column).
+std::string htmlTable(std::string_view text);
+
 }  // namespace pw::csv

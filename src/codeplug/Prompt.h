@@ -20,6 +20,8 @@ public:
   virtual bool warnYesNo(const std::string& text) = 0;
   // A question (title "Query", question icon): Yes/No, or Yes/No/Cancel when withCancel.
   virtual Answer question(const std::string& text, bool withCancel) = 0;
+  // What an action did not do, told after it (the given title, OK, information icon).
+  virtual void inform(const std::string& title, const std::string& text) = 0;
 };
 
 // Says nothing and answers every question the cautious way (Stop, No).
@@ -29,6 +31,7 @@ public:
   void error(const std::string&) override {}
   bool warnYesNo(const std::string&) override { return false; }
   Answer question(const std::string&, bool withCancel) override { return withCancel ? Answer::Cancel : Answer::No; }
+  void inform(const std::string&, const std::string&) override {}
 };
 
 }  // namespace pw

@@ -319,6 +319,22 @@ bool permuteRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& or
   return true;
 }
 
+bool moveRecordBlock(CodePlugDocument& doc, ListId id, int from, int end, int to) {
+  const int count = layoutOf(id).count;
+  if (to < 0 || to >= from || from >= end || end > count) return false;
+  std::vector<int> order(static_cast<std::size_t>(count));
+  std::iota(order.begin(), order.end(), 0);
+  std::rotate(order.begin() + to, order.begin() + from, order.begin() + end);
+  return permuteRecords(doc, id, order);
+}
+
+int insertRecord(CodePlugDocument& doc, ListId id, int at) {
+  const int slot = addRecord(doc, id);
+  if (slot < 0) return -1;
+  if (at < 0 || at >= slot) return slot;
+  return moveRecord(doc, id, slot, slot - at) - 1;
+}
+
 std::vector<int> sortRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& rows,
                              const std::function<bool(int, int)>& less) {
   const auto& l = layoutOf(id);

@@ -91,6 +91,13 @@ std::vector<int> moveSelectedRecords(CodePlugDocument& doc, ListId id, const std
 // of the list, and renumbers references as a move does (sorts, inserts, pastes). False,
 // changing nothing, when nothing moves or `order` is not a permutation.
 bool permuteRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& order);
+// Moves the records at [from, end) to `to` (to <= from), the records from `to` on moving
+// down behind them, through permuteRecords (records appended, then put in place by a paste).
+bool moveRecordBlock(CodePlugDocument& doc, ListId id, int from, int end, int to);
+// Adds a record as addRecord does (its default name) and moves it to `at` as moveRecord
+// does, the records from there on moving down one place with every reference following. Its index, or -1 when the
+// list is full. `at` beyond the records in use: it stays where it was added, at the end.
+int insertRecord(CodePlugDocument& doc, ListId id, int at);
 
 // ---- sorting ----
 // Sorts the records of the selected rows among the places they hold, or every record in

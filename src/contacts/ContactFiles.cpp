@@ -24,13 +24,6 @@ constexpr std::size_t kMaxLineLength = 255;  // longer lines are read as several
 
 enum class Format { Sectioned, CommaSeparated };
 
-struct Entry {
-  std::uint32_t id;
-  std::string name;
-  int callType;
-  bool rxTone;
-};
-
 std::string upperCase(std::string_view text) {
   std::string out(text);
   std::transform(out.begin(), out.end(), out.begin(),
@@ -71,25 +64,6 @@ std::optional<std::uint32_t> parseCallId(std::string_view text) {
 
 // ---- reading lines ----
 
-// The lines worth reading: each cut at its first control character (a CR included)
-// and trimmed; empty ones are dropped.
-std::vector<std::string> significantLines(std::string_view content) {
-  std::vector<std::string> lines;
-  std::size_t pos = 0;
-  while (pos < content.size()) {
-    std::size_t end = content.find('\n', pos);
-    if (end == std::string_view::npos) end = content.size();
-    for (std::size_t at = pos; at < end; at += kMaxLineLength) {
-      std::string_view piece = content.substr(at, std::min(kMaxLineLength, end - at));
-      const auto cut = std::find_if(piece.begin(), piece.end(), [](unsigned char c) { return c < 32; });
-      std::string line = trimControls(piece.substr(0, std::size_t(cut - piece.begin())));
-      if (!line.empty()) lines.push_back(std::move(line));
-    }
-    pos = end + 1;
-  }
-  return lines;
-}
-
 // Only a regular file is read (a named pipe would block until something writes to it).
 std::optional<std::string> readWholeFile(const std::string& path) {
   const int fd = openRegularFile(path);
@@ -127,9 +101,9 @@ bool isContactHeader(std::string_view line) {
          parseInteger(line.substr(8, line.size() - 9)).has_value();
 }
 
-bool hasCountLine(const std::vector<std::string>& lines) {
-  if (lines.size() < 2 || upperCase(lines[0]) != "[CONTACTS]") return false;
-  const std::string_view count = lines[1];
+bool hasCountLine(const std::vector<ContactFileLine>& lines) {
+  if (lines.size() < 2 || upperCase(lines[0].text) != "[CONTACTS]") return false;
+  const std::string_view count = lines[1].text;
   if (count.size() < 6 || upperCase(count.substr(0, 6)) != "COUNT=") return false;
   const auto n = parseInteger(count.substr(6));
   return n && *n >= 1;
@@ -137,13 +111,13 @@ bool hasCountLine(const std::vector<std::string>& lines) {
 
 // Each contact is five lines in a fixed order; a line that does not fit its step is
 // dropped and the next line is read as the start of a contact again.
-std::vector<Entry> readSectioned(const std::vector<std::string>& lines) {
-  std::vector<Entry> entries;
+std::vector<ContactEntry> readSectioned(const std::vector<ContactFileLine>& lines) {
+  std::vector<ContactEntry> entries;
   if (!hasCountLine(lines)) return entries;
-  Entry e{};
+  ContactEntry e{};
   int step = 0;
   for (std::size_t i = 2; i < lines.size(); ++i) {
-    const std::string_view line = lines[i];
+    const std::string_view line = lines[i].text;
     bool fits = false;
     if (step == 0) {
       fits = isContactHeader(line);
@@ -244,12 +218,12 @@ std::optional<std::string> quotedText(const CsvField& f) {
   return trimControls(f.unquoted ? *f.unquoted : f.raw.substr(1, f.raw.size() - 2));
 }
 
-Entry csvEntry(std::uint32_t id, std::string name) {
-  return Entry{id, std::move(name), id < kFirstPrivateId ? kGroupCall : kPrivateCall, false};
+ContactEntry csvEntry(std::uint32_t id, std::string name) {
+  return ContactEntry{id, std::move(name), id < kFirstPrivateId ? kGroupCall : kPrivateCall, false};
 }
 
 // "ID","Name","...","..."  (the last two fields are not used)
-std::optional<Entry> readQuotedLine(std::string_view line) {
+std::optional<ContactEntry> readQuotedLine(std::string_view line) {
   const auto fields = splitFields(line);
   if (fields.size() < 4) return std::nullopt;
   const auto idText = quotedText(fields[0]);
@@ -261,7 +235,7 @@ std::optional<Entry> readQuotedLine(std::string_view line) {
 }
 
 // ID,Name[,Extra]: a private ID's extra text (the other half of the name) is appended.
-std::optional<Entry> readPlainLine(std::string_view line) {
+std::optional<ContactEntry> readPlainLine(std::string_view line) {
   const auto fields = splitFields(line);
   if (fields.size() < 2) return std::nullopt;
   const std::string idText = plainText(fields[0]);
@@ -276,36 +250,26 @@ std::optional<Entry> readPlainLine(std::string_view line) {
   return csvEntry(*id, std::move(name));
 }
 
-std::vector<Entry> readCommaSeparated(const std::vector<std::string>& lines) {
-  std::vector<Entry> entries;
-  for (const auto& line : lines) {
-    std::optional<Entry> e;
-    if (line[0] == '"')
-      e = readQuotedLine(line);
-    else if (std::isdigit(static_cast<unsigned char>(line[0])))
-      e = readPlainLine(line);
-    if (e) entries.push_back(std::move(*e));
-  }
+std::vector<ContactEntry> readCommaSeparated(const std::vector<ContactFileLine>& lines) {
+  std::vector<ContactEntry> entries;
+  for (const auto& line : lines)
+    if (auto e = readContactCsvLine(line.text)) entries.push_back(std::move(*e));
   return entries;
 }
 
 // ---- storing ----
 
 // Adds the entries after the last contact, skipping call IDs the list already holds.
-void appendEntries(CodePlugDocument& doc, const std::vector<Entry>& entries) {
+void appendEntries(CodePlugDocument& doc, const std::vector<ContactEntry>& entries) {
   const int capacity = layoutOf(kList).count;
   int slot = firstFree(doc, kList);
   if (slot < 0) return;
   std::unordered_set<std::uint32_t> ids;
   for (int i = 0; i < slot; ++i) ids.insert(contactCallId(doc, i));
-  for (const Entry& e : entries) {
+  for (const ContactEntry& e : entries) {
     if (slot >= capacity) break;
     if (!ids.insert(e.id).second) continue;
-    MutableByteSpan r = recordBytes(doc, kList, slot++);
-    set(r, kContactCallId, e.id);
-    r[3] = static_cast<std::uint8_t>(0xC0 | e.callType | (e.rxTone ? 0x20 : 0));
-    const auto& l = layoutOf(kList);
-    encodeName(r.subspan(l.nameOffset), l.nameUnits, e.name);
+    storeContact(doc, slot++, e);
   }
 }
 
@@ -372,7 +336,7 @@ int importContacts(CodePlugDocument& doc, const std::string& fileName) {
     doc.prompt().error("Could not open the file");
     return kContactFileFormatOrOpen;
   }
-  const auto lines = significantLines(*content);
+  const auto lines = contactFileLines(*content);
   appendEntries(doc, *format == Format::Sectioned ? readSectioned(lines) : readCommaSeparated(lines));
   return kContactFileOk;
 }
@@ -396,6 +360,39 @@ int exportContacts(const CodePlugDocument& doc, const std::string& fileName) {
   }
   doc.prompt().error("Could not write to the file");
   return kContactFileWrite;
+}
+
+std::vector<ContactFileLine> contactFileLines(std::string_view content) {
+  std::vector<ContactFileLine> lines;
+  std::size_t pos = 0;
+  for (int number = 1; pos < content.size(); ++number) {
+    std::size_t end = content.find('\n', pos);
+    if (end == std::string_view::npos) end = content.size();
+    for (std::size_t at = pos; at < end; at += kMaxLineLength) {
+      std::string_view piece = content.substr(at, std::min(kMaxLineLength, end - at));
+      const auto cut = std::find_if(piece.begin(), piece.end(), [](unsigned char c) { return c < 32; });
+      std::string line = trimControls(piece.substr(0, std::size_t(cut - piece.begin())));
+      if (!line.empty()) lines.push_back({number, std::move(line)});
+    }
+    pos = end + 1;
+  }
+  return lines;
+}
+
+std::optional<ContactEntry> readContactCsvLine(std::string_view line) {
+  if (line.empty()) return std::nullopt;
+  if (line[0] == '"') return readQuotedLine(line);
+  if (std::isdigit(static_cast<unsigned char>(line[0]))) return readPlainLine(line);
+  return std::nullopt;
+}
+
+void storeContact(CodePlugDocument& doc, int slot, const ContactEntry& e) {
+  MutableByteSpan r = recordBytes(doc, kList, slot);
+  if (r.empty()) return;
+  set(r, kContactCallId, e.id);
+  r[3] = static_cast<std::uint8_t>(0xC0 | (e.callType & 7) | (e.rxTone ? 0x20 : 0));
+  const auto& l = layoutOf(kList);
+  encodeName(r.subspan(l.nameOffset), l.nameUnits, e.name);
 }
 
 }  // namespace pw

@@ -17,6 +17,7 @@
 #include "contacts/ContactFiles.h"
 #include "contacts/ContactList.h"
 #include "contacts/ui/UserDatabaseImportDialog.h"
+#include "exchange/ContactCsv.h"
 #include "exchange/UserDatabase.h"
 
 namespace {
@@ -87,22 +88,34 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
     return slot;
   };
   config.deleteOne = [this](int number) { return pw::deleteContact(doc, number); };
+  config.copyText = [this](const std::vector<int>& rows) {
+    return QString::fromLatin1(pw::exchange::writeContactText(doc, rows));
+  };
+  config.paste = [this](const QString& text, int at, bool) {
+    pw::exchange::PasteResult result = pw::exchange::pasteContactText(doc, text.toUtf8().toStdString(), at);
+    updateFileCommands();
+    return result;
+  };
+  config.insert = [this](int at) {
+    const int row = pw::insertRecord(doc, kList, at);
+    updateFileCommands();
+    return row;
+  };
   config.moveOne = [this](int row, int delta) { pw::moveContact(doc, row, delta); };
   config.moveRows = [this](const std::vector<int>& rows, int delta) {
     return pw::moveSelectedContacts(doc, rows, delta);
   };
 
-  const auto never = [] { return false; };
   const auto anySelected = [this] { return !list_->selectedRows().empty(); };
   const auto severalInUse = [this] { return pw::usedCount(doc, kList) > 1; };
   config.contextMenu = {
-      {.text = "Copy", .enabled = never},
-      {.text = "Paste", .enabled = never},
+      {.text = "Copy", .enabled = [this] { return list_->canCopy(); }, .run = [this] { list_->copySelected(); }},
+      {.text = "Paste", .enabled = [this] { return list_->canPaste(); }, .run = [this] { list_->paste(); }},
       {},
       {.text = "Add",
        .enabled = [this] { return pw::usedCount(doc, kList) < pw::kContactCount; },
        .run = [this] { list_->addRecord(); }},
-      {.text = "Insert", .enabled = never},
+      {.text = "Insert", .enabled = [this] { return list_->canInsert(); }, .run = [this] { list_->insertRecord(); }},
       {.text = "Delete", .enabled = anySelected, .run = [this] { list_->deleteSelected(); }},
       {},
       {.text = "Select All",

@@ -24,7 +24,6 @@ constexpr const char* kNumberColumn = "number";
 constexpr const char* kNameColumn = "name";
 constexpr const char* kZonesColumn = "zones";
 constexpr char kZoneSeparator = '|';
-constexpr int kNameLength = kNameUnits;
 
 const text::SectionDesc& channelSection() {
   static const text::SectionDesc& s = *text::findSection("channels");
@@ -39,7 +38,6 @@ std::string lower(std::string_view text) {
   return out;
 }
 bool sameText(std::string_view a, std::string_view b) { return lower(a) == lower(b); }
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
 // ---- numbers as files write them ----
 
@@ -99,33 +97,9 @@ std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, std::int
   return parseFrequency(text, code);
 }
 
+std::string noRoomReason() { return "no room: " + std::to_string(kChannelCount) + " channels in use"; }
+
 // ---- names ----
-
-// The rename box's rule: what a name can hold.
-bool storable(char c) { return static_cast<unsigned char>(c) >= 32 && static_cast<unsigned char>(c) <= 127; }
-
-// A name as a file gives it: characters a name cannot store dropped, escapes (\xNN, as
-// the own layout writes names) undone when `escapes`, cut to 16 characters; each change
-// noted.
-std::string cleanName(std::string_view cell, bool escapes, const char* what, int line,
-                      std::vector<RowNote>& notes) {
-  std::string kept;
-  for (char c : cell)
-    if (storable(c)) kept += c;
-  const bool dropped = kept.size() != cell.size();
-  std::string name = kept;
-  if (escapes)
-    if (auto bytes = text::unescapeName(kept)) name = std::move(*bytes);
-  if (!escapes) name = std::string(csv::trim(name));
-  const bool cut = int(name.size()) > kNameLength;
-  if (cut) name = std::string(csv::trim(name.substr(0, kNameLength)));
-  if (dropped)
-    notes.push_back({line, std::string(what) + " " + quoted(text::escapeText(name)) +
-                               ": characters a name cannot store were dropped"});
-  if (cut)
-    notes.push_back({line, std::string(what) + " cut to 16 characters: " + quoted(text::escapeText(name))});
-  return name;
-}
 
 // "#<number>": the number, else nothing.
 std::optional<std::uint32_t> hashNumber(std::string_view text) {
@@ -228,8 +202,10 @@ class PlanReader {
       std::string reason;
       const bool ok =
           plan_.layout == ChannelLayout::Analogue ? analogueRow(row, out, reason) : ownRow(row, out, reason);
-      if (ok && !out.updates && room_ == 0)
-        reason = "no room: " + std::to_string(kChannelCount) + " channels in use";
+      if (ok && !out.updates && room_ == 0) {
+        reason = noRoomReason();
+        ++plan_.noRoom;
+      }
       if (!reason.empty()) {
         plan_.skipped.push_back({row.line, reason});
         continue;
@@ -299,7 +275,7 @@ class PlanReader {
       const std::string_view cell = csv::fieldAt(row, name_);
       if (!csv::trim(cell).empty()) {
         out.hasName = true;
-        out.name = cleanName(cell, true, "name", row.line, rowNotes_);
+        out.name = nameFromCell(cell, true, "name", row.line, rowNotes_);
       }
     }
     for (const auto& [f, column] : fields_) {
@@ -320,7 +296,7 @@ class PlanReader {
         const std::string_view piece = csv::trim(std::string_view(cell).substr(from, to - from));
         if (!piece.empty())
           out.zones.push_back(hashNumber(piece) ? std::string(piece)
-                                                : cleanName(piece, true, "zone", row.line, rowNotes_));
+                                                : nameFromCell(piece, true, "zone", row.line, rowNotes_));
         from = to + 1;
       }
     }
@@ -333,7 +309,7 @@ class PlanReader {
         out.values.push_back({&f, 0});
       } else if (const auto n = hashNumber(text)) {
         if (!text::fieldHolds(f, *n)) return false;
-        out.values.push_back({&f, *n});
+        out.references.push_back({&f, std::string(text)});  // a number: whether it holds is the apply's
       } else {
         const auto name = text::unescapeName(text);
         out.references.push_back({&f, name ? *name : std::string(text)});
@@ -524,7 +500,7 @@ class PlanReader {
       out.values.push_back({&channelField("tx_power"), *power});
 
     out.hasName = true;
-    out.name = cleanName(csv::fieldAt(row, c.name), false, "name", row.line, rowNotes_);
+    out.name = nameFromCell(csv::fieldAt(row, c.name), false, "name", row.line, rowNotes_);
     if (out.name.empty()) out.name = frequencyText(*rxWord);
     return true;
   }
@@ -559,6 +535,10 @@ std::string referenceLabel(const text::FieldDesc& f) { return f.key; }
 int zoneFor(CodePlugDocument& doc, Names& names, const std::string& text, const ApplyOptions& options,
             int line, ApplyResult& result) {
   if (const auto n = hashNumber(text)) {
+    if (!options.numbersHold) {
+      result.notes.push_back({line, "zone " + text + " not found"});
+      return -1;
+    }
     if (*n >= 1 && *n <= std::uint32_t(kZoneCount) && inUse(doc, kZones, int(*n) - 1)) return int(*n) - 1;
     result.notes.push_back({line, "zone " + text + " is not in use"});
     return -1;
@@ -605,29 +585,31 @@ std::string storedName(ByteSpan record) {
   return bytes;
 }
 
-void writeRow(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot, ApplyResult& result) {
+void writeRow(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot, const ApplyOptions& options,
+              ApplyResult& result) {
   MutableByteSpan record = recordBytes(doc, kChannels, slot);
   if (row.updates && row.hasName && row.name != storedName(record))
     renameRecord(doc, kChannels, slot, row.name);
   for (const ChannelRow::Value& v : row.values) text::writeField(record, *v.field, v.value);
   for (const ChannelRow::Reference& r : row.references) {
-    const int found = names.find(r.field->referred, r.text);
-    if (found < 0)
-      result.notes.push_back(
-          {row.line, referenceLabel(*r.field) + " " + quoted(text::escapeText(r.text)) + " not found: none"});
-    text::writeField(record, *r.field, std::uint32_t(found + 1));
+    const auto number = hashNumber(r.text);
+    std::uint32_t value = 0;
+    bool found = true;
+    if (number) {
+      // Taken as written, even a free record's: the export gives back what it read.
+      found = options.numbersHold;
+      if (found) value = *number;
+    } else {
+      const int index = names.find(r.field->referred, r.text);
+      found = index >= 0;
+      value = std::uint32_t(index + 1);
+    }
+    if (!found)
+      result.notes.push_back({row.line, referenceLabel(*r.field) + " " +
+                                            (number ? r.text : quoted(text::escapeText(r.text))) +
+                                            " not found: none"});
+    text::writeField(record, *r.field, value);
   }
-}
-
-// Moves the channels at [from, end) to `to`, the channels from `to` on following them.
-void moveBlock(CodePlugDocument& doc, int to, int from, int end) {
-  std::vector<int> order;
-  order.reserve(kChannelCount);
-  for (int i = 0; i < to; ++i) order.push_back(i);
-  for (int i = from; i < end; ++i) order.push_back(i);
-  for (int i = to; i < from; ++i) order.push_back(i);
-  for (int i = end; i < kChannelCount; ++i) order.push_back(i);
-  permuteRecords(doc, kChannels, order);
 }
 
 // ---- writing ----
@@ -737,7 +719,7 @@ ApplyResult applyChannelPlan(CodePlugDocument& doc, const ChannelPlan& plan, con
     if (row.updates && !inUse(doc, kChannels, slot)) continue;
     if (!row.updates) {
       if (next >= kChannelCount) {
-        result.notes.push_back({row.line, "no room: " + std::to_string(kChannelCount) + " channels in use"});
+        result.notes.push_back({row.line, noRoomReason()});
         continue;
       }
       slot = next++;
@@ -748,12 +730,12 @@ ApplyResult applyChannelPlan(CodePlugDocument& doc, const ChannelPlan& plan, con
     } else {
       result.updatedRows.push_back(slot);
     }
-    writeRow(doc, names, row, slot, result);
+    writeRow(doc, names, row, slot, options, result);
     joinZones(doc, names, row, slot, options, result);
   }
   const int at = options.insertAt;
   if (at >= 0 && at < first && next > first) {
-    moveBlock(doc, at, first, next);
+    moveRecordBlock(doc, kChannels, first, next, at);
     const int shift = next - first;
     for (int& r : result.addedRows) r = r - first + at;
     for (int& r : result.updatedRows)
@@ -821,6 +803,50 @@ int exportChannels(const CodePlugDocument& doc, const std::string& path) {
   }
   doc.prompt().error("Could not write to the file");
   return kSaveWrite;
+}
+
+PasteResult pasteChannelText(CodePlugDocument& doc, std::string_view text, int insertAt, bool numbersHold) {
+  PasteResult out;
+  if (!doc.hasImage()) return out;
+  const ChannelPlan plan = readChannelText(doc, text, {});
+  if (!plan.readable()) {
+    out.message =
+        "Nothing was pasted: the text on the clipboard is not a list of channels. Its first line must name "
+        "the columns, as copied channels do (number,name,mode,...) or an analogue channel list "
+        "(Location,Name,Frequency,Duplex,...).";
+    return out;
+  }
+  const int count = plan.added();
+  const ApplyResult result = applyChannelPlan(
+      doc, plan,
+      {.insertAt = insertAt,
+       .createZones = false,
+       .stepName = "paste " + std::to_string(count) + (count == 1 ? " channel" : " channels"),
+       .numbersHold = numbersHold});
+  out.rows = result.addedRows;
+  PasteReport report{.noun = "channel",
+                     .pasted = int(out.rows.size()),
+                     .noRoom = plan.noRoom,
+                     .capacity = kChannelCount,
+                     .notes = remarks(plan, result),
+                     .unknownColumns = plan.unknownColumns};
+  for (const RowNote& s : plan.skipped)
+    if (s.text != noRoomReason()) report.skipped.push_back(s);
+  out.message = pasteMessage(report);
+  return out;
+}
+
+std::uint64_t channelReferenceStamp(const CodePlugDocument& doc) {
+  std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
+  if (!doc.hasImage()) return hash;
+  for (ListId id : {ListId::Contacts, ListId::RxGroupLists, ListId::ScanLists, ListId::EmergencySystems, kZones}) {
+    const RecordListLayout& l = layoutOf(id);
+    for (std::uint8_t byte : doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize))) {
+      hash ^= byte;
+      hash *= 0x100000001b3u;
+    }
+  }
+  return hash;
 }
 
 }  // namespace pw::exchange

@@ -19,17 +19,19 @@
 //   show(reportLines(plan, preview));                                // the same lines as the CLI
 //   ApplyResult done = applyChannelPlan(doc, plan, options);        // one undo step
 //
-// A paste reads the clipboard's text the same way (cells copied from a spreadsheet are
-// tab-separated: the separator is guessed from the first line), applies with
-// `insertAt` = the row to insert at and `createZones` = false, and copies with
-// writeChannelText over the selected rows.
+// A copy writes writeChannelText over the selected rows; a paste (pasteChannelText) reads
+// the clipboard's text the same way (cells copied from a spreadsheet are tab-separated: the
+// separator is guessed from the first line) and applies it with `insertAt` = the row to
+// insert at and `createZones` = false.
 
+#include <cstdint>
 #include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "codeplug/CodePlugDocument.h"
+#include "exchange/Rows.h"
 #include "textform/FieldCatalogue.h"
 
 namespace pw::exchange {
@@ -38,12 +40,6 @@ enum class ChannelLayout {
   None,      // the text could not be read (see ChannelPlan::failure)
   Own,       // the editor's own export
   Analogue,  // Location,Name,Frequency,Duplex,Offset,Tone,...
-};
-
-// A row of the text and what is said about it.
-struct RowNote {
-  int line = 0;  // where the row starts, from 1
-  std::string text;
 };
 
 // One channel the plan writes.
@@ -72,6 +68,7 @@ struct ChannelPlan {
   std::vector<RowNote> skipped;             // rows not imported, with the reason
   std::vector<RowNote> notes;               // rows imported with a remark (name cut, characters dropped)
   std::vector<std::string> unknownColumns;  // own layout: columns it does not read
+  int noRoom = 0;                           // rows skipped because the channel list is full
 
   bool readable() const { return layout != ChannelLayout::None; }
   int added() const;
@@ -101,6 +98,10 @@ struct ApplyOptions {
   bool createZones = true;
   // The undo step's name; empty: "import N channels".
   std::string stepName;
+  // A reference or zone written `#<number>` names that record of this code plug (a file
+  // exported from it). False when the text may come from another code plug, whose numbers
+  // mean other records here: such a reference is not found.
+  bool numbersHold = true;
 };
 
 struct ApplyResult {
@@ -124,6 +125,16 @@ std::vector<RowNote> remarks(const ChannelPlan& plan, const ApplyResult& result)
 // The report as the command-line tool prints it: "added N", "updated N", one
 // "line L: REASON" per skipped row, then one "note line L: TEXT" per remark, in line order.
 std::vector<std::string> reportLines(const ChannelPlan& plan, const ApplyResult& result);
+
+// Pastes the text's channels after row insertAt - 1 as one undo step, resolving references
+// and zones by name and creating no zone. The rows pasted are the new channels; the message
+// tells what was not pasted or not found, or that the text holds no channels (then nothing
+// changes). `numbersHold` as in ApplyOptions.
+PasteResult pasteChannelText(CodePlugDocument& doc, std::string_view text, int insertAt, bool numbersHold);
+// Changes whenever a record a channel's text may name by number changes (contacts, rx group
+// lists, scan lists, emergency systems, zones): a copy carries it, and a paste whose stamp is
+// the code plug's own takes `#<number>` as written.
+std::uint64_t channelReferenceStamp(const CodePlugDocument& doc);
 
 // The own layout's text of the channels at `rows` (record indexes, in the order given):
 // the header line, then one line per channel, CRLF line ends, no byte order mark.

@@ -2,6 +2,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -10,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -17,10 +19,16 @@
 #include <QStyle>
 #include <algorithm>
 
+#include "codeplug/Csv.h"
 #include "codeplug/RecordList.h"
 #include "widgets/GridCellDelegate.h"
 #include "widgets/InputFilter.h"
 #include "widgets/WheelGuard.h"
+
+namespace {
+// The mark of the code plug a copy came from, beside the copy's text.
+const QString kSourceFormat = QStringLiteral("application/x-plugwright-source");
+}  // namespace
 
 QString trimCellText(const QString& text) {
   qsizetype first = 0, last = text.size();
@@ -75,6 +83,20 @@ void ListGridView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Delete) {
     event->accept();
     emit deleteKeyPressed();
+    return;
+  }
+  // Before the view's own copy, which would put the current cell's text on the clipboard.
+  if (clipboardKeys_ && (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste))) {
+    event->accept();
+    if (event->matches(QKeySequence::Copy))
+      emit copyKeyPressed();
+    else
+      emit pasteKeyPressed();
+    return;
+  }
+  if (insertKey_ && event->key() == Qt::Key_Insert && !(event->modifiers() & ~Qt::KeypadModifier)) {
+    event->accept();
+    emit insertKeyPressed();
     return;
   }
   const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
@@ -165,6 +187,8 @@ void ListEditor::buildView(QWidget* host) {
   view_->setCornerButtonEnabled(false);
   view_->setTabKeyNavigation(false);
   view_->setMovesEnabled(bool(config_.moveOne));
+  view_->setClipboardKeysEnabled(config_.copyText || config_.paste);
+  view_->setInsertKeyEnabled(bool(config_.insert));
   view_->editorOpen = [this] { return editors_->isOpen(); };
 
   // The selection stays visible when the grid loses the focus.
@@ -202,6 +226,18 @@ void ListEditor::buildView(QWidget* host) {
   connect(view_, &ListGridView::doubleClickedAt, this, &ListEditor::doubleClickAt);
   connect(view_, &ListGridView::deleteKeyPressed, this, &ListEditor::deleteSelected);
   connect(view_, &ListGridView::moveKeyPressed, this, &ListEditor::moveSelected);
+  connect(view_, &ListGridView::copyKeyPressed, this, &ListEditor::copySelected);
+  connect(view_, &ListGridView::pasteKeyPressed, this, &ListEditor::paste);
+  connect(view_, &ListGridView::insertKeyPressed, this, &ListEditor::insertRecord);
+  if (config_.paste) {
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    const auto watch = [this, clipboard] {
+      const QMimeData* data = clipboard->mimeData();
+      clipboardHasText_ = data && data->hasText();
+    };
+    watch();
+    connect(clipboard, &QClipboard::dataChanged, this, watch);
+  }
   connect(view_->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] {
     if (editors_->isOpenOn(this)) editors_->close(true);
   });
@@ -445,6 +481,73 @@ void ListEditor::reorder(const QString& stepName,
   view_->setFocus();
 }
 
+bool ListEditor::canCopy() const { return doc_.hasImage() && config_.copyText && !selectedRows().empty(); }
+
+bool ListEditor::canPaste() const { return doc_.hasImage() && config_.paste && clipboardHasText_; }
+
+bool ListEditor::canInsert() const {
+  return doc_.hasImage() && config_.insert && model_->rowCount() < config_.capacity;
+}
+
+void ListEditor::copySelected() {
+  if (!canCopy()) return;
+  editors_->close(true);
+  const QString text = config_.copyText(selectedRows());
+  auto* data = new QMimeData;
+  data->setText(text);
+  data->setHtml(QString::fromStdString(pw::csv::htmlTable(text.toStdString())));
+  if (config_.copySource) data->setData(kSourceFormat, config_.copySource());
+  QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void ListEditor::paste() {
+  if (!canPaste()) return;
+  editors_->close(true);
+  const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+  const QString text = data ? data->text() : QString();
+  if (text.isEmpty()) return;
+  const bool sameSource =
+      config_.copySource && data->hasFormat(kSourceFormat) && data->data(kSourceFormat) == config_.copySource();
+  const std::vector<int> rows = selectedRows();
+  pw::exchange::PasteResult result;
+  {
+    const QScopedValueRollback<bool> busy(rebuilding_, true);
+    result = config_.paste(text, rows.empty() ? model_->rowCount() : rows.back() + 1, sameSource);
+  }
+  if (!result.rows.empty()) {
+    rebuild();
+    selectRows(result.rows, result.rows.front());
+    view_->scrollTo(model_->index(result.rows.back(), 1));
+    view_->scrollTo(model_->index(result.rows.front(), 1));
+  }
+  refresh();
+  view_->setFocus();
+  if (!result.message.empty()) doc_.prompt().inform("Paste", result.message);
+}
+
+int ListEditor::insertRecord() {
+  if (!canInsert()) return -1;
+  editors_->close(true);
+  const std::vector<int> rows = selectedRows();
+  nameStep(QStringLiteral("insert"), 1);
+  int row = -1;
+  {
+    const QScopedValueRollback<bool> busy(rebuilding_, true);
+    row = config_.insert(rows.empty() ? model_->rowCount() : rows.front());
+  }
+  if (row < 0) {
+    refresh();
+    return -1;
+  }
+  rebuild();
+  selectRows({row}, row);
+  view_->scrollTo(model_->index(row, 1));
+  refresh();
+  if (view_->isVisible() && view_->isEnabled()) view_->setFocus();
+  openEditor(row, firstEditColumn());
+  return row;
+}
+
 int ListEditor::firstEditColumn() const {
   if (config_.editColumn >= 0) return config_.editColumn;
   for (int c = 0; c < int(config_.columns.size()); ++c)
@@ -515,7 +618,8 @@ void ListEditor::applyEdit(int row, int column, const CellEdit& edit) {
 void ListEditor::nameStep(const QString& verb, int count) {
   QString noun = config_.title.trimmed().toLower();
   if (count == 1 && noun.endsWith(QLatin1Char('s'))) noun.chop(1);
-  const QString name = count == 1 && verb == QLatin1String("add") ? verb + QLatin1Char(' ') + noun
+  const bool one = count == 1 && (verb == QLatin1String("add") || verb == QLatin1String("insert"));
+  const QString name = one ? verb + QLatin1Char(' ') + noun
                                                                   : QStringLiteral("%1 %2 %3").arg(verb).arg(count).arg(noun);
   doc_.nameNextStep(name.toStdString());
 }

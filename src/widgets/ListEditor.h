@@ -35,6 +35,9 @@ class ListGridView : public QTableView {
   int dragAnchor() const { return anchor_; }
   int dragLast() const { return last_; }
   void setMovesEnabled(bool on) { moves_ = on; }
+  // The copy and paste keys, and the Insert key, ask the list instead of the view's own copy.
+  void setClipboardKeysEnabled(bool on) { clipboardKeys_ = on; }
+  void setInsertKeyEnabled(bool on) { insertKey_ = on; }
   // Off: the held left button selects no range (clicks with Ctrl or Shift still do).
   void setRangeDragEnabled(bool on) { rangeDrag_ = on; }
   // While it answers true the held left button selects nothing.
@@ -44,6 +47,9 @@ class ListGridView : public QTableView {
   void doubleClickedAt(QPoint viewportPos);
   void deleteKeyPressed();
   void moveKeyPressed(int delta);
+  void copyKeyPressed();
+  void pasteKeyPressed();
+  void insertKeyPressed();
 
  protected:
   void mouseMoveEvent(QMouseEvent* event) override;
@@ -59,6 +65,8 @@ class ListGridView : public QTableView {
   int last_ = -1;
   bool moves_ = false;
   bool rangeDrag_ = true;
+  bool clipboardKeys_ = false;
+  bool insertKey_ = false;
 };
 
 class ListEditor : public QObject {
@@ -111,6 +119,19 @@ class ListEditor : public QObject {
   // Reorders records as one undo step named `stepName`: `apply` gets the selected rows and
   // returns where each record went (result[old row] = new row). The selection follows.
   void reorder(const QString& stepName, const std::function<std::vector<int>(const std::vector<int>& rows)>& apply);
+  // ---- the clipboard and Insert (Ctrl+C, Ctrl+V and the Insert key while the grid has the focus) ----
+  bool canCopy() const;    // rows are selected
+  bool canPaste() const;   // the clipboard holds text
+  bool canInsert() const;  // the list has room
+  // Puts the selected records on the clipboard: the text, the same as an HTML table for a
+  // spreadsheet, and the code plug's mark.
+  void copySelected();
+  // Pastes the clipboard's text after the last selected row (no selection: after the last
+  // row) and selects the rows pasted; what the paste did not do is told in one box "Paste".
+  void paste();
+  // Inserts a record before the first selected row (no selection: at the end), selects it
+  // and opens the editor on its name, as after Add. The new row, or -1.
+  int insertRecord();
   // Opens the column's editor on a cell (runs an Action column); false when none opened.
   bool openEditor(int row, int column);
   void doubleClickAt(QPoint viewportPos);
@@ -147,6 +168,7 @@ class ListEditor : public QObject {
   bool rebuilding_ = false;
   bool refreshPosted_ = false;
   bool addedCaption_ = false;  // the caption reads addedTitle until the selection changes
+  bool clipboardHasText_ = false;  // kept as the clipboard changes
 };
 
 // A drop-down list that says when its list closes.

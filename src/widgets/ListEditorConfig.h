@@ -4,6 +4,7 @@
 // every list does alike (grid, overlay editors, range selection, delete, moves,
 // count caption) lives in ListEditor; a tab states only what differs.
 
+#include <QByteArray>
 #include <QChar>
 #include <QString>
 #include <QtGlobal>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <vector>
 
+#include "exchange/Rows.h"
 #include "widgets/InputFilter.h"
 
 // One entry of a drop-down editor; it carries the value it stores.
@@ -124,4 +126,15 @@ struct ListConfig {
   std::function<int()> add{};
   // Runs after the deferred refresh that follows every change of the selection.
   std::function<void()> selectionChanged{};
+
+  // ---- copy, paste and insert (each absent: the list has no such command) ----
+  // The clipboard text of the records of `rows` (ascending): a header line, then one line each.
+  std::function<QString(const std::vector<int>& rows)> copyText{};
+  // A mark of the code plug as it is now, carried beside a copy's text; the paste is told
+  // whether the clipboard carries the mark the code plug has when it pastes. None: no mark.
+  std::function<QByteArray()> copySource{};
+  // Pastes the text at row `at` (the rows from there on move down) as one undo step.
+  std::function<pw::exchange::PasteResult(const QString& text, int at, bool sameSource)> paste{};
+  // Inserts a record with the list's default name at row `at`; the new row, or negative.
+  std::function<int(int at)> insert{};
 };

@@ -5,9 +5,9 @@
 
 namespace {
 
-QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const char* title, const std::string& text,
+QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const std::string& title, const std::string& text,
                                 QMessageBox::StandardButtons buttons) {
-  QMessageBox box(icon, QString::fromLatin1(title),
+  QMessageBox box(icon, QString::fromLatin1(title.data(), qsizetype(title.size())),
                   // Model texts are 8-bit, one byte per character (names may hold codes above 127).
                   QString::fromLatin1(text.data(), qsizetype(text.size())), buttons, parent);
   return static_cast<QMessageBox::StandardButton>(box.exec());
@@ -36,4 +36,8 @@ pw::Answer QtPrompt::question(const std::string& text, bool withCancel) {
     case QMessageBox::No: return pw::Answer::No;
     default: return withCancel ? pw::Answer::Cancel : pw::Answer::No;
   }
+}
+
+void QtPrompt::inform(const std::string& title, const std::string& text) {
+  ask(parent_, QMessageBox::Information, title, text, QMessageBox::Ok);
 }

@@ -12,6 +12,7 @@ public:
   void error(const std::string& text) override;
   bool warnYesNo(const std::string& text) override;
   pw::Answer question(const std::string& text, bool withCancel) override;
+  void inform(const std::string& title, const std::string& text) override;
 
 private:
   QWidget* parent_;

@@ -2,6 +2,9 @@
 // shows, what each control writes to every selected channel, and the list commands.
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -19,6 +22,8 @@
 #include "channels/ChannelsForm.h"
 #include "channels/ui/ChannelImportDialog.h"
 #include "codeplug/Encodings.h"
+#include "exchange/ChannelCsv.h"
+#include "membership/MemberList.h"
 #include "support/ui/TabHarness.h"
 
 using namespace pwtest::ui;
@@ -106,7 +111,7 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     QVERIFY(command("ExportBitBtn")->isEnabled());
     QCOMPARE(menuEntries(false), QStringList({"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Sort by Name",
                                               "Sort by Rx Frequency", "-", "Cancel"}));
-    QCOMPARE(menuEntries(true), QStringList({"Sort by Name", "Sort by Rx Frequency", "Cancel"}));
+    QCOMPARE(menuEntries(true), QStringList({"Copy", "Insert", "Sort by Name", "Sort by Rx Frequency", "Cancel"}));
     // The drop-downs are filled from the choice lists.
     QCOMPARE(combo("TxTimeoutComboBox")->count(), 38);
     QCOMPARE(combo("CTCSS_DCS_DecodeComboBox")->count(), 259);
@@ -403,6 +408,72 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     chosen = dir + "/none.csv";
     QTest::mouseClick(command("ImportBitBtn"), Qt::LeftButton);
     QCOMPARE(prompt.texts("error"), std::vector<std::string>{"Could not open the file"});
+  }
+
+  void copyPasteAndInsertByKeysAndMenu() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, 4, "Ch ").named(ListId::Zones, 0, "Home").members(ListId::Zones, 0, {2, 3});
+    open(&b);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+
+    // Ctrl+C: the selected channels in the export's words, and as cells for a spreadsheet.
+    const std::vector<int> rows{1, 3};
+    select(rows);
+    QTest::keyClick(view, Qt::Key_C, Qt::ControlModifier);
+    const std::string copied = clipboard->text().toStdString();
+    QCOMPARE(copied, pw::exchange::writeChannelText(*doc, rows));
+    QVERIFY(clipboard->mimeData()->html().startsWith("<table><tr><td>number</td><td>name</td>"));
+    {
+      // The clipboard's text read back as an import gives the same channels.
+      pw::CodePlugDocument again;
+      again.adoptImage(doc->workingImage);
+      const auto plan = pw::exchange::readChannelText(again, copied, {});
+      QCOMPARE(pw::exchange::applyChannelPlan(again, plan, {}).addedRows, (std::vector<int>{4, 5}));
+      for (int k : {0, 1})
+        QVERIFY(pwtest::copyOf(pw::recordBytes(again, ListId::Channels, 4 + k)) ==
+                pwtest::copyOf(pw::recordBytes(*doc, ListId::Channels, rows[k])));
+    }
+
+    // Ctrl+V after row 0: selected at rows 1 and 2, the zone still holding its channels, one step.
+    select({0});
+    doc->settleEdits("edit");
+    const std::vector<std::uint8_t> before = doc->workingImage;
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    settle();
+    QCOMPARE(selectedRows(view), (std::vector<int>{1, 2}));
+    QCOMPARE(nameCell(2), QString("Ch 4"));
+    QCOMPARE(nameCell(3), QString("Ch 2"));
+    QCOMPARE(title->text(), QString("Channels .. used 6 of 1000. 2 selected. "));
+    QCOMPARE(pw::memberRows(*doc, ListId::Zones, 0).size(), std::size_t(3));
+    QCOMPARE(pw::memberRows(*doc, ListId::Zones, 0)[2].number, 2);
+    QVERIFY(prompt.shown.empty());
+    QVERIFY(doc->settleEdits("edit"));
+    QCOMPARE(doc->history().undoLabel(), std::string("paste 2 channels"));
+    QVERIFY(doc->undo() && doc->workingImage == before);
+    form->refresh(true, 0);
+
+    // Text that is no channel list: one box, nothing changed.
+    clipboard->setText(QStringLiteral("hello"));
+    runMenuEntry("Paste");
+    QCOMPARE(prompt.shown.size(), std::size_t(1));
+    QCOMPARE(prompt.shown[0].title, std::string("Paste"));
+    QVERIFY(prompt.shown[0].text.starts_with("Nothing was pasted"));
+    QVERIFY(doc->workingImage == before);
+
+    // Insert before the selected row, its name open for editing; with none selected, at the end.
+    select({2});
+    QTest::keyClick(view, Qt::Key_Insert);
+    QCOMPARE(nameCell(2), QString("Channel 5"));
+    QCOMPARE(selectedRows(view), std::vector<int>{2});
+    QVERIFY(edit("listViewEdit")->isVisible());
+    QTest::keyClicks(edit("listViewEdit"), "New");
+    QTest::keyClick(edit("listViewEdit"), Qt::Key_Return);
+    QCOMPARE(nameCell(2), QString("New"));
+    QCOMPARE(nameCell(3), QString("Ch 3"));
+    view->clearSelection();
+    runMenuEntry("Insert");
+    QCOMPARE(rowCount(), 6);
+    QCOMPARE(nameCell(5), QString("Channel 6"));
   }
 
   void deletingThreeGoesOnPastTheRefusedMiddleOne() {

@@ -102,6 +102,9 @@ TEST(CsvWriter, QuotesOnlyWhatNeedsItAndReadsBack) {
   ASSERT_EQ(r.rows.size(), 2u);
   EXPECT_EQ(r.rows[0].fields, fields);
   EXPECT_EQ(r.rows[1].line, 3);
+  // As cells for a spreadsheet: one table cell per field, markup characters escaped.
+  EXPECT_EQ(htmlTable("a,\"<b> & \"\"c\"\"\"\r\n1\r\n"),
+            "<table><tr><td>a</td><td>&lt;b&gt; &amp; &quot;c&quot;</td></tr><tr><td>1</td></tr></table>");
 }
 
 }  // namespace

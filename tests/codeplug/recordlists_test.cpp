@@ -113,6 +113,21 @@ TEST_P(RecordListTest, MoveRotatesTheRecordsBetweenAndRenumbers) {
   EXPECT_EQ(recordName(doc, id(), 2), "A");
 }
 
+TEST_P(RecordListTest, InsertAddsAtTheFirstAMiddleOrTheLastRowAndRenumbers) {
+  for (int i = 0; i < 3; ++i) name(i, std::string(1, char('A' + i)));
+  setRefs({1, 2, 3});
+  const std::string added[] = {defaultName(id(), 3), defaultName(id(), 4), defaultName(id(), 5)};
+  EXPECT_EQ(insertRecord(doc, id(), 0), 0);
+  EXPECT_EQ(insertRecord(doc, id(), 2), 2);
+  EXPECT_EQ(insertRecord(doc, id(), 4), 4);
+  EXPECT_EQ(insertRecord(doc, id(), layout().count), 6);  // beyond the rows: at the end
+  std::vector<std::string> names;
+  for (int i = 0; i < 7; ++i) names.push_back(recordName(doc, id(), i));
+  EXPECT_EQ(names, (std::vector<std::string>{added[0], "A", added[1], "B", added[2], "C", defaultName(id(), 6)}));
+  EXPECT_EQ(refs(), expectRefs({2, 4, 6}));
+  expectFreeFromSlot(7);
+}
+
 TEST_P(RecordListTest, BlockMoveEqualsMovingEachRecordInTurn) {
   // Every holder of every kind refers to records all over the list; the one-pass block
   // move must leave exactly the image that moving the records one by one leaves.

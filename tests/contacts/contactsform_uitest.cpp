@@ -2,6 +2,8 @@
 // and the file dialogs replaced.
 
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFile>
@@ -68,13 +70,6 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
       if (a->text() == text) return a;
     return nullptr;
   }
-  void run(const QString& text) {
-    form->listEditor()->updateContextMenu();
-    QAction* a = entry(text);
-    QVERIFY2(a && a->isEnabled(), qPrintable(text));
-    a->trigger();
-    settle();
-  }
 
  private slots:
   void cleanup() { closeTab(); }
@@ -140,7 +135,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     settle();
     QCOMPARE(caption->text(), QString("Contacts .. used 4 of 1000. 1 selected. "));
 
-    run("Add");
+    runMenuEntry("Add");
     QCOMPARE(cell(4, NameCol), QString("Contact 5"));
     QCOMPARE(caption->text(), QString("Contact List .. used 5 of 1000. 1 selected. "));
   }
@@ -193,34 +188,34 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     openWith(5);
     view->clearSelection();
     settle();
-    QCOMPARE(menuEntries(true), (QStringList{"Add", "Select All", "Sort by Name", "Sort by ID", "Cancel"}));
+    QCOMPARE(menuEntries(true), (QStringList{"Add", "Insert", "Select All", "Sort by Name", "Sort by ID", "Cancel"}));
     select({1, 3});
-    QCOMPARE(menuEntries(true), (QStringList{"Add", "Delete", "Select All", "Set to Group Call",
+    QCOMPARE(menuEntries(true), (QStringList{"Copy", "Add", "Insert", "Delete", "Select All", "Set to Group Call",
                                              "Set to Private Call", "Set to No Rx Tone", "Set to Rx Tone",
                                              "Move Up", "Move Down", "Sort by Name", "Sort by ID", "Cancel"}));
-    run("Set to Private Call");
-    run("Set to Rx Tone");
+    runMenuEntry("Set to Private Call");
+    runMenuEntry("Set to Rx Tone");
     for (int row : {1, 3}) {
       QCOMPARE(cell(row, TypeCol), QString("Private call"));
       QCOMPARE(cell(row, RxCol), QString("Yes"));
     }
     QCOMPARE(cell(2, TypeCol), QString("Group call"));
-    run("Set to Group Call");
-    run("Set to No Rx Tone");
+    runMenuEntry("Set to Group Call");
+    runMenuEntry("Set to No Rx Tone");
     QCOMPARE(cell(3, TypeCol), QString("Group call"));
     QVERIFY(!pw::contactRxTone(*doc, 3));
 
-    run("Move Up");
+    runMenuEntry("Move Up");
     QCOMPARE(selectedRows(view), (std::vector<int>{0, 2}));
     QCOMPARE(cell(0, NameCol), QString("C2"));
-    run("Move Down");
+    runMenuEntry("Move Down");
     QCOMPARE(cell(1, NameCol), QString("C2"));
-    run("Select All");
+    runMenuEntry("Select All");
     QCOMPARE(selectedRows(view).size(), std::size_t(5));
     form->listEditor()->updateContextMenu();
     QVERIFY(!entry("Select All")->isEnabled());
     select({4});
-    run("Delete");
+    runMenuEntry("Delete");
     QCOMPARE(rowCount(), 4);
 
     // The right mouse button opens the menu over the grid with the same enabling.
@@ -331,6 +326,38 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QVERIFY(prompt.shown.empty());
   }
 
+  void copyPasteAndInsertFromMenuAndKeys() {
+    openWith(3);
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    select({0, 2});
+    runMenuEntry("Copy");
+    QCOMPARE(clipboard->text(), QString("call_id,name,call_type,receive_tone\r\n10,C1,Group call,No\r\n"
+                                        "30,C3,Group call,No\r\n"));
+    // Pasted into the list they came from: their IDs are there, and one box says so.
+    runMenuEntry("Paste");
+    QCOMPARE(rowCount(), 3);
+    QCOMPARE(prompt.texts("inform"), std::vector<std::string>{
+                                         "Pasted 0 contacts.\n\n"
+                                         "line 2: not pasted: call ID 10 is in the list already: \"C1\"\n"
+                                         "line 3: not pasted: call ID 30 is in the list already: \"C3\""});
+
+    clipboard->setText(QStringLiteral("call_id,name\n500,New\n"));
+    select({0});
+    QTest::keyClick(view, Qt::Key_V, Qt::ControlModifier);
+    settle();
+    QCOMPARE(cell(1, NameCol), QString("New"));
+    QCOMPARE(selectedRows(view), std::vector<int>{1});
+    QCOMPARE(caption->text(), QString("Contacts .. used 4 of 1000. 1 selected. "));
+
+    view->clearSelection();
+    QTest::keyClick(view, Qt::Key_Insert);
+    QCOMPARE(cell(4, NameCol), QString("Contact 5"));
+    QCOMPARE(selectedRows(view), std::vector<int>{4});
+    QVERIFY(edit->isVisible());
+    QVERIFY(doc->settleEdits("edit"));
+    QCOMPARE(doc->history().undoLabel(), std::string("insert contact"));
+  }
+
   void sortFromTheMenuCarriesSelectionAndReferencesInOneStep() {
     pwtest::CodePlugBuilder b;
     b.contact(0, "delta", 40).contact(1, "Alpha", 30).contact(2, "charlie", 20).contact(3, "bravo", 10);
@@ -343,7 +370,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
       return v;
     };
     select({0});
-    run("Sort by Name");
+    runMenuEntry("Sort by Name");
     QCOMPARE(names(), (QStringList{"Alpha", "bravo", "charlie", "delta"}));
     QCOMPARE(selectedRows(view), std::vector<int>{3});
     QCOMPARE(pw::u16le(doc->image(), pw::kNumberKeyContacts), 4);
@@ -351,7 +378,7 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QCOMPARE(doc->history().undoLabel(), std::string("sort contacts by name"));
 
     select({0, 1, 3});  // only these, among their places
-    run("Sort by ID");
+    runMenuEntry("Sort by ID");
     QCOMPARE(names(), (QStringList{"bravo", "Alpha", "charlie", "delta"}));
     QCOMPARE(selectedRows(view), (std::vector<int>{0, 1, 3}));
     QVERIFY(doc->undo());

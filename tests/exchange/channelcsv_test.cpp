@@ -359,3 +359,75 @@ TEST(ChannelCsv, UnreadableTextsAndFailedExports) {
   EXPECT_EQ(exportChannels(plug.doc, pwtest::testTempDir()), kSaveCreate);
   EXPECT_EQ(plug.p.prompt.texts("error"), std::vector<std::string>{"Could not create the file"});
 }
+
+TEST(ChannelCsv, PasteResolvesNamesHereAndEveryHolderKeepsItsChannel) {
+  // The source: contacts, group lists and zones of which the target shares some names.
+  CodePlugBuilder from;
+  from.fill(ListId::Channels, 3, "S").contact(0, "Alpha", 1).contact(1, "Beta", 2).contact(2, "Dup", 3);
+  from.contact(3, "Dup", 4).named(ListId::RxGroupLists, 0, "G1").named(ListId::RxGroupLists, 1, "G2");
+  from.named(ListId::Zones, 0, "Home").named(ListId::Zones, 1, "Elsewhere");
+  from.members(ListId::Zones, 0, {1}).members(ListId::Zones, 1, {2});
+  Plug source(from);
+  setChannelField(source.doc, 0, ChannelField::Contact, 1);
+  setChannelField(source.doc, 0, ChannelField::RxGroupList, 2);
+  setChannelField(source.doc, 1, ChannelField::Contact, 2);
+  setChannelField(source.doc, 1, ChannelField::RxGroupList, 1);
+  setChannelField(source.doc, 2, ChannelField::Contact, 4);  // a shared name: copied as #4
+  const std::vector<int> copied{0, 1, 2};
+  const std::string text = writeChannelText(source.doc, copied);
+
+  CodePlugBuilder to;
+  to.fill(ListId::Channels, 3, "T").contact(0, "Other", 5).contact(1, "Alpha", 1).contact(2, "X", 6);
+  to.contact(3, "Y", 7).named(ListId::RxGroupLists, 0, "G2").named(ListId::Zones, 0, "Home");
+  to.named(ListId::Zones, 1, "Away").named(ListId::ScanLists, 0, "Scan");
+  to.members(ListId::Zones, 0, {1, 2}).members(ListId::Zones, 1, {2}).members(ListId::ScanLists, 0, {3, 2});
+  Plug plug(to);
+  const std::vector<std::uint8_t> before = plug.doc.workingImage;
+  const PasteResult pasted = pasteChannelText(plug.doc, text, 1, false);
+  EXPECT_EQ(pasted.rows, (std::vector<int>{1, 2, 3}));
+  EXPECT_EQ(plug.name(1), "S1");
+  EXPECT_EQ(plug.name(4), "T2");
+  EXPECT_EQ(plug.field(1, "contact"), "2") << "Alpha is contact 2 here";
+  EXPECT_EQ(plug.field(1, "rx_group_list"), "1");
+  EXPECT_EQ(plug.field(2, "contact"), "None");
+  EXPECT_EQ(plug.field(2, "rx_group_list"), "None");
+  EXPECT_EQ(plug.field(3, "contact"), "None") << "a number of another code plug names nothing here";
+  // Zones and the scan list still hold T2 (now channel 5) and T3; S1 joined the zone named Home.
+  EXPECT_EQ(plug.zone(0), (std::vector<int>{1, 5, 2}));
+  EXPECT_EQ(plug.zone(1), std::vector<int>{5});
+  EXPECT_EQ(memberRows(plug.doc, ListId::ScanLists, 0)[1].number, 5);
+  EXPECT_EQ(memberRows(plug.doc, ListId::ScanLists, 0)[0].number, 6);
+  EXPECT_EQ(usedCount(plug.doc, ListId::Zones), 2);
+  EXPECT_EQ(pasted.message,
+            "Pasted 3 channels.\n\n"
+            "line 3: contact \"Beta\" not found: none\n"
+            "line 3: rx_group_list \"G1\" not found: none\n"
+            "line 3: zone \"Elsewhere\" not found\n"
+            "line 4: contact #4 not found: none");
+
+  EXPECT_TRUE(plug.doc.settleEdits("edit"));
+  EXPECT_EQ(plug.doc.history().undoLabel(), "paste 3 channels");
+  EXPECT_TRUE(plug.doc.undo());
+  EXPECT_TRUE(plug.doc.workingImage == before);
+  // Copied from this very code plug as it is, a number holds.
+  EXPECT_EQ(pasteChannelText(plug.doc, text, -1, true).rows, (std::vector<int>{3, 4, 5}));
+  EXPECT_EQ(plug.field(5, "contact"), "4");
+}
+
+TEST(ChannelCsv, PasteBeyondTheCapacityOrOfNoChannelsSaysSo) {
+  CodePlugBuilder b;
+  b.fill(ListId::Channels, 998, "Ch ");
+  Plug plug(b);
+  const PasteResult pasted = pasteChannelText(plug.doc, "name\nA\nB\nC\nD\nE\n", -1, true);
+  EXPECT_EQ(pasted.rows, (std::vector<int>{998, 999}));
+  EXPECT_EQ(pasted.message, "Pasted 2 channels.\n3 channels not pasted: the list holds no more than 1000.");
+  EXPECT_EQ(plug.name(999), "B");
+
+  const std::vector<std::uint8_t> before = plug.doc.workingImage;
+  EXPECT_TRUE(plug.doc.settleEdits("edit"));
+  const PasteResult none = pasteChannelText(plug.doc, "hello\tworld\n1\t2\n", 0, true);
+  EXPECT_TRUE(none.rows.empty());
+  EXPECT_TRUE(none.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of channels."));
+  EXPECT_TRUE(plug.doc.workingImage == before);
+  EXPECT_FALSE(plug.doc.settleEdits("edit"));
+}

@@ -13,8 +13,9 @@ namespace pwtest {
 class ScriptedPrompt : public pw::Prompt {
 public:
   struct Shown {
-    std::string kind;  // "refuse", "error", "warning", "question"
+    std::string kind;  // "refuse", "error", "warning", "question", "inform"
     std::string text;
+    std::string title{};  // inform only
   };
   std::vector<Shown> shown;
   std::deque<pw::RefusalAnswer> refusals;  // default when empty: Stop
@@ -33,6 +34,9 @@ public:
   pw::Answer question(const std::string& text, bool withCancel) override {
     shown.push_back({"question", text});
     return pop(questions, withCancel ? pw::Answer::Cancel : pw::Answer::No);
+  }
+  void inform(const std::string& title, const std::string& text) override {
+    shown.push_back({"inform", text, title});
   }
   std::vector<std::string> texts(const std::string& kind) const {
     std::vector<std::string> out;

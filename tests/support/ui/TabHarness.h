@@ -4,6 +4,8 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QMenu>
@@ -29,7 +31,7 @@ protected:
   QTableView* view = nullptr;  // the tab's "ListView" (or the grid named to openTab)
 
   // Loads the builder's code plug (none: no code plug), lets `prepare` change the
-  // document and the new form, then shows the form and rebuilds it. A failed step is
+  // document and the new form, then shows the form and rebuilds it; the clipboard is emptied. A failed step is
   // reported through QtTest: callers return when QTest::currentTestFailed().
   void openTab(const CodePlugBuilder* builder, QSize size,
                const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {},
@@ -45,6 +47,7 @@ protected:
   void openForm(const CodePlugBuilder* builder, QSize size,
                 const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {}) {
     closeTab();
+    QGuiApplication::clipboard()->clear();
     prompt = {};
     doc = std::make_unique<pw::CodePlugDocument>(&prompt);
     if (builder) QCOMPARE(builder->loadInto(*doc), 0);
@@ -108,6 +111,16 @@ protected:
       if (!enabledOnly) out << (a->isSeparator() ? QString("-") : a->text());
       else if (!a->isSeparator() && a->isEnabled()) out << a->text();
     return out;
+  }
+  // Runs the context menu's entry `text`, which must be enabled.
+  void runMenuEntry(const QString& text) {
+    form->listEditor()->updateContextMenu();
+    QAction* entry = nullptr;
+    for (QAction* a : form->listEditor()->contextMenu()->actions())
+      if (a->text() == text) entry = a;
+    QVERIFY2(entry && entry->isEnabled(), qPrintable(text));
+    entry->trigger();
+    settle();
   }
 
 private:
