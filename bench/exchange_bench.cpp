@@ -1,9 +1,11 @@
 // Channels as CSV on a full code plug: the export of 1000 channels, and the import (read
-// and apply) of a 1000-row file in either layout.
+// and apply) of a 1000-row file in either layout; copy, paste and insert on a full plug of
+// 999 channels (every holder full), and a paste of 500 that all fit, at row 1.
 #include <benchmark/benchmark.h>
 
 #include "channels/ChannelRecord.h"
 #include "codeplug/Layout.h"
+#include "codeplug/RecordList.h"
 #include "exchange/ChannelCsv.h"
 #include "support/CodePlugBuilder.h"
 
@@ -74,5 +76,60 @@ void BM_UpdateEveryChannel(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_UpdateEveryChannel)->Unit(benchmark::kMillisecond);
+
+// The full plug with the channels from `used` on freed.
+std::vector<std::uint8_t> plugWith(int used) {
+  CodePlugDocument doc;
+  doc.adoptImage(fullPlug());
+  for (int i = used; i < kChannelCount; ++i) initChannel(doc, i, {});
+  return doc.workingImage;
+}
+
+std::vector<int> firstRows(int count) {
+  std::vector<int> rows(static_cast<std::size_t>(count));
+  for (int i = 0; i < count; ++i) rows[std::size_t(i)] = i;
+  return rows;
+}
+
+void BM_CopyChannels500(benchmark::State& state) {
+  CodePlugDocument doc;
+  doc.adoptImage(plugWith(999));
+  const std::vector<int> rows = firstRows(500);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(exchange::writeChannelText(doc, rows));
+    benchmark::DoNotOptimize(exchange::channelReferenceStamp(doc));  // carried beside the text
+  }
+}
+BENCHMARK(BM_CopyChannels500)->Unit(benchmark::kMillisecond);
+
+// Pastes 500 copied channels at row 1 of a plug with `used` channels in use: with 999, one
+// fits and the rest is counted; with 500, all go in and every holder is renumbered.
+void BM_PasteChannels500(benchmark::State& state) {
+  CodePlugDocument doc;
+  doc.adoptImage(plugWith(999));
+  const std::string text = exchange::writeChannelText(doc, firstRows(500));
+  const std::vector<std::uint8_t> start = plugWith(int(state.range(0)));
+  doc.adoptImage(start);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(exchange::pasteChannelText(doc, text, 1, false));
+    state.PauseTiming();
+    doc.adoptImage(start);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_PasteChannels500)->Arg(999)->Arg(500)->Unit(benchmark::kMillisecond);
+
+void BM_InsertChannelAtRow1(benchmark::State& state) {
+  CodePlugDocument doc;
+  const std::vector<std::uint8_t> start = plugWith(999);
+  doc.adoptImage(start);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(insertRecord(doc, ListId::Channels, 1));
+    state.PauseTiming();
+    doc.adoptImage(start);
+    state.ResumeTiming();
+  }
+}
+BENCHMARK(BM_InsertChannelAtRow1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Feeds arbitrary texts to the channel import (either layout, with or without update,
-// inserted at some row), then exports every channel and reads that back with update:
+// inserted at some row) or to a paste, then exports every channel and reads that back with update:
 // nothing may crash, the channel list stays packed and within its capacity, and the
 // editor's own export always reads back without a skipped row.
 
@@ -32,9 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   doc.workingImage = plug;
   doc.adoptImage(std::move(doc.workingImage));
 
-  const exchange::ChannelPlan plan = exchange::readChannelText(doc, text, {.update = (flags & 1) != 0});
-  exchange::applyChannelPlan(doc, plan,
-                             {.insertAt = (flags & 2) ? int(at) % 48 : -1, .createZones = (flags & 4) != 0});
+  if (flags & 8) {
+    const exchange::PasteResult pasted = exchange::pasteChannelText(doc, text, int(at) % 48, (flags & 16) != 0);
+    if (!pasted.rows.empty() && pasted.rows.back() - pasted.rows.front() + 1 != int(pasted.rows.size()))
+      __builtin_trap();
+  } else {
+    const exchange::ChannelPlan plan = exchange::readChannelText(doc, text, {.update = (flags & 1) != 0});
+    exchange::applyChannelPlan(doc, plan,
+                               {.insertAt = (flags & 2) ? int(at) % 48 : -1, .createZones = (flags & 4) != 0});
+  }
   const int used = usedCount(doc, ListId::Channels);
   for (int i = 0; i < kChannelCount; ++i)
     if (inUse(doc, ListId::Channels, i) != (i < used)) __builtin_trap();

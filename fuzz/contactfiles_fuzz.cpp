@@ -1,6 +1,7 @@
 // Feeds arbitrary contact files (both formats) to the importer, then exports the result
-// and imports it again; and the same bytes, under a user database header, to the database
-// reader, a plan and its import: nothing may crash, and the list must stay within its capacity.
+// and imports it again; the same bytes to a paste; and, under a user database header, to the
+// database reader, a plan and its import: nothing may crash, and the list must stay packed
+// and within its capacity.
 
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 
 #include "codeplug/RecordList.h"
 #include "contacts/ContactFiles.h"
+#include "exchange/ContactCsv.h"
 #include "exchange/UserDatabase.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScratchDir.h"
@@ -37,6 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (usedCount(doc, ListId::Contacts) > kContactCount) __builtin_trap();
   const std::string out = dir + ((data[0] & 2) ? "/out.csv" : "/out.txt");
   if (exportContacts(doc, out) == 0) importContacts(doc, out);
+
+  const std::string_view clipboard(reinterpret_cast<const char*>(data + 1), size - 1);
+  exchange::pasteContactText(doc, clipboard, (data[0] >> 5) * 150 - 1);
+  const int used = usedCount(doc, ListId::Contacts);
+  for (int i = 0; i < kContactCount; ++i)
+    if (inUse(doc, ListId::Contacts, i) != (i < used)) __builtin_trap();
 
   userdb::Database db;
   const std::string header = (data[0] & 4) ? "RADIO_ID,CALLSIGN,FIRST_NAME,COUNTRY\n" : "";

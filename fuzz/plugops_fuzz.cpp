@@ -248,6 +248,7 @@ const Operation kOperations[] = {
     {"block move", Keeps, kAnyList,
      [](Run& r, ListId l) { moveSelectedRecords(r.doc, l, r.rows(l), r.delta()); }},
     {"pack", Keeps, kAnyList, [](Run& r, ListId l) { packList(r.doc, l); }},
+    {"insert", Keeps, kAnyList, [](Run& r, ListId l) { insertRecord(r.doc, l, r.row(l)); }},
 
     // ---- channels ----
     {"channel add", Keeps, ListId::Channels, [](Run& r, ListId l) { addChannel(r.doc); }},

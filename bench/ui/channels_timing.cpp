@@ -2,7 +2,9 @@
 // (contacts, group lists, scan lists, emergency systems) full: select all and toggle
 // one field on every channel; a refresh with rebuild (also with a changed contact
 // list to offer); a search matching every row; a move of the whole list (clamped to
-// nothing) and of 500 rows by ten; a sort of the whole list from the context menu.
+// nothing) and of 500 rows by ten; a sort of the whole list from the context menu; with
+// 999 channels in use, a copy of 500 rows and an insert at row 1, and a paste of those 500
+// at row 1 of a list of 500 (each with the undo step's settle and a repaint of the list).
 
 #include <QAbstractButton>
 #include <QAction>
@@ -122,6 +124,43 @@ void runChannelTimings() {
         form.refresh(true, 0);
         settle();
       });
+
+  const auto withChannels = [&](int used) {
+    doc.workingImage = loaded;
+    for (int i = used; i < 1000; ++i) pw::initChannel(doc, i, {});
+    return doc.workingImage;
+  };
+  const std::vector<std::uint8_t> plug999 = withChannels(999), plug500 = withChannels(500);
+  const std::vector<int> first500(all.begin(), all.begin() + 500);
+  // The image as given, taken into the undo history, shown, with `rows` selected.
+  const auto start = [&](const std::vector<std::uint8_t>& image, const std::vector<int>& rows) {
+    doc.workingImage = image;
+    doc.settleEdits("reset");
+    form.refresh(true, 0);
+    list->selectRows(rows);
+    settle();
+  };
+  uibench::report(
+      "copy 500 of 999 (Ctrl+C)", [&] { list->copySelected(); }, [&] { start(plug999, first500); });
+  uibench::report(
+      "paste 500 at row 1 of 500 (+ repaint)",
+      [&] {
+        list->paste();
+        settle();
+        doc.settleEdits("paste");
+        list->view()->viewport()->repaint();
+      },
+      [&] { start(plug500, {0}); });
+  std::printf("channels after a paste: %d\n", pw::usedCount(doc, ListId::Channels));
+  uibench::report(
+      "insert at row 1 of 999 (+ repaint)",
+      [&] {
+        list->insertRecord();
+        settle();
+        doc.settleEdits("insert");
+        list->view()->viewport()->repaint();
+      },
+      [&] { start(plug999, {1}); });
   std::printf("caption: \"%s\"\n", list->captionText().toLatin1().constData());
 }
 
