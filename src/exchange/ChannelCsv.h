@@ -126,8 +126,9 @@ std::vector<RowNote> remarks(const ChannelPlan& plan, const ApplyResult& result)
 // "line L: REASON" per skipped row, then one "note line L: TEXT" per remark, in line order.
 std::vector<std::string> reportLines(const ChannelPlan& plan, const ApplyResult& result);
 
-// Pastes the text's channels after row insertAt - 1 as one undo step, resolving references
-// and zones by name and creating no zone. The rows pasted are the new channels; the message
+// Pastes the text's channels at row insertAt (-1 or the row count: after the last channel),
+// the channels from there on moving down with every reference following, as one undo step;
+// references and zones are resolved by name and no zone is created. The rows pasted are the new channels; the message
 // tells what was not pasted or not found, or that the text holds no channels (then nothing
 // changes). `numbersHold` as in ApplyOptions.
 PasteResult pasteChannelText(CodePlugDocument& doc, std::string_view text, int insertAt, bool numbersHold);

@@ -2,8 +2,8 @@
 // The list-editing behaviour every list tab shares: a report-style grid over the
 // image, one overlay edit box and one drop-down list placed over a cell, range
 // selection with the left button held, the Delete key and Ctrl+arrow moves, the
-// count caption, delete and move of the selected rows, and the deferred refresh
-// after selection changes. A tab owns a ListEditor configured by a ListConfig and
+// count caption, delete and move of the selected rows, copy, paste and insert, and the
+// deferred refresh after selection changes. A tab owns a ListEditor configured by a ListConfig and
 // lays out the widgets it creates.
 
 #include <QComboBox>

@@ -2,7 +2,7 @@
 // What a list tab tells the shared list editor: its columns with their editors and
 // limits, its texts and capacity, and the callbacks into the model. Everything that
 // every list does alike (grid, overlay editors, range selection, delete, moves,
-// count caption) lives in ListEditor; a tab states only what differs.
+// count caption, the clipboard) lives in ListEditor; a tab states only what differs.
 
 #include <QByteArray>
 #include <QChar>
