@@ -33,13 +33,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   doc.adoptImage(std::move(doc.workingImage));
 
   if (flags & 8) {
-    const exchange::PasteResult pasted = exchange::pasteChannelText(doc, text, int(at) % 48, (flags & 16) != 0);
+    const exchange::PasteResult pasted =
+        exchange::pasteChannelText(doc, text, int(at) % 48, (flags & 16) != 0);
     if (!pasted.rows.empty() && pasted.rows.back() - pasted.rows.front() + 1 != int(pasted.rows.size()))
       __builtin_trap();
   } else {
     const exchange::ChannelPlan plan = exchange::readChannelText(doc, text, {.update = (flags & 1) != 0});
-    exchange::applyChannelPlan(doc, plan,
-                               {.insertAt = (flags & 2) ? int(at) % 48 : -1, .createZones = (flags & 4) != 0});
+    exchange::applyChannelPlan(
+        doc, plan, {.insertAt = (flags & 2) ? int(at) % 48 : -1, .createZones = (flags & 4) != 0});
   }
   const int used = usedCount(doc, ListId::Channels);
   for (int i = 0; i < kChannelCount; ++i)

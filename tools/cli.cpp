@@ -41,7 +41,9 @@ public:
   void error(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
   bool warnYesNo(const std::string&) override { return true; }
   pw::Answer question(const std::string&, bool) override { return pw::Answer::Yes; }
-  void inform(const std::string&, const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void inform(const std::string&, const std::string& text) override {
+    std::fprintf(stderr, "%s\n", text.c_str());
+  }
 };
 
 // The conventional exit status of a command used wrongly; kept apart from the load

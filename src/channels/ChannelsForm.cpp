@@ -53,11 +53,15 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   config.moveDownText = QStringLiteral("Down");
   const auto severalInUse = [this] { return pw::usedCount(doc, pw::ListId::Channels) > 1; };
   config.contextMenu = {
-      {.text = "Copy", .enabled = [this] { return list_->canCopy(); }, .run = [this] { list_->copySelected(); }},
+      {.text = "Copy",
+       .enabled = [this] { return list_->canCopy(); },
+       .run = [this] { list_->copySelected(); }},
       {.text = "Paste", .enabled = [this] { return list_->canPaste(); }, .run = [this] { list_->paste(); }},
       {},
       {.text = "Add", .enabled = [] { return false; }},
-      {.text = "Insert", .enabled = [this] { return list_->canInsert(); }, .run = [this] { list_->insertRecord(); }},
+      {.text = "Insert",
+       .enabled = [this] { return list_->canInsert(); },
+       .run = [this] { list_->insertRecord(); }},
       {.text = "Delete", .enabled = [] { return false; }},
       {},
       {.text = "Sort by Name", .enabled = severalInUse, .run = [this] { sortBy(pw::ChannelSort::Name); }},
@@ -83,7 +87,9 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   config.copyText = [this](const std::vector<int>& rows) {
     return QString::fromLatin1(pw::exchange::writeChannelText(doc, rows));
   };
-  config.copySource = [this] { return QByteArray::number(qulonglong(pw::exchange::channelReferenceStamp(doc)), 16); };
+  config.copySource = [this] {
+    return QByteArray::number(qulonglong(pw::exchange::channelReferenceStamp(doc)), 16);
+  };
   config.paste = [this](const QString& text, int at, bool sameSource) {
     return pw::exchange::pasteChannelText(doc, text.toUtf8().toStdString(), at, sameSource);
   };

@@ -167,6 +167,11 @@ std::optional<std::size_t> Header::find(std::string_view name) const {
   return std::nullopt;
 }
 
+bool blankRow(const Row& row) {
+  return std::all_of(row.fields.begin(), row.fields.end(),
+                     [](const std::string& f) { return trim(f).empty(); });
+}
+
 std::string_view fieldAt(const Row& row, std::optional<std::size_t> column) {
   if (!column || *column >= row.fields.size()) return {};
   return row.fields[*column];
@@ -203,11 +208,20 @@ std::string htmlTable(std::string_view text) {
       out += "<td>";
       for (char c : field) {
         switch (c) {
-          case '&': out += "&amp;"; break;
-          case '<': out += "&lt;"; break;
-          case '>': out += "&gt;"; break;
-          case '"': out += "&quot;"; break;
-          default: out += c;
+          case '&':
+            out += "&amp;";
+            break;
+          case '<':
+            out += "&lt;";
+            break;
+          case '>':
+            out += "&gt;";
+            break;
+          case '"':
+            out += "&quot;";
+            break;
+          default:
+            out += c;
         }
       }
       out += "</td>";

@@ -77,6 +77,8 @@ class Header {
   std::vector<std::string> names_;  // folded
 };
 
+// Every field of the row empty or blanks (a spreadsheet's empty row copied as separators).
+bool blankRow(const Row& row);
 // A row's field in a column, or an empty text when there is no such column or the row is
 // short.
 std::string_view fieldAt(const Row& row, std::optional<std::size_t> column);

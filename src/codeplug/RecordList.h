@@ -95,8 +95,9 @@ bool permuteRecords(CodePlugDocument& doc, ListId id, const std::vector<int>& or
 // down behind them, through permuteRecords (records appended, then put in place by a paste).
 bool moveRecordBlock(CodePlugDocument& doc, ListId id, int from, int end, int to);
 // Adds a record as addRecord does (its default name) and moves it to `at` as moveRecord
-// does, the records from there on moving down one place with every reference following. Its index, or -1 when the
-// list is full. `at` beyond the records in use: it stays where it was added, at the end.
+// does, the records from there on moving down one place with every reference following.
+// Its index, or -1 when the list is full. `at` beyond the records in use: it stays where it
+// was added, at the end.
 int insertRecord(CodePlugDocument& doc, ListId id, int at);
 
 // ---- sorting ----

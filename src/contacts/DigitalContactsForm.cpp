@@ -11,14 +11,14 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include "widgets/ListEditor.h"
-#include "widgets/SearchEdit.h"
 #include "codeplug/RecordList.h"
 #include "contacts/ContactFiles.h"
 #include "contacts/ContactList.h"
 #include "contacts/ui/UserDatabaseImportDialog.h"
 #include "exchange/ContactCsv.h"
 #include "exchange/UserDatabase.h"
+#include "widgets/ListEditor.h"
+#include "widgets/SearchEdit.h"
 
 namespace {
 
@@ -109,13 +109,17 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
   const auto anySelected = [this] { return !list_->selectedRows().empty(); };
   const auto severalInUse = [this] { return pw::usedCount(doc, kList) > 1; };
   config.contextMenu = {
-      {.text = "Copy", .enabled = [this] { return list_->canCopy(); }, .run = [this] { list_->copySelected(); }},
+      {.text = "Copy",
+       .enabled = [this] { return list_->canCopy(); },
+       .run = [this] { list_->copySelected(); }},
       {.text = "Paste", .enabled = [this] { return list_->canPaste(); }, .run = [this] { list_->paste(); }},
       {},
       {.text = "Add",
        .enabled = [this] { return pw::usedCount(doc, kList) < pw::kContactCount; },
        .run = [this] { list_->addRecord(); }},
-      {.text = "Insert", .enabled = [this] { return list_->canInsert(); }, .run = [this] { list_->insertRecord(); }},
+      {.text = "Insert",
+       .enabled = [this] { return list_->canInsert(); },
+       .run = [this] { list_->insertRecord(); }},
       {.text = "Delete", .enabled = anySelected, .run = [this] { list_->deleteSelected(); }},
       {},
       {.text = "Select All",

@@ -172,11 +172,6 @@ std::string zoneText(Names& names, int zoneNumber) {
 
 // ---- reading ----
 
-bool blankRow(const csv::Row& row) {
-  return std::all_of(row.fields.begin(), row.fields.end(),
-                     [](const std::string& f) { return csv::trim(f).empty(); });
-}
-
 class PlanReader {
  public:
   PlanReader(const CodePlugDocument& doc, const ReadOptions& options) : doc_(doc), options_(options) {
@@ -197,7 +192,7 @@ class PlanReader {
       return failed(false);
     }
     while (reader.next(row)) {
-      if (blankRow(row)) continue;
+      if (csv::blankRow(row)) continue;
       ChannelRow out{.line = row.line};
       std::string reason;
       const bool ok =
@@ -585,8 +580,8 @@ std::string storedName(ByteSpan record) {
   return bytes;
 }
 
-void writeRow(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot, const ApplyOptions& options,
-              ApplyResult& result) {
+void writeRow(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot,
+              const ApplyOptions& options, ApplyResult& result) {
   MutableByteSpan record = recordBytes(doc, kChannels, slot);
   if (row.updates && row.hasName && row.name != storedName(record))
     renameRecord(doc, kChannels, slot, row.name);
@@ -839,7 +834,8 @@ PasteResult pasteChannelText(CodePlugDocument& doc, std::string_view text, int i
 std::uint64_t channelReferenceStamp(const CodePlugDocument& doc) {
   std::uint64_t hash = 0xcbf29ce484222325u;  // FNV-1a
   if (!doc.hasImage()) return hash;
-  for (ListId id : {ListId::Contacts, ListId::RxGroupLists, ListId::ScanLists, ListId::EmergencySystems, kZones}) {
+  for (ListId id :
+       {ListId::Contacts, ListId::RxGroupLists, ListId::ScanLists, ListId::EmergencySystems, kZones}) {
     const RecordListLayout& l = layoutOf(id);
     for (std::uint8_t byte : doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize))) {
       hash ^= byte;

@@ -128,9 +128,9 @@ std::vector<std::string> reportLines(const ChannelPlan& plan, const ApplyResult&
 
 // Pastes the text's channels at row insertAt (-1 or the row count: after the last channel),
 // the channels from there on moving down with every reference following, as one undo step;
-// references and zones are resolved by name and no zone is created. The rows pasted are the new channels; the message
-// tells what was not pasted or not found, or that the text holds no channels (then nothing
-// changes). `numbersHold` as in ApplyOptions.
+// references and zones are resolved by name and no zone is created. The rows pasted are the
+// new channels; the message tells what was not pasted or not found, or that the text holds
+// no channels (then nothing changes). `numbersHold` as in ApplyOptions.
 PasteResult pasteChannelText(CodePlugDocument& doc, std::string_view text, int insertAt, bool numbersHold);
 // Changes whenever a record a channel's text may name by number changes (contacts, rx group
 // lists, scan lists, emergency systems, zones): a copy carries it, and a paste whose stamp is

@@ -47,7 +47,8 @@ class PlanBuilder {
     const int used = usedCount(doc, kContacts);
     room_ = layoutOf(kContacts).count - used;
     for (int i = 0; i < used; ++i)
-      holders_.emplace(contactCallId(doc, i), "in the list already: " + quoted(recordName(doc, kContacts, i)));
+      holders_.emplace(contactCallId(doc, i),
+                       "in the list already: " + quoted(recordName(doc, kContacts, i)));
   }
 
   // `notes` are the row's remarks, kept when the row is.
@@ -86,10 +87,12 @@ bool readOwnLayout(std::string_view text, PlanBuilder& out) {
     if (i != id && i != name && i != type && i != tone && !header.name(i).empty())
       out.plan.unknownColumns.emplace_back(csv::trim(row.fields[i]));
   while (reader.next(row)) {
+    if (csv::blankRow(row)) continue;
     const std::string_view idText = csv::trim(csv::fieldAt(row, id));
     const auto callId = text::parseNumber(idText, kMaxCallId);
     if (!callId) {
-      out.plan.skipped.push_back({row.line, kIdColumn + std::string(" ") + quoted(idText) + " is not a call ID"});
+      out.plan.skipped.push_back(
+          {row.line, kIdColumn + std::string(" ") + quoted(idText) + " is not a call ID"});
       continue;
     }
     std::vector<RowNote> notes;
@@ -97,10 +100,12 @@ bool readOwnLayout(std::string_view text, PlanBuilder& out) {
                        .name = nameFromCell(csv::fieldAt(row, name), true, "name", row.line, notes),
                        .callType = *callId < kFirstPrivateId ? kGroupCall : kPrivateCall,
                        .rxTone = false};
-    const std::string_view typeText = csv::trim(csv::fieldAt(row, type)), toneText = csv::trim(csv::fieldAt(row, tone));
+    const std::string_view typeText = csv::trim(csv::fieldAt(row, type)),
+                           toneText = csv::trim(csv::fieldAt(row, tone));
     const auto callType =
         typeText.empty() ? std::nullopt : text::parseField(out.doc, contactField(kTypeColumn), typeText);
-    const auto rxTone = toneText.empty() ? std::nullopt : text::parseField(out.doc, contactField("rx_tone"), toneText);
+    const auto rxTone =
+        toneText.empty() ? std::nullopt : text::parseField(out.doc, contactField("rx_tone"), toneText);
     if ((!typeText.empty() && !callType) || (!toneText.empty() && !rxTone)) {
       const bool badType = !typeText.empty() && !callType;
       out.plan.skipped.push_back({row.line, std::string(badType ? kTypeColumn : kToneColumn) + " " +

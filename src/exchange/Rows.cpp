@@ -41,25 +41,27 @@ std::string nameFromCell(std::string_view cell, bool escapes, const char* what, 
 }
 
 std::string pasteMessage(const PasteReport& r) {
-  if (r.pasted > 0 && r.noRoom == 0 && r.skipped.empty() && r.notes.empty() && r.unknownColumns.empty()) return {};
+  if (r.pasted > 0 && r.noRoom == 0 && r.skipped.empty() && r.notes.empty() && r.unknownColumns.empty())
+    return {};
   std::string out = "Pasted " + counted(r.pasted, r.noun) + ".";
   if (r.noRoom > 0)
     out += "\n" + counted(r.noRoom, r.noun) + " not pasted: the list holds no more than " +
            std::to_string(r.capacity) + ".";
   if (!r.unknownColumns.empty()) {
     out += "\nColumns not read:";
-    for (std::size_t i = 0; i < r.unknownColumns.size(); ++i)
-      out += (i ? ", " : " ") + r.unknownColumns[i];
+    for (std::size_t i = 0; i < r.unknownColumns.size(); ++i) out += (i ? ", " : " ") + r.unknownColumns[i];
     out += ".";
   }
   std::vector<RowNote> lines;
   for (const RowNote& s : r.skipped) lines.push_back({s.line, "not pasted: " + s.text});
   lines.insert(lines.end(), r.notes.begin(), r.notes.end());
-  std::stable_sort(lines.begin(), lines.end(), [](const RowNote& a, const RowNote& b) { return a.line < b.line; });
+  std::stable_sort(lines.begin(), lines.end(),
+                   [](const RowNote& a, const RowNote& b) { return a.line < b.line; });
   if (!lines.empty()) out += "\n";
   for (std::size_t i = 0; i < lines.size() && i < kListedLines; ++i)
     out += "\nline " + std::to_string(lines[i].line) + ": " + lines[i].text;
-  if (lines.size() > kListedLines) out += "\n... and " + std::to_string(lines.size() - kListedLines) + " more.";
+  if (lines.size() > kListedLines)
+    out += "\n... and " + std::to_string(lines.size() - kListedLines) + " more.";
   return out;
 }
 

@@ -506,8 +506,8 @@ void ListEditor::paste() {
   const QMimeData* data = QGuiApplication::clipboard()->mimeData();
   const QString text = data ? data->text() : QString();
   if (text.isEmpty()) return;
-  const bool sameSource =
-      config_.copySource && data->hasFormat(kSourceFormat) && data->data(kSourceFormat) == config_.copySource();
+  const bool sameSource = config_.copySource && data->hasFormat(kSourceFormat) &&
+                          data->data(kSourceFormat) == config_.copySource();
   const std::vector<int> rows = selectedRows();
   pw::exchange::PasteResult result;
   {
@@ -619,8 +619,8 @@ void ListEditor::nameStep(const QString& verb, int count) {
   QString noun = config_.title.trimmed().toLower();
   if (count == 1 && noun.endsWith(QLatin1Char('s'))) noun.chop(1);
   const bool one = count == 1 && (verb == QLatin1String("add") || verb == QLatin1String("insert"));
-  const QString name = one ? verb + QLatin1Char(' ') + noun
-                                                                  : QStringLiteral("%1 %2 %3").arg(verb).arg(count).arg(noun);
+  const QString name =
+      one ? verb + QLatin1Char(' ') + noun : QStringLiteral("%1 %2 %3").arg(verb).arg(count).arg(noun);
   doc_.nameNextStep(name.toStdString());
 }
 

@@ -5,8 +5,8 @@
 
 namespace {
 
-QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const std::string& title, const std::string& text,
-                                QMessageBox::StandardButtons buttons) {
+QMessageBox::StandardButton ask(QWidget* parent, QMessageBox::Icon icon, const std::string& title,
+                                const std::string& text, QMessageBox::StandardButtons buttons) {
   QMessageBox box(icon, QString::fromLatin1(title.data(), qsizetype(title.size())),
                   // Model texts are 8-bit, one byte per character (names may hold codes above 127).
                   QString::fromLatin1(text.data(), qsizetype(text.size())), buttons, parent);

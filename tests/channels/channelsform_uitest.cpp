@@ -3,11 +3,11 @@
 
 #include <QCheckBox>
 #include <QClipboard>
-#include <QGuiApplication>
-#include <QMimeData>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QHeaderView>
 #include <QLabel>
@@ -111,7 +111,8 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     QVERIFY(command("ExportBitBtn")->isEnabled());
     QCOMPARE(menuEntries(false), QStringList({"Copy", "Paste", "-", "Add", "Insert", "Delete", "-", "Sort by Name",
                                               "Sort by Rx Frequency", "-", "Cancel"}));
-    QCOMPARE(menuEntries(true), QStringList({"Copy", "Insert", "Sort by Name", "Sort by Rx Frequency", "Cancel"}));
+    QCOMPARE(menuEntries(true),
+             QStringList({"Copy", "Insert", "Sort by Name", "Sort by Rx Frequency", "Cancel"}));
     // The drop-downs are filled from the choice lists.
     QCOMPARE(combo("TxTimeoutComboBox")->count(), 38);
     QCOMPARE(combo("CTCSS_DCS_DecodeComboBox")->count(), 259);

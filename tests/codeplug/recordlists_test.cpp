@@ -123,7 +123,8 @@ TEST_P(RecordListTest, InsertAddsAtTheFirstAMiddleOrTheLastRowAndRenumbers) {
   EXPECT_EQ(insertRecord(doc, id(), layout().count), 6);  // beyond the rows: at the end
   std::vector<std::string> names;
   for (int i = 0; i < 7; ++i) names.push_back(recordName(doc, id(), i));
-  EXPECT_EQ(names, (std::vector<std::string>{added[0], "A", added[1], "B", added[2], "C", defaultName(id(), 6)}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{added[0], "A", added[1], "B", added[2], "C", defaultName(id(), 6)}));
   EXPECT_EQ(refs(), expectRefs({2, 4, 6}));
   expectFreeFromSlot(7);
 }

@@ -3,10 +3,10 @@
 
 #include <QAction>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QContextMenuEvent>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,11 +188,13 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     openWith(5);
     view->clearSelection();
     settle();
-    QCOMPARE(menuEntries(true), (QStringList{"Add", "Insert", "Select All", "Sort by Name", "Sort by ID", "Cancel"}));
+    QCOMPARE(menuEntries(true),
+             (QStringList{"Add", "Insert", "Select All", "Sort by Name", "Sort by ID", "Cancel"}));
     select({1, 3});
-    QCOMPARE(menuEntries(true), (QStringList{"Copy", "Add", "Insert", "Delete", "Select All", "Set to Group Call",
-                                             "Set to Private Call", "Set to No Rx Tone", "Set to Rx Tone",
-                                             "Move Up", "Move Down", "Sort by Name", "Sort by ID", "Cancel"}));
+    QCOMPARE(menuEntries(true),
+             (QStringList{"Copy", "Add", "Insert", "Delete", "Select All", "Set to Group Call",
+                          "Set to Private Call", "Set to No Rx Tone", "Set to Rx Tone", "Move Up",
+                          "Move Down", "Sort by Name", "Sort by ID", "Cancel"}));
     runMenuEntry("Set to Private Call");
     runMenuEntry("Set to Rx Tone");
     for (int row : {1, 3}) {
@@ -336,10 +338,10 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     // Pasted into the list they came from: their IDs are there, and one box says so.
     runMenuEntry("Paste");
     QCOMPARE(rowCount(), 3);
-    QCOMPARE(prompt.texts("inform"), std::vector<std::string>{
-                                         "Pasted 0 contacts.\n\n"
-                                         "line 2: not pasted: call ID 10 is in the list already: \"C1\"\n"
-                                         "line 3: not pasted: call ID 30 is in the list already: \"C3\""});
+    QCOMPARE(prompt.texts("inform"),
+             std::vector<std::string>{"Pasted 0 contacts.\n\n"
+                                      "line 2: not pasted: call ID 10 is in the list already: \"C1\"\n"
+                                      "line 3: not pasted: call ID 30 is in the list already: \"C3\""});
 
     view->clearSelection();
     QTest::keyClick(view, Qt::Key_Insert);

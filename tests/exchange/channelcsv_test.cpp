@@ -427,7 +427,8 @@ TEST(ChannelCsv, PasteBeyondTheCapacityOrOfNoChannelsSaysSo) {
   EXPECT_TRUE(plug.doc.settleEdits("edit"));
   const PasteResult none = pasteChannelText(plug.doc, "hello\tworld\n1\t2\n", 0, true);
   EXPECT_TRUE(none.rows.empty());
-  EXPECT_TRUE(none.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of channels."));
+  EXPECT_TRUE(
+      none.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of channels."));
   EXPECT_TRUE(plug.doc.workingImage == before);
   EXPECT_FALSE(plug.doc.settleEdits("edit"));
 }

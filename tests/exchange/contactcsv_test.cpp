@@ -35,7 +35,8 @@ TEST(ContactCsv, CopyThenPasteElsewhereSkipsKnownIdsAndEveryHolderKeepsItsContac
   const std::vector<int> copied{0, 1, 2, 3};
   const std::string text = writeContactText(source.doc, copied);
   EXPECT_EQ(text,
-            "call_id,name,call_type,receive_tone\r\n9,Local Net,Group call,Yes\r\n2345678,Pat Z9ZZ,Private call,No\r\n"
+            "call_id,name,call_type,receive_tone\r\n9,Local Net,Group call,Yes\r\n2345678,Pat Z9ZZ,Private "
+            "call,No\r\n"
             "16777215,All,All call,No\r\n1234,Caf\\xe9,PC call,Yes\r\n");
 
   // Contact 2 is held by a button, a number key, a group list, a channel and a GPS system.
@@ -70,7 +71,8 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   nearlyFull.fill(ListId::Contacts, 998, "C");
   Plug full(nearlyFull);
   PasteResult pasted = pasteContactText(
-      full.doc, "ID,Name\n9,Local Net,-\n\"12\",\"Alpha\",\"Group call\",\"Yes\"\n2345678,Z9ZZ,Pat\nx\n77,Seven\n", -1);
+      full.doc,
+      "ID,Name\n9,Local Net,-\n\"12\",\"Alpha\",\"Group call\",\"Yes\"\n2345678,Z9ZZ,Pat\nx\n77,Seven\n", -1);
   EXPECT_EQ(pasted.rows, (std::vector<int>{998, 999}));
   EXPECT_EQ(full.row(999), "Alpha|12|Group call");
   EXPECT_EQ(pasted.message,
@@ -84,7 +86,7 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   pasted = pasteContactText(plug.doc,
                             "Name\tCALL_ID\tcall_type\treceive_tone\tnote\n"
                             "\t2000000\t\t\tx\nB\t70000000\t\t\t\nC\t5\tGroup\t\t\nD\t6\t\tmaybe\t\n"
-                            "An unusually long name\t7\tall call\ton\t\n",
+                            "An unusually long name\t7\tall call\ton\t\n\t\t\t\t\n",  // an empty row last
                             -1);
   EXPECT_EQ(pasted.rows, (std::vector<int>{1, 2}));
   EXPECT_EQ(plug.row(1), "Contact 2|2000000|Private call");
@@ -99,6 +101,7 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   const std::vector<std::uint8_t> before = plug.doc.workingImage;
   pasted = pasteContactText(plug.doc, "hello world\n", 0);
   EXPECT_TRUE(pasted.rows.empty());
-  EXPECT_TRUE(pasted.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of contacts."));
+  EXPECT_TRUE(
+      pasted.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of contacts."));
   EXPECT_TRUE(plug.doc.workingImage == before);
 }

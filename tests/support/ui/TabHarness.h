@@ -5,9 +5,9 @@
 #include <QAbstractItemModelTester>
 #include <QAction>
 #include <QClipboard>
-#include <QGuiApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QMenu>
 #include <QTableView>
 #include <QTest>
@@ -31,8 +31,8 @@ protected:
   QTableView* view = nullptr;  // the tab's "ListView" (or the grid named to openTab)
 
   // Loads the builder's code plug (none: no code plug), lets `prepare` change the
-  // document and the new form, then shows the form and rebuilds it; the clipboard is emptied. A failed step is
-  // reported through QtTest: callers return when QTest::currentTestFailed().
+  // document and the new form, then shows the form and rebuilds it (the clipboard emptied).
+  // A failed step is reported through QtTest: callers return when QTest::currentTestFailed().
   void openTab(const CodePlugBuilder* builder, QSize size,
                const std::function<void(pw::CodePlugDocument&, Form&)>& prepare = {},
                const char* viewName = "ListView") {
