@@ -32,12 +32,6 @@ protected:
     for (int i = 0; i < usedCount(doc, ListId::Channels); ++i) v.push_back(recordName(doc, ListId::Channels, i));
     return v;
   }
-  std::vector<int> zoneMembers(int z) {
-    std::vector<int> v;
-    for (int m = 0; m < kZoneMemberCount; ++m)
-      if (int w = word(doc, kZones + z * kZoneSize + 32 + 2 * m)) v.push_back(w);
-    return v;
-  }
   bool holderInUse(const RefSlot& r) {
     const auto list = holderList(r.kind);
     return !list || inUse(doc, *list, r.holder);
@@ -45,37 +39,6 @@ protected:
   CodePlugDocument doc;
   ScriptedPrompt prompt;
 };
-
-TEST_F(ChannelRefsTest, DeletingTheOnlyChannelRecreatesChannelOne) {
-  load(1);
-  setChannelField(doc, 0, ChannelField::Mode, 1);
-  setChannelField(doc, 0, ChannelField::Vox, 1);
-  EXPECT_EQ(deleteChannel(doc, 1), 0);
-  CodePlugBuilder fresh;
-  fresh.named(ListId::Channels, 0, "Channel 1");
-  const ByteSpan now = recordBytes(doc, ListId::Channels, 0), then = fresh.record(ListId::Channels, 0);
-  EXPECT_EQ(copyOf(now), copyOf(then));
-  EXPECT_EQ(usedCount(doc, ListId::Channels), 1);
-  EXPECT_EQ(deleteChannel(doc, 0), -1);
-  EXPECT_EQ(deleteChannel(doc, 1001), -1);
-}
-
-TEST_F(ChannelRefsTest, ZoneMemberRefusesUntilRemovedThenTheZoneFollows) {
-  load(8);
-  for (int m = 0; m < 3; ++m) setWord(doc, kZones + kZoneSize + 32 + 2 * m, std::uint16_t(4 + m));
-  prompt.refusals = {RefusalAnswer::GoOn};
-  const Bytes before = doc.workingImage;
-  EXPECT_EQ(deleteChannel(doc, 5), -1);
-  EXPECT_EQ(prompt.texts("refuse"),
-            std::vector<std::string>{"Cannot delete channel \"Ch5\".\n\nIt's used in ZONES \"Zone B\" setting"});
-  EXPECT_EQ(doc.workingImage, before);
-
-  setWord(doc, kZones + kZoneSize + 32 + 2, 6);  // the zone now lists 4, 6
-  setWord(doc, kZones + kZoneSize + 32 + 4, 0);
-  EXPECT_EQ(deleteChannel(doc, 5), 0);
-  EXPECT_EQ(zoneMembers(1), (std::vector<int>{4, 5}));
-  EXPECT_EQ(names()[4], "Ch6");
-}
 
 // Each kind of holder refuses with its own text; the first in order wins, and holders
 // whose name is not in use refuse as well. OK and Cancel both leave every byte alone.
@@ -107,21 +70,6 @@ TEST_F(ChannelRefsTest, RefusalsInOrderWithTheirTexts) {
   prompt.shown.clear();
   EXPECT_EQ(deleteChannel(doc, 5), 0);
   EXPECT_TRUE(prompt.shown.empty());
-}
-
-TEST_F(ChannelRefsTest, DeletingASelectionGoesOnOrStopsAfterARefusal) {
-  for (auto answer : {RefusalAnswer::GoOn, RefusalAnswer::Stop}) {
-    load(6);
-    setWord(doc, kZones + 32, 3);
-    prompt.shown.clear();
-    prompt.refusals = {answer};
-    const bool goOn = answer == RefusalAnswer::GoOn;
-    EXPECT_EQ(deleteSelectedChannels(doc, {1, 2, 3}), goOn ? 2 : 1);
-    EXPECT_EQ(prompt.texts("refuse").size(), 1u);
-    EXPECT_EQ(names(), goOn ? (std::vector<std::string>{"Ch1", "Ch3", "Ch5", "Ch6"})
-                            : (std::vector<std::string>{"Ch1", "Ch3", "Ch4", "Ch5", "Ch6"}));
-    EXPECT_EQ(word(doc, kZones + 32), 2);
-  }
 }
 
 // Every reference slot of every kind, in holders in use and not, holds one of a set of
@@ -182,22 +130,8 @@ TEST_F(ChannelRenumberTest, MovingChannelTenToThreeRenumbersInScopeAndADeleteRen
   });
 }
 
-TEST_F(ChannelRefsTest, ScanListPriorityChannelsFollowTheirChannel) {
-  load(10);
-  const std::size_t prio = kScanLists + 32;  // priority 1, priority 2, designated transmit
-  auto fields = [&] { return std::vector<int>{word(doc, prio), word(doc, prio + 2), word(doc, prio + 4)}; };
-  setWord(doc, prio, 4);
-  setWord(doc, prio + 2, 7);
-  setWord(doc, prio + 4, 0);
-  moveChannel(doc, 6, 4);  // channel 7 to 3
-  EXPECT_EQ(fields(), (std::vector<int>{5, 3, 0}));
-  EXPECT_EQ(deleteChannel(doc, 5), 0);
-  EXPECT_EQ(fields(), (std::vector<int>{0xFFFF, 3, 0}));
-  setWord(doc, prio + 4, 8);
-  EXPECT_EQ(deleteChannel(doc, 3), 0);
-  EXPECT_EQ(fields(), (std::vector<int>{0xFFFF, 0xFFFF, 7}));
-}
-
-// The clamping itself is proven in recordlists_test and the random sequences.
+// The clamping, the recreated channel 1 and the selection deletes that go on or stop
+// after a refusal are proven in recordlists_test, emergencysystems_test and the random
+// sequences.
 }  // namespace
 }  // namespace pw

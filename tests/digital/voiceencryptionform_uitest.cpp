@@ -96,36 +96,6 @@ class VoiceEncryptionFormTest : public QObject, TabHarness<TVoiceEncryptionForm>
     QCOMPARE(edit->maxLength(), 32);
     QCOMPARE(cellOf(enhanced, 2, 2), QString("abcdef0123456789abcdef0123456789"));
     QCOMPARE(int(doc->image()[pw::kEnhancedPrivacyKeys + 2 * 16 + 15]), 0xAB);
-
-    // Pasted and dropped text obeys the same rule as typed text.
-    doubleClickCell(basic, 5, 2);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    pasteText(edit, "0x1z");
-    QCOMPARE(edit->text(), QString("01"));
-    dropText(edit, QString::fromUtf8("\u00e9e"));
-    QCOMPARE(edit->text(), QString("01e"));
-    QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(key(KeyKind::Basic, 5), std::string("001e"));
-  }
-
-  // The box opens with the key selected: a refused key neither clears it nor counts as an
-  // edit; pasted text is filtered before it is cut to the key's length.
-  void refusedKeysLeaveTheKeyAndPastesAreFilteredFirst() {
-    openWithKeys();
-    const auto loaded = doc->workingImage;
-    for (QTableView* grid : {basic, enhanced}) {
-      doubleClickCell(grid, 1, 2);
-      QVERIFY(edit->hasSelectedText());
-      QTest::keyClicks(edit, "g ");
-      QVERIFY(edit->hasSelectedText());
-      QTest::keyClick(edit, Qt::Key_Return);
-    }
-    QVERIFY(doc->workingImage == loaded);
-    doubleClickCell(basic, 0, 2);
-    pasteText(edit, "z9 8-7");
-    QCOMPARE(edit->text(), QString("987"));
-    QTest::keyClick(edit, Qt::Key_Return);
-    QCOMPARE(key(KeyKind::Basic, 0), std::string("0987"));
   }
 
   void clearingUnsetsAndEscapeKeepsTheKey() {

@@ -89,10 +89,7 @@ class MemberEditorTest : public QObject, TabHarness<MemberHost> {
   void cleanup() { closeTab(); }
 
   void withoutImageEverythingIsOffAndEmpty() {
-    open({}, false);
-    QCOMPARE(control<QLabel>("CountLabel")->text(), QString("Zones .. up to 250. "));
-    QCOMPARE(membersCaption(), QString("Channel Members .. up to 16 "));
-    QCOMPARE(control<QLabel>("AvailableLabel")->text(), QString("Available Channels "));
+    open({}, false);  // the captions it then shows are checked by the Zones tab's test
     QCOMPARE(available->model()->rowCount() + members->model()->rowCount() + rowCount(), 0);
     for (QWidget* w : std::initializer_list<QWidget*>{available, members, addMember, removeMember, up, down,
                                                       control<QLabel>("AvailableLabel")})

@@ -60,16 +60,6 @@ class ZonesFormTest : public QObject, TabHarness<TZonesForm> {
     settle();
     QCOMPARE(pw::recordName(*doc, ListId::Zones, 19), std::string("Z21"));
   }
-
-  void deletingNeverAsks() {
-    openZones(3);
-    select({0, 1, 2});
-    QTest::mouseClick(control<QPushButton>("DeleteBitBtn"), Qt::LeftButton);
-    settle();
-    QVERIFY(prompt.shown.empty());
-    QCOMPARE(rowCount(), 1);
-    QCOMPARE(cell(0, 2), QString("Zone 1"));
-  }
 };
 
 class GroupsFormTest : public QObject, TabHarness<TGroupsForm> {
@@ -133,20 +123,6 @@ class GroupsFormTest : public QObject, TabHarness<TGroupsForm> {
     QVERIFY(!control<QPushButton>("AddMemberBitBtn")->isEnabled());
     QVERIFY(control<QPushButton>("RemoveMemberBitBtn")->isEnabled());
     QVERIFY(selectedRows(control<QTableView>("MemberListView")).empty());
-  }
-
-  void moveButtonsIgnoreShift() {
-    pwtest::CodePlugBuilder b;
-    b.fill(ListId::RxGroupLists, 20, "G");
-    openTab(&b, QSize(1138, 585));
-    select({5});
-    QTest::mouseClick(control<QPushButton>("MoveDownBitBtn"), Qt::LeftButton, Qt::ShiftModifier);
-    settle();
-    QCOMPARE(cell(6, 2), QString("G6"));
-    view->setFocus();
-    QTest::keyClick(view, Qt::Key_Down, Qt::ControlModifier | Qt::ShiftModifier);
-    settle();
-    QCOMPARE(cell(16, 2), QString("G6"));
   }
 };
 

@@ -6,14 +6,10 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMimeData>
-#include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
-#include <QWheelEvent>
 #include <set>
 
 #include "settings/BasicForm.h"
@@ -21,7 +17,7 @@
 #include "settings/GeneralSettings.h"
 #include "settings/MenuSettings.h"
 #include "settings/MenusForm.h"
-#include "shell/MainForm.h"
+#include "shell/WindowFixture.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"
 #include "support/ui/TabHarness.h"
@@ -499,32 +495,20 @@ class MenusFormTest : public QObject, TabHarness<TMenusForm> {
 
 // ===================================================================== in the main window
 
-class GeneralTabInWindowTest : public QObject {
+class GeneralTabInWindowTest : public WindowFixture {
   Q_OBJECT
 
  private slots:
   void switchingTabsAndClosingWithAnInvalidPassword() {
-    QTemporaryDir dir;
-    const QString plug = dir.filePath("plug.rdt");
-    pwtest::writeFile(plug.toStdString(), pwtest::CodePlugBuilder().bytes());
-    {
-      QSettings ini(dir.filePath("plugwright.ini"), QSettings::IniFormat);
-      ini.setValue("CodePlug/File", plug);
-      ini.setValue("Misc/Tab", 1);
-    }
-    pwtest::ScriptedPrompt prompt;
-    TMainFormHooks hooks;
-    hooks.prompt = &prompt;
-    hooks.settingsPath = dir.filePath("plugwright.ini");
-    auto window = std::make_unique<TMainForm>(hooks);
-    QVERIFY(showActive(window.get()));
-    auto* pages = window->findChild<QTabWidget*>("PageControl");
-    auto* powerOn = window->findChild<QLineEdit*>("PowerOnPasswordEdit");
+    const pwtest::CodePlugBuilder b;
+    start(&b, "[Misc]\nTab=1\n");
+    auto* pages = control<QTabWidget>("PageControl");
+    auto* powerOn = control<QLineEdit>("PowerOnPasswordEdit");
     QCOMPARE(pages->currentIndex(), 1);
     powerOn->setFocus(Qt::MouseFocusReason);
     QTest::keyClicks(powerOn, "123");
     QTest::keyClick(powerOn, Qt::Key_Escape);  // swallowed: the window stays
-    QVERIFY(window->isVisible());
+    QVERIFY(form->isVisible());
     QCOMPARE(prompt.texts("error").size(), 1u);
 
     pages->setCurrentIndex(2);
@@ -538,10 +522,10 @@ class GeneralTabInWindowTest : public QObject {
     QCOMPARE(powerOn->text(), QString());  // refilled from the image: no password
     QTest::keyClicks(powerOn, "4");
     powerOn->setFocus(Qt::MouseFocusReason);
-    QVERIFY(window->close());
+    QVERIFY(form->close());
     QCoreApplication::processEvents();
     QCOMPARE(prompt.texts("error").size(), 2u);
-    window.reset();
+    form.reset();
     QCoreApplication::processEvents();
   }
 };

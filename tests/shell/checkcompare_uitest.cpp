@@ -3,22 +3,17 @@
 // and leads to this plug's records.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
+#include "shell/WindowFixture.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTreeView>
-#include <memory>
 
 #include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
 #include "shell/CompareDialog.h"
 #include "shell/FindingsView.h"
-#include "shell/MainForm.h"
-#include "support/CodePlugBuilder.h"
-#include "support/ScriptedPrompt.h"
-#include "support/ui/UiTestHelpers.h"
 #include "validation/Validation.h"
 #include "widgets/ListEditor.h"
 #include "widgets/TabForm.h"
@@ -41,46 +36,8 @@ void plugWithFindings(pwtest::CodePlugBuilder& b) {
 
 }  // namespace
 
-class WindowFixture : public QObject {
-  Q_OBJECT
+class CheckCompareFixture : public WindowFixture {
  protected:
-  std::unique_ptr<QTemporaryDir> dir;
-  pwtest::ScriptedPrompt prompt;
-  std::unique_ptr<TMainForm> form;
-  QStringList dialogAnswers;
-
-  // The window with `b` loaded (none: no code plug).
-  void start(const pwtest::CodePlugBuilder* b) {
-    dir = std::make_unique<QTemporaryDir>();
-    qputenv("XDG_STATE_HOME", dir->filePath("state").toUtf8());
-    prompt = {};
-    QFile ini(dir->filePath("plugwright.ini"));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    if (b) ini.write("[CodePlug]\nFile=" + writePlug("plug.rdt", *b).toUtf8() + "\n");
-    ini.close();
-    TMainFormHooks hooks;
-    hooks.prompt = &prompt;
-    hooks.settingsPath = ini.fileName();
-    hooks.screens = [] { return pw::ScreenMetrics{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920}; };
-    hooks.chooseFile = [this](bool, const QString&) {
-      return dialogAnswers.isEmpty() ? QString() : dialogAnswers.takeFirst();
-    };
-    form = std::make_unique<TMainForm>(hooks);
-    QVERIFY(showActive(form.get()));
-  }
-  QString writePlug(const QString& name, const pwtest::CodePlugBuilder& b) {
-    pwtest::writeFile(dir->filePath(name).toStdString(), b.bytes());
-    return dir->filePath(name);
-  }
-  template <typename W>
-  W* control(const char* name) const {
-    W* w = form->findChild<W*>(name);
-    if (!w) qFatal("no control %s", name);
-    return w;
-  }
-  static void settle() {
-    for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-  }
   int currentTab() const { return control<QTabWidget>("PageControl")->currentIndex(); }
   ListEditor* list(int tab, const char* view = "ListView") const {
     for (ListEditor* l : form->tabForm(tab)->findChildren<ListEditor*>())
@@ -101,13 +58,12 @@ class WindowFixture : public QObject {
     QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, at);
     settle();
   }
-  void cleanup() { form.reset(); }
 };
 
-class CheckTest : public WindowFixture {
+class CheckTest : public CheckCompareFixture {
   Q_OBJECT
  private slots:
-  void cleanup() { WindowFixture::cleanup(); }
+  void cleanup() { form.reset(); }
 
   void noCodePlugLeavesTheCheckOff() {
     start(nullptr);
@@ -180,7 +136,7 @@ class CheckTest : public WindowFixture {
   }
 };
 
-class CompareTest : public WindowFixture {
+class CompareTest : public CheckCompareFixture {
   Q_OBJECT
 
   CompareDialog* dialog() const { return form->findChild<CompareDialog*>(); }
@@ -190,13 +146,13 @@ class CompareTest : public WindowFixture {
   }
 
  private slots:
-  void cleanup() { WindowFixture::cleanup(); }
+  void cleanup() { form.reset(); }
 
   void aFileThatDoesNotLoadOpensNoWindow() {
     pwtest::CodePlugBuilder b;
     plugWithFindings(b);
     start(&b);
-    QFile bad(dir->filePath("bad.rdt"));
+    QFile bad(path("bad.rdt"));
     QVERIFY(bad.open(QIODevice::WriteOnly));
     bad.write(QByteArray(100, 'x'));
     bad.close();

@@ -2,8 +2,7 @@
 // file, the file commands with their questions, closing, and the settings at exit.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
-#include "support/CodePlugBuilder.h"
-#include "support/ScriptedPrompt.h"
+#include "shell/WindowFixture.h"
 #include "codeplug/DfuseSuffix.h"
 
 #include <QApplication>
@@ -13,19 +12,13 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 #include "shell/PageTabRows.h"
-#include "shell/MainForm.h"
 #include "contacts/DigitalContactsForm.h"
 
 using pw::Answer;
 
 namespace {
-
-const pw::ScreenMetrics kScreens{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920};
 
 const char* const kDiscard = "Unsaved code plug.\n\nDiscard it ?";
 const char* const kReload = "Unsaved code plug.\n\nReload from file ?";
@@ -35,43 +28,13 @@ std::vector<std::uint8_t> readBytes(const QString& path) { return pwtest::readFi
 
 }  // namespace
 
-class MainFormTest : public QObject {
+class MainFormTest : public pwtest::ui::WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir;
-  pwtest::ScriptedPrompt prompt;
-  QStringList dialogs;        // "open <folder>" / "save <folder>" for every dialog shown
-  QStringList dialogAnswers;  // names the dialogs return, in order (empty: Cancel)
-
-  QString path(const QString& name) const { return dir->filePath(name); }
-  QString iniPath() const { return path("plugwright.ini"); }
-
-  void writeIni(const QByteArray& text) {
-    QFile f(iniPath());
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(text);
-  }
-  QString writePlug(const QString& name, const pwtest::CodePlugBuilder& b = pwtest::CodePlugBuilder()) {
-    pwtest::writeFile(path(name).toStdString(), b.bytes());
-    return path(name);
-  }
-
-  std::unique_ptr<TMainForm> start(const QString& fileToOpen = {}) {
-    TMainFormHooks hooks;
-    hooks.fileToOpen = fileToOpen;
-    hooks.prompt = &prompt;
-    hooks.settingsPath = iniPath();
-    hooks.screens = [] { return kScreens; };
-    hooks.chooseFile = [this](bool save, const QString& folder) {
-      dialogs << QString(save ? "save " : "open ") + folder;
-      return dialogAnswers.isEmpty() ? QString() : dialogAnswers.takeFirst();
-    };
-    return std::make_unique<TMainForm>(hooks);
-  }
   // A window with `file` loaded from the settings file, then changed in memory.
   std::unique_ptr<TMainForm> startModified(const QString& file) {
     writeIni("[CodePlug]\nFile=" + file.toUtf8() + "\n");
-    auto form = start();
+    auto form = window();
     form->document().bytes(pw::kGeneralSettings, 1)[0] ^= 0x01;
     return form;
   }
@@ -88,16 +51,11 @@ class MainFormTest : public QObject {
   }
 
 private slots:
-  void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    prompt = pwtest::ScriptedPrompt();
-    dialogs.clear();
-    dialogAnswers.clear();
-  }
+  void init() { fresh(); }
 
   void startsWithDesignStateWithoutSettingsFile() {
     {
-      auto form = start();
+      auto form = window();
       QCOMPARE(form->geometry(), QRect(169, 99, 1138, 585));
       QCOMPARE(form->minimumSize(), QSize(700, 584));
       QVERIFY(form->windowTitle().startsWith("Plugwright .. June 2016 v"));
@@ -147,7 +105,7 @@ private slots:
     QFETCH(QByteArray, noRxTone);
     QFETCH(bool, shown);
     writeIni("[Misc]\nTab=" + tab + "\nShowContactNoRxTone=" + noRxTone + "\n");
-    auto form = start();
+    auto form = window();
     QCOMPARE(control<QTabWidget>(*form, "PageControl")->currentIndex(), page);
     QCOMPARE(static_cast<TDigitalContactsForm*>(form->tabForm(7))->showNoRxTone(), shown);
   }
@@ -155,14 +113,14 @@ private slots:
   void restoresGeometryThroughThePlacementRule() {
     // Close to the work area's corner and size: snaps onto it exactly.
     writeIni("[MainForm]\nTop=3\nLeft=5\nWidth=1915\nHeight=1036\n");
-    QCOMPARE(start()->geometry(), QRect(0, 0, 1920, 1040));
+    QCOMPARE(window()->geometry(), QRect(0, 0, 1920, 1040));
   }
 
   void loadsTheLastFileSilentlyAndRemembersIt() {
     const QString file = writePlug("last.rdt");
     writeIni("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=3\n");
     {
-      auto form = start();
+      auto form = window();
       QVERIFY(form->document().hasImage());
       QCOMPARE(label(*form), " " + file);
       QCOMPARE(form->dialogFolder(), dir->path());
@@ -180,7 +138,7 @@ private slots:
   void missingLastFileStartsEmptyWithoutMessage() {
     writeIni("[CodePlug]\nFile=" + path("gone/missing.rdt").toUtf8() + "\n");
     {
-      auto form = start();
+      auto form = window();
       QVERIFY(!form->document().hasImage());
       QVERIFY(form->document().fileName.empty());
       QCOMPARE(label(*form), QString());
@@ -198,7 +156,7 @@ private slots:
     const QString cwd = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir->path()));
     {
-      auto form = start("named.rdt");
+      auto form = window("named.rdt");
       QDir::setCurrent(cwd);
       QCOMPARE(form->document().fileName, named.toStdString());
       QCOMPARE(form->document().workingImage, readBytes(named));
@@ -218,7 +176,7 @@ private slots:
     bad.close();
     writeIni("[CodePlug]\nFile=" + last.toUtf8() + "\n");
     {
-      auto form = start(bad.fileName());
+      auto form = window(bad.fileName());
       QCOMPARE(prompt.texts("error"), std::vector<std::string>{"Code plug file size error"});
       QVERIFY(!form->document().hasImage());
       QVERIFY(form->document().fileName.empty());
@@ -370,7 +328,7 @@ private slots:
   }
 
   void escapeClosesOnlyWhenTheWindowItselfHasTheFocus() {
-    auto form = start();
+    auto form = window();
     form->show();
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
@@ -384,7 +342,7 @@ private slots:
   }
 
   void everyTabCaptionIsWhollyVisibleAndSelectsItsPage() {
-    auto form = start();
+    auto form = window();
     form->show();
     auto* pages = control<QTabWidget>(*form, "PageControl");
     auto* rows = control<PageTabRows>(*form, "PageTabRows");
@@ -428,7 +386,7 @@ private slots:
     QVERIFY(form->close());
     QVERIFY(dialogs.isEmpty());
     writeIni("");
-    QVERIFY(start()->close());  // nothing loaded
+    QVERIFY(window()->close());  // nothing loaded
     QVERIFY(prompt.shown.empty());
   }
 };

@@ -4,6 +4,8 @@
 // window, makes an edit and is killed with SIGKILL once its recovery file is written.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
+#include "shell/WindowFixture.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFile>
@@ -12,18 +14,11 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
-#include <QTest>
 #include <cstring>
-#include <memory>
 
 #include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
-#include "shell/MainForm.h"
 #include "shell/Recovery.h"
-#include "support/CodePlugBuilder.h"
-#include "support/ScriptedPrompt.h"
-#include "support/ui/UiTestHelpers.h"
 #include "widgets/TabForm.h"
 
 using pw::Answer;
@@ -57,30 +52,12 @@ int runEditor(int argc, char** argv) {
 
 }  // namespace
 
-class RecoveryTest : public QObject {
+class RecoveryTest : public pwtest::ui::WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir;
-  pwtest::ScriptedPrompt prompt;
-  QStringList dialogAnswers;
   QString file;  // the code plug the window opens
   Bytes onDisk;  // its bytes
 
-  std::unique_ptr<TMainForm> start() {
-    TMainFormHooks hooks;
-    hooks.fileToOpen = file;
-    hooks.prompt = &prompt;
-    hooks.settingsPath = dir->filePath("plugwright.ini");
-    hooks.screens = [] { return pw::ScreenMetrics{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920}; };
-    hooks.chooseFile = [this](bool, const QString&) {
-      return dialogAnswers.isEmpty() ? QString() : dialogAnswers.takeFirst();
-    };
-    return std::make_unique<TMainForm>(hooks);
-  }
-  QString writePlug(const QString& name, const pwtest::CodePlugBuilder& b) {
-    pwtest::writeFile(dir->filePath(name).toStdString(), b.bytes());
-    return dir->filePath(name);
-  }
   // A recovery file of `file` holding `image`, written `age` seconds after the file.
   void placeRecovery(const Bytes& image, int age) {
     QVERIFY(QDir().mkpath(RecoveryService::folder()));
@@ -94,24 +71,19 @@ class RecoveryTest : public QObject {
     return !QFile::exists(RecoveryService::imagePath(file)) &&
            !QFile::exists(RecoveryService::pathFilePath(file));
   }
-  static void click(TMainForm& form, const char* name) {
-    QTest::mouseClick(form.findChild<QPushButton*>(name), Qt::LeftButton);
-  }
 
  private slots:
   void init() {
-    dir = std::make_unique<QTemporaryDir>();
-    // Never the user's own state folder.
-    qputenv("XDG_STATE_HOME", dir->filePath("state").toUtf8());
+    fresh();
     qputenv(RecoveryService::kIntervalVariable, "100");
-    prompt = {};
-    dialogAnswers.clear();
     file = writePlug("plug.rdt", pwtest::CodePlugBuilder().fill(pw::ListId::Channels, 3, "Ch "));
     onDisk = readBytes(file);
   }
 
+  void cleanup() { form.reset(); }
+
   void editsOfAKilledEditorComeBackAsAnUnsavedEdit() {
-    const QString edited = dir->filePath("edited.rdt");
+    const QString edited = path("edited.rdt");
     QProcess editor;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("QT_QPA_PLATFORM", "offscreen");
@@ -136,7 +108,7 @@ class RecoveryTest : public QObject {
     const QString when =
         QLocale().toString(QFileInfo(RecoveryService::imagePath(file)).lastModified(), QLocale::ShortFormat);
     prompt.questions = {Answer::Yes};
-    auto form = start();
+    form = window(file);
     pw::CodePlugDocument& doc = form->document();
     QCOMPARE(prompt.texts("question"),
              std::vector<std::string>{
@@ -144,11 +116,11 @@ class RecoveryTest : public QObject {
     QCOMPARE(doc.workingImage, image);
     QVERIFY(doc.isModified());
     QVERIFY(form->findChild<QPushButton*>("SaveBitBtn")->isEnabled());
-    click(*form, "UndoBitBtn");
+    click("UndoBitBtn");
     QCOMPARE(doc.workingImage, onDisk);
-    click(*form, "RedoBitBtn");
+    click("RedoBitBtn");
     QCOMPARE(doc.workingImage, image);
-    click(*form, "SaveBitBtn");
+    click("SaveBitBtn");
     QCOMPARE(readBytes(file), doc.workingImage);  // with the suffix CRC of the saved bytes
     form->recovery().waitForWrites();
     QVERIFY(gone());
@@ -171,7 +143,7 @@ class RecoveryTest : public QObject {
     image.resize(std::size_t(size));
     image[pw::kImageBase + pw::kGeneralSettings] ^= 0x01;
     placeRecovery(image, age);
-    auto form = start();
+    form = window(file);
     QCOMPARE(form->document().workingImage, onDisk);
     QVERIFY(!form->document().isModified());
     QCOMPARE(prompt.shown.size(), std::size_t(shown.isEmpty() ? 0 : 1));
@@ -194,17 +166,17 @@ class RecoveryTest : public QObject {
   }
   void recoveryGoesWhenTheChangesAreSavedOrDiscarded() {
     QFETCH(QString, action);
-    auto form = start();
+    form = window(file);
     form->document().bytes(pw::kGeneralSettings, 1)[0] ^= 0x01;
     form->recovery().changed();
     QTRY_VERIFY(QFile::exists(RecoveryService::imagePath(file)));
     prompt.questions = {action == "close and discard" ? Answer::No : Answer::Yes};
-    if (action == "save") click(*form, "SaveBitBtn");
-    if (action == "reload") click(*form, "ReloadBitBtn");
+    if (action == "save") click("SaveBitBtn");
+    if (action == "reload") click("ReloadBitBtn");
     if (action == "open another file") {
       dialogAnswers = {writePlug("other.rdt", pwtest::CodePlugBuilder())};
-      click(*form, "OpenBitBtn");
-      QCOMPARE(form->document().fileName, dir->filePath("other.rdt").toStdString());
+      click("OpenBitBtn");
+      QCOMPARE(form->document().fileName, path("other.rdt").toStdString());
     }
     if (action.startsWith("close")) QVERIFY(form->close());
     form->recovery().waitForWrites();

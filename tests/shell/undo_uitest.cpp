@@ -3,6 +3,8 @@
 // answer to their standard keys.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
+#include "shell/WindowFixture.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
@@ -11,9 +13,6 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
-#include <QTest>
-#include <memory>
 
 #include "channels/ChannelRecord.h"
 #include "channels/ChannelsForm.h"
@@ -21,10 +20,6 @@
 #include "codeplug/RecordList.h"
 #include "membership/MemberList.h"
 #include "settings/GeneralSettings.h"
-#include "shell/MainForm.h"
-#include "support/CodePlugBuilder.h"
-#include "support/ScriptedPrompt.h"
-#include "support/ui/UiTestHelpers.h"
 #include "widgets/TabForm.h"
 
 using namespace pwtest::ui;
@@ -35,49 +30,17 @@ namespace {
 constexpr int kGeneralTab = 1, kZonesTab = 9, kChannelsTab = 11;
 }
 
-class UndoTest : public QObject {
+class UndoTest : public WindowFixture {
   Q_OBJECT
 
-  std::unique_ptr<QTemporaryDir> dir;
-  pwtest::ScriptedPrompt prompt;
-  std::unique_ptr<TMainForm> form;
-  QString file;
-  QStringList dialogs;  // "open" / "save" for every file dialog shown (each cancelled)
-
+  // 30 channels, two zones, the Channels tab shown.
   void start() {
-    dir = std::make_unique<QTemporaryDir>();
-    prompt = {};
-    dialogs.clear();
-    file = dir->filePath("plug.rdt");
     pwtest::CodePlugBuilder b;
     b.fill(ListId::Channels, 30, "Ch ").fill(ListId::Zones, 2, "Z ").members(ListId::Zones, 0, {1, 2});
-    pwtest::writeFile(file.toStdString(), b.bytes());
-    QFile ini(dir->filePath("plugwright.ini"));
-    QVERIFY(ini.open(QIODevice::WriteOnly));
-    ini.write("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=11\n");
-    ini.close();
-    TMainFormHooks hooks;
-    hooks.prompt = &prompt;
-    hooks.settingsPath = ini.fileName();
-    hooks.screens = [] { return pw::ScreenMetrics{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920}; };
-    hooks.chooseFile = [this](bool save, const QString&) {
-      dialogs << (save ? "save" : "open");
-      return QString();
-    };
-    form = std::make_unique<TMainForm>(hooks);
-    QVERIFY(showActive(form.get()));
+    WindowFixture::start(&b, "[Misc]\nTab=11\n");
     QCOMPARE(form->findChild<QTabWidget*>("PageControl")->currentIndex(), kChannelsTab);
   }
-  template <typename W>
-  W* control(const char* name) const {
-    W* w = form->findChild<W*>(name);
-    if (!w) qFatal("no control %s", name);
-    return w;
-  }
   QTableView* channelList() const { return form->tabForm(kChannelsTab)->findChild<QTableView*>("ListView"); }
-  void settle() {
-    for (int i = 0; i < 4; ++i) QCoreApplication::processEvents();
-  }
   void key(int k, Qt::KeyboardModifiers m = Qt::ControlModifier) {
     QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : form.get(), Qt::Key(k), m);
     settle();
@@ -249,7 +212,7 @@ class UndoTest : public QObject {
     showTab(kZonesTab);
     QCOMPARE(form->tabForm(kZonesTab)->findChild<QTableView*>("ListView")->model()->rowCount(), 2);
     showTab(kChannelsTab);
-    const QString csv = dir->filePath("more.csv");
+    const QString csv = path("more.csv");
     pwtest::writeFile(csv.toStdString(), {'n', 'a', 'm', 'e', ',', 'z', 'o', 'n', 'e', 's', '\n', 'A', ',', 'N', 'e', 'w', '\n'});
     static_cast<TChannelsForm*>(form->tabForm(kChannelsTab))->setFileDialog([&](bool) { return csv; });
     whenModal([](QWidget* dialog) { dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); });
@@ -292,7 +255,7 @@ class UndoTest : public QObject {
     channelList()->setFocus();
     key(Qt::Key_S);  // Ctrl+S saves
     QVERIFY(!doc.isModified());
-    QCOMPARE(pwtest::readFile(file.toStdString()), doc.workingImage);
+    QCOMPARE(pwtest::readFile(path("plug.rdt").toStdString()), doc.workingImage);
     QVERIFY(control<QPushButton>("UndoBitBtn")->isEnabled());  // saving keeps the history
 
     key(Qt::Key_F5, Qt::NoModifier);  // Reload
@@ -301,7 +264,7 @@ class UndoTest : public QObject {
 
     key(Qt::Key_O);
     key(Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
-    QCOMPARE(dialogs, (QStringList{"open", "save"}));
+    QCOMPARE(dialogs, (QStringList{"open " + dir->path(), "save " + dir->path()}));
     pw::renameRecord(doc, ListId::Channels, 0, "Again");
     key(Qt::Key_Q);  // asks as closing does; the scripted Cancel keeps the window
     QCOMPARE(prompt.texts("question"), std::vector<std::string>{"Unsaved code plug.\n\nSave before exit ?"});
