@@ -22,6 +22,13 @@ std::vector<std::uint8_t> recordOf(const CodePlugDocument& doc, ListId id, int i
   return copyOf(recordBytes(doc, id, i));
 }
 
+// The 16-bit words at these image offsets.
+std::vector<int> wordsAt(const CodePlugDocument& doc, std::initializer_list<std::size_t> offsets) {
+  std::vector<int> v;
+  for (std::size_t at : offsets) v.push_back(u16le(doc.image(), at));
+  return v;
+}
+
 }  // namespace
 
 TEST(Normalise, PacksTextMessagesAndZeroesTheRest) {
@@ -47,14 +54,9 @@ TEST(Normalise, PacksMemberSlotsOfEveryRecordInUseOrNot) {
     if (i != 4 && i != 6 && i != 8) b.contact(i, "x" + std::to_string(i), 100 + i);
   b.fill(ListId::Channels, 3, "Ch ");
   ASSERT_EQ(b.loadInto(l.doc), 0);
-  auto member = [&](ListId owner, int rec, int slot) {
-    return u16le(recordBytes(l.doc, owner, rec), memberLayoutOf(owner).offset + 2 * slot);
-  };
-  EXPECT_EQ(member(ListId::RxGroupLists, 0, 0), 5);
-  EXPECT_EQ(member(ListId::RxGroupLists, 0, 1), 7);
-  EXPECT_EQ(member(ListId::RxGroupLists, 0, 2), 0);
-  EXPECT_EQ(member(ListId::ScanLists, 0, 0), 3);
-  EXPECT_EQ(member(ListId::ScanLists, 0, 2), 0);
+  EXPECT_EQ(wordsAt(l.doc, {kRxGroupLists + 32, kRxGroupLists + 34, kRxGroupLists + 36, kScanLists + 42,
+                             kScanLists + 46}),
+            (std::vector<int>{5, 7, 0, 3, 0}));
   // The unnamed group list is packed first, then rewritten as a free record.
   EXPECT_EQ(recordOf(l.doc, ListId::RxGroupLists, 3), std::vector<std::uint8_t>(96, 0));
 }
@@ -74,15 +76,11 @@ TEST(Normalise, MovedRecordsKeepTheirReferences) {
   EXPECT_TRUE(l.doc.isModified());
   EXPECT_EQ(recordName(l.doc, ListId::Contacts, 0), "Bob");
   EXPECT_EQ(recordName(l.doc, ListId::Contacts, 1), "Carol");
-  EXPECT_EQ(u16le(recordBytes(l.doc, ListId::Channels, 0), 6), 1);
-  const auto g = recordBytes(l.doc, ListId::RxGroupLists, 0);
-  EXPECT_EQ(u16le(g, 32), 1);
-  EXPECT_EQ(u16le(g, 34), 2);
-  EXPECT_EQ(u16le(g, 36), 1) << "a reference to a free record keeps its value";
-  EXPECT_EQ(u16le(l.doc.image(), kNumberKeyContacts + 8), 1);
-  EXPECT_EQ(u16le(l.doc.image(), kOneTouchAccess + 2), 1);
-  EXPECT_EQ(u16le(l.doc.image(), kOneTouchAccess + 6), 2) << "analogue one-touch entries hold no contact";
-  EXPECT_EQ(u16le(l.doc.image(), kGps + 4), 2);
+  // The channel, the group's members (a reference to the free record keeps its value), the
+  // number key, both one-touch entries (the analogue one holds no contact) and the GPS system.
+  EXPECT_EQ(wordsAt(l.doc, {kChannels + 6, kRxGroupLists + 32, kRxGroupLists + 34, kRxGroupLists + 36,
+                             kNumberKeyContacts + 8, kOneTouchAccess + 2, kOneTouchAccess + 6, kGps + 4}),
+            (std::vector<int>{1, 1, 2, 1, 1, 1, 2, 2}));
 }
 
 TEST(Normalise, ChannelGapsFollowedByZonesScanListsAndRevertChannels) {
@@ -97,13 +95,9 @@ TEST(Normalise, ChannelGapsFollowedByZonesScanListsAndRevertChannels) {
   b.u16(kDtmfDecodeEntries + 20, 4).u16(kGps + kGpsSize, 4);
   ASSERT_EQ(b.loadInto(l.doc), 0);
   EXPECT_EQ(recordName(l.doc, ListId::Channels, 1), "D");
-  EXPECT_EQ(u16le(recordBytes(l.doc, ListId::Zones, 0), 32), 2);
-  EXPECT_EQ(u16le(recordBytes(l.doc, ListId::Zones, 0), 34), 1);
-  EXPECT_EQ(u16le(recordBytes(l.doc, ListId::ScanLists, 0), 42), 2);
-  EXPECT_EQ(u16le(recordBytes(l.doc, ListId::ScanLists, 0), 32), 2);
-  EXPECT_EQ(u16le(recordBytes(l.doc, ListId::EmergencySystems, 0), 36), 2);
-  EXPECT_EQ(u16le(l.doc.image(), kDtmfDecodeEntries + 20), 2);
-  EXPECT_EQ(u16le(l.doc.image(), kGps + kGpsSize), 2);
+  EXPECT_EQ(wordsAt(l.doc, {kZones + 32, kZones + 34, kScanLists + 42, kScanLists + 32, kEmergencySystems + 36,
+                             kDtmfDecodeEntries + 20, kGps + kGpsSize}),
+            (std::vector<int>{2, 1, 2, 2, 2, 2, 2}));
 }
 
 TEST(Normalise, FreeRecordsGetTheirEmptyRecordValues) {

@@ -74,15 +74,6 @@ TEST_F(TextMessagesTest, RecordThatDecodesToNothingGetsNoSubstituteAndNoRow) {
   EXPECT_EQ(shownMessages(doc), (std::vector<int>{0, 2}));
 }
 
-TEST_F(TextMessagesTest, DeletingFromAFullListClearsTheLastRecord) {
-  loadMessages(kTextMessageCount);
-  ASSERT_EQ(deleteMessage(doc, 3), 0);
-  EXPECT_EQ(messageText(doc, 2), "Msg 4");
-  EXPECT_EQ(messageText(doc, 48), "Msg 50");
-  for (auto byte : recordBytes(doc, kList, 49)) ASSERT_EQ(byte, 0);
-  EXPECT_EQ(usedCount(doc, kList), 49);
-}
-
 TEST_F(TextMessagesTest, MessageSentByOneTouchEntryIsRefusedWithItsText) {
   load(CodePlugBuilder().fill(kList, 5, "Msg ").oneTouch(1, 1, 1, 3, 0));
   const auto before = doc.workingImage;
