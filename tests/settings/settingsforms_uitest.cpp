@@ -501,6 +501,7 @@ class GeneralTabInWindowTest : public WindowFixture {
  private slots:
   void switchingTabsAndClosingWithAnInvalidPassword() {
     const pwtest::CodePlugBuilder b;
+    platformScreens = true;
     start(&b, "[Misc]\nTab=1\n");
     auto* pages = control<QTabWidget>("PageControl");
     auto* powerOn = control<QLineEdit>("PowerOnPasswordEdit");

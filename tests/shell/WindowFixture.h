@@ -26,6 +26,7 @@ class WindowFixture : public QObject {
   std::unique_ptr<TMainForm> form;
   QStringList dialogs;        // "open <folder>" / "save <folder>" for every file dialog shown
   QStringList dialogAnswers;  // the names the dialogs return, in order (none left: Cancel)
+  bool platformScreens = false;  // place the window on the screens the platform reports instead
 
   // A new folder and prompt, no window: call first in every test (or from init()).
   void fresh() {
@@ -53,7 +54,7 @@ class WindowFixture : public QObject {
     hooks.fileToOpen = fileToOpen;
     hooks.prompt = &prompt;
     hooks.settingsPath = iniPath();
-    hooks.screens = [] { return pw::ScreenMetrics{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920}; };
+    if (!platformScreens) hooks.screens = [] { return pw::ScreenMetrics{{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, 1920}; };
     hooks.chooseFile = [this](bool save, const QString& folder) {
       dialogs << QString(save ? "save " : "open ") + folder;
       return dialogAnswers.isEmpty() ? QString() : dialogAnswers.takeFirst();
