@@ -24,22 +24,6 @@ using Bytes = std::vector<std::uint8_t>;
 using enum EmergencyField;
 constexpr ListId kList = ListId::EmergencySystems;
 
-// Fills `area` with 0x00 and then 0xFF, writes each field's lowest and highest value through
-// `setField` and checks that the field reads back and that no bit outside it moved.
-template <typename Field, std::size_t N, typename Set, typename Get>
-void expectEachFieldWritesOnlyItsBits(MutableByteSpan area, const NamedField<Field> (&table)[N], Set setField,
-                                      Get getField, std::uint32_t highest(Field)) {
-  for (std::uint8_t background : {0x00, 0xFF})
-    for (const auto& [field, bits] : table)
-      for (std::uint32_t v : {0u, highest(field)}) {
-        std::memset(area.data(), background, area.size());
-        const Bytes before = copyOf(area);
-        ASSERT_TRUE(setField(field, v));
-        EXPECT_EQ(getField(field), v) << "field " << int(field);
-        EXPECT_TRUE(pwtest::onlyFieldMoved(before, area, bits)) << "field " << int(field);
-      }
-}
-
 class EmergencySystemsTest : public ::testing::Test, protected pwtest::PromptedDocument {
  protected:
   // Systems "Sys 1".."Sys n" and channels "Ch 1".."Ch m" (digital); a recognisable header.
@@ -70,19 +54,17 @@ class EmergencySystemsTest : public ::testing::Test, protected pwtest::PromptedD
   Bytes header;
 };
 
-std::uint32_t highestCode(EmergencyField f) { return f == AlarmMode ? 2 : fieldMask(bitsOf(f)); }
-std::uint32_t highestSetting(RemoteSetting f) { return fieldMask(bitsOf(f)); }
-
 TEST_F(EmergencySystemsTest, EachRecordFieldAndRemoteSettingWritesOnlyItsOwnBits) {
   load(1);
-  expectEachFieldWritesOnlyItsBits(
-      recordBytes(doc, kList, 0), kEmergencyFields,
+  pwtest::expectEachFieldWritesOnlyItsBits(
+      doc, kEmergencySystems, kEmergencySystemSize, kEmergencyFields,
       [&](EmergencyField f, std::uint32_t v) { return setEmergencySystemField(doc, 0, f, v); },
-      [&](EmergencyField f) { return emergencySystemField(doc, 0, f); }, highestCode);
-  expectEachFieldWritesOnlyItsBits(
-      doc.bytes(kEmergencySection, kEmergencyHeaderSize), kRemoteSettingFields,
+      [&](EmergencyField f) { return emergencySystemField(doc, 0, f); },
+      [](EmergencyField f) { return f == AlarmMode ? 2 : fieldMask(bitsOf(f)); });
+  pwtest::expectEachFieldWritesOnlyItsBits(
+      doc, kEmergencySection, kEmergencyHeaderSize, kRemoteSettingFields,
       [&](RemoteSetting f, std::uint32_t v) { return setRemoteSetting(doc, f, v); },
-      [&](RemoteSetting f) { return remoteSetting(doc, f); }, highestSetting);
+      [&](RemoteSetting f) { return remoteSetting(doc, f); });
 }
 
 TEST_F(EmergencySystemsTest, ValuesNoEntryOffersChangeNothing) {

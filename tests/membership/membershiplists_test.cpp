@@ -10,6 +10,7 @@
 #include "codeplug/RecordList.h"
 #include "membership/ScanListSettings.h"
 #include "support/CodePlugBuilder.h"
+#include "support/FieldCheck.h"
 #include "support/ScriptedPrompt.h"
 
 namespace pw {
@@ -114,19 +115,10 @@ TEST_F(MembershipListTest, FreeScanListsHoldTheDefaultsAndANewOneIsNamedByItsNum
 TEST(ScanListFields, EachFieldWritesOnlyItsOwnBits) {
   CodePlugDocument doc;
   ASSERT_EQ(CodePlugBuilder().loadInto(doc), 0);
-  for (std::uint8_t fill : {0x00, 0xFF}) {
-    for (const auto& f : kScanListFields) {
-      MutableByteSpan r = recordBytes(doc, ListId::ScanLists, 3);
-      std::fill(r.begin(), r.end(), fill);
-      const std::uint32_t v = fill ? 0 : fieldMask(f.bits);
-      setScanListField(doc, {3}, f.name, v);
-      EXPECT_EQ(scanListField(doc, 3, f.name), v);
-      for (std::size_t i = 0; i < r.size(); ++i) {
-        const bool outside = i < f.bits.byte || i >= f.bits.byte + f.bits.width / 8u;
-        EXPECT_TRUE(!outside || r[i] == fill) << "byte " << i;
-      }
-    }
-  }
+  pwtest::expectEachFieldWritesOnlyItsBits(
+      doc, kScanLists + 3 * kScanListSize, kScanListSize, kScanListFields,
+      [&](ScanListField f, std::uint32_t v) { return setScanListField(doc, {3}, f, v), true; },
+      [&](ScanListField f) { return scanListField(doc, 3, f); });
 }
 
 TEST(ScanListChoices, ChannelChoicesCarryTheirValuesAndTimingsTheirCodes) {

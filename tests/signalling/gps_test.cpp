@@ -21,23 +21,15 @@ std::size_t record(int g) { return kGps + std::size_t(g) * kGpsSize; }
 class GpsTest : public ::testing::Test {
  protected:
   void load(const CodePlugBuilder& b) { ASSERT_EQ(b.loadInto(doc), 0); }
-  std::vector<std::uint8_t> section() const { return pwtest::copyOf(doc.bytes(kGps, kGpsCount * kGpsSize)); }
   CodePlugDocument doc;
 };
 
 TEST_F(GpsTest, EverySetterWritesOnlyItsFieldOnRecordsOfZerosAndOnes) {
   load(CodePlugBuilder());
-  for (std::uint8_t background : {0x00, 0xFF})
-    for (int g : {0, 3})
-      for (const auto& [field, bits] : kGpsFields)
-        for (std::uint32_t value : {0u, 7u}) {
-          std::memset(doc.bytes(record(g), kGpsSize).data(), background, kGpsSize);
-          const auto before = section();
-          ASSERT_TRUE(setGpsField(doc, g, field, value));
-          EXPECT_TRUE(pwtest::onlyFieldMoved(before, section(),
-                                             {std::uint16_t(g * kGpsSize + bits.byte), 0, bits.width}));
-          EXPECT_EQ(gpsCode(doc, g, field), value);
-        }
+  for (int g : {0, 3})
+    pwtest::expectEachFieldWritesOnlyItsBits(
+        doc, record(g), kGpsSize, kGpsFields, [&](GpsField f, std::uint32_t v) { return setGpsField(doc, g, f, v); },
+        [&](GpsField f) { return gpsCode(doc, g, f); }, [](GpsField) { return 7u; });
 }
 
 TEST_F(GpsTest, NoSettingIsZeroForSystemOneAndAllOnesForTheOthers) {
