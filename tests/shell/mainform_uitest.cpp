@@ -32,52 +32,41 @@ class MainFormTest : public pwtest::ui::WindowFixture {
   Q_OBJECT
 
   // A window with `file` loaded from the settings file, then changed in memory.
-  std::unique_ptr<TMainForm> startModified(const QString& file) {
+  void startModified(const QString& file) {
     writeIni("[CodePlug]\nFile=" + file.toUtf8() + "\n");
-    auto form = window();
+    form = window();
     form->document().bytes(pw::kGeneralSettings, 1)[0] ^= 0x01;
-    return form;
   }
-
-  template <typename W>
-  static W* control(TMainForm& form, const char* name) {
-    W* w = form.findChild<W*>(name);
-    if (!w) qFatal("no control %s", name);
-    return w;
-  }
-  static QString label(TMainForm& form) { return control<QLabel>(form, "FilenameLabel")->text(); }
-  static void click(TMainForm& form, const char* button) {
-    QTest::mouseClick(control<QPushButton>(form, button), Qt::LeftButton);
-  }
+  QString label() const { return control<QLabel>("FilenameLabel")->text(); }
 
 private slots:
   void init() { fresh(); }
+  void cleanup() { form.reset(); }
 
   void startsWithDesignStateWithoutSettingsFile() {
-    {
-      auto form = window();
-      QCOMPARE(form->geometry(), QRect(169, 99, 1138, 585));
-      QCOMPARE(form->minimumSize(), QSize(700, 584));
-      QVERIFY(form->windowTitle().startsWith("Plugwright .. June 2016 v"));
-      auto* pages = control<QTabWidget>(*form, "PageControl");
-      QCOMPARE(pages->currentIndex(), 10);
-      const QStringList captions{"  Basic  ", "  General  ", "  Menus  ", "  Buttons  ", "  Digital Text Msg  ",
-                                 "  Digital Voice Encryption  ", "  Digital Emergency System  ",
-                                 "  Digital Contacts  ", "  Digital Rx Groups  ", "  Zones  ", "  Scan Lists  ",
-                                 "  Channels  ", "  DTMF  ", "  GPS  "};
-      QCOMPARE(pages->count(), captions.size());
-      for (int i = 0; i < pages->count(); ++i) {
-        QCOMPARE(pages->tabText(i), captions[i]);
-        QVERIFY(pages->widget(i)->isAncestorOf(form->tabForm(i)));
-      }
-      QVERIFY(!control<QPushButton>(*form, "NewBitBtn")->isEnabled());
-      QVERIFY(!control<QPushButton>(*form, "WizardBitBtn")->isEnabled());
-      for (const char* name : {"ReloadBitBtn", "SaveBitBtn", "SaveAsBitBtn"})
-        QVERIFY2(!control<QPushButton>(*form, name)->isEnabled(), name);
-      QVERIFY(control<QPushButton>(*form, "OpenBitBtn")->isEnabled());
-      QCOMPARE(label(*form), QString());
-      QVERIFY(prompt.shown.empty());
+    form = window();
+    QCOMPARE(form->geometry(), QRect(169, 99, 1138, 585));
+    QCOMPARE(form->minimumSize(), QSize(700, 584));
+    QVERIFY(form->windowTitle().startsWith("Plugwright .. June 2016 v"));
+    auto* pages = control<QTabWidget>("PageControl");
+    QCOMPARE(pages->currentIndex(), 10);
+    const QStringList captions{"  Basic  ", "  General  ", "  Menus  ", "  Buttons  ", "  Digital Text Msg  ",
+                               "  Digital Voice Encryption  ", "  Digital Emergency System  ",
+                               "  Digital Contacts  ", "  Digital Rx Groups  ", "  Zones  ", "  Scan Lists  ",
+                               "  Channels  ", "  DTMF  ", "  GPS  "};
+    QCOMPARE(pages->count(), captions.size());
+    for (int i = 0; i < pages->count(); ++i) {
+      QCOMPARE(pages->tabText(i), captions[i]);
+      QVERIFY(pages->widget(i)->isAncestorOf(form->tabForm(i)));
     }
+    QVERIFY(!control<QPushButton>("NewBitBtn")->isEnabled());
+    QVERIFY(!control<QPushButton>("WizardBitBtn")->isEnabled());
+    for (const char* name : {"ReloadBitBtn", "SaveBitBtn", "SaveAsBitBtn"})
+      QVERIFY2(!control<QPushButton>(name)->isEnabled(), name);
+    QVERIFY(control<QPushButton>("OpenBitBtn")->isEnabled());
+    QCOMPARE(label(), QString());
+    QVERIFY(prompt.shown.empty());
+    form.reset();
     // At exit: exactly the listed keys, no "File" without a file.
     QSettings s(iniPath(), QSettings::IniFormat);
     QCOMPARE(s.allKeys(), (QStringList{"MainForm/Height", "MainForm/Left", "MainForm/Top", "MainForm/Width",
@@ -105,8 +94,8 @@ private slots:
     QFETCH(QByteArray, noRxTone);
     QFETCH(bool, shown);
     writeIni("[Misc]\nTab=" + tab + "\nShowContactNoRxTone=" + noRxTone + "\n");
-    auto form = window();
-    QCOMPARE(control<QTabWidget>(*form, "PageControl")->currentIndex(), page);
+    form = window();
+    QCOMPARE(control<QTabWidget>("PageControl")->currentIndex(), page);
     QCOMPARE(static_cast<TDigitalContactsForm*>(form->tabForm(7))->showNoRxTone(), shown);
   }
 
@@ -119,16 +108,15 @@ private slots:
   void loadsTheLastFileSilentlyAndRemembersIt() {
     const QString file = writePlug("last.rdt");
     writeIni("[CodePlug]\nFile=" + file.toUtf8() + "\n[Misc]\nTab=3\n");
-    {
-      auto form = window();
-      QVERIFY(form->document().hasImage());
-      QCOMPARE(label(*form), " " + file);
-      QCOMPARE(form->dialogFolder(), dir->path());
-      for (const char* name : {"ReloadBitBtn", "SaveBitBtn", "SaveAsBitBtn"})
-        QVERIFY2(control<QPushButton>(*form, name)->isEnabled(), name);
-      control<QTabWidget>(*form, "PageControl")->setCurrentIndex(12);
-      static_cast<TDigitalContactsForm*>(form->tabForm(7))->setShowNoRxTone(true);
-    }
+    form = window();
+    QVERIFY(form->document().hasImage());
+    QCOMPARE(label(), " " + file);
+    QCOMPARE(form->dialogFolder(), dir->path());
+    for (const char* name : {"ReloadBitBtn", "SaveBitBtn", "SaveAsBitBtn"})
+      QVERIFY2(control<QPushButton>(name)->isEnabled(), name);
+    control<QTabWidget>("PageControl")->setCurrentIndex(12);
+    static_cast<TDigitalContactsForm*>(form->tabForm(7))->setShowNoRxTone(true);
+    form.reset();
     QSettings s(iniPath(), QSettings::IniFormat);
     QCOMPARE(s.value("CodePlug/File").toString(), file);
     QCOMPARE(s.value("Misc/Tab").toInt(), 12);
@@ -137,14 +125,13 @@ private slots:
 
   void missingLastFileStartsEmptyWithoutMessage() {
     writeIni("[CodePlug]\nFile=" + path("gone/missing.rdt").toUtf8() + "\n");
-    {
-      auto form = window();
-      QVERIFY(!form->document().hasImage());
-      QVERIFY(form->document().fileName.empty());
-      QCOMPARE(label(*form), QString());
-      QCOMPARE(form->dialogFolder(), QCoreApplication::applicationDirPath());
-      QVERIFY(prompt.shown.empty());
-    }
+    form = window();
+    QVERIFY(!form->document().hasImage());
+    QVERIFY(form->document().fileName.empty());
+    QCOMPARE(label(), QString());
+    QCOMPARE(form->dialogFolder(), QCoreApplication::applicationDirPath());
+    QVERIFY(prompt.shown.empty());
+    form.reset();
     QVERIFY(!QSettings(iniPath(), QSettings::IniFormat).contains("CodePlug/File"));
   }
 
@@ -155,15 +142,14 @@ private slots:
     writeIni("[CodePlug]\nFile=" + last.toUtf8() + "\n");
     const QString cwd = QDir::currentPath();
     QVERIFY(QDir::setCurrent(dir->path()));
-    {
-      auto form = window("named.rdt");
-      QDir::setCurrent(cwd);
-      QCOMPARE(form->document().fileName, named.toStdString());
-      QCOMPARE(form->document().workingImage, readBytes(named));
-      QCOMPARE(label(*form), " " + named);
-      QVERIFY(control<QPushButton>(*form, "SaveBitBtn")->isEnabled());
-      QVERIFY(prompt.shown.empty());
-    }
+    form = window("named.rdt");
+    QDir::setCurrent(cwd);
+    QCOMPARE(form->document().fileName, named.toStdString());
+    QCOMPARE(form->document().workingImage, readBytes(named));
+    QCOMPARE(label(), " " + named);
+    QVERIFY(control<QPushButton>("SaveBitBtn")->isEnabled());
+    QVERIFY(prompt.shown.empty());
+    form.reset();
     QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value("CodePlug/File").toString(), named);
   }
 
@@ -175,14 +161,13 @@ private slots:
     bad.write(QByteArray(100, 'x'));
     bad.close();
     writeIni("[CodePlug]\nFile=" + last.toUtf8() + "\n");
-    {
-      auto form = window(bad.fileName());
-      QCOMPARE(prompt.texts("error"), std::vector<std::string>{"Code plug file size error"});
-      QVERIFY(!form->document().hasImage());
-      QVERIFY(form->document().fileName.empty());
-      QCOMPARE(label(*form), QString());
-      QVERIFY(!control<QPushButton>(*form, "SaveBitBtn")->isEnabled());
-    }
+    form = window(bad.fileName());
+    QCOMPARE(prompt.texts("error"), std::vector<std::string>{"Code plug file size error"});
+    QVERIFY(!form->document().hasImage());
+    QVERIFY(form->document().fileName.empty());
+    QCOMPARE(label(), QString());
+    QVERIFY(!control<QPushButton>("SaveBitBtn")->isEnabled());
+    form.reset();
     QCOMPARE(QSettings(iniPath(), QSettings::IniFormat).value("CodePlug/File").toString(), last);
   }
 
@@ -190,23 +175,23 @@ private slots:
     pwtest::CodePlugBuilder other;
     other.named(pw::ListId::Zones, 0, "Other");
     const QString second = writePlug("b.rdt", other);
-    auto form = startModified(writePlug("a.rdt"));
-    click(*form, "OpenBitBtn");  // the scripted answer is No: no dialog
+    startModified(writePlug("a.rdt"));
+    click("OpenBitBtn");  // the scripted answer is No: no dialog
     QVERIFY(dialogs.isEmpty());
     QVERIFY(form->document().isModified());
     prompt.questions = {Answer::Yes};
     dialogAnswers = {second};
-    click(*form, "OpenBitBtn");
+    click("OpenBitBtn");
     QCOMPARE(prompt.texts("question"), (std::vector<std::string>{kDiscard, kDiscard}));
     QCOMPARE(dialogs, QStringList{"open " + dir->path()});
     QCOMPARE(form->document().fileName, second.toStdString());
     QCOMPARE(form->document().workingImage, readBytes(second));
-    QCOMPARE(label(*form), " " + second);
+    QCOMPARE(label(), " " + second);
   }
 
   void failedOpenAndReloadChangeNothing() {
     const QString file = writePlug("a.rdt");
-    auto form = startModified(file);
+    startModified(file);
     const auto before = form->document().workingImage;
     // Open: a file of the wrong size.
     QFile bad(path("bad.rdt"));
@@ -215,25 +200,25 @@ private slots:
     bad.close();
     prompt.questions = {Answer::Yes, Answer::Yes};
     dialogAnswers = {bad.fileName()};
-    click(*form, "OpenBitBtn");
+    click("OpenBitBtn");
     // Reload: the file on disk has been cut short meanwhile.
     QVERIFY(QFile::resize(file, 262708));
-    click(*form, "ReloadBitBtn");
+    click("ReloadBitBtn");
     QCOMPARE(prompt.texts("question"), (std::vector<std::string>{kDiscard, kReload}));
     QCOMPARE(prompt.texts("error"),
              (std::vector<std::string>{"Code plug file size error", "Code plug file size error"}));
     QCOMPARE(form->document().workingImage, before);
     QCOMPARE(form->document().fileName, file.toStdString());
-    QCOMPARE(label(*form), " " + file);
+    QCOMPARE(label(), " " + file);
   }
 
   void reloadDiscardsChangesWhenAnsweredYes() {
     const QString file = writePlug("a.rdt");
-    auto form = startModified(file);
-    click(*form, "ReloadBitBtn");  // the scripted answer is No
+    startModified(file);
+    click("ReloadBitBtn");  // the scripted answer is No
     QVERIFY(form->document().isModified());
     prompt.questions = {Answer::Yes};
-    click(*form, "ReloadBitBtn");
+    click("ReloadBitBtn");
     QVERIFY(!form->document().isModified());
     QCOMPARE(form->document().workingImage, readBytes(file));
   }
@@ -249,22 +234,22 @@ private slots:
   void saveAsAppendsTheExtensionUnlessTyped() {
     QFETCH(QString, typed);
     QFETCH(QString, saved);
-    auto form = startModified(writePlug("start.rdt"));
+    startModified(writePlug("start.rdt"));
     dialogAnswers = {path(typed)};
-    click(*form, "SaveAsBitBtn");
+    click("SaveAsBitBtn");
     QCOMPARE(dialogs, QStringList{"save " + dir->path()});
     QCOMPARE(form->document().fileName, path(saved).toStdString());
     QCOMPARE(readBytes(path(saved)), form->document().workingImage);
     QVERIFY(!form->document().isModified());
-    QCOMPARE(label(*form), " " + path(saved));
+    QCOMPARE(label(), " " + path(saved));
   }
 
   void saveAsCancelledOrRefusedKeepsTheName() {
     const QString file = writePlug("start.rdt");
-    auto form = startModified(file);
-    click(*form, "SaveAsBitBtn");  // dialog cancelled
+    startModified(file);
+    click("SaveAsBitBtn");  // dialog cancelled
     dialogAnswers = {path("missing-folder/x.rdt")};
-    click(*form, "SaveAsBitBtn");
+    click("SaveAsBitBtn");
     QCOMPARE(prompt.texts("error"), (std::vector<std::string>{"Could not create the code plug file"}));
     QCOMPARE(form->document().fileName, file.toStdString());
     QVERIFY(form->document().isModified());
@@ -280,11 +265,11 @@ private slots:
     QFETCH(QString, typed);
     const QString existing = writePlug("exists.rdt", pwtest::CodePlugBuilder().channel(0, "Keep"));
     const auto before = readBytes(existing);
-    auto form = startModified(writePlug("start.rdt"));
+    startModified(writePlug("start.rdt"));
     const std::string question = existing.toStdString() + " already exists.\n\nReplace it ?";
 
     dialogAnswers = {path(typed)};
-    click(*form, "SaveAsBitBtn");  // the scripted answer is No
+    click("SaveAsBitBtn");  // the scripted answer is No
     QCOMPARE(prompt.texts("question"), std::vector<std::string>{question});
     QCOMPARE(readBytes(existing), before);
     QCOMPARE(form->document().fileName, path("start.rdt").toStdString());
@@ -292,7 +277,7 @@ private slots:
 
     prompt.questions = {Answer::Yes};
     dialogAnswers = {path(typed)};
-    click(*form, "SaveAsBitBtn");
+    click("SaveAsBitBtn");
     QCOMPARE(prompt.texts("question").size(), std::size_t(2));
     QCOMPARE(readBytes(existing), form->document().workingImage);
     QCOMPARE(form->document().fileName, existing.toStdString());
@@ -317,7 +302,7 @@ private slots:
     if (passwords) b.u8(pw::kRadioProgramPassword, 0x12);
     const QString file = writePlug("a.rdt", b);
     const auto onDisk = readBytes(file);
-    auto form = startModified(file);
+    startModified(file);
     form->show();
     prompt.questions = {Answer(answer)};
     QCOMPARE(form->close(), closes);
@@ -328,11 +313,11 @@ private slots:
   }
 
   void escapeClosesOnlyWhenTheWindowItselfHasTheFocus() {
-    auto form = window();
+    form = window();
     form->show();
     QApplication::setActiveWindow(form.get());
     QVERIFY(QTest::qWaitForWindowActive(form.get()));
-    auto* open = control<QPushButton>(*form, "OpenBitBtn");
+    auto* open = control<QPushButton>("OpenBitBtn");
     open->setFocus();
     QTest::keyClick(open, Qt::Key_Escape);
     QVERIFY(form->isVisible());
@@ -342,10 +327,10 @@ private slots:
   }
 
   void everyTabCaptionIsWhollyVisibleAndSelectsItsPage() {
-    auto form = window();
+    form = window();
     form->show();
-    auto* pages = control<QTabWidget>(*form, "PageControl");
-    auto* rows = control<PageTabRows>(*form, "PageTabRows");
+    auto* pages = control<QTabWidget>("PageControl");
+    auto* rows = control<PageTabRows>("PageTabRows");
     for (int width : {1138, 700}) {
       form->resize(width, 585);
       QCoreApplication::processEvents();
@@ -376,8 +361,8 @@ private slots:
     if (!crcMatched) bytes[pw::kFileSuffixCrc] ^= 0xA5;
     const QString file = path("a.rdt");
     pwtest::writeFile(file.toStdString(), bytes);
-    auto form = startModified(file);
-    click(*form, "SaveBitBtn");
+    startModified(file);
+    click("SaveBitBtn");
     const auto saved = readBytes(file);
     QCOMPARE(saved, form->document().workingImage);
     QCOMPARE(pw::suffixCrcMatches(saved), crcMatched);

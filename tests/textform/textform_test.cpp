@@ -33,6 +33,14 @@ std::vector<std::uint8_t> build(const std::string& yaml) {
                                                   : std::get<std::vector<std::uint8_t>>(built);
 }
 
+// The error a text that must not build gives (none, after a failure, when it builds).
+TextError refused(const std::string& text) {
+  auto built = buildFile(text);
+  if (auto* e = std::get_if<TextError>(&built)) return *e;
+  ADD_FAILURE() << "built: " << text.substr(0, 200);
+  return {};
+}
+
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
   const auto at = text.find(from);
   EXPECT_NE(at, std::string::npos) << from;
@@ -195,12 +203,8 @@ TEST(TextForm, SettingsEditsThroughTheText) {
                 "basic_privacy_keys:", "  1 key: 1234 -> 0bad", "dtmf_encode:", "  5 digits: '12*#A' -> '9'",
                 "gps:", "  2 report_interval: 300 secs -> 60 secs"}));
   // What the radio keeps is only shown: a text that changes it builds nothing.
-  auto refused = buildFile(replaced(text, "model_name: 'PW-1000'", "model_name: 'PW-2000'"));
-  ASSERT_TRUE(std::holds_alternative<TextError>(refused));
-  EXPECT_EQ(std::get<TextError>(refused).field, "radio.model_name");
-  refused = buildFile(replaced(text, "digits: '9'", "digits: '9x'"));
-  ASSERT_TRUE(std::holds_alternative<TextError>(refused));
-  EXPECT_EQ(std::get<TextError>(refused).field, "dtmf_encode 5.digits");
+  EXPECT_EQ(refused(replaced(text, "model_name: 'PW-1000'", "model_name: 'PW-2000'")).field, "radio.model_name");
+  EXPECT_EQ(refused(replaced(text, "digits: '9'", "digits: '9x'")).field, "dtmf_encode 5.digits");
 }
 
 TEST(TextForm, EveryValueOfEveryFieldReadsBackAsStored) {
@@ -318,9 +322,7 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
        lineOf("squelch: Normal") + 1},
   };
   for (const Case& c : cases) {
-    auto built = buildFile(replaced(text, c.from, c.to));
-    ASSERT_TRUE(std::holds_alternative<TextError>(built)) << c.to;
-    const TextError& e = std::get<TextError>(built);
+    const TextError e = refused(replaced(text, c.from, c.to));
     EXPECT_EQ(e.field, c.field) << c.to;
     EXPECT_NE(e.message.find(c.message), std::string::npos) << e.message;
     if (c.message != "malformed") {
@@ -333,39 +335,26 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
                                         .named(ListId::Zones, 0, "Z")
                                         .members(ListId::Zones, 0, {1})
                                         .bytes());
-  auto bad = buildFile(replaced(zone, "members: [1]", "members: [1, x]"));
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).field, "zones 1.members");
-  bad = buildFile(std::regex_replace(zone, std::regex("xor: [0-9a-f]{2}"), "xor: zz",
-                                     std::regex_constants::format_first_only));
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).field, "rest");
+  EXPECT_EQ(refused(replaced(zone, "members: [1]", "members: [1, x]")).field, "zones 1.members");
+  EXPECT_EQ(refused(std::regex_replace(zone, std::regex("xor: [0-9a-f]{2}"), "xor: zz",
+                                       std::regex_constants::format_first_only))
+                .field,
+            "rest");
   // A fill longer than the file is refused before anything is allocated for it; a text
   // that gives no loadable file is refused as a whole.
-  bad = buildFile("rest:\n  - at: 0\n    fill: ff\n    count: 4294967295\n");
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).line, 2);
-  bad = buildFile(text + "radio: {}\n");  // a section given twice
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).message, "given twice");
-  bad = buildFile(text + "- at: 0x40234\n  xor: 0000\n");  // one byte past the end
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).message, "bytes beyond the end of the file");
+  EXPECT_EQ(refused("rest:\n  - at: 0\n    fill: ff\n    count: 4294967295\n").line, 2);
+  EXPECT_EQ(refused(text + "radio: {}\n").message, "given twice");  // a section given twice
+  EXPECT_EQ(refused(text + "- at: 0x40234\n  xor: 0000\n").message,  // one byte past the end
+            "bytes beyond the end of the file");
   // A text nested beyond a code plug's shape is refused where it leaves that shape, however
   // deep it goes on; a second document is not silently dropped.
-  bad = buildFile("rest:\n- at: 0\n  xr: 00\n");  // a misspelt key is not passed over
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).field, "rest.xr");
-  bad = buildFile("radio:\n  frequency_range: " + std::string(200000, '[') + std::string(200000, ']'));
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).line, 2);
-  EXPECT_EQ(std::get<TextError>(bad).field, "radio.frequency_range");
-  bad = buildFile(text + "---\nradio: {}\n");
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_EQ(std::get<TextError>(bad).line, int(std::count(text.begin(), text.end(), '\n')) + 1);
-  bad = buildFile("radio:\n  frequency_range: 0\n");
-  ASSERT_TRUE(std::holds_alternative<TextError>(bad));
-  EXPECT_NE(std::get<TextError>(bad).message.find("no DfuSe signature"), std::string::npos);
+  EXPECT_EQ(refused("rest:\n- at: 0\n  xr: 00\n").field, "rest.xr");  // a misspelt key is not passed over
+  const TextError deep =
+      refused("radio:\n  frequency_range: " + std::string(200000, '[') + std::string(200000, ']'));
+  EXPECT_EQ(deep.line, 2);
+  EXPECT_EQ(deep.field, "radio.frequency_range");
+  EXPECT_EQ(refused(text + "---\nradio: {}\n").line, int(std::count(text.begin(), text.end(), '\n')) + 1);
+  EXPECT_NE(refused("radio:\n  frequency_range: 0\n").message.find("no DfuSe signature"), std::string::npos);
 }
 
 // A suffix CRC that matched is computed over the built file, edited or not; one that did not
