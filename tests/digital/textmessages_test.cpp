@@ -74,18 +74,6 @@ TEST_F(TextMessagesTest, RecordThatDecodesToNothingGetsNoSubstituteAndNoRow) {
   EXPECT_EQ(shownMessages(doc), (std::vector<int>{0, 2}));
 }
 
-TEST_F(TextMessagesTest, MessageSentByOneTouchEntryIsRefusedWithItsText) {
-  load(CodePlugBuilder().fill(kList, 5, "Msg ").oneTouch(1, 1, 1, 3, 0));
-  const auto before = doc.workingImage;
-  prompt.refusals = {RefusalAnswer::GoOn, RefusalAnswer::Stop};
-  EXPECT_EQ(deleteMessage(doc, 3), -1);
-  EXPECT_EQ(deleteMessage(doc, 3), -2);
-  EXPECT_EQ(doc.workingImage, before);
-  ASSERT_EQ(prompt.texts("refuse").size(), 2u);
-  EXPECT_EQ(prompt.texts("refuse")[0],
-            "Cannot delete text message \"3\".\n\nIt's used in one-touch-access \"2\" button setting");
-}
-
 // Only digital entries that send a text hold a message number: the others neither
 // block the delete nor follow it.
 TEST_F(TextMessagesTest, DeleteRenumbersOnlyTheEntriesThatSendAMessage) {

@@ -96,6 +96,8 @@ TEST_F(SettingsTest, NothingIsReadOrWrittenWithoutACodePlug) {
 }
 
 // ---- general settings ----
+// The password checks on Enter, Escape and leaving, with their messages, are proven
+// through the General tab's boxes (settingsforms_uitest).
 
 TEST_F(SettingsTest, TextsStoreTheCharacterInTheLowByteAndStopAtZeroOrFF) {
   load();
@@ -174,29 +176,6 @@ TEST_F(SettingsTest, RadioProgramAndPcProgrammingPasswords) {
   doc.bytes(kGeneralSettings + 0x60, 3)[0] = 0x07;
   doc.bytes(kGeneralSettings + 0x60, 3)[1] = 0xE9;
   EXPECT_EQ(pcProgrammingPasswordText(doc), "??");
-}
-
-TEST_F(SettingsTest, PasswordChecksOnKeysAndLeavingTurnAShortPasswordOffAndSayWhy) {
-  load();
-  EXPECT_TRUE(checkPowerOnPassword(doc, "12345678", PasswordExit::Key));
-  EXPECT_FALSE(checkPowerOnPassword(doc, "1234567", PasswordExit::Key));
-  EXPECT_FALSE(checkPowerOnPassword(doc, "12", PasswordExit::Leave));
-  EXPECT_EQ(generalField(doc, GeneralField::PowerOnPasswordOff), 1u);
-  EXPECT_EQ(general(GeneralBytes::PowerOnPassword), Bytes(4, 0));
-  setRadioProgramPassword(doc, "11112222");
-  EXPECT_FALSE(checkRadioProgramPassword(doc, " 1111222 "));
-  EXPECT_EQ(general(GeneralBytes::RadioProgramPassword), Bytes(4, 0xFF));
-  // Empty boxes turn the password off silently; eight characters are left as they are.
-  setRadioProgramPassword(doc, "11112222");
-  EXPECT_TRUE(checkRadioProgramPassword(doc, "11112222"));
-  EXPECT_EQ(radioProgramPasswordText(doc), "11112222");
-  EXPECT_TRUE(checkRadioProgramPassword(doc, ""));
-  EXPECT_TRUE(checkPowerOnPassword(doc, " ", PasswordExit::Leave));
-  EXPECT_EQ(radioProgramPasswordText(doc), "");
-  EXPECT_EQ(prompt.texts("error"),
-            (std::vector<std::string>{"Power-On-Password must be 8 characters in length, or empty",
-                                      "Power-On password must be 8 characters in length, or empty",
-                                      "Radio-Program password must be 8 characters in length, or empty"}));
 }
 
 TEST_F(SettingsTest, DropDownListsCarryTheirStoredValues) {

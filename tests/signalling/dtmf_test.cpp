@@ -68,18 +68,6 @@ TEST_F(DtmfTest, EverySetterWritesOnlyItsFieldOnRecordsOfZerosAndOnes) {
   }
 }
 
-TEST_F(DtmfTest, BitFieldChoicesKeepTheOtherBitsAndTheSideToneToggles) {
-  load(CodePlugBuilder().u8(kDtmfSystems + 8, 0x81));
-  ASSERT_TRUE(setSystemCode(doc, 0, DtmfSystemField::PttId, 3));
-  EXPECT_EQ(dtmfSystemText(doc, 0, DtmfSystemField::PttId), "Pre & Post");
-  EXPECT_EQ(u8(doc.image(), kDtmfSystems + 8), 0x8D);
-  EXPECT_EQ(dtmfSystemText(doc, 0, DtmfSystemField::SideTone), "Yes");
-  toggleSideTone(doc, 0);
-  EXPECT_EQ(dtmfSystemText(doc, 0, DtmfSystemField::SideTone), "");
-  toggleSideTone(doc, 0);
-  EXPECT_EQ(u8(doc.image(), kDtmfSystems + 8), 0x8D);
-}
-
 TEST_F(DtmfTest, StoredValuesOutsideTheChoicesShowAsUnknownAndAreNeverWritten) {
   using enum DtmfSystemField;
   CodePlugBuilder b;
