@@ -21,7 +21,6 @@ class SettingsTest : public ::testing::Test {
   void load(const CodePlugBuilder& b = CodePlugBuilder()) { ASSERT_EQ(b.loadInto(doc), 0); }
   Bytes bytes(std::size_t at, std::size_t n) const { return pwtest::copyOf(doc.bytes(at, n)); }
   Bytes general(GeneralBytes f) const { return bytes(kGeneralSettings + bytesOf(f).byte, bytesOf(f).length); }
-  void fill(std::size_t at, std::size_t n, std::uint8_t v) { std::memset(doc.bytes(at, n).data(), v, n); }
   pwtest::ScriptedPrompt prompt;
   CodePlugDocument doc{&prompt};
 };
@@ -207,21 +206,7 @@ TEST_F(SettingsTest, DropDownListsCarryTheirStoredValues) {
   EXPECT_EQ(menuHangTimeChoices()[30].text, "30 secs");
 }
 
-// ---- menus ----
-
-TEST_F(SettingsTest, MenuEntriesOfferedByTheirBitsProgramRadioAndGpsInverted) {
-  load();
-  fill(kMenuSettings, kMenuSettingsSize, 0);
-  for (const auto& [entry, bits] : kMenuFields) {
-    if (entry == MenuField::HangTime) continue;
-    const bool inverted = entry == MenuField::UtilitiesProgramRadio || entry == MenuField::UtilitiesGps;
-    EXPECT_EQ(menuEntryOffered(doc, entry), inverted) << int(entry);
-  }
-  ASSERT_TRUE(setMenuEntryOffered(doc, MenuField::UtilitiesGps, false));
-  EXPECT_EQ(bytes(kMenuSettings, 5), (Bytes{0, 0, 0, 0, 0x08}));
-  ASSERT_TRUE(setMenuEntryOffered(doc, MenuField::UtilitiesVox, true));
-  EXPECT_EQ(bytes(kMenuSettings, 5), (Bytes{0, 0, 0, 0x80, 0x08}));
-}
+// The menu entries (two of them inverted) are proven through the Menus tab's toggles.
 
 // ---- basic information ----
 
