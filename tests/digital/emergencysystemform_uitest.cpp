@@ -208,12 +208,6 @@ class EmergencySystemFormTest : public QObject, TabHarness<TEmergencySystemForm>
     QCOMPARE(control<QComboBox>("RemoteMonitorDurationComboBox")->currentIndex(), -1);
     QVERIFY(disable->isChecked() && monitor->isChecked());
     QVERIFY(!control<QToolButton>("EmergencyRemoteMonitorDecodeSpeedButton")->isChecked());
-
-    // Scrolling the page over a drop-down that is not being edited changes nothing.
-    view->setFocus();
-    for (auto* box : form->findChildren<QComboBox*>())
-      if (box->isVisible()) wheelOver(box, -1);
-    QCOMPARE(doc->workingImage, expected);
   }
 };
 

@@ -218,10 +218,6 @@ class ScanListsFormTest : public QObject, TabHarness<TScanListsForm> {
     choose("PrioritySampleTimeComboBox", "4000 ms");
     QCOMPARE(field(0, pw::ScanListField::PrioritySampleTime), 16);
     QCOMPARE(field(1, pw::ScanListField::PrioritySampleTime), 16);
-    const auto before = doc->workingImage;
-    view->setFocus();
-    wheelOver(box("SignallingHoldTimeComboBox"));  // scrolling the page never picks
-    QVERIFY(doc->workingImage == before);
     select({});
     QCOMPARE(box("SignallingHoldTimeComboBox")->currentIndex(), -1);
     QVERIFY(!box("SignallingHoldTimeComboBox")->isEnabled());
