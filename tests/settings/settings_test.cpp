@@ -95,8 +95,6 @@ TEST_F(SettingsTest, NothingIsReadOrWrittenWithoutACodePlug) {
 }
 
 // ---- general settings ----
-// The password checks on Enter, Escape and leaving, with their messages, are proven
-// through the General tab's boxes (settingsforms_uitest).
 
 TEST_F(SettingsTest, TextsStoreTheCharacterInTheLowByteAndStopAtZeroOrFF) {
   load();
@@ -175,6 +173,28 @@ TEST_F(SettingsTest, RadioProgramAndPcProgrammingPasswords) {
   doc.bytes(kGeneralSettings + 0x60, 3)[0] = 0x07;
   doc.bytes(kGeneralSettings + 0x60, 3)[1] = 0xE9;
   EXPECT_EQ(pcProgrammingPasswordText(doc), "??");
+}
+
+// The messages on Enter, Escape and leaving are proven through the General tab's boxes
+// (settingsforms_uitest); what a check does to the stored password is proven here.
+TEST_F(SettingsTest, PasswordChecksTurnAShortPasswordOffAndKeepAFullOne) {
+  load();
+  setPowerOnPassword(doc, "12345678");
+  setRadioProgramPassword(doc, "11112222");
+  EXPECT_TRUE(checkPowerOnPassword(doc, "12345678", PasswordExit::Key));
+  EXPECT_TRUE(checkRadioProgramPassword(doc, "11112222"));
+  EXPECT_EQ(radioProgramPasswordText(doc), "11112222");
+  EXPECT_FALSE(checkPowerOnPassword(doc, "12", PasswordExit::Leave));
+  EXPECT_FALSE(checkRadioProgramPassword(doc, " 1111222 "));
+  EXPECT_EQ(generalField(doc, GeneralField::PowerOnPasswordOff), 1u);
+  EXPECT_EQ(general(GeneralBytes::PowerOnPassword), Bytes(4, 0));
+  EXPECT_EQ(general(GeneralBytes::RadioProgramPassword), Bytes(4, 0xFF));
+  // Empty boxes turn the password off silently.
+  setRadioProgramPassword(doc, "11112222");
+  EXPECT_TRUE(checkRadioProgramPassword(doc, ""));
+  EXPECT_EQ(radioProgramPasswordText(doc), "");
+  EXPECT_TRUE(checkPowerOnPassword(doc, " ", PasswordExit::Leave));
+  EXPECT_EQ(prompt.texts("error").size(), 2u);
 }
 
 TEST_F(SettingsTest, DropDownListsCarryTheirStoredValues) {
