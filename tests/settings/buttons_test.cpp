@@ -58,13 +58,8 @@ TEST_F(ButtonsTest, SideButtonSettingsWriteOnlyTheirByteAndOnlyOfferedCodes) {
       EXPECT_TRUE(pwtest::onlyFieldMoved(before, bytesAt(kSideButtons, kSideButtonsSize), bits));
       EXPECT_FALSE(setButtonSetting(doc, which, 16));  // no list offers 16
     }
-  const Choices& functions = buttonSettingChoices(ButtonSetting::UpperSideShort);
-  ASSERT_EQ(functions.size(), 22u);
-  EXPECT_EQ(functions[15].text, "Tight/Normal Squelch");
-  EXPECT_EQ(functions[15].code, 21u);
-  const Choices& durations = buttonSettingChoices(ButtonSetting::LongPressDuration);
-  EXPECT_EQ(durations.front().text + " " + durations.back().text, "1000 ms 3750 ms");
-  EXPECT_EQ(indexOfCode(durations, 3), -1);  // a stored 3 selects nothing and stays
+  // The lists' lengths, texts and codes are proven through the Buttons tab's drop-downs.
+  EXPECT_EQ(buttonSettingChoices(ButtonSetting::LongPressDuration).front().text, "1000 ms");
 }
 
 TEST_F(ButtonsTest, ModeChangesFollowTheByteRulesAndKeepTheRadiosBits) {
