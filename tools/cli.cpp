@@ -118,55 +118,81 @@ int importContactsCommand(const std::vector<std::string>& args) {
   return 0;
 }
 
-// ---- channels as CSV: 0 read (skipped rows included), 2 IN does not load, 3 the CSV
-// cannot be read, 10 + the negated save code when OUT cannot be written ----
-constexpr int kCsvLoadError = 2, kCsvUnreadable = 3;
+// ---- export-channels, import-channels, import-userdb and sort: 0 read (skipped rows
+// included), 2 IN does not load, 3 the CSV cannot be read, 10 + the negated save code when
+// OUT cannot be written ----
+constexpr int kInLoadStatus = 2, kCsvStatus = 3;
 
-int loadForChannels(pw::CodePlugDocument& doc, const std::string& path) {
-  if (doc.loadCodePlug(path, true) == 0) return 0;
-  return kCsvLoadError;
+// ---- commands with options: the words after the command as positional arguments and
+// "--name VALUE" or "--name=VALUE" options (flags take no value) ----
+struct Words {
+  std::vector<std::string> positional;
+  std::vector<std::pair<std::string, std::string>> options;
+  bool wrong = false;  // an unknown option, or one without its value
+};
+
+Words splitWords(const std::vector<std::string>& args, const std::vector<std::string>& valued,
+                 const std::vector<std::string>& flags) {
+  Words w;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (!a.starts_with("--")) {
+      w.positional.push_back(a);
+      continue;
+    }
+    const std::size_t eq = a.find('=');
+    const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
+    const bool isValued = std::find(valued.begin(), valued.end(), name) != valued.end();
+    const bool isFlag = std::find(flags.begin(), flags.end(), name) != flags.end();
+    if (isFlag && eq == std::string::npos) {
+      w.options.emplace_back(name, "");
+    } else if (isValued && eq != std::string::npos) {
+      w.options.emplace_back(name, a.substr(eq + 1));
+    } else if (isValued && i + 1 < args.size()) {
+      w.options.emplace_back(name, args[++i]);
+    } else {
+      w.wrong = true;
+    }
+  }
+  return w;
+}
+
+int usageError(const char* usage) {
+  std::fprintf(stderr, "usage: plugwright-cli %s\n", usage);
+  return kUsageStatus;
 }
 
 int exportChannelsCommand(const std::vector<std::string>& args) {
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
-  if (const int rc = loadForChannels(doc, args[0])) return rc;
+  if (load(doc, args[0])) return kInLoadStatus;
   const int code = pw::exchange::exportChannels(doc, args[1]);
   return code == 0 ? 0 : 10 - code;
 }
 
+const char* const kImportChannelsUsage = "import-channels IN CSV OUT [--update] [--dry-run]";
+
 int importChannelsCommand(const std::vector<std::string>& args) {
-  std::vector<std::string> files;
+  const Words w = splitWords(args, {}, {"update", "dry-run"});
+  if (w.wrong || w.positional.size() != 3) return usageError(kImportChannelsUsage);
   pw::exchange::ReadOptions read;
-  bool dryRun = false, unknownOption = false;
-  for (const std::string& a : args) {
-    if (a == "--update")
-      read.update = true;
-    else if (a == "--dry-run")
-      dryRun = true;
-    else if (a.starts_with("--"))
-      unknownOption = true;
-    else
-      files.push_back(a);
-  }
-  if (files.size() != 3 || unknownOption) {
-    std::fprintf(stderr, "usage: plugwright-cli import-channels IN CSV OUT [--update] [--dry-run]\n");
-    return kUsageStatus;
-  }
+  bool dryRun = false;
+  for (const auto& [name, value] : w.options) (name == "update" ? read.update : dryRun) = true;
+  const std::string& csvFile = w.positional[1];
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
-  if (const int rc = loadForChannels(doc, files[0])) return rc;
-  const pw::exchange::ChannelPlan plan = pw::exchange::readChannelFile(doc, files[1], read);
+  if (load(doc, w.positional[0])) return kInLoadStatus;
+  const pw::exchange::ChannelPlan plan = pw::exchange::readChannelFile(doc, csvFile, read);
   if (!plan.readable()) {
-    std::fprintf(stderr, "%s: %s\n", files[1].c_str(), plan.failure.c_str());
-    return kCsvUnreadable;
+    std::fprintf(stderr, "%s: %s\n", csvFile.c_str(), plan.failure.c_str());
+    return kCsvStatus;
   }
   for (const std::string& column : plan.unknownColumns)
-    std::fprintf(stderr, "%s: column \"%s\" is not read\n", files[1].c_str(), column.c_str());
+    std::fprintf(stderr, "%s: column \"%s\" is not read\n", csvFile.c_str(), column.c_str());
   const pw::exchange::ApplyResult result = dryRun ? pw::exchange::previewChannelPlan(doc, plan, {})
                                                   : pw::exchange::applyChannelPlan(doc, plan, {});
   if (!dryRun)
-    if (const int saved = doc.saveCodePlug(files[2])) return 10 - saved;
+    if (const int saved = doc.saveCodePlug(w.positional[2])) return 10 - saved;
   for (const std::string& line : pw::exchange::reportLines(plan, result)) std::printf("%s\n", line.c_str());
   return 0;
 }
@@ -241,46 +267,6 @@ int validateCommand(const std::vector<std::string>& args) {
   return findings.empty() ? 0 : kWarnings;
 }
 
-// ---- commands with options: the words after the command as positional arguments and
-// "--name VALUE" or "--name=VALUE" options (flags take no value) ----
-struct Words {
-  std::vector<std::string> positional;
-  std::vector<std::pair<std::string, std::string>> options;
-  bool wrong = false;  // an unknown option, or one without its value
-};
-
-Words splitWords(const std::vector<std::string>& args, const std::vector<std::string>& valued,
-                 const std::vector<std::string>& flags) {
-  Words w;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
-    if (!a.starts_with("--")) {
-      w.positional.push_back(a);
-      continue;
-    }
-    const std::size_t eq = a.find('=');
-    const std::string name = a.substr(2, eq == std::string::npos ? std::string::npos : eq - 2);
-    const bool isValued = std::find(valued.begin(), valued.end(), name) != valued.end();
-    const bool isFlag = std::find(flags.begin(), flags.end(), name) != flags.end();
-    if (isFlag && eq == std::string::npos) {
-      w.options.emplace_back(name, "");
-    } else if (isValued && eq != std::string::npos) {
-      w.options.emplace_back(name, a.substr(eq + 1));
-    } else if (isValued && i + 1 < args.size()) {
-      w.options.emplace_back(name, args[++i]);
-    } else {
-      w.wrong = true;
-    }
-  }
-  return w;
-}
-
-int usageError(const char* usage) {
-  std::fprintf(stderr, "usage: plugwright-cli %s\n", usage);
-  return kUsageStatus;
-}
-
-constexpr int kInLoadStatus = 2, kCsvStatus = 3;
 const char* const kImportUserDbUsage =
     "import-userdb IN CSV OUT [--id-prefix P,...] [--country C,...] [--callsign-prefix P,...] [--dry-run]";
 
@@ -378,7 +364,7 @@ std::vector<Command>& commands() {
        "written. Exits 0; 2 when IN does not load; 10 + the negated save code when OUT cannot be\n"
        "written (12 cannot be created, 13 writing failed).",
        2, exportChannelsCommand},
-      {"import-channels", "import-channels IN CSV OUT [--update] [--dry-run]",
+      {"import-channels", kImportChannelsUsage,
        "Loads IN, reads the channels of CSV and saves the result to OUT. CSV is either the layout\n"
        "export-channels writes (columns in any order, missing ones taking a new channel's values)\n"
        "or an analogue channel list (Location,Name,Frequency,Duplex,Offset,Tone,...). New channels\n"
@@ -491,10 +477,8 @@ int main(int argc, char** argv) {
       return 0;
     }
     const bool optionalOut = c.arguments < 0 && (args.size() == 1 || args.size() == 2);
-    if (c.arguments != kOwnArguments && int(args.size()) != c.arguments && !optionalOut) {
-      std::fprintf(stderr, "usage: plugwright-cli %s\n", c.usage);
-      return kUsageStatus;
-    }
+    if (c.arguments != kOwnArguments && int(args.size()) != c.arguments && !optionalOut)
+      return usageError(c.usage);
     return c.run(args);
   }
   std::fprintf(stderr, "unknown command: %s\n", argv[1]);
