@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 
+#include "codeplug/Encodings.h"
+
 namespace pw::csv {
 namespace {
 
@@ -149,10 +151,7 @@ std::string_view trim(std::string_view text) {
 
 std::string foldName(std::string_view text) {
   if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-  std::string out(trim(text));
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  return out;
+  return asciiLower(trim(text));
 }
 
 Header::Header(const std::vector<std::string>& names) {

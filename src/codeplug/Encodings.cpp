@@ -130,6 +130,12 @@ std::string trimControls(std::string_view text) {
   return first < last ? std::string(first, last) : std::string();
 }
 
+std::string asciiLower(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) c = asciiLower(c);
+  return out;
+}
+
 // ---- BCD ----
 
 std::uint16_t packBcd4(int n) {

@@ -33,6 +33,11 @@ void encodeName(std::span<std::uint8_t> bytes, int units, std::string_view text)
 // operation applies before storing).
 std::string trimControls(std::string_view text);
 
+// A..Z as a..z, every other byte as it is: how names and texts compare without case (no
+// locale: names hold the code plug's 8-bit characters, not the machine's).
+inline char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
+std::string asciiLower(std::string_view text);
+
 // ---- BCD ----
 // For n in 0..15999: (n/1000)<<12 | (n/100%10)<<8 | (n/10%10)<<4 | n%10.
 std::uint16_t packBcd4(int n);

@@ -363,10 +363,7 @@ std::vector<int> sortRecords(CodePlugDocument& doc, ListId id, const std::vector
 std::vector<int> sortRecordsByName(CodePlugDocument& doc, ListId id, const std::vector<int>& rows) {
   const auto& l = layoutOf(id);
   return sortRecordsByKey(doc, id, rows, [&](int i) {
-    std::string name = decodeName(recordBytes(doc, id, i).subspan(std::size_t(l.nameOffset)), l.nameUnits);
-    for (char& c : name)
-      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    return name;
+    return asciiLower(decodeName(recordBytes(doc, id, i).subspan(std::size_t(l.nameOffset)), l.nameUnits));
   });
 }
 

@@ -31,14 +31,6 @@ const text::SectionDesc& channelSection() {
 }
 const text::FieldDesc& channelField(std::string_view key) { return *text::findField(channelSection(), key); }
 
-std::string lower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return out;
-}
-bool sameText(std::string_view a, std::string_view b) { return lower(a) == lower(b); }
-
 // ---- numbers as files write them ----
 
 // A plain decimal number ("146.52", "0,6", "88.5") in units of 10^-scale. Digits beyond
@@ -121,7 +113,7 @@ class Names {
       const std::string name = recordName(doc_, list, int(number) - 1);
       const auto it = index.count.find(name);
       // A shared name, or one that reads as a special text, would come back as another value.
-      if (it != index.count.end() && it->second == 1 && !sameText(name, "None") && !name.starts_with('#'))
+      if (it != index.count.end() && it->second == 1 && asciiLower(name) != "none" && !name.starts_with('#'))
         return text::escapeText(name);
     }
     return "#" + std::to_string(number);
@@ -300,7 +292,7 @@ class PlanReader {
 
   bool ownValue(const text::FieldDesc& f, std::string_view text, ChannelRow& out, std::string& reason) {
     if (f.kind == text::Kind::Reference) {
-      if (sameText(text, "None")) {
+      if (asciiLower(text) == "none") {
         out.values.push_back({&f, 0});
       } else if (const auto n = hashNumber(text)) {
         if (!text::fieldHolds(f, *n)) return false;
@@ -386,7 +378,7 @@ class PlanReader {
 
   bool tones(const csv::Row& row, ToneSide& tx, ToneSide& rx, std::string& reason) const {
     const AnalogueColumns& c = analogue_;
-    const std::string mode = lower(csv::trim(csv::fieldAt(row, c.tone)));
+    const std::string mode = asciiLower(csv::trim(csv::fieldAt(row, c.tone)));
     const ToneSide txTone{Squelch::Ctcss, c.rTone}, rxTone{Squelch::Ctcss, c.cTone};
     const ToneSide txDcs{Squelch::Dcs, c.dtcs}, rxDcs{Squelch::Dcs, c.rxDtcs};
     if (mode.empty()) {
@@ -398,7 +390,7 @@ class PlanReader {
       tx = rx = txDcs;
     } else if (mode == "cross") {
       // The transmit side before the arrow, the receive side after it.
-      std::string cross = lower(csv::trim(csv::fieldAt(row, c.crossMode)));
+      std::string cross = asciiLower(csv::trim(csv::fieldAt(row, c.crossMode)));
       if (cross.empty()) cross = "tone->tone";
       const std::size_t arrow = cross.find("->");
       const std::string before = arrow == std::string::npos ? "" : cross.substr(0, arrow);
@@ -424,7 +416,7 @@ class PlanReader {
     }
     if (tx.kind == Squelch::Dcs || rx.kind == Squelch::Dcs) {
       // Two letters, transmit then receive; R is inverted.
-      std::string polarity = lower(csv::trim(csv::fieldAt(row, c.polarity)));
+      std::string polarity = asciiLower(csv::trim(csv::fieldAt(row, c.polarity)));
       if (polarity.empty()) polarity = "nn";
       if (polarity.size() != 2 || polarity.find_first_not_of("nr") != std::string::npos) {
         reason =
@@ -448,7 +440,7 @@ class PlanReader {
                               : std::string(what) + " " + quoted(text) + " is not a number";
       return hz;
     };
-    const std::string mode = lower(csv::trim(csv::fieldAt(row, c.mode)));
+    const std::string mode = asciiLower(csv::trim(csv::fieldAt(row, c.mode)));
     std::uint32_t bandwidth = 0;
     if (mode.empty() || mode == "fm") {
       bandwidth = 2;  // 25 kHz
@@ -461,7 +453,7 @@ class PlanReader {
     if (!rxHz) return false;
     std::int64_t txHz = *rxHz;
     bool rxOnly = false;
-    const std::string duplex = lower(csv::trim(csv::fieldAt(row, c.duplex)));
+    const std::string duplex = asciiLower(csv::trim(csv::fieldAt(row, c.duplex)));
     if (duplex == "+" || duplex == "-" || duplex == "split") {
       const auto offset = number(c.offset, "Offset");
       if (!offset) return false;
@@ -503,7 +495,7 @@ class PlanReader {
   // "Low" or under 3 W: low; any other text: high; none: the new channel's power.
   static std::optional<std::uint32_t> powerValue(std::string_view text) {
     if (text.empty()) return std::nullopt;
-    if (sameText(text, "low")) return 0;
+    if (asciiLower(text) == "low") return 0;
     std::string_view number = text;
     if (!number.empty() && (number.back() == 'W' || number.back() == 'w')) number.remove_suffix(1);
     const auto milliwatts = parseDecimal(number, 3, false);

@@ -67,12 +67,7 @@ std::string stored(std::string_view text, std::size_t limit) {
   return trimControls(out);
 }
 
-std::string folded(std::string_view text) {
-  std::string out = trimControls(text);
-  for (char& c : out)
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-  return out;
-}
+std::string folded(std::string_view text) { return asciiLower(trimControls(text)); }
 
 // A whole number in 1..16777215, blanks around it allowed.
 std::optional<std::uint32_t> radioId(std::string_view text) {
@@ -89,11 +84,8 @@ std::optional<std::uint32_t> radioId(std::string_view text) {
 
 bool startsWithFolded(std::string_view text, std::string_view prefix) {
   if (prefix.size() > text.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i) {
-    char c = text[i];
-    if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
-    if (c != prefix[i]) return false;
-  }
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (asciiLower(text[i]) != prefix[i]) return false;
   return true;
 }
 
@@ -159,8 +151,7 @@ class DatabaseReader {
   std::uint32_t countryIndex(std::string_view name) {
     name = csv::trim(name);
     key_.assign(name);
-    for (char& c : key_)
-      if (c >= 'A' && c <= 'Z') c = char(c - 'A' + 'a');
+    for (char& c : key_) c = asciiLower(c);
     auto [it, added] = countryIndexes_.try_emplace(key_, std::uint32_t(db_.countries_.size()));
     if (added) db_.countries_.push_back({std::string(name), 0});
     ++db_.countries_[it->second].rows;

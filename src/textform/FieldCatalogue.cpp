@@ -651,9 +651,8 @@ std::string_view trimmed(std::string_view s) {
 
 bool sameText(std::string_view a, std::string_view b) {
   // ASCII only, as the choices' texts are: no locale to consult for every character.
-  const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&](char x, char y) { return lower(x) == lower(y); });
+                    [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
 std::uint32_t maxOf(const FieldDesc& f) { return fieldMask(f.bits); }
