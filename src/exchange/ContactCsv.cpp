@@ -172,7 +172,9 @@ PasteResult pasteContactText(CodePlugDocument& doc, std::string_view text, int i
   int next = first;
   for (const Row& row : plan.rows) {
     ContactEntry entry = row.entry;
-    if (trimControls(entry.name).empty()) entry.name = defaultName(kContacts, next);
+    // Trimmed as initEntry stores it: an escaped control code first (\x00) would leave the record free.
+    entry.name = trimControls(entry.name);
+    if (entry.name.empty()) entry.name = defaultName(kContacts, next);
     initEntry(doc, kContacts, next, entry.name);
     storeContact(doc, next++, entry);
   }

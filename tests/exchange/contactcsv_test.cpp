@@ -104,4 +104,9 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   EXPECT_TRUE(
       pasted.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of contacts."));
   EXPECT_TRUE(plug.doc.workingImage == before);
+
+  // A name is trimmed as a typed one is: a leading \x00 kept would leave the record free.
+  pasted = pasteContactText(plug.doc, "call_id,name\n8,\\x00Eight\n", 0);
+  EXPECT_EQ(plug.row(0), "Eight|8|Group call");
+  EXPECT_EQ(usedCount(plug.doc, ListId::Contacts), 4);
 }
