@@ -71,7 +71,8 @@ UserDatabaseImportDialog::UserDatabaseImportDialog(const pw::CodePlugDocument& d
     const QString name = QString::fromStdString(c.name);
     auto* item = new QListWidgetItem(
         QStringLiteral("%1 (%2)").arg(name.isEmpty() ? QStringLiteral("(no country)") : name).arg(c.rows), countries_);
-    item->setData(Qt::UserRole, name);
+    // The bytes as read: a name in an 8-bit code would not come back the same through a QString.
+    item->setData(Qt::UserRole, QByteArray::fromStdString(c.name));
     item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
     item->setCheckState(Qt::Unchecked);
   }
@@ -118,7 +119,7 @@ pw::userdb::Filter UserDatabaseImportDialog::filter() const {
   pw::userdb::Filter f{listOf(idPrefixes_), {}, listOf(callsignPrefixes_)};
   for (int i = 0; i < countries_->count(); ++i)
     if (countries_->item(i)->checkState() == Qt::Checked)
-      f.countries.push_back(countries_->item(i)->data(Qt::UserRole).toString().toStdString());
+      f.countries.push_back(countries_->item(i)->data(Qt::UserRole).toByteArray().toStdString());
   return f;
 }
 
