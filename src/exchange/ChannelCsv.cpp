@@ -91,6 +91,13 @@ std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, std::int
 
 std::string noRoomReason() { return "no room: " + std::to_string(kChannelCount) + " channels in use"; }
 
+// The last channel in use, or -1: new channels go after it.
+int lastInUse(const CodePlugDocument& doc) {
+  for (int i = kChannelCount - 1; i >= 0; --i)
+    if (inUse(doc, kChannels, i)) return i;
+  return -1;
+}
+
 // ---- names ----
 
 // "#<number>": the number, else nothing.
@@ -166,12 +173,8 @@ std::string zoneText(Names& names, int zoneNumber) {
 
 class PlanReader {
  public:
-  PlanReader(const CodePlugDocument& doc, const ReadOptions& options) : doc_(doc), options_(options) {
-    int last = -1;
-    for (int i = 0; i < kChannelCount; ++i)
-      if (inUse(doc, kChannels, i)) last = i;
-    room_ = kChannelCount - (last + 1);
-  }
+  PlanReader(const CodePlugDocument& doc, const ReadOptions& options)
+      : doc_(doc), options_(options), room_(kChannelCount - (lastInUse(doc) + 1)) {}
 
   ChannelPlan read(csv::Reader& reader) {
     csv::Row row;
@@ -656,12 +659,6 @@ class ChannelWriter {
   std::unordered_map<std::uint64_t, std::string> texts_;
   std::vector<std::string> fields_;
 };
-
-int lastInUse(const CodePlugDocument& doc) {
-  for (int i = kChannelCount - 1; i >= 0; --i)
-    if (inUse(doc, kChannels, i)) return i;
-  return -1;
-}
 
 }  // namespace
 

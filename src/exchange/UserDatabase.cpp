@@ -124,9 +124,7 @@ class DatabaseReader {
 
   void take(const csv::Row& row) {
     // A line of blanks and separators holds no record.
-    if (!row.openQuote && std::all_of(row.fields.begin(), row.fields.end(),
-                                      [](const std::string& f) { return csv::trim(f).empty(); }))
-      return;
+    if (!row.openQuote && csv::blankRow(row)) return;
     const int line = row.line;
     const std::optional<std::uint32_t> id = radioId(csv::fieldAt(row, id_));
     const std::string_view callsign = csv::trim(csv::fieldAt(row, callsign_));
