@@ -188,6 +188,10 @@ class PlanReader {
     }
     while (reader.next(row)) {
       if (csv::blankRow(row)) continue;
+      if (row.openQuote) {
+        plan_.skipped.push_back({row.line, kOpenQuoteReason});
+        continue;
+      }
       ChannelRow out{.line = row.line};
       std::string reason;
       const bool ok =

@@ -88,6 +88,10 @@ bool readOwnLayout(std::string_view text, PlanBuilder& out) {
       out.plan.unknownColumns.emplace_back(csv::trim(row.fields[i]));
   while (reader.next(row)) {
     if (csv::blankRow(row)) continue;
+    if (row.openQuote) {
+      out.plan.skipped.push_back({row.line, kOpenQuoteReason});
+      continue;
+    }
     const std::string_view idText = csv::trim(csv::fieldAt(row, id));
     const auto callId = text::parseNumber(idText, kMaxCallId);
     if (!callId) {

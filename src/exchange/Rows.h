@@ -8,6 +8,10 @@
 
 namespace pw::exchange {
 
+// Why a row that starts a quoted field the text never closes is not read: the field took the
+// rest of the text.
+inline constexpr const char* kOpenQuoteReason = "a quoted field is not closed";
+
 // A row of the text and what is said about it.
 struct RowNote {
   int line = 0;  // where the row starts, from 1

@@ -13,6 +13,7 @@
 #include "codeplug/FileWriter.h"
 #include "codeplug/RecordList.h"
 #include "contacts/ContactList.h"
+#include "exchange/Rows.h"
 
 namespace pw::userdb {
 namespace {
@@ -187,7 +188,7 @@ class DatabaseReader {
 const char* skipText(Skip reason) {
   switch (reason) {
     case Skip::OpenQuote:
-      return "a quoted field is not closed";
+      return exchange::kOpenQuoteReason;
     case Skip::BadId:
       return "RADIO_ID is not a whole number in 1..16777215";
     case Skip::NoCallsign:

@@ -253,6 +253,11 @@ TEST(ChannelCsv, RowsTheRadioCannotHoldAreSkippedWithLineAndReason) {
                 "12: DtcsPolarity \"XY\" is not two letters N or R",
                 "19: no room: 1000 channels in use",
             }));
+
+  // A quote never closed takes the rest of the text into one field: its row is not read as a channel.
+  const ChannelPlan open = readChannelText(plug.doc, "name,rx_frequency\nA,433\n\"B,433\nC,433\n", {});
+  EXPECT_EQ(open.added(), 1);
+  EXPECT_EQ(lines(open.skipped), std::vector<std::string>{"3: a quoted field is not closed"});
 }
 
 TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {

@@ -109,4 +109,9 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   pasted = pasteContactText(plug.doc, "call_id,name\n8,\\x00Eight\n", 0);
   EXPECT_EQ(plug.row(0), "Eight|8|Group call");
   EXPECT_EQ(usedCount(plug.doc, ListId::Contacts), 4);
+
+  // A quote never closed takes the rest of the text into one field: its row is not pasted.
+  pasted = pasteContactText(plug.doc, "call_id,name\n10,\"Ten\n11,Eleven\n", -1);
+  EXPECT_TRUE(pasted.rows.empty());
+  EXPECT_EQ(pasted.message, "Pasted 0 contacts.\n\nline 2: not pasted: a quoted field is not closed");
 }
