@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <span>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,6 +19,7 @@
 #endif
 
 #include "codeplug/CodePlugDocument.h"
+#include "codeplug/FileWriter.h"
 #include "codeplug/RecordList.h"
 #include "channels/ChannelRecord.h"
 #include "contacts/ContactFiles.h"
@@ -217,10 +219,9 @@ int dump(const std::vector<std::string>& args) {
     std::fwrite(text.data(), 1, text.size(), stdout);
     return 0;
   }
-  std::ofstream out(args[1], std::ios::binary | std::ios::trunc);
-  out.write(text.data(), std::streamsize(text.size()));
-  out.close();
-  if (!out) {
+  // As Save writes: a write that fails halfway (a full disk) leaves the previous text whole.
+  const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  if (pw::defaultFileWriter().writeFile(args[1], bytes) != pw::WriteResult::Ok) {
     std::fprintf(stderr, "%s: could not write the text\n", args[1].c_str());
     return kTextError;
   }
