@@ -537,13 +537,16 @@ int zoneFor(CodePlugDocument& doc, Names& names, const std::string& text, const 
     result.notes.push_back({line, "zone " + text + " is not in use"});
     return -1;
   }
-  if (const int z = names.find(kZones, text); z >= 0) return z;
+  // Looked up as it would be stored: a name with a leading control code is the zone a
+  // previous row created without it, not a second zone of the same name.
+  const std::string name = trimControls(text);
+  if (const int z = names.find(kZones, name); z >= 0) return z;
   const std::string shown = quoted(text::escapeText(text));
-  if (!options.createZones) {
+  if (!options.createZones || name.empty()) {
     result.notes.push_back({line, "zone " + shown + " not found"});
     return -1;
   }
-  const int z = addRecord(doc, kZones, text);
+  const int z = addRecord(doc, kZones, name);
   if (z < 0) {
     result.notes.push_back(
         {line, "zone " + shown + " not created: " + std::to_string(kZoneCount) + " zones in use"});

@@ -267,7 +267,7 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
   Plug plug(b);
   const ApplyResult result = plug.import(
       "Zones , RX_FREQUENCY,name,contact,Mystery,mode,tx_tone\r\n"
-      "Zone 1|New Zone|New Zone,439.5,A,Contact 3,x,Analogue,D 23 inv\r\n"
+      "Zone 1|New Zone|New Zone|\\x00New Zone,439.5,A,Contact 3,x,Analogue,D 23 inv\r\n"
       "#2|#9,,B,Nobody,,,\r\n"
       ",,,#2,,Frobnicate,\r\n"
       ",479.9,C,None,,,\r\n"
