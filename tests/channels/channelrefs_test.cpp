@@ -67,9 +67,13 @@ TEST_F(ChannelRefsTest, RefusalsInOrderWithTheirTexts) {
     }
     setWord(doc, holders[k], 0);
   }
+  // A selection delete goes on past the refusal, each row taken as numbered by its turn.
+  setWord(doc, gps, 5);
   prompt.shown.clear();
-  EXPECT_EQ(deleteChannel(doc, 5), 0);
-  EXPECT_TRUE(prompt.shown.empty());
+  prompt.refusals = {RefusalAnswer::GoOn};
+  EXPECT_EQ(deleteSelectedChannels(doc, {3, 4, 5}), 2);
+  EXPECT_EQ(prompt.texts("refuse"), std::vector<std::string>{expected[4]});
+  EXPECT_EQ(names(), (std::vector<std::string>{"Ch1", "Ch2", "Ch3", "Ch5"}));
 }
 
 // Every reference slot of every kind, in holders in use and not, holds one of a set of
@@ -131,7 +135,7 @@ TEST_F(ChannelRenumberTest, MovingChannelTenToThreeRenumbersInScopeAndADeleteRen
 }
 
 // The clamping, the recreated channel 1 and the selection deletes that go on or stop
-// after a refusal are proven in recordlists_test, emergencysystems_test and the random
-// sequences.
+// after a refusal are proven in recordlists_test, emergencysystems_test, the membership
+// lists' random sequences and the list tabs' tests.
 }  // namespace
 }  // namespace pw
