@@ -196,18 +196,6 @@ TEST_F(ContactListTest, CallIdTakesDigitsWithinTwentyFourBitsAndNamesAreTrimmedA
   EXPECT_EQ(recordName(doc, ListId::Contacts, 0), "A name longer th");
 }
 
-TEST_F(ContactListTest, BulkEditsAndTheRxToneCell) {
-  load(contacts(3));
-  setSelectedCallType(doc, {0, 2}, kPrivateCall);
-  setSelectedRxTone(doc, {1, 2}, true);
-  toggleRxTone(doc, 2);
-  EXPECT_EQ(contactCallType(doc, 0), kPrivateCall);
-  EXPECT_EQ(contactCallType(doc, 1), kGroupCall);
-  EXPECT_EQ(contactCell(doc, 1, ContactColumn::RxTone, false), "Yes");
-  EXPECT_EQ(contactCell(doc, 2, ContactColumn::RxTone, false), "");
-  EXPECT_EQ(contactCell(doc, 2, ContactColumn::RxTone, true), "No");
-}
-
 TEST_F(ContactListTest, SearchLooksInEveryCell) {
   CodePlugBuilder b;
   b.contact(0, "Alpha", 5120)
