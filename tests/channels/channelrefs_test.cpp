@@ -135,7 +135,7 @@ TEST_F(ChannelRenumberTest, MovingChannelTenToThreeRenumbersInScopeAndADeleteRen
 }
 
 // The clamping, the recreated channel 1 and the selection deletes that go on or stop
-// after a refusal are proven in recordlists_test, emergencysystems_test, the membership
-// lists' random sequences and the list tabs' tests.
+// after a refusal are proven in recordlists_test, emergencysystems_test and the list tabs'
+// tests.
 }  // namespace
 }  // namespace pw
