@@ -227,27 +227,6 @@ class UndoTest : public WindowFixture {
     QCOMPARE(pw::usedCount(doc, ListId::Zones), 2);
   }
 
-  void aPasteAndAnInsertAreOneStepEach() {
-    start();
-    pw::CodePlugDocument& doc = form->document();
-    const auto loaded = doc.workingImage;
-    auto* undo = control<QPushButton>("UndoBitBtn");
-    QTableView* list = channelList();
-    clickCell(list, 1, 2);
-    key(Qt::Key_C);
-    key(Qt::Key_V);
-    QCOMPARE(name(2), std::string("Ch 2"));
-    QCOMPARE(undo->toolTip(), QString("Undo: paste 1 channel"));
-    key(Qt::Key_Insert, Qt::NoModifier);  // before the pasted row, its name open for editing
-    QCOMPARE(undo->toolTip(), QString("Undo: insert channel"));
-    QTest::keyClicks(QApplication::focusWidget(), "Named");
-    key(Qt::Key_Return, Qt::NoModifier);
-    QCOMPARE(name(2), std::string("Named"));
-    QCOMPARE(undo->toolTip(), QString("Undo: change Name"));
-    for (int i = 0; i < 3; ++i) QTest::mouseClick(undo, Qt::LeftButton);
-    QVERIFY(doc.workingImage == loaded);
-  }
-
   void reloadClearsTheHistoryAndShortcutsRunTheCommands() {
     start();
     pw::CodePlugDocument& doc = form->document();
