@@ -89,7 +89,6 @@ class EmergencySystemFormTest : public QObject, TabHarness<TEmergencySystemForm>
     QCOMPARE(cell(0, Polite), QString("5"));
     QCOMPARE(selectedRows(view), std::vector<int>{0});
     QCOMPARE(caption->text(), QString("Emergency Systems .. used 3 of 32. 1 selected. "));
-    QCOMPARE(control<QLabel>("HeadingLabel")->text(), QString("Emergency configurations "));
   }
 
   void dropDownsOfferTheirEntriesAndWriteOnlyAPick() {

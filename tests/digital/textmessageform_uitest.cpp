@@ -44,8 +44,6 @@ class TextMessageFormTest : public QObject, TabHarness<TTextMessageForm> {
   void withoutImageShowsCapacityAndDoesNothing() {
     open(nullptr);
     QCOMPARE(caption->text(), QString("Text Messages .. up to 50. "));
-    QCOMPARE(control<QLabel>("TitleLabel")->text(),
-             QString("Preset Text Messages available to send from the radio "));
     QCOMPARE(rowCount(), 0);
     doubleClickBelowLastRow(view);
     QVERIFY(!edit->isVisible());
