@@ -245,18 +245,10 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     for (int i = 0; i < 30; ++i) b.contact(i, "Ct", 5, i % 2 ? pw::kPrivateCall : pw::kGroupCall);
     b.contact(30, "X12", 5, pw::kPrivateCall).contact(31, "Y", 3120, pw::kPrivateCall);
     open(&b);
-    auto* search = control<SearchEdit>("SearchEdit");
-    search->setText("  GROUP ");
-    QTest::keyClick(search, Qt::Key_Return);
-    std::vector<int> groups;
-    for (int i = 0; i < 30; i += 2) groups.push_back(i);
-    QCOMPARE(selectedRows(view), groups);
-    QVERIFY(view->hasFocus());
-    QCOMPARE(caption->text(), QString("Contacts .. used 32 of 1000. 15 selected. "));
-
+    // Enter, Escape and the focus are the Channels tab's proof; the cells the model's.
     // Typing searches on its own once the text rests for 500 ms: number 12, name, ID.
+    auto* search = control<SearchEdit>("SearchEdit");
     search->setFocus();
-    search->clear();
     QTest::keyClicks(search, "12");
     QVERIFY(search->timer()->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(selectedRows(view), (std::vector<int>{11, 30, 31}), 2000);
