@@ -103,6 +103,7 @@ bool EditHistory::settle(const std::vector<std::uint8_t>& image, std::string_vie
   used_ += step.cost();
   done_.push_back(std::move(step));
   joinable_ = true;
+  ++settles_;
   keepWithinBudget();
   return true;
 }

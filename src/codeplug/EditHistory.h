@@ -46,6 +46,9 @@ class EditHistory {
   bool redo(std::vector<std::uint8_t>& image);
 
   std::size_t stepCount() const { return done_.size(); }
+  // How many settles recorded or grew a step so far: whoever watches the steps can tell
+  // that one was recorded by someone else.
+  std::uint64_t settleCount() const { return settles_; }
   // Bytes held by the steps (the baseline image aside).
   std::size_t memoryUsed() const { return used_; }
 
@@ -77,6 +80,7 @@ class EditHistory {
   std::deque<Step> done_;
   std::vector<Step> undone_;
   bool joinable_ = false;  // the last step may still grow
+  std::uint64_t settles_ = 0;
 };
 
 }  // namespace pw

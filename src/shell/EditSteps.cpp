@@ -63,7 +63,11 @@ std::uint64_t EditSteps::mergeKey() const {
 bool EditSteps::settle() {
   if (QApplication::activeModalWidget() || QApplication::activePopupWidget()) return false;
   const QString name = describe_ ? describe_() : QStringLiteral("edit");
-  const bool recorded = doc_.settleEdits(name.toStdString(), mergeKey());
+  doc_.settleEdits(name.toStdString(), mergeKey());
+  // Counts a step an action settled itself too (a list's typed name before the action).
+  const std::uint64_t settles = doc_.history().settleCount();
+  const bool recorded = settles != settlesSeen_;
+  settlesSeen_ = settles;
   if (recorded && changed) changed();
   return recorded;
 }

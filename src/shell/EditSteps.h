@@ -22,7 +22,7 @@ class EditSteps : public QObject {
   EditSteps(pw::CodePlugDocument& doc, std::function<QString()> describe, QObject* parent = nullptr);
   ~EditSteps() override;
 
-  // Settles now; true when a step was recorded or grew.
+  // Settles now; true when a step was recorded or grew, here or since the last settle.
   bool settle();
   // Whether the user is typing into a text box (keystrokes there join one step).
   bool typing() const { return mergeKey() != 0; }
@@ -41,4 +41,5 @@ class EditSteps : public QObject {
   bool posted_ = false;
   QPointer<QWidget> typingBox_;    // the text box the last keystrokes went to
   std::uint64_t focusSerial_ = 0;  // changes whenever a text box gains the focus
+  std::uint64_t settlesSeen_ = 0;  // the history's settle count at the last settle here
 };

@@ -388,7 +388,7 @@ void ListEditor::scrollToTop(int row) {
 
 int ListEditor::addRecord() {
   if (!doc_.hasImage() || !config_.add || model_->rowCount() >= config_.capacity) return -1;
-  editors_->close(true);
+  commitEditor();
   view_->clearSelection();
   nameStep(QStringLiteral("add"), 1);
   const int row = config_.add();
@@ -412,7 +412,7 @@ int ListEditor::addRecord() {
 
 void ListEditor::deleteSelected() {
   if (!doc_.hasImage() || !config_.deleteOne) return;
-  editors_->close(true);
+  commitEditor();
   const std::vector<int> rows = selectedRows();
   if (!rows.empty()) {
     const int top = topRow();
@@ -438,7 +438,7 @@ void ListEditor::deleteSelected() {
 
 void ListEditor::moveSelected(int delta) {
   if (!doc_.hasImage() || !config_.moveOne) return;
-  editors_->close(true);
+  commitEditor();
   const std::vector<int> rows = selectedRows();
   const int count = model_->rowCount();
   delta = pw::clampBlockDelta(rows, delta, count);
@@ -461,7 +461,7 @@ void ListEditor::moveSelected(int delta) {
 void ListEditor::reorder(const QString& stepName,
                          const std::function<std::vector<int>(const std::vector<int>& rows)>& apply) {
   if (!doc_.hasImage()) return;
-  editors_->close(true);
+  commitEditor();
   const std::vector<int> rows = selectedRows();
   const int focus = view_->currentIndex().row();
   std::vector<int> where;
@@ -527,7 +527,7 @@ void ListEditor::paste() {
 
 int ListEditor::insertRecord() {
   if (!canInsert()) return -1;
-  editors_->close(true);
+  commitEditor();
   const std::vector<int> rows = selectedRows();
   nameStep(QStringLiteral("insert"), 1);
   int row = -1;
@@ -556,7 +556,7 @@ int ListEditor::firstEditColumn() const {
 }
 
 void ListEditor::doubleClickAt(QPoint pos) {
-  editors_->close(true);
+  commitEditor();
   if (!doc_.hasImage()) return;
   const int row = view_->rowAt(pos.y());
   if (row < 0) {
@@ -612,6 +612,13 @@ void ListEditor::applyEdit(int row, int column, const CellEdit& edit) {
     model_->keepShown(row, column, edit.text);
   else
     model_->rowsChanged(row, row);
+}
+
+// A name still open in its box is written as a step of its own before an action changes
+// the list: undoing the action must not take the typed name with it.
+void ListEditor::commitEditor() {
+  editors_->close(true);
+  doc_.settleEdits("edit");
 }
 
 // Names the undo step of an action: "delete 3 channels", "add contact".

@@ -150,6 +150,7 @@ class ListEditor : public QObject {
   void updateCommands();
   void selectionChanged();
   int firstEditColumn() const;
+  void commitEditor();
   void nameStep(const QString& verb, int count);
   void nameCellStep(int column);
 

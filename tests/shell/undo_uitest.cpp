@@ -227,6 +227,23 @@ class UndoTest : public WindowFixture {
     QCOMPARE(pw::usedCount(doc, ListId::Zones), 2);
   }
 
+  // A name still open in its box when the next action comes is a step of its own.
+  void aNameStillOpenIsItsOwnStepBeforeTheNextAction() {
+    start();
+    pw::CodePlugDocument& doc = form->document();
+    const auto loaded = doc.workingImage;
+    auto* undo = control<QPushButton>("UndoBitBtn");
+    clickCell(channelList(), 1, 2);
+    key(Qt::Key_Insert, Qt::NoModifier);  // its name opens for editing
+    QTest::keyClicks(QApplication::focusWidget(), "Typed");
+    key(Qt::Key_Insert, Qt::NoModifier);
+    QCOMPARE(undo->toolTip(), QString("Undo: insert channel"));
+    QTest::mouseClick(undo, Qt::LeftButton);
+    QCOMPARE(name(1), std::string("Typed"));
+    for (int i = 0; i < 2; ++i) QTest::mouseClick(undo, Qt::LeftButton);
+    QVERIFY(doc.workingImage == loaded);
+  }
+
   void reloadClearsTheHistoryAndShortcutsRunTheCommands() {
     start();
     pw::CodePlugDocument& doc = form->document();
