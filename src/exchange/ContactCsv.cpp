@@ -124,6 +124,16 @@ bool readOwnLayout(std::string_view text, PlanBuilder& out) {
   return true;
 }
 
+// Copied or exported channels: their rows start with a number and a name, so the contact
+// file's lines would take them for contacts.
+bool isChannelList(std::string_view text) {
+  csv::Reader reader(text, csv::kGuessSeparator);
+  csv::Row row;
+  if (!reader.next(row)) return false;
+  const csv::Header header(row.fields);
+  return header.has("rx_frequency") || header.has("frequency");
+}
+
 // The contact file's comma-separated lines; readable when one of them is a contact.
 void readFileLayout(std::string_view text, PlanBuilder& out) {
   std::vector<RowNote> unread;
@@ -163,7 +173,7 @@ PasteResult pasteContactText(CodePlugDocument& doc, std::string_view text, int i
   PasteResult out;
   if (!doc.hasImage()) return out;
   PlanBuilder builder(doc);
-  if (!readOwnLayout(text, builder)) readFileLayout(text, builder);
+  if (!readOwnLayout(text, builder) && !isChannelList(text)) readFileLayout(text, builder);
   const Plan& plan = builder.plan;
   if (!plan.readable) {
     out.message =

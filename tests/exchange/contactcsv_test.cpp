@@ -99,11 +99,15 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
             "line 6: name cut to 16 characters: \"An unusually lon\"");
 
   const std::vector<std::uint8_t> before = plug.doc.workingImage;
-  pasted = pasteContactText(plug.doc, "hello world\n", 0);
-  EXPECT_TRUE(pasted.rows.empty());
-  EXPECT_TRUE(
-      pasted.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of contacts."));
-  EXPECT_TRUE(plug.doc.workingImage == before);
+  // Neither prose nor copied channels, whose rows would read as contact file lines (ID,name).
+  for (const char* text : {"hello world\n", "number,name,rx_frequency\r\n1,Rpt,439.00000\r\n",
+                           "Location,Name,Frequency\n0,Rpt,439.0\n"}) {
+    pasted = pasteContactText(plug.doc, text, 0);
+    EXPECT_TRUE(pasted.rows.empty()) << text;
+    EXPECT_TRUE(
+        pasted.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of contacts."));
+    EXPECT_TRUE(plug.doc.workingImage == before);
+  }
 
   // A name is trimmed as a typed one is: a leading \x00 kept would leave the record free.
   pasted = pasteContactText(plug.doc, "call_id,name\n8,\\x00Eight\n", 0);
