@@ -17,7 +17,7 @@
 #include "UiBench.h"
 #include "widgets/ListEditor.h"
 #include "channels/ChannelRecord.h"
-#include "channels/ChannelsForm.h"
+#include "channels/ui/ChannelsForm.h"
 #include "codeplug/RecordList.h"
 #include "support/CodePlugBuilder.h"
 

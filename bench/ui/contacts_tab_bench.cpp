@@ -14,7 +14,7 @@
 #include "widgets/SearchEdit.h"
 #include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
-#include "contacts/DigitalContactsForm.h"
+#include "contacts/ui/DigitalContactsForm.h"
 #include "support/CodePlugBuilder.h"
 
 namespace {

@@ -7,10 +7,10 @@
 
 #include "UiBench.h"
 #include "codeplug/RecordList.h"
-#include "digital/EmergencySystemForm.h"
+#include "digital/ui/EmergencySystemForm.h"
 #include "digital/EmergencySystems.h"
 #include "digital/PrivacyKeys.h"
-#include "digital/VoiceEncryptionForm.h"
+#include "digital/ui/VoiceEncryptionForm.h"
 #include "support/CodePlugBuilder.h"
 #include "widgets/ListEditor.h"
 

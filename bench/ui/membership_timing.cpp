@@ -10,10 +10,10 @@
 
 #include "UiBench.h"
 #include "codeplug/RecordList.h"
-#include "membership/GroupsForm.h"
+#include "membership/ui/GroupsForm.h"
 #include "membership/MemberList.h"
-#include "membership/ScanListsForm.h"
-#include "membership/ZonesForm.h"
+#include "membership/ui/ScanListsForm.h"
+#include "membership/ui/ZonesForm.h"
 #include "support/CodePlugBuilder.h"
 #include "widgets/ListEditor.h"
 #include "membership/ui/MemberEditor.h"

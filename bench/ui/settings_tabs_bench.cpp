@@ -5,9 +5,9 @@
 #include <cstdio>
 
 #include "UiBench.h"
-#include "settings/BasicForm.h"
-#include "settings/GeneralForm.h"
-#include "settings/MenusForm.h"
+#include "settings/ui/BasicForm.h"
+#include "settings/ui/GeneralForm.h"
+#include "settings/ui/MenusForm.h"
 #include "support/CodePlugBuilder.h"
 
 namespace {

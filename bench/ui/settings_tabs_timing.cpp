@@ -10,10 +10,10 @@
 
 #include "UiBench.h"
 #include "codeplug/Encodings.h"
-#include "settings/ButtonsForm.h"
-#include "signalling/DTMFForm.h"
+#include "settings/ui/ButtonsForm.h"
+#include "signalling/ui/DTMFForm.h"
 #include "signalling/Dtmf.h"
-#include "signalling/GPSForm.h"
+#include "signalling/ui/GPSForm.h"
 #include "support/CodePlugBuilder.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include <cstdio>
 
 #include "UiBench.h"
-#include "channels/ChannelsForm.h"
+#include "channels/ui/ChannelsForm.h"
 #include "shell/MainForm.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"

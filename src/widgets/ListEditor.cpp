@@ -1,18 +1,14 @@
 #include "widgets/ListEditor.h"
 
 #include <QAbstractItemView>
-#include <QApplication>
 #include <QClipboard>
-#include <QFocusEvent>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScopedValueRollback>
 #include <QScrollBar>
@@ -22,103 +18,11 @@
 #include "codeplug/Csv.h"
 #include "codeplug/RecordList.h"
 #include "widgets/GridCellDelegate.h"
-#include "widgets/InputFilter.h"
-#include "widgets/WheelGuard.h"
 
 namespace {
 // The mark of the code plug a copy came from, beside the copy's text.
 const QString kSourceFormat = QStringLiteral("application/x-plugwright-source");
 }  // namespace
-
-QString trimCellText(const QString& text) {
-  qsizetype first = 0, last = text.size();
-  while (first < last && text.at(first).unicode() < 33) ++first;
-  while (last > first && text.at(last - 1).unicode() < 33) --last;
-  return text.mid(first, last - first);
-}
-
-// ===================================================================== grid
-
-ListGridView::ListGridView(QWidget* parent) : QTableView(parent) {}
-
-void ListGridView::mouseMoveEvent(QMouseEvent* event) {
-  if (!(event->buttons() & Qt::LeftButton)) {
-    QTableView::mouseMoveEvent(event);
-    return;
-  }
-  // The held left button only selects rows: no drag and drop, no rubber band; and
-  // nothing at all on a grid that selects one row at a time.
-  if (selectionMode() == QAbstractItemView::SingleSelection || !rangeDrag_) return;
-  if (editorOpen && editorOpen()) return;
-  const int row = rowAt(event->position().toPoint().y());
-  if (row >= 0) dragOver(row);
-}
-
-void ListGridView::dragOver(int row) {
-  QItemSelectionModel* sel = selectionModel();
-  if (anchor_ < 0) {
-    sel->select(model()->index(row, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
-    anchor_ = last_ = row;
-    return;
-  }
-  if (row == last_) return;
-  last_ = row;
-  const QItemSelection range(model()->index(std::min(anchor_, row), 0),
-                             model()->index(std::max(anchor_, row), model()->columnCount() - 1));
-  sel->select(range, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-}
-
-void ListGridView::mouseReleaseEvent(QMouseEvent* event) {
-  QTableView::mouseReleaseEvent(event);  // selectionCommand keeps the dragged range
-  if (event->button() == Qt::LeftButton) anchor_ = last_ = -1;
-}
-
-void ListGridView::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() != Qt::LeftButton) return;
-  event->accept();
-  emit doubleClickedAt(event->position().toPoint());
-}
-
-void ListGridView::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Delete) {
-    event->accept();
-    emit deleteKeyPressed();
-    return;
-  }
-  // Before the view's own copy, which would put the current cell's text on the clipboard.
-  if (clipboardKeys_ && (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Paste))) {
-    event->accept();
-    if (event->matches(QKeySequence::Copy))
-      emit copyKeyPressed();
-    else
-      emit pasteKeyPressed();
-    return;
-  }
-  if (insertKey_ && event->key() == Qt::Key_Insert && !(event->modifiers() & ~Qt::KeypadModifier)) {
-    event->accept();
-    emit insertKeyPressed();
-    return;
-  }
-  const bool arrow = event->key() == Qt::Key_Up || event->key() == Qt::Key_Down;
-  if (moves_ && arrow && (event->modifiers() & Qt::ControlModifier)) {
-    event->accept();
-    const int step = (event->modifiers() & Qt::ShiftModifier) ? 10 : 1;
-    emit moveKeyPressed(event->key() == Qt::Key_Up ? step : -step);
-    return;
-  }
-  QTableView::keyPressEvent(event);
-}
-
-QItemSelectionModel::SelectionFlags ListGridView::selectionCommand(const QModelIndex& index,
-                                                                   const QEvent* event) const {
-  // The view's own drag selection and its release after a drag would undo the range.
-  if (event && event->type() == QEvent::MouseMove) return QItemSelectionModel::NoUpdate;
-  if (event && event->type() == QEvent::MouseButtonRelease && anchor_ >= 0)
-    return QItemSelectionModel::NoUpdate;
-  return QTableView::selectionCommand(index, event);
-}
-
-// ===================================================================== list editor
 
 ListEditor::ListEditor(pw::CodePlugDocument& doc, ListConfig config, QWidget* host, OverlayEditors* editors)
     : QObject(host), doc_(doc), config_(std::move(config)) {
@@ -509,7 +413,7 @@ void ListEditor::paste() {
   const bool sameSource = config_.copySource && data->hasFormat(kSourceFormat) &&
                           data->data(kSourceFormat) == config_.copySource();
   const std::vector<int> rows = selectedRows();
-  pw::exchange::PasteResult result;
+  PastedRows result;
   {
     const QScopedValueRollback<bool> busy(rebuilding_, true);
     result = config_.paste(text, rows.empty() ? model_->rowCount() : rows.back() + 1, sameSource);
@@ -634,152 +538,4 @@ void ListEditor::nameStep(const QString& verb, int count) {
 void ListEditor::nameCellStep(int column) {
   const QString caption = config_.columns[column].caption.trimmed();
   if (!caption.isEmpty()) doc_.nameNextStep(QStringLiteral("change %1").arg(caption).toStdString());
-}
-
-// ===================================================================== overlay editors
-
-void OverlayComboBox::hidePopup() {
-  QComboBox::hidePopup();
-  emit popupHidden();
-}
-
-OverlayEditors::OverlayEditors(QWidget* host, QObject* parent)
-    : QObject(parent ? parent : host),
-      host_(host),
-      edit_(new QLineEdit(host)),
-      combo_(new OverlayComboBox(host)) {
-  edit_->setObjectName(QStringLiteral("listViewEdit"));
-  combo_->setObjectName(QStringLiteral("listViewComboBox"));
-  combo_->setEditable(false);
-  combo_->setMaxVisibleItems(20);
-  edit_->hide();
-  combo_->hide();
-  edit_->installEventFilter(this);
-  combo_->installEventFilter(this);
-  pw::ui::guardWheel(combo_);
-  // The list hides before it sets the picked entry: commit once the pick has landed.
-  connect(combo_, &OverlayComboBox::popupHidden, this, [this] {
-    if (kind_ != Kind::Choice) return;
-    QMetaObject::invokeMethod(
-        this,
-        [this, opening = opening_] {
-          if (kind_ == Kind::Choice && opening == opening_) close(true);
-        },
-        Qt::QueuedConnection);
-  });
-}
-
-int OverlayEditors::rowHeight() const {
-  return std::max(edit_->sizeHint().height(), combo_->sizeHint().height());
-}
-
-void OverlayEditors::begin(ListEditor* owner, QTableView* view, Kind kind, int row, int column) {
-  close(true);
-  ++opening_;
-  owner_ = owner;
-  view_ = view;
-  kind_ = kind;
-  row_ = row;
-  column_ = column;
-}
-
-void OverlayEditors::show(QWidget* editor, QTableView* view, const QRect& cell) {
-  editor->setParent(view->viewport());
-  editor->setGeometry(cell);
-  editor->show();
-  editor->raise();
-  editor->setFocus(Qt::OtherFocusReason);
-}
-
-void OverlayEditors::openEdit(ListEditor* owner, QTableView* view, int row, int column, const QRect& cell,
-                              const QString& text, int maxLength, std::function<bool(QChar)> accepts) {
-  begin(owner, view, Kind::Text, row, column);
-  pw::ui::installCharFilter(edit_, std::move(accepts));
-  edit_->setMaxLength(maxLength);
-  pw::ui::setStoredText(edit_, trimCellText(text));
-  show(edit_, view, cell);
-  edit_->selectAll();
-}
-
-void OverlayEditors::openDropDown(ListEditor* owner, QTableView* view, int row, int column, const QRect& cell,
-                                  const std::vector<ListChoice>& choices, std::optional<qint64> stored) {
-  begin(owner, view, Kind::Choice, row, column);
-  combo_->blockSignals(true);
-  combo_->clear();
-  initialChoice_ = -1;
-  for (const ListChoice& choice : choices) {
-    if (stored && choice.value == *stored && initialChoice_ < 0) initialChoice_ = combo_->count();
-    combo_->addItem(choice.text, QVariant::fromValue(choice.value));
-  }
-  combo_->setCurrentIndex(initialChoice_);  // a value no choice carries shows none
-  combo_->blockSignals(false);
-  show(combo_, view, cell);
-  combo_->showPopup();
-}
-
-void OverlayEditors::close(bool commit) {
-  ListEditor* owner = owner_;
-  const Kind kind = kind_;
-  const int row = row_, column = column_;
-  owner_ = nullptr;
-  kind_ = Kind::None;
-  row_ = column_ = -1;
-  if (owner && commit) {
-    if (kind == Kind::Text) {
-      // An edit box left as it opened writes nothing: the cell may hide what its record holds.
-      if (pw::ui::changedSinceFilled(edit_))
-        owner->applyEdit(row, column, CellEdit{trimCellText(edit_->text()), std::nullopt});
-    } else if (kind == Kind::Choice && combo_->currentIndex() >= 0 &&
-               combo_->currentIndex() != initialChoice_) {
-      owner->applyEdit(row, column,
-                       CellEdit{trimCellText(combo_->currentText()), combo_->currentData().toLongLong()});
-    }
-  }
-  park();
-}
-
-void OverlayEditors::forget(const ListEditor* list) {
-  if (owner_ != list) return;
-  owner_ = nullptr;
-  close(false);
-}
-
-void OverlayEditors::park() {
-  if (combo_ && combo_->view()->isVisible()) combo_->QComboBox::hidePopup();
-  for (QWidget* editor : {static_cast<QWidget*>(edit_), static_cast<QWidget*>(combo_)}) {
-    if (!editor) continue;  // the tab is being torn down
-    const bool hadFocus = editor->hasFocus();
-    editor->hide();
-    if (editor->parentWidget() != host_) editor->setParent(host_);
-    if (hadFocus && view_) view_->setFocus();
-  }
-  view_ = nullptr;
-}
-
-bool OverlayEditors::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::FocusOut) {
-    // Leaving the editor commits; a popup or another window taking the focus does not.
-    const auto reason = static_cast<QFocusEvent*>(event)->reason();
-    const bool leaving = reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
-    if (leaving && watched == edit_ && kind_ == Kind::Text) close(true);
-    if (leaving && watched == combo_ && kind_ == Kind::Choice && !combo_->view()->isVisible()) close(true);
-    return false;
-  }
-  if (event->type() == QEvent::KeyPress && watched == edit_ && kind_ == Kind::Text)
-    return filterKey(static_cast<QKeyEvent*>(event));
-  return false;
-}
-
-bool OverlayEditors::filterKey(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      close(true);
-      return true;
-    case Qt::Key_Escape:
-      close(false);
-      return true;
-    default:
-      return false;  // characters meet the box's filter, which sees every way text enters
-  }
 }

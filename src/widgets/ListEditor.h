@@ -6,68 +6,22 @@
 // deferred refresh after selection changes. A tab owns a ListEditor configured by a ListConfig and
 // lays out the widgets it creates.
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QObject>
 #include <QPointer>
-#include <QTableView>
 #include <functional>
 #include <optional>
 #include <vector>
 
 #include "widgets/ListEditorConfig.h"
-#include "widgets/RecordTableModel.h"
+#include "widgets/ListGridView.h"
+#include "widgets/OverlayEditors.h"
 #include "codeplug/CodePlugDocument.h"
+#include "widgets/RecordTableModel.h"
 
 class QHBoxLayout;
 class QLabel;
 class QMenu;
-
 class QPushButton;
-class OverlayEditors;
-
-// The grid. It never edits text itself and turns the mouse and keys into list actions.
-class ListGridView : public QTableView {
-  Q_OBJECT
- public:
-  explicit ListGridView(QWidget* parent = nullptr);
-  bool dragging() const { return anchor_ >= 0; }
-  int dragAnchor() const { return anchor_; }
-  int dragLast() const { return last_; }
-  void setMovesEnabled(bool on) { moves_ = on; }
-  // The copy and paste keys, and the Insert key, ask the list instead of the view's own copy.
-  void setClipboardKeysEnabled(bool on) { clipboardKeys_ = on; }
-  void setInsertKeyEnabled(bool on) { insertKey_ = on; }
-  // Off: the held left button selects no range (clicks with Ctrl or Shift still do).
-  void setRangeDragEnabled(bool on) { rangeDrag_ = on; }
-  // While it answers true the held left button selects nothing.
-  std::function<bool()> editorOpen;
-
- signals:
-  void doubleClickedAt(QPoint viewportPos);
-  void deleteKeyPressed();
-  void moveKeyPressed(int delta);
-  void copyKeyPressed();
-  void pasteKeyPressed();
-  void insertKeyPressed();
-
- protected:
-  void mouseMoveEvent(QMouseEvent* event) override;
-  void mouseReleaseEvent(QMouseEvent* event) override;
-  void mouseDoubleClickEvent(QMouseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
-  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
-                                                       const QEvent* event) const override;
-
- private:
-  void dragOver(int row);
-  int anchor_ = -1;
-  int last_ = -1;
-  bool moves_ = false;
-  bool rangeDrag_ = true;
-  bool clipboardKeys_ = false;
-  bool insertKey_ = false;
-};
 
 class ListEditor : public QObject {
   Q_OBJECT
@@ -171,62 +125,3 @@ class ListEditor : public QObject {
   bool addedCaption_ = false;  // the caption reads addedTitle until the selection changes
   bool clipboardHasText_ = false;  // kept as the clipboard changes
 };
-
-// A drop-down list that says when its list closes.
-class OverlayComboBox : public QComboBox {
-  Q_OBJECT
- public:
-  using QComboBox::QComboBox;
-  void hidePopup() override;
- signals:
-  void popupHidden();
-};
-
-// The one edit box and one drop-down list of a tab. Hidden and parked on the tab
-// when unused; opened over a cell of a grid; committed or cancelled as the user leaves.
-class OverlayEditors : public QObject {
-  Q_OBJECT
- public:
-  explicit OverlayEditors(QWidget* host, QObject* parent = nullptr);
-
-  QLineEdit* edit() const { return edit_; }
-  QComboBox* comboBox() const { return combo_; }
-  bool isOpen() const { return owner_ != nullptr; }
-  bool isOpenOn(const ListEditor* list) const { return owner_ == list; }
-  int row() const { return row_; }
-  int column() const { return column_; }
-  int rowHeight() const;
-
-  void openEdit(ListEditor* owner, QTableView* view, int row, int column, const QRect& cell,
-                const QString& text, int maxLength, std::function<bool(QChar)> accepts);
-  void openDropDown(ListEditor* owner, QTableView* view, int row, int column, const QRect& cell,
-                    const std::vector<ListChoice>& choices, std::optional<qint64> stored);
-  // Hands the editor's value to its list when commit is set, then hides and parks both.
-  void close(bool commit);
-  // The list goes away: drop its open editor without writing.
-  void forget(const ListEditor* list);
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-
- private:
-  enum class Kind { None, Text, Choice };
-  void begin(ListEditor* owner, QTableView* view, Kind kind, int row, int column);
-  void show(QWidget* editor, QTableView* view, const QRect& cell);
-  void park();
-  bool filterKey(QKeyEvent* event);
-
-  QWidget* host_;
-  QPointer<QLineEdit> edit_;
-  QPointer<OverlayComboBox> combo_;
-  ListEditor* owner_ = nullptr;
-  QTableView* view_ = nullptr;
-  Kind kind_ = Kind::None;
-  int row_ = -1;
-  int column_ = -1;
-  int initialChoice_ = -1;
-  int opening_ = 0;  // counts the editors opened, to match a late commit with its editor
-};
-
-// Leading and trailing characters below 33 removed: what every cell edit stores.
-QString trimCellText(const QString& text);

@@ -10,9 +10,9 @@
 #include <QtGlobal>
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
-#include "exchange/Rows.h"
 #include "widgets/InputFilter.h"
 
 // One entry of a drop-down editor; it carries the value it stores.
@@ -61,6 +61,13 @@ struct ListColumn {
   static bool printable(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Printable, c); }
   static bool digit(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Digits, c); }
   static bool hexDigit(QChar c) { return pw::ui::charAllowed(pw::ui::CharRule::Hex, c); }
+};
+
+// What a paste did: the rows it added (ascending) and what the user is told afterwards
+// (empty: nothing to tell).
+struct PastedRows {
+  std::vector<int> rows{};
+  std::string message{};
 };
 
 // One entry of the grid's context menu.
@@ -134,7 +141,7 @@ struct ListConfig {
   // whether the clipboard carries the mark the code plug has when it pastes. None: no mark.
   std::function<QByteArray()> copySource{};
   // Pastes the text at row `at` (the rows from there on move down) as one undo step.
-  std::function<pw::exchange::PasteResult(const QString& text, int at, bool sameSource)> paste{};
+  std::function<PastedRows(const QString& text, int at, bool sameSource)> paste{};
   // Inserts a record with the list's default name at row `at`; the new row, or negative.
   std::function<int(int at)> insert{};
 };

@@ -19,7 +19,7 @@
 #include "widgets/SearchEdit.h"
 #include "channels/ChannelChoices.h"
 #include "channels/ChannelRecord.h"
-#include "channels/ChannelsForm.h"
+#include "channels/ui/ChannelsForm.h"
 #include "channels/ui/ChannelImportDialog.h"
 #include "codeplug/Encodings.h"
 #include "exchange/ChannelCsv.h"

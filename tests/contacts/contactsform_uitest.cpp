@@ -19,7 +19,7 @@
 #include "widgets/SearchEdit.h"
 #include "codeplug/RecordList.h"
 #include "contacts/ContactList.h"
-#include "contacts/DigitalContactsForm.h"
+#include "contacts/ui/DigitalContactsForm.h"
 #include "contacts/ui/UserDatabaseImportDialog.h"
 #include "support/ui/TabHarness.h"
 

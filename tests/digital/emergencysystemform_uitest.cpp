@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 #include "codeplug/RecordList.h"
-#include "digital/EmergencySystemForm.h"
+#include "digital/ui/EmergencySystemForm.h"
 #include "digital/EmergencySystems.h"
 #include "support/ui/TabHarness.h"
 

@@ -8,7 +8,7 @@
 
 #include "codeplug/RecordList.h"
 #include "digital/TextMessages.h"
-#include "digital/TextMessageForm.h"
+#include "digital/ui/TextMessageForm.h"
 #include "support/ui/TabHarness.h"
 
 using namespace pwtest::ui;

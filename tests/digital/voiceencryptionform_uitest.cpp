@@ -8,7 +8,7 @@
 
 #include "codeplug/Layout.h"
 #include "digital/PrivacyKeys.h"
-#include "digital/VoiceEncryptionForm.h"
+#include "digital/ui/VoiceEncryptionForm.h"
 #include "support/ui/TabHarness.h"
 
 using namespace pwtest::ui;

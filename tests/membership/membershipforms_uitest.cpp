@@ -11,10 +11,10 @@
 #include <QTest>
 #include <numeric>
 
-#include "membership/GroupsForm.h"
+#include "membership/ui/GroupsForm.h"
 #include "membership/ScanListSettings.h"
-#include "membership/ScanListsForm.h"
-#include "membership/ZonesForm.h"
+#include "membership/ui/ScanListsForm.h"
+#include "membership/ui/ZonesForm.h"
 #include "support/ui/TabHarness.h"
 #include "support/ui/UiTestHelpers.h"
 

@@ -6,7 +6,7 @@
 #include <QTest>
 
 #include "settings/Buttons.h"
-#include "settings/ButtonsForm.h"
+#include "settings/ui/ButtonsForm.h"
 #include "signalling/Dtmf.h"
 #include "support/ui/TabHarness.h"
 

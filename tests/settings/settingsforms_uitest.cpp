@@ -12,11 +12,11 @@
 #include <QToolButton>
 #include <set>
 
-#include "settings/BasicForm.h"
-#include "settings/GeneralForm.h"
+#include "settings/ui/BasicForm.h"
+#include "settings/ui/GeneralForm.h"
 #include "settings/GeneralSettings.h"
 #include "settings/MenuSettings.h"
-#include "settings/MenusForm.h"
+#include "settings/ui/MenusForm.h"
 #include "shell/WindowFixture.h"
 #include "support/CodePlugBuilder.h"
 #include "support/ScriptedPrompt.h"

@@ -14,7 +14,7 @@
 #include <QTabWidget>
 
 #include "shell/PageTabRows.h"
-#include "contacts/DigitalContactsForm.h"
+#include "contacts/ui/DigitalContactsForm.h"
 
 using pw::Answer;
 

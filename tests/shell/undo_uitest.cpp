@@ -15,7 +15,7 @@
 #include <QTableView>
 
 #include "channels/ChannelRecord.h"
-#include "channels/ChannelsForm.h"
+#include "channels/ui/ChannelsForm.h"
 #include "codeplug/Encodings.h"
 #include "codeplug/RecordList.h"
 #include "membership/MemberList.h"

@@ -5,7 +5,7 @@
 #include <QTabWidget>
 #include <QTest>
 
-#include "signalling/DTMFForm.h"
+#include "signalling/ui/DTMFForm.h"
 #include "signalling/Dtmf.h"
 #include "support/ui/TabHarness.h"
 

@@ -4,7 +4,7 @@
 #include <QTest>
 
 #include "codeplug/Bytes.h"
-#include "signalling/GPSForm.h"
+#include "signalling/ui/GPSForm.h"
 #include "support/ui/TabHarness.h"
 
 using namespace pwtest::ui;

@@ -1,4 +1,4 @@
-#include "digital/EmergencySystemForm.h"
+#include "digital/ui/EmergencySystemForm.h"
 
 #include <QComboBox>
 #include <QGridLayout>

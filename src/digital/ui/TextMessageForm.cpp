@@ -1,4 +1,4 @@
-#include "digital/TextMessageForm.h"
+#include "digital/ui/TextMessageForm.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

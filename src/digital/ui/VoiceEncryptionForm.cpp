@@ -1,4 +1,4 @@
-#include "digital/VoiceEncryptionForm.h"
+#include "digital/ui/VoiceEncryptionForm.h"
 
 #include <QGridLayout>
 #include <QHeaderView>

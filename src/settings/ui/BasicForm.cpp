@@ -1,4 +1,4 @@
-#include "settings/BasicForm.h"
+#include "settings/ui/BasicForm.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "signalling/DTMFForm.h"
+#include "signalling/ui/DTMFForm.h"
 
 #include <QTabBar>
 #include <QTabWidget>

@@ -1,4 +1,4 @@
-#include "membership/GroupsForm.h"
+#include "membership/ui/GroupsForm.h"
 
 #include "membership/ui/MemberEditor.h"
 

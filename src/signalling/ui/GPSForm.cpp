@@ -1,4 +1,4 @@
-#include "signalling/GPSForm.h"
+#include "signalling/ui/GPSForm.h"
 
 #include <QLabel>
 #include <QVBoxLayout>

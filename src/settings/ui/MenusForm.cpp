@@ -1,4 +1,4 @@
-#include "settings/MenusForm.h"
+#include "settings/ui/MenusForm.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "membership/ScanListsForm.h"
+#include "membership/ui/ScanListsForm.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,4 +1,4 @@
-#include "contacts/DigitalContactsForm.h"
+#include "contacts/ui/DigitalContactsForm.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -94,7 +94,7 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
   config.paste = [this](const QString& text, int at, bool) {
     pw::exchange::PasteResult result = pw::exchange::pasteContactText(doc, text.toUtf8().toStdString(), at);
     updateFileCommands();
-    return result;
+    return PastedRows{std::move(result.rows), std::move(result.message)};
   };
   config.insert = [this](int at) {
     const int row = pw::insertRecord(doc, kList, at);

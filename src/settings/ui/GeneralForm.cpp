@@ -1,4 +1,4 @@
-#include "settings/GeneralForm.h"
+#include "settings/ui/GeneralForm.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "settings/ButtonsForm.h"
+#include "settings/ui/ButtonsForm.h"
 
 #include <QComboBox>
 #include <QGridLayout>

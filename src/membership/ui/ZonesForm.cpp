@@ -1,4 +1,4 @@
-#include "membership/ZonesForm.h"
+#include "membership/ui/ZonesForm.h"
 
 #include "membership/ui/MemberEditor.h"
 

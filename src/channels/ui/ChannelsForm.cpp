@@ -1,4 +1,4 @@
-#include "channels/ChannelsForm.h"
+#include "channels/ui/ChannelsForm.h"
 
 #include <QFile>
 #include <QFileDialog>
@@ -91,7 +91,8 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
     return QByteArray::number(qulonglong(pw::exchange::channelReferenceStamp(doc)), 16);
   };
   config.paste = [this](const QString& text, int at, bool sameSource) {
-    return pw::exchange::pasteChannelText(doc, text.toUtf8().toStdString(), at, sameSource);
+    pw::exchange::PasteResult result = pw::exchange::pasteChannelText(doc, text.toUtf8().toStdString(), at, sameSource);
+    return PastedRows{std::move(result.rows), std::move(result.message)};
   };
   config.insert = [this](int at) { return pw::insertRecord(doc, pw::ListId::Channels, at); };
 

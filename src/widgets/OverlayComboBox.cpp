@@ -1,0 +1,6 @@
+#include "widgets/OverlayComboBox.h"
+
+void OverlayComboBox::hidePopup() {
+  QComboBox::hidePopup();
+  emit popupHidden();
+}
