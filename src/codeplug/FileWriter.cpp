@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -17,6 +18,12 @@ namespace {
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit for a chain of symbolic links
 
 using ChunkWriter = long (*)(void* self, int fd, const std::uint8_t* data, std::size_t length);
+
+// Cleaning up after a failure keeps the errno of the call that failed, so the caller can say why.
+struct KeepErrno {
+  int saved = errno;
+  ~KeepErrno() { errno = saved; }
+};
 
 long rawWrite(void*, int fd, const std::uint8_t* data, std::size_t length) {
   return static_cast<long>(::write(fd, data, length));
@@ -78,23 +85,48 @@ std::optional<std::string> followLinks(std::string path) {
     link.resize(std::size_t(n));
     path = link[0] == '/' ? link : folderOf(path) + "/" + link;
   }
+  errno = ELOOP;
   return std::nullopt;
 }
 
-// Creates a file named `base` plus a unique suffix; its descriptor (name in `name`) or -1.
-int createUnique(const std::string& base, mode_t mode, std::string& name) {
+// `base` plus a suffix of six letters and digits, different on every call.
+std::string uniqueName(const std::string& base) {
   static const char kLetters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
   static std::atomic<unsigned long> counter = 0;  // saves and recovery writes run on two threads
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    unsigned long seed =
-        static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count() ^
-                                   (long(::getpid()) << 20) ^ (counter.fetch_add(1) + 1) * 7919);
-    name = base + ".";
-    for (int i = 0; i < 6; ++i, seed /= 62) name += kLetters[seed % 62];
+  unsigned long seed =
+      static_cast<unsigned long>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                 (long(::getpid()) << 20) ^ (counter.fetch_add(1) + 1) * 7919);
+  std::string name = base + ".";
+  for (int i = 0; i < 6; ++i, seed /= 62) name += kLetters[seed % 62];
+  return name;
+}
+
+constexpr int kNameAttempts = 100;
+
+// Creates a file named `base` plus a unique suffix; its descriptor (name in `name`) or -1.
+int createUnique(const std::string& base, mode_t mode, std::string& name) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    name = uniqueName(base);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+// Gives the file `from` the name `base` plus a unique suffix (in `name`), never replacing
+// a file that has that name.
+bool renameUnique(const std::string& from, const std::string& base, std::string& name) {
+  for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+    name = uniqueName(base);
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, name.c_str(), RENAME_NOREPLACE) == 0) return true;
+    if (errno == EEXIST) continue;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // A file system without the flag: a name free a moment ago is as good as it gets there.
+    struct stat st {};
+    if (::lstat(name.c_str(), &st) != 0 && errno == ENOENT) return ::rename(from.c_str(), name.c_str()) == 0;
+  }
+  errno = EEXIST;
+  return false;
 }
 
 // Gives a new file the owner, group and mode of the file it replaces; false when the
@@ -108,21 +140,25 @@ bool takeOwnerAndMode(int fd, const struct stat& target) {
   return ::fchmod(fd, target.st_mode & 07777) == 0;
 }
 
-// A flushed copy of the previous bytes beside the target, named in `backup`; the name
-// stays empty when the folder takes no new file (the bytes are then only kept in
-// memory). False when the copy could be created but not written.
+// A flushed copy of the previous bytes beside the target, named in `backup`. It is written
+// under a temporary name and takes its ".backup" name only once whole and flushed, so a
+// program killed meanwhile never leaves a partial file that looks like a backup. The name
+// stays empty when the folder takes no new file (the bytes are then only kept in memory).
+// False when the copy could be created but not completed.
 bool writeBackup(const std::string& target, const struct stat& st, std::span<const std::uint8_t> previous,
-                 std::string& backup) {
-  const int fd = createUnique(target + ".backup", 0600, backup);
+                 ChunkWriter write, void* self, std::string& backup) {
+  std::string temp;
+  const int fd = createUnique(target, 0600, temp);
   if (fd < 0) {
     backup.clear();
     return true;
   }
   ::fchmod(fd, st.st_mode & 0666);
-  bool ok = writeAll(fd, previous, rawWrite, nullptr) && ::fsync(fd) == 0;
+  bool ok = writeAll(fd, previous, write, self) && ::fsync(fd) == 0;
   ok = ::close(fd) == 0 && ok;
-  if (!ok) {
-    ::unlink(backup.c_str());
+  if (!ok || !renameUnique(temp, target + ".backup", backup)) {
+    KeepErrno keep;
+    ::unlink(temp.c_str());
     return false;
   }
   syncFolder(target);
@@ -144,14 +180,17 @@ WriteResult writeInPlace(const std::string& target, const struct stat& st, std::
   std::string backup;
   if (::fstat(fd, &now) != 0 || now.st_ino != st.st_ino || now.st_dev != st.st_dev ||
       !readAll(fd, std::size_t(now.st_size), previous)) {
+    KeepErrno keep;
     ::close(fd);
     return WriteResult::CreateFailed;
   }
-  if (!writeBackup(target, st, previous, backup)) {
+  if (!writeBackup(target, st, previous, chunk, self, backup)) {
+    KeepErrno keep;
     ::close(fd);
     return WriteResult::WriteFailed;
   }
   const bool ok = overwrite(fd, data, chunk, self);
+  KeepErrno keep;
   // After a failure the previous bytes go back; the backup stays when even that fails.
   const bool keepBackup = !ok && !overwrite(fd, previous, rawWrite, nullptr);
   ::close(fd);
@@ -173,6 +212,7 @@ WriteResult FileWriter::writeFile(const std::string& path, std::span<const std::
   const auto replaceWith = [&](int fd, const std::string& temp, const std::string& target) {
     bool ok = writeAll(fd, data, chunk, this) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
+    KeepErrno keep;
     if (!ok) {
       ::unlink(temp.c_str());
       return WriteResult::WriteFailed;
@@ -185,7 +225,10 @@ WriteResult FileWriter::writeFile(const std::string& path, std::span<const std::
     return WriteResult::Ok;
   };
 
-  if (path.empty()) return WriteResult::CreateFailed;
+  if (path.empty()) {
+    errno = ENOENT;
+    return WriteResult::CreateFailed;
+  }
   const auto target = followLinks(path);
   if (!target) return WriteResult::CreateFailed;
   std::string temp;
@@ -196,8 +239,11 @@ WriteResult FileWriter::writeFile(const std::string& path, std::span<const std::
     const int fd = createUnique(*target, 0666, temp);
     return fd < 0 ? WriteResult::CreateFailed : replaceWith(fd, temp, *target);
   }
-  if (!S_ISREG(st.st_mode) || ::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0)
+  if (!S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return WriteResult::CreateFailed;
+  }
+  if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return WriteResult::CreateFailed;
   if (st.st_nlink == 1) {
     const int fd = createUnique(*target, 0600, temp);
     if (fd >= 0 && takeOwnerAndMode(fd, st)) return replaceWith(fd, temp, *target);

@@ -10,9 +10,11 @@
 // - a file with more than one name (hard links), or whose owner a new file could not
 //   take, is written in place so every name keeps seeing it: first a flushed backup
 //   copy of the previous bytes goes beside it (left for the user if the program dies
-//   mid-write); where the folder takes no new file the previous bytes are kept in
-//   memory instead. A failed write puts the previous bytes back.
-// On any failure the target is byte-identical to before and no temporary file is left.
+//   mid-write; it takes its ".backup" name only once whole); where the folder takes no
+//   new file the previous bytes are kept in memory instead. A failed write puts the
+//   previous bytes back.
+// On any failure the target is byte-identical to before, no temporary file is left, and
+// errno tells why (as the call that failed set it).
 
 #include <cstddef>
 #include <cstdint>
@@ -33,8 +35,9 @@ class FileWriter {
   WriteResult writeFile(const std::string& path, std::span<const std::uint8_t> data);
 
  protected:
-  // The one low-level call that writes new content; tests override it to simulate a
-  // full disk or an interrupted call. Putting previous bytes back does not go through it.
+  // The one low-level call that writes new content (the backup copy included); tests
+  // override it to simulate a full disk or an interrupted call. Putting previous bytes
+  // back does not go through it.
   virtual long writeChunk(int fd, const std::uint8_t* data, std::size_t length);
 };
 
