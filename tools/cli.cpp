@@ -395,9 +395,9 @@ std::vector<Command>& commands() {
        "standard error as warnings. Exits 0; 3 on an error in the text (unknown section or field,\n"
        "a key given twice, a value that is neither a choice's text nor a number the field can\n"
        "hold, a name longer than its field or with a character outside printable ASCII that is\n"
-       "not written \\xNN, malformed YAML), naming the line and the field, with nothing written;\n"
-       "10 + the negated save code when OUT cannot be written (12 cannot be created, 13 writing\n"
-       "failed).",
+       "not written \\xNN, a YAML anchor, alias or tag, malformed YAML), naming the line and the\n"
+       "field, with nothing written; 10 + the negated save code when OUT cannot be written\n"
+       "(12 cannot be created, 13 writing failed).",
        2, build},
       {"diff", "diff A B",
        "Compares two code plugs section by section in the words of dump: records matched by\n"

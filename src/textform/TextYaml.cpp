@@ -261,7 +261,8 @@ class Reader {
     if (key == kSuffixCrcKey) {
       const int at = this->line();
       plug.suffixCrc = parseSuffixCrc(scalar(key));
-      if (!plug.suffixCrc) throw ReadError{{at, key, "\"matches\" or the stored CRC as a number is expected"}};
+      if (!plug.suffixCrc)
+        throw ReadError{{at, key, "\"matches\" or the stored CRC as a number is expected"}};
       return;
     }
     if (key == kRestKey) {
@@ -402,12 +403,11 @@ class Reader {
     return text;
   }
 
-  // As YAML reads it: an alias, or a plain null word without a tag, is no value at all.
+  // As YAML reads it: a plain null word is no value at all.
   bool isNull() const {
-    if (is(YAML_ALIAS_EVENT)) return true;
     if (!is(YAML_SCALAR_EVENT)) return false;
     const auto& sc = event_.data.scalar;
-    return sc.style == YAML_PLAIN_SCALAR_STYLE && !sc.tag &&
+    return sc.style == YAML_PLAIN_SCALAR_STYLE &&
            isNullWord(std::string_view(reinterpret_cast<const char*>(sc.value), sc.length));
   }
   bool is(yaml_event_type_t type) const { return event_.type == type; }
@@ -424,6 +424,39 @@ class Reader {
       if (parser_.context) message += std::string(" ") + parser_.context;
       throw ReadError{{int(parser_.problem_mark.line) + 1, "text", message}};
     }
+    refuseReferencesAndTags();
+  }
+
+  // An alias would be read as no value, and a tag (!!binary, ...) would be passed over with
+  // its text stored as it stands: neither is stored as written, so the text must spell
+  // every value out.
+  void refuseReferencesAndTags() const {
+    const auto text = [](const yaml_char_t* s) { return std::string(reinterpret_cast<const char*>(s)); };
+    const yaml_char_t *anchor = nullptr, *tag = nullptr;
+    switch (event_.type) {
+      case YAML_ALIAS_EVENT:
+        fail("text", "an alias (*" + text(event_.data.alias.anchor) + "): write the value itself");
+      case YAML_SCALAR_EVENT:
+        anchor = event_.data.scalar.anchor;
+        tag = event_.data.scalar.tag;
+        break;
+      case YAML_SEQUENCE_START_EVENT:
+        anchor = event_.data.sequence_start.anchor;
+        tag = event_.data.sequence_start.tag;
+        break;
+      case YAML_MAPPING_START_EVENT:
+        anchor = event_.data.mapping_start.anchor;
+        tag = event_.data.mapping_start.tag;
+        break;
+      default:
+        return;
+    }
+    if (anchor) fail("text", "an anchor (&" + text(anchor) + "): write each value where it is used");
+    if (!tag) return;
+    std::string written = text(tag);  // as the text wrote it: "!!binary", not its expansion
+    if (constexpr std::string_view kCore = "tag:yaml.org,2002:"; written.starts_with(kCore))
+      written.replace(0, kCore.size(), "!!");
+    fail("text", "a tag (" + written + "): write the value as dump writes it");
   }
 
   yaml_parser_t parser_;

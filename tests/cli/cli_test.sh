@@ -119,6 +119,9 @@ expect normalise-stale-kept 0 "" -- eval '! cmp -s "$work/gap-stale.rdt" "$work/
 sed "s/name: 'Hotspot'/name: 'Hotspot and a long name'/" "$work/sample.yaml" >"$work/long.yaml"
 expect build-long 3 "channels 5.name: 23 characters, more than the field's 16" -- \
   "$cli" build "$work/long.yaml" "$work/long.rdt"
+sed -e "s/radio_name: 'PW Handheld'/radio_name: \&n 'PW Handheld'/" -e "s/boot_line_1: 'Plugwright'/boot_line_1: *n/" \
+  "$work/sample.yaml" >"$work/alias.yaml"
+expect build-alias 3 "alias.yaml: line [0-9]*: text: an anchor (&n)" -- "$cli" build "$work/alias.yaml" "$work/alias.rdt"
 expect dump-unwritable 3 "could not write the text" -- "$cli" dump "$sample" "$work/no/dir/x.yaml"
 expect dump-usage 64 "usage: plugwright-cli dump IN" -- "$cli" dump
 

@@ -357,6 +357,22 @@ TEST(TextForm, ErrorsNameTheLineAndTheField) {
   EXPECT_NE(refused("radio:\n  frequency_range: 0\n").message.find("no DfuSe signature"), std::string::npos);
 }
 
+// An alias would read as no value, a tag would be passed over: the text spells each value out.
+TEST(TextForm, AnchorsAliasesAndTagsAreRefusedAtTheirLine) {
+  const std::string text = dumpText(CodePlugBuilder().channel(0, "One").bytes());
+  const auto refusedAt = [&](const std::string& from, const std::string& to, const std::string& message) {
+    const TextError e = refused(replaced(text, from, to));
+    EXPECT_EQ(e.line,
+              int(std::count(text.begin(), text.begin() + std::ptrdiff_t(text.find(from)), '\n')) + 1);
+    EXPECT_EQ(e.message, message) << to;
+  };
+  refusedAt("name: 'One'", "name: &n 'One'", "an anchor (&n): write each value where it is used");
+  refusedAt("squelch: Normal", "squelch: *n", "an alias (*n): write the value itself");
+  refusedAt("colour_code: 1", "colour_code: *c", "an alias (*c): write the value itself");
+  refusedAt("name: 'One'", "name: !!binary T25l", "a tag (!!binary): write the value as dump writes it");
+  refusedAt("channels:", "channels: !list", "a tag (!list): write the value as dump writes it");
+}
+
 // A suffix CRC that matched is computed over the built file, edited or not; one that did not
 // is written as it stands; a text from before it was stated holds it in the rest.
 TEST(TextForm, SuffixCrcIsComputedWhenItMatchedAndKeptAsItStandsOtherwise) {
