@@ -10,7 +10,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -28,6 +27,7 @@
 #include "shell/CompareDialog.h"
 #include "shell/EditSteps.h"
 #include "shell/FindingsView.h"
+#include "shell/LeftoverEditsDialog.h"
 #include "widgets/SaveTarget.h"
 #include "shell/PageTabRows.h"
 #include "shell/Recovery.h"
@@ -91,8 +91,6 @@ const char* const kQuerySaveBeforeExit = "Unsaved code plug.\n\nSave before exit
 
 QString toQt(const std::string& fileName) { return QFile::decodeName(QByteArray::fromStdString(fileName)); }
 std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
-// Message texts are 8-bit, one byte per character.
-std::string message(const QString& text) { return text.toLatin1().toStdString(); }
 
 pw::Rect toRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
@@ -164,6 +162,7 @@ void TMainForm::startUp() {
   refreshAllTabs();
 
   loadAtStartUp();
+  listLeftovers();
   // Connected only now: choosing the page from the settings is no user tab change.
   connect(PageControl, &QTabWidget::currentChanged, this, &TMainForm::PageControlChange);
 }
@@ -458,6 +457,7 @@ void TMainForm::OpenBitBtnClick() {
   showFileName();
   offerRecovery();
   refreshAllTabs();
+  listLeftovers();
 }
 
 void TMainForm::ReloadBitBtnClick() {
@@ -575,31 +575,26 @@ void TMainForm::showRecord(const RecordPlace& place, int number) {
 
 // ---- recovery ----
 
-// Edits a crash or a power cut kept from being saved: a recovery file newer than the
-// file just opened is offered back as an unsaved edit of it (Undo returns to the file).
+// Edits a crash or a power cut kept from being saved are offered back as an unsaved edit
+// of the file just opened (Undo returns to the file).
 void TMainForm::offerRecovery() {
-  const QString path = toQt(doc.fileName);
-  const auto time = recovery_->pending(path);
-  if (!time) return;
-  const QString from =
-      path + QStringLiteral(" has unsaved changes from ") + QLocale().toString(*time, QLocale::ShortFormat);
-  std::vector<std::uint8_t> image = RecoveryService::read(path);
-  if (const int code = pw::checkRdtFile(image)) {
-    recovery_->discard(path);
-    doc.prompt().error(message(from + QStringLiteral(" that cannot be restored (") +
-                               QString::fromLatin1(pw::loadMessage(code)) +
-                               QStringLiteral(").\n\nThey have been removed.")));
-    return;
-  }
-  const std::string question = message(from + QStringLiteral(".\n\nRestore them ?"));
-  if (doc.prompt().question(question, false) != pw::Answer::Yes) {
-    recovery_->discard(path);
-    return;
-  }
-  doc.workingImage = std::move(image);
+  std::optional<std::vector<std::uint8_t>> image = recovery_->offerBack();
+  if (!image) return;
+  doc.workingImage = std::move(*image);
   pw::normaliseLists(doc);  // as any file is held once loaded
   doc.nameNextStep("restore unsaved changes");
   doc.settleEdits("restore unsaved changes");
+}
+
+// Edits kept of files that are gone are listed for the user to save or discard.
+void TMainForm::listLeftovers() {
+  std::vector<Leftover> leftovers = recovery_->leftovers();
+  if (leftovers.empty()) return;
+  if (!leftovers_)
+    leftovers_ = new LeftoverEditsDialog(*recovery_, doc.prompt(), [this] { return chooseFile(true); }, this);
+  leftovers_->setLeftovers(std::move(leftovers));
+  // Shown once the window is: at start-up it comes first.
+  QMetaObject::invokeMethod(leftovers_, &QWidget::show, Qt::QueuedConnection);
 }
 
 // ---- window events ----
@@ -617,6 +612,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
   // Saved, discarded, or nothing left unsaved: no edits to recover.
   if (!doc.fileName.empty()) recovery_->discard(toQt(doc.fileName));
   if (compare_) compare_->close();
+  if (leftovers_) leftovers_->close();
   event->accept();
 }
 

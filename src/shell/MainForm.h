@@ -21,6 +21,7 @@ class QtPrompt;
 class CompareDialog;
 class EditSteps;
 class FindingsView;
+class LeftoverEditsDialog;
 class RecoveryService;
 class TabForm;
 class TDigitalContactsForm;
@@ -91,6 +92,7 @@ private:
   void showCheckCount(int count);
   void fitPagesToPanel(bool panelShown);
   void offerRecovery();
+  void listLeftovers();
   QString tabCaption(const RecordPlace& place) const;
   QString chooseFile(bool save, const QString& title = {});
   pw::ScreenMetrics screenMetrics() const;
@@ -123,6 +125,7 @@ private:
   FindingsView* findings_ = nullptr;
   RecoveryService* recovery_ = nullptr;
   QPointer<CompareDialog> compare_;
+  QPointer<LeftoverEditsDialog> leftovers_;
   std::array<TabForm*, kTabCount> forms{};
   TDigitalContactsForm* contactsForm = nullptr;
   EditSteps* editSteps_ = nullptr;
