@@ -79,14 +79,14 @@ class RecoveryTest : public pwtest::ui::WindowFixture {
   QString file;  // the code plug the window opens
   Bytes onDisk;  // its bytes
 
-  // A recovery file of `file` holding `image`, written `age` seconds after the file.
-  void placeRecovery(const Bytes& image, int age) {
+  // A recovery file of `file` holding `image`, written after the file.
+  void placeRecovery(const Bytes& image) {
     QVERIFY(QDir().mkpath(RecoveryService::folder()));
     const QString at = RecoveryService::imagePath(file);
     pwtest::writeFile(at.toStdString(), image);
     QFile f(at);
     QVERIFY(f.open(QIODevice::ReadWrite));
-    QVERIFY(f.setFileTime(QFileInfo(file).lastModified().addSecs(age), QFileDevice::FileModificationTime));
+    QVERIFY(f.setFileTime(QFileInfo(file).lastModified().addSecs(60), QFileDevice::FileModificationTime));
   }
   static bool gone(const QString& plug) {
     return !QFile::exists(RecoveryService::imagePath(plug)) &&
@@ -180,7 +180,7 @@ class RecoveryTest : public pwtest::ui::WindowFixture {
     Bytes image = onDisk;
     image.resize(std::size_t(size));
     image[pw::kImageBase + pw::kGeneralSettings] ^= 0x01;
-    placeRecovery(image, 60);
+    placeRecovery(image);
     form = window(file);
     QCOMPARE(form->document().workingImage, onDisk);
     QVERIFY(!form->document().isModified());
