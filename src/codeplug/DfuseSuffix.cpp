@@ -1,26 +1,14 @@
 #include "codeplug/DfuseSuffix.h"
 
-#include <array>
+#include <zlib.h>
 
 namespace pw {
-namespace {
 
-constexpr std::array<std::uint32_t, 256> kTable = [] {
-  std::array<std::uint32_t, 256> t{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t c = n;
-    for (int k = 0; k < 8; ++k) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
-    t[n] = c;
-  }
-  return t;
-}();
-
-}  // namespace
-
+// zlib's CRC-32 is the same polynomial from the same start, inverted at the end; undoing the
+// inversion gives the stored form. Its word-at-a-time loop is several times faster than a
+// byte-wise table, which was most of a load's time.
 std::uint32_t dfuseCrc(ByteSpan bytes) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (const std::uint8_t b : bytes) crc = kTable[(crc ^ b) & 0xFF] ^ (crc >> 8);
-  return crc;
+  return ~static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
 }
 
 std::uint32_t storedSuffixCrc(ByteSpan file) { return u32le(file, kFileSuffixCrc); }
