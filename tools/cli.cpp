@@ -29,6 +29,7 @@
 #include "textform/TextDiff.h"
 #include "textform/TextYaml.h"
 #include "validation/Validation.h"
+#include "Version.h"
 
 namespace {
 
@@ -48,14 +49,68 @@ public:
   }
 };
 
-// The conventional exit status of a command used wrongly; kept apart from the load
-// codes 1..9 and the operations' own statuses.
-constexpr int kUsageStatus = 64;
+// ---- exit statuses: every status a command returns comes from this table, and --help
+// prints it. A family turns the model's negative code into base - code. A status may have a
+// row of its own for the commands that give it another meaning. ----
+enum class Exit { Ok, Differ, Load, InLoad, Unreadable, Save, ContactExport, ContactImport, Usage };
+
+struct ExitRow {
+  Exit exit;
+  int status;  // a family's base
+  const char* shown;
+  const char* meaning;
+  const char* commands;  // those it is said of; nullptr: every command
+};
+
+constexpr ExitRow kExitTable[] = {
+    {Exit::Ok, 0, "0", "success", nullptr},
+    {Exit::Ok, 0, "0", "the files are equal", "diff"},
+    {Exit::Ok, 0, "0", "nothing found", "validate"},
+    {Exit::Differ, 1, "1", "the files differ", "diff"},
+    {Exit::Differ, 1, "1", "findings, one a line; the radio accepts the file as it is", "validate"},
+    {Exit::Load, 0, "1-9",
+     "FILE or IN does not load: the load code negated (1 cannot be opened; 2, 4, 5 cannot be read; 3 not a "
+     "code plug's size; 6-9 not a DfuSe file of one image)",
+     "check normalise export-contacts import-contacts"},
+    {Exit::InLoad, 2, "2", "IN does not load; the load message names it",
+     "export-channels import-channels dump validate import-userdb sort"},
+    {Exit::InLoad, 2, "2", "A or B does not load; the load message names it", "diff"},
+    {Exit::Unreadable, 3, "3", "CSV cannot be read: missing, not text, or not of a layout read here",
+     "import-channels import-userdb"},
+    {Exit::Unreadable, 3, "3",
+     "TEXT cannot be read or has an error, named with its line and field; nothing is written", "build"},
+    {Exit::Unreadable, 3, "3", "OUT cannot be written", "dump"},
+    {Exit::Save, 10, "12, 13",
+     "OUT cannot be written: 12 it cannot be created or replaced (a folder, device or pipe, or a file that may "
+     "not be written), 13 writing failed and a previous OUT is as it was",
+     "normalise import-contacts export-channels import-channels build import-userdb sort"},
+    {Exit::ContactExport, 20, "22-25",
+     "22 OUT's name is too short (at least 5 characters), 23 it ends neither in .txt nor in .csv, 24 it cannot "
+     "be created, 25 writing failed",
+     "export-contacts"},
+    {Exit::ContactImport, 30, "32, 33",
+     "32 FILE's name is too short, 33 it ends neither in .txt nor in .csv or cannot be opened", "import-contacts"},
+    {Exit::Usage, 64, "64", "wrong usage: an unknown command or option, a missing or extra argument", nullptr},
+};
+
+constexpr int exitStatus(Exit e) {
+  for (const ExitRow& row : kExitTable)
+    if (row.exit == e) return row.status;
+  throw "an Exit without a row";
+}
+static_assert([] {
+  for (int e = 0; e <= int(Exit::Usage); ++e) exitStatus(Exit(e));
+  return true;
+}());
+// A family's status for the model's code; 0 stays 0.
+int exitStatus(Exit family, int code) { return code == 0 ? 0 : exitStatus(family) - code; }
+
 constexpr int kOwnArguments = -2;
 
 struct Command {
   const char* name;
   const char* usage;
+  const char* summary;  // one line for the list of commands
   const char* help;
   int arguments;  // -1: IN with an optional OUT; kOwnArguments: the command checks them
   std::function<int(const std::vector<std::string>&)> run;
@@ -64,7 +119,7 @@ struct Command {
 // Loads a file with every check; on failure prints the load message and returns its exit status.
 int load(pw::CodePlugDocument& doc, const std::string& path) {
   const int code = doc.loadCodePlug(path, true);
-  if (code != 0) return -code;
+  if (code != 0) return exitStatus(Exit::Load, code);
   doc.fileName = path;
   return 0;
 }
@@ -87,8 +142,7 @@ int normalise(const std::vector<std::string>& args) {
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
   if (const int rc = load(doc, args[0])) return rc;
-  const int code = doc.saveCodePlug(args[1]);
-  return code == 0 ? 0 : 10 - code;
+  return exitStatus(Exit::Save, doc.saveCodePlug(args[1]));
 }
 
 // Failures the model reports without a message of its own.
@@ -102,7 +156,7 @@ int exportContactsCommand(const std::vector<std::string>& args) {
   if (const int rc = load(doc, args[0])) return rc;
   const int code = pw::exportContacts(doc, args[1]);
   explainContactFileCode(code);
-  return code == 0 ? 0 : 20 - code;
+  return exitStatus(Exit::ContactExport, code);
 }
 
 int importContactsCommand(const std::vector<std::string>& args) {
@@ -113,17 +167,12 @@ int importContactsCommand(const std::vector<std::string>& args) {
   const int code = pw::importContacts(doc, args[1]);
   if (code != 0) {
     explainContactFileCode(code);
-    return 30 - code;
+    return exitStatus(Exit::ContactImport, code);
   }
-  if (const int saved = doc.saveCodePlug(args[2])) return 10 - saved;
+  if (const int saved = doc.saveCodePlug(args[2])) return exitStatus(Exit::Save, saved);
   std::printf("imported: %d\n", pw::usedCount(doc, pw::ListId::Contacts) - before);
   return 0;
 }
-
-// ---- export-channels, import-channels, import-userdb and sort: 0 read (skipped rows
-// included), 2 IN does not load, 3 the CSV cannot be read, 10 + the negated save code when
-// OUT cannot be written ----
-constexpr int kInLoadStatus = 2, kCsvStatus = 3;
 
 // ---- commands with options: the words after the command as positional arguments and
 // "--name VALUE" or "--name=VALUE" options (flags take no value) ----
@@ -161,15 +210,14 @@ Words splitWords(const std::vector<std::string>& args, const std::vector<std::st
 
 int usageError(const char* usage) {
   std::fprintf(stderr, "usage: plugwright-cli %s\n", usage);
-  return kUsageStatus;
+  return exitStatus(Exit::Usage);
 }
 
 int exportChannelsCommand(const std::vector<std::string>& args) {
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
-  if (load(doc, args[0])) return kInLoadStatus;
-  const int code = pw::exchange::exportChannels(doc, args[1]);
-  return code == 0 ? 0 : 10 - code;
+  if (load(doc, args[0])) return exitStatus(Exit::InLoad);
+  return exitStatus(Exit::Save, pw::exchange::exportChannels(doc, args[1]));
 }
 
 const char* const kImportChannelsUsage = "import-channels IN CSV OUT [--update] [--dry-run]";
@@ -183,32 +231,28 @@ int importChannelsCommand(const std::vector<std::string>& args) {
   const std::string& csvFile = w.positional[1];
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
-  if (load(doc, w.positional[0])) return kInLoadStatus;
+  if (load(doc, w.positional[0])) return exitStatus(Exit::InLoad);
   const pw::exchange::ChannelPlan plan = pw::exchange::readChannelFile(doc, csvFile, read);
   if (!plan.readable()) {
     std::fprintf(stderr, "%s: %s\n", csvFile.c_str(), plan.failure.c_str());
-    return kCsvStatus;
+    return exitStatus(Exit::Unreadable);
   }
   for (const std::string& column : plan.unknownColumns)
     std::fprintf(stderr, "%s: column \"%s\" is not read\n", csvFile.c_str(), column.c_str());
   const pw::exchange::ApplyResult result = dryRun ? pw::exchange::previewChannelPlan(doc, plan, {})
                                                   : pw::exchange::applyChannelPlan(doc, plan, {});
   if (!dryRun)
-    if (const int saved = doc.saveCodePlug(w.positional[2])) return 10 - saved;
+    if (const int saved = doc.saveCodePlug(w.positional[2])) return exitStatus(Exit::Save, saved);
   for (const std::string& line : pw::exchange::reportLines(plan, result)) std::printf("%s\n", line.c_str());
   return 0;
 }
-
-// ---- the text form: statuses of their own (0 ok or equal, 1 differ, 2 load error,
-// 3 text error, 10 + the negated save code) ----
-constexpr int kDiffer = 1, kWarnings = 1, kTextLoadError = 2, kTextError = 3;
 
 // Loads as stored (the nine checks, no normalisation); the load message names the file.
 int loadAsStored(pw::CodePlugDocument& doc, const std::string& path) {
   const int code = doc.loadCodePlug(path, false, pw::CodePlugDocument::LoadMode::AsStored);
   if (code == 0) return 0;
   std::fprintf(stderr, "%s: %s\n", path.c_str(), pw::loadMessage(code));
-  return kTextLoadError;
+  return exitStatus(Exit::InLoad);
 }
 
 int dump(const std::vector<std::string>& args) {
@@ -223,7 +267,7 @@ int dump(const std::vector<std::string>& args) {
   const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
   if (pw::defaultFileWriter().writeFile(args[1], bytes) != pw::WriteResult::Ok) {
     std::fprintf(stderr, "%s: could not write the text\n", args[1].c_str());
-    return kTextError;
+    return exitStatus(Exit::Unreadable);
   }
   return 0;
 }
@@ -234,17 +278,17 @@ int build(const std::vector<std::string>& args) {
   text << in.rdbuf();
   if (!in) {
     std::fprintf(stderr, "%s: could not read the text\n", args[0].c_str());
-    return kTextError;
+    return exitStatus(Exit::Unreadable);
   }
   auto built = pw::text::buildFile(text.str());
   if (const auto* e = std::get_if<pw::text::TextError>(&built)) {
     std::fprintf(stderr, "%s: %s\n", args[0].c_str(), pw::text::describeError(*e).c_str());
-    return kTextError;
+    return exitStatus(Exit::Unreadable);
   }
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
   doc.adoptImage(std::move(std::get<std::vector<std::uint8_t>>(built)));
-  if (const int code = doc.saveCodePlug(args[1])) return 10 - code;
+  if (const int code = doc.saveCodePlug(args[1])) return exitStatus(Exit::Save, code);
   // A hand edit may point at a free record or leave the band: said at once, as validate says it.
   for (const auto& f : pw::validate(doc)) std::fprintf(stderr, "warning: %s\n", pw::findingLine(f).c_str());
   return 0;
@@ -256,7 +300,7 @@ int diff(const std::vector<std::string>& args) {
   if (const int rc = loadAsStored(b, args[1])) return rc;
   const auto lines = pw::text::diffFiles(a.workingImage, b.workingImage);
   for (const std::string& line : lines) std::printf("%s\n", line.c_str());
-  return lines.empty() ? 0 : kDiffer;
+  return exitStatus(lines.empty() ? Exit::Ok : Exit::Differ);
 }
 
 // Findings are warnings: the radio accepts the file as it is.
@@ -265,7 +309,7 @@ int validateCommand(const std::vector<std::string>& args) {
   if (const int rc = loadAsStored(doc, args[0])) return rc;
   const auto findings = pw::validate(doc);
   for (const auto& f : findings) std::printf("%s\n", pw::findingLine(f).c_str());
-  return findings.empty() ? 0 : kWarnings;
+  return exitStatus(findings.empty() ? Exit::Ok : Exit::Differ);
 }
 
 const char* const kImportUserDbUsage =
@@ -286,19 +330,19 @@ int importUserDbCommand(const std::vector<std::string>& args) {
   }
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
-  if (load(doc, w.positional[0])) return kInLoadStatus;
+  if (load(doc, w.positional[0])) return exitStatus(Exit::InLoad);
   pw::userdb::Database db;
   const auto status = pw::userdb::readDatabase(w.positional[1], db);
   if (status != pw::userdb::ReadStatus::Ok) {
     std::fprintf(stderr, "%s: %s\n", w.positional[1].c_str(), pw::userdb::readMessage(status));
-    return kCsvStatus;
+    return exitStatus(Exit::Unreadable);
   }
   for (const auto& row : db.malformed())
     std::fprintf(stderr, "%s:%d: %s\n", w.positional[1].c_str(), row.line, pw::userdb::skipText(row.reason));
   const pw::userdb::Plan plan = pw::userdb::makePlan(doc, db, filter);
   if (!dryRun) {
     pw::userdb::applyPlan(doc, db, plan);
-    if (const int saved = doc.saveCodePlug(w.positional[2])) return 10 - saved;
+    if (const int saved = doc.saveCodePlug(w.positional[2])) return exitStatus(Exit::Save, saved);
   }
   std::printf("added %zu\npresent %d\nmalformed %d\nno room %d\n", plan.add.size(), plan.present, plan.malformed,
               plan.noRoom);
@@ -316,11 +360,11 @@ int sortCommand(const std::vector<std::string>& args) {
   if (w.wrong || w.positional.size() != 2 || !known) return usageError(kSortUsage);
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
-  if (load(doc, w.positional[0])) return kInLoadStatus;
+  if (load(doc, w.positional[0])) return exitStatus(Exit::InLoad);
   const std::vector<int> where =
       contacts ? pw::sortContacts(doc, {}, by == "name" ? pw::ContactSort::Name : pw::ContactSort::Id)
                : pw::sortChannels(doc, {}, by == "name" ? pw::ChannelSort::Name : pw::ChannelSort::RxFrequency);
-  if (const int saved = doc.saveCodePlug(w.positional[1])) return 10 - saved;
+  if (const int saved = doc.saveCodePlug(w.positional[1])) return exitStatus(Exit::Save, saved);
   int moved = 0;
   for (std::size_t i = 0; i < where.size(); ++i) moved += where[i] != int(i) ? 1 : 0;
   std::printf("moved %d\n", moved);
@@ -329,92 +373,77 @@ int sortCommand(const std::vector<std::string>& args) {
 
 std::vector<Command>& commands() {
   static std::vector<Command> all = {
-      {"check", "check FILE",
+      {"check", "check FILE", "load a code plug and show how full each list is",
        "Loads FILE with every check and list normalisation. On success prints how full each list is\n"
-       "and whether loading changed the file, and exits 0. On failure prints the load message and\n"
-       "exits with the load code negated (1..9).",
+       "and whether loading changed the file. On failure prints the load message.",
        1, check},
-      {"normalise", "normalise IN OUT",
+      {"normalise", "normalise IN OUT", "load a code plug and save it as the editor would",
        "Loads IN (checks and normalisation) and saves the image to OUT. A code plug with passwords is\n"
        "saved without asking. A DfuSe suffix CRC that matched IN is computed over the saved bytes;\n"
        "one that did not is kept as it was. A symbolic link OUT is followed; hard links of OUT stay\n"
-       "linked. Load failures exit 1..9; save failures print their message and exit 10 + the\n"
-       "negated save code (12 OUT cannot be created or replaced: a folder, device or pipe, or a\n"
-       "file that may not be written; 13 writing failed and OUT is as it was).",
+       "linked. A failure prints its message.",
        2, normalise},
-      {"export-contacts", "export-contacts IN OUT",
+      {"export-contacts", "export-contacts IN OUT", "write the contacts to a .txt or .csv file",
        "Loads IN and writes its contacts to OUT: the sectioned text format when OUT ends in .txt,\n"
        "the comma-separated format when it ends in .csv (either case). An existing OUT is replaced\n"
-       "only when the whole file was written. Load failures exit 1..9; export failures print\n"
-       "their message and exit 20 + the negated export code (22 name too short,\n"
-       "23 unknown extension, 24 cannot create, 25 write failed).",
+       "only when the whole file was written. A failure prints its message.",
        2, exportContactsCommand},
-      {"import-contacts", "import-contacts IN FILE OUT",
+      {"import-contacts", "import-contacts IN FILE OUT", "add the contacts of a .txt or .csv file",
        "Loads IN, appends the contacts of FILE (.txt or .csv) after the last contact, skipping call\n"
        "IDs already present and stopping at 1000 contacts, saves the result to OUT and prints\n"
-       "\"imported: N\". Load failures exit 1..9; import failures print their message and exit\n"
-       "30 + the negated import code (32 name too short, 33 unknown extension or unreadable file);\n"
-       "save failures exit 10 + the negated save code.",
+       "\"imported: N\". A failure prints its message.",
        3, importContactsCommand},
-      {"export-channels", "export-channels IN OUT.csv",
+      {"export-channels", "export-channels IN OUT.csv", "write every channel to a CSV file",
        "Loads IN and writes every channel in use, in channel order, to OUT.csv: UTF-8, CRLF line\n"
        "ends, quoted fields where needed. The first line names the columns: number, name, the\n"
        "channel keys of dump, then zones (the names of the zones holding the channel, joined by |).\n"
        "References are written as the referred record's name, or #NUMBER when the name is shared\n"
        "or the record is free, or None. An existing OUT is replaced only when the whole file was\n"
-       "written. Exits 0; 2 when IN does not load; 10 + the negated save code when OUT cannot be\n"
-       "written (12 cannot be created, 13 writing failed).",
+       "written.",
        2, exportChannelsCommand},
-      {"import-channels", kImportChannelsUsage,
+      {"import-channels", kImportChannelsUsage, "add or update channels from a CSV file",
        "Loads IN, reads the channels of CSV and saves the result to OUT. CSV is either the layout\n"
        "export-channels writes (columns in any order, missing ones taking a new channel's values)\n"
        "or an analogue channel list (Location,Name,Frequency,Duplex,Offset,Tone,...). New channels\n"
        "are added after the last one until 1000 are in use; with --update a row whose number names\n"
        "a channel in use overwrites the fields the file gives. Rows the radio cannot hold are\n"
        "skipped. Prints \"added N\", \"updated N\", one \"line L: REASON\" per skipped row and one\n"
-       "\"note line L: TEXT\" per remark. --dry-run prints the same and writes nothing. Exits 0 when\n"
-       "CSV was read (skipped rows included); 2 when IN does not load; 3 when CSV cannot be read\n"
-       "(missing, not text, no recognised header); 10 + the negated save code when OUT cannot be\n"
-       "written; 64 for wrong usage.",
+       "\"note line L: TEXT\" per remark. --dry-run prints the same and writes nothing. Skipped rows\n"
+       "are no failure; a CSV that is missing, not text or without a recognised header is.",
        kOwnArguments, importChannelsCommand},
-      {"dump", "dump IN [OUT]",
+      {"dump", "dump IN [OUT]", "write a code plug as a YAML text",
        "Writes the whole code plug IN as a YAML text to OUT (standard output without OUT): every\n"
        "section in the order of the tabs, each record in use with its number and its fields as the\n"
        "tab shows them (a stored number with the shown text in a comment where the text would not\n"
        "give the same bits), and under \"rest\" every bit no field covers, as hex. IN is read as\n"
        "stored: the nine load checks apply, nothing is normalised. \"suffix_crc\" says whether the\n"
-       "DfuSe suffix CRC matched the file (\"matches\") or gives the stored value that did not.\n"
-       "Exits 0; 2 when IN fails to load (the message names the file); 3 when OUT cannot be\n"
-       "written.",
+       "DfuSe suffix CRC matched the file (\"matches\") or gives the stored value that did not.",
        -1, dump},
-      {"build", "build TEXT OUT",
+      {"build", "build TEXT OUT", "turn a YAML text back into a code plug",
        "Turns a text written by dump (edited or not) into the RDT file OUT; an unchanged text gives\n"
        "the dumped file byte for byte. Edited values are stored as the tabs store them (frequencies\n"
        "clamped into the radio's band). A suffix CRC that \"matches\" is computed over the built\n"
        "file; a number is written as it stands. What validate finds in the result is printed on\n"
-       "standard error as warnings. Exits 0; 3 on an error in the text (unknown section or field,\n"
-       "a key given twice, a value that is neither a choice's text nor a number the field can\n"
-       "hold, a name longer than its field or with a character outside printable ASCII that is\n"
-       "not written \\xNN, a YAML anchor, alias or tag, malformed YAML), naming the line and the\n"
-       "field, with nothing written; 10 + the negated save code when OUT cannot be written\n"
-       "(12 cannot be created, 13 writing failed).",
+       "standard error as warnings. An error in the text (unknown section or field, a key given\n"
+       "twice, a value that is neither a choice's text nor a number the field can hold, a name\n"
+       "longer than its field or with a character outside printable ASCII that is not written\n"
+       "\\xNN, a YAML anchor, alias or tag, malformed YAML) is named with its line and field, and\n"
+       "nothing is written.",
        2, build},
-      {"diff", "diff A B",
+      {"diff", "diff A B", "compare two code plugs field by field",
        "Compares two code plugs section by section in the words of dump: records matched by\n"
        "number, added, removed, moved (the same bytes under another number) or changed (each\n"
-       "field old -> new), then the differing rest bytes. Exits 0 when the files are equal, 1 when\n"
-       "they differ, 2 when either fails to load.",
+       "field old -> new), then the differing rest bytes.",
        2, diff},
-      {"validate", "validate IN",
+      {"validate", "validate IN", "list what the radio accepts but users get wrong",
        "Reads IN as stored (the load checks apply; nothing is packed) and lists what the radio\n"
        "accepts but users get wrong, one line each: SECTION RECORD: sentence. Checked: references\n"
        "to free records or beyond their list, digital channels without a contact, transmit\n"
        "frequencies outside the radio's band, contacts with the same ID and call type, scan list\n"
        "priority and designated channels that are not members, repeated members of zones, rx group\n"
-       "lists and scan lists, zones without members. Exits 0 when clean, 1 with findings, 2 when IN\n"
-       "cannot be loaded (the load message on standard error, naming IN).",
+       "lists and scan lists, zones without members.",
        1, validateCommand},
-      {"import-userdb", kImportUserDbUsage,
+      {"import-userdb", kImportUserDbUsage, "add contacts from the DMR user database",
        "Loads IN and appends, after the last contact, a contact for every row of the DMR user\n"
        "database CSV that the filters let through: call ID = RADIO_ID, name = CALLSIGN, a blank and\n"
        "FIRST_NAME (16 characters), Private call, receive tone off. Columns are found by name in the\n"
@@ -424,24 +453,78 @@ std::vector<Command>& commands() {
        "a contact already or came earlier are present; rows without a whole RADIO_ID in\n"
        "1..16777215 or without CALLSIGN are malformed (each named on standard error with its line);\n"
        "rows beyond 1000 contacts find no room. Saves to OUT (nothing with --dry-run) and prints\n"
-       "\"added N\", \"present N\", \"malformed N\", \"no room N\". Exits 0; 2 when IN does not\n"
-       "load; 3 when CSV cannot be read or is not a user database; 10 + the negated save code.",
+       "\"added N\", \"present N\", \"malformed N\", \"no room N\".",
        kOwnArguments, importUserDbCommand},
-      {"sort", kSortUsage,
+      {"sort", kSortUsage, "sort the contacts or the channels",
        "Loads IN, sorts every contact (by name or id) or every channel (by name or rx_frequency) in\n"
        "use, stably, names without case, saves to OUT and prints \"moved N\" (records whose number\n"
-       "changed). Every reference follows its record as a move takes it along. Exits 0; 2 when IN\n"
-       "does not load; 10 + the negated save code.",
+       "changed). Every reference follows its record as a move takes it along.",
        kOwnArguments, sortCommand},
   };
   return all;
 }
 
+// LABEL in the first columns, then TEXT from column `indent`, wrapped before column 80.
+void printColumns(const std::string& label, const std::string& text, std::size_t indent) {
+  std::string line = label;
+  bool first = true;
+  std::istringstream words(text);
+  for (std::string word; words >> word;) {
+    const bool fits = line.size() + 1 + word.size() < 80;
+    if (!first && !fits) {
+      std::printf("%s\n", line.c_str());
+      line.clear();
+    }
+    if (line.size() < indent) line.resize(indent, ' ');
+    else if (!first && fits) line += ' ';
+    line += word;
+    first = false;
+  }
+  std::printf("%s\n", line.c_str());
+}
+
+bool names(const char* commands, const std::string& command) {
+  std::istringstream words(commands);
+  for (std::string word; words >> word;)
+    if (word == command) return true;
+  return false;
+}
+
+// The statuses one command gives, or every row with the commands it is said of.
+void printExitStatuses(const char* command) {
+  std::printf("\nExit statuses:\n");
+  for (const ExitRow& row : kExitTable) {
+    std::string meaning = row.meaning;
+    if (command) {
+      // A command's own row stands in for the general one of the same status.
+      const auto own = [&](const ExitRow& r) {
+        return r.commands && names(r.commands, command) && std::string(r.shown) == row.shown;
+      };
+      if (row.commands ? !names(row.commands, command) : std::any_of(std::begin(kExitTable), std::end(kExitTable), own))
+        continue;
+    } else if (row.commands) {
+      std::istringstream words(row.commands);
+      std::string word, said;
+      while (words >> word) said += (said.empty() ? "" : ", ") + word;
+      meaning += " (" + said + ")";
+    }
+    printColumns("  " + std::string(row.shown), meaning, 10);
+  }
+}
+
 void printHelp() {
-  std::printf("usage: plugwright-cli COMMAND ARGS...\n\nCommands:\n");
-  for (const auto& c : commands()) std::printf("  %s\n", c.usage);
-  std::printf("\nplugwright-cli COMMAND --help describes one command. A command used wrongly\n"
-              "(unknown, or with the wrong number of arguments) exits 64.\n");
+  std::printf("usage: plugwright-cli COMMAND ARGUMENTS...\n"
+              "       plugwright-cli COMMAND --help\n"
+              "       plugwright-cli --help | --version\n\n"
+              "Checks, converts and edits the code plug (.rdt file) of a DMR radio.\n\nCommands:\n");
+  for (const auto& c : commands()) {
+    std::printf("  %s\n", c.usage);
+    printColumns("", c.summary, 6);
+  }
+  std::printf("\nOptions:\n"
+              "  -h, --help  show this help; after a command, that command's help\n"
+              "  --version   show the program's name and version\n");
+  printExitStatuses(nullptr);
 }
 
 }  // namespace
@@ -468,13 +551,18 @@ int main(int argc, char** argv) {
   heapInLargePages();
   if (argc < 2 || !std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
     printHelp();
-    return argc < 2 ? kUsageStatus : 0;
+    return exitStatus(argc < 2 ? Exit::Usage : Exit::Ok);
+  }
+  if (!std::strcmp(argv[1], "--version")) {
+    std::printf("plugwright-cli %s\n", PLUGWRIGHT_VERSION);
+    return 0;
   }
   for (const auto& c : commands()) {
     if (c.name != std::string(argv[1])) continue;
     std::vector<std::string> args(argv + 2, argv + argc);
     if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
       std::printf("usage: plugwright-cli %s\n\n%s\n", c.usage, c.help);
+      printExitStatuses(c.name);
       return 0;
     }
     const bool optionalOut = c.arguments < 0 && (args.size() == 1 || args.size() == 2);
@@ -484,5 +572,5 @@ int main(int argc, char** argv) {
   }
   std::fprintf(stderr, "unknown command: %s\n", argv[1]);
   printHelp();
-  return kUsageStatus;
+  return exitStatus(Exit::Usage);
 }

@@ -57,15 +57,18 @@ expect import-channels-load 2 "Code plug file size error" -- "$cli" import-chann
 expect export-channels-save 12 "Could not create the file" -- "$cli" export-channels "$sample" "$work/no/dir/x.csv"
 expect import-channels-save 12 "Could not create the code plug file" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/no/dir/x.rdt"
 expect import-channels-usage 64 "usage: plugwright-cli import-channels" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/ch.rdt" --frob
-expect import-channels-help 0 "Exits 0 when" -- "$cli" import-channels --help
+expect import-channels-help 0 "^  3 *CSV cannot be read" -- "$cli" import-channels --help
 expect validate-clean 0 "" -- "$cli" validate "$sample"
 cp "$sample" "$work/key.rdt"
 printf '\xe7\x03' | dd of="$work/key.rdt" bs=1 seek=$((0x2351)) conv=notrunc status=none  # number key 0: contact 999
 expect validate-finding 1 "^number keys 0: Contact names contact 999, which is not in use.$" -- "$cli" validate "$work/key.rdt"
 expect validate-load 2 "short.rdt: Code plug file size error" -- "$cli" validate "$work/short.rdt"
 expect validate-usage 64 "usage: plugwright-cli validate IN" -- "$cli" validate
-expect validate-help 0 "Exits 0 when clean" -- "$cli" validate --help
+expect validate-help 0 "^  1 *findings" -- "$cli" validate --help
+expect validate-help-own 0 "" -- eval '! "$cli" validate --help | grep -e "^  12" -e "^  0 *success"'
 expect help 0 "usage: plugwright-cli" -- "$cli" --help
+expect help-statuses 0 "^  12, 13 *OUT cannot be written" -- "$cli" --help
+expect version 0 "^plugwright-cli [0-9]*\.[0-9]*\.[0-9]*$" -- "$cli" --version
 expect usage-none 64 "usage: plugwright-cli" -- "$cli"
 expect usage-count 64 "usage: plugwright-cli check FILE" -- "$cli" check
 expect usage-unknown 64 "unknown command: frob" -- "$cli" frob
