@@ -6,11 +6,16 @@
 #include <QStandardPaths>
 #include <QStringList>
 
-QString settingsFilePath() {
-  const QFileInfo program(QCoreApplication::applicationFilePath());
+QString settingsFilePath() { return settingsFilePath(QCoreApplication::applicationFilePath()); }
+
+QString settingsFilePath(const QString& programPath) {
+  const QFileInfo program(programPath);
   const QString fileName = program.completeBaseName() + QStringLiteral(".ini");
   const QFileInfo folder(program.absolutePath());
-  if (folder.isDir() && folder.isWritable()) return QDir(program.absolutePath()).filePath(fileName);
+  // An installed program is shared: root may write /usr/bin, but a settings file there would
+  // outlive the package.
+  const bool installed = folder.fileName() == QLatin1String("bin");
+  if (!installed && folder.isDir() && folder.isWritable()) return QDir(program.absolutePath()).filePath(fileName);
   return QDir(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation)).filePath(fileName);
 }
 

@@ -4,10 +4,11 @@
 #include <QSettings>
 #include <QString>
 
-// The program's own path with its extension replaced by ".ini". When the program's
-// folder cannot be written (an installed copy), the same file name in the per-user
+// The program's own path with its extension replaced by ".ini". For an installed copy (in a
+// bin folder) or one whose folder cannot be written, the same file name in the per-user
 // configuration folder, so that the settings still persist between runs.
 QString settingsFilePath();
+QString settingsFilePath(const QString& programPath);
 
 // Each returns `fallback` when the key is missing or its value is not of the type.
 int readSettingInt(const QSettings& s, const QString& key, int fallback);

@@ -3,32 +3,57 @@
 #include <QElapsedTimer>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 #include <string_view>
 
+#include "Version.h"
 #include "shell/MainForm.h"
 
 namespace {
 
-void describeCommandLine(QCommandLineParser& parser) {
+// A command used wrongly: more than one file, or an unknown option.
+constexpr int kUsageStatus = 64;
+
+void nameProgram() {
+  QCoreApplication::setApplicationName(QStringLiteral("plugwright"));
+  QCoreApplication::setApplicationVersion(QStringLiteral(PLUGWRIGHT_VERSION));
+}
+
+// Reads the command line; answers --help and --version, and a wrong option, by ending the
+// program.
+void readCommandLine(QCommandLineParser& parser, const QCoreApplication& app) {
   parser.setApplicationDescription(QStringLiteral("Editor for the code plug (.rdt file) of a DMR radio."));
-  parser.addHelpOption();
+  const QCommandLineOption help = parser.addHelpOption();
+  const QCommandLineOption version = parser.addVersionOption();
   parser.addPositionalArgument(QStringLiteral("file"),
                                QStringLiteral("Code plug to open instead of the last file."),
                                QStringLiteral("[file]"));
+  if (!parser.parse(app.arguments())) {
+    std::fprintf(stderr, "plugwright: %s\n", qPrintable(parser.errorText()));
+    std::exit(kUsageStatus);
+  }
+  if (parser.isSet(version)) parser.showVersion();
+  if (parser.isSet(QStringLiteral("help-all"))) parser.showHelp();  // with Qt's own options
+  if (parser.isSet(help)) {
+    std::printf("%s\nExit statuses:\n"
+                "  0   the window was closed\n"
+                "  64  wrong usage: more than one file, or an unknown option\n",
+                qPrintable(parser.helpText()));
+    std::exit(0);
+  }
 }
 
-// Help is answered before the window system is reached, so it works on a terminal
-// without a display. (Everything else waits for QApplication, which takes its own
+// Help and version are answered before the window system is reached, so they work on a
+// terminal without a display. (Everything else waits for QApplication, which takes its own
 // options such as -platform off the command line first.)
-void answerHelpWithoutDisplay(int argc, char** argv) {
+void answerWithoutDisplay(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all") {
+    if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "--help-all" || arg == "-v" || arg == "--version") {
       QCoreApplication commandLine(argc, argv);
-      QCoreApplication::setApplicationName(QStringLiteral("plugwright"));
+      nameProgram();
       QCommandLineParser parser;
-      describeCommandLine(parser);
-      parser.process(commandLine);  // shows the help and ends the program
+      readCommandLine(parser, commandLine);
     }
   }
 }
@@ -38,19 +63,18 @@ void answerHelpWithoutDisplay(int argc, char** argv) {
 int main(int argc, char** argv) {
   QElapsedTimer clock;
   clock.start();
-  answerHelpWithoutDisplay(argc, argv);
+  answerWithoutDisplay(argc, argv);
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("plugwright"));
+  nameProgram();
   // Ties the window to the installed desktop entry (its name and icon).
   QGuiApplication::setDesktopFileName(QStringLiteral("net.plugwright.Plugwright"));
 
   QCommandLineParser parser;
-  describeCommandLine(parser);
-  parser.process(app);
+  readCommandLine(parser, app);
   const QStringList files = parser.positionalArguments();
   if (files.size() > 1) {
     std::fprintf(stderr, "plugwright: at most one file can be opened\n");
-    return 64;
+    return kUsageStatus;
   }
 
   TMainFormHooks hooks;
