@@ -98,8 +98,11 @@ constexpr int exitStatus(Exit e) {
     if (row.exit == e) return row.status;
   throw "an Exit without a row";
 }
+// Every Exit has a row, and its rows agree on the status.
 static_assert([] {
   for (int e = 0; e <= int(Exit::Usage); ++e) exitStatus(Exit(e));
+  for (const ExitRow& row : kExitTable)
+    if (row.status != exitStatus(row.exit)) return false;
   return true;
 }());
 // A family's status for the model's code; 0 stays 0.
