@@ -41,7 +41,7 @@ fields() {
   # From the programs' shared libraries, and nothing of the tests'.
   local depends
   depends=$(field Depends)
-  for lib in libc6 libqt6widgets6 libyaml-0-2 zlib1g; do
+  for lib in libc6 libqt6widgets6 libyaml-0-2 zlib1g qt6-qpa-plugins; do
     [[ ", $depends," =~ ,\ $lib[\ ,] ]] || fail "Depends lacks $lib: $depends"
   done
   [[ $depends != *gtest* && $depends != *benchmark* ]] || fail "Depends names a test library: $depends"
