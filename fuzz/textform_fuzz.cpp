@@ -21,7 +21,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // An image: a clean plug with the input laid over it from a chosen place, the
   // framing's checked bytes kept.
   static const std::vector<std::uint8_t> clean = pwtest::CodePlugBuilder().bytes();
-  std::vector<std::uint8_t> file = clean;
+  static std::vector<std::uint8_t> file;  // its buffer reused: a run allocates no image of its own
+  file = clean;
   const std::size_t at =
       11 + (std::size_t(data[1]) << 16 | std::size_t(data[2]) << 8 | data[3]) % (file.size() - 11);
   const std::size_t n = std::min(size - 4, file.size() - at);

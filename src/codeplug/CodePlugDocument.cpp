@@ -54,6 +54,18 @@ void CodePlugDocument::adoptImage(std::vector<std::uint8_t> buffer) {
   suffixCrcMatched_ = false;  // only a loaded file's CRC is kept matching
   snapshot();
   history_.reset(workingImage);
+  setViews();
+}
+
+void CodePlugDocument::holdImage(std::vector<std::uint8_t> buffer) {
+  workingImage = std::move(buffer);
+  referenceImage.clear();
+  suffixCrcMatched_ = false;
+  history_.reset({});
+  setViews();
+}
+
+void CodePlugDocument::setViews() {
   views.oneTouchAccess = fileOffset(kOneTouchAccess);
   views.numberKeyContacts = fileOffset(kNumberKeyContacts);
   views.textMessages = fileOffset(kTextMessages);

@@ -69,6 +69,10 @@ public:
 
   // Takes a freshly read file buffer as the working image, snapshots it and sets the views.
   void adoptImage(std::vector<std::uint8_t> buffer);
+  // Takes an image to read or build that is no loaded code plug: without the reference
+  // image and the undo baseline, two copies of it fewer. Nothing done to it counts as a
+  // change to save or undo (scratch documents that live inside one model call).
+  void holdImage(std::vector<std::uint8_t> buffer);
   void snapshot();
   bool isModified() const;
   bool hasPasswords() const;
@@ -122,6 +126,8 @@ public:
   int frequencyRangeCode() const;
 
 private:
+  void setViews();
+
   Prompt* prompt_ = nullptr;
   FileWriter* writer_ = nullptr;
   mutable SilentPrompt silent_;

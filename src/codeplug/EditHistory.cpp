@@ -9,6 +9,7 @@ namespace {
 // Changed bytes closer than this are stored as one range: fewer ranges, hardly more bytes.
 constexpr std::size_t kJoinGap = 8;
 constexpr std::size_t kBlock = 64;
+constexpr std::size_t kPage = 4096;
 
 const std::string kNoLabel;
 
@@ -27,7 +28,12 @@ std::vector<EditHistory::Range> EditHistory::changedRanges(const std::vector<std
   const std::size_t n = image.size();
   std::size_t i = 0;
   while (i < n) {
-    // Skip equal blocks quickly, then find the first differing byte.
+    // Skip equal pages, then equal blocks, then find the first differing byte: an edit
+    // touches a few bytes of the image, and every step compares all of it.
+    if (i % kPage == 0 && i + kPage <= n && std::memcmp(&image[i], &baseline_[i], kPage) == 0) {
+      i += kPage;
+      continue;
+    }
     if (i % kBlock == 0 && i + kBlock <= n && std::memcmp(&image[i], &baseline_[i], kBlock) == 0) {
       i += kBlock;
       continue;

@@ -116,22 +116,41 @@ ByteSpan recordBytes(const CodePlugDocument& doc, ListId id, int index) {
   return doc.bytes(l.start + std::size_t(index) * l.recordSize, l.recordSize);
 }
 
+namespace {
+
+// A list's records as one span (empty without an image): the loops over every record
+// ask the document once, not once a record (every edit counts the records in use).
+ByteSpan sectionBytes(const CodePlugDocument& doc, const RecordListLayout& l) {
+  return doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize));
+}
+MutableByteSpan sectionBytes(CodePlugDocument& doc, const RecordListLayout& l) {
+  return doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize));
+}
+
+bool nameInUse(ByteSpan section, const RecordListLayout& l, int index) {
+  return u16le(section, std::size_t(index) * std::size_t(l.recordSize) + std::size_t(l.nameOffset)) != 0;
+}
+
+}  // namespace
+
 bool inUse(const CodePlugDocument& doc, ListId id, int index) {
   const ByteSpan r = recordBytes(doc, id, index);
   return !r.empty() && u16le(r, layoutOf(id).nameOffset) != 0;
 }
 
 int usedCount(const CodePlugDocument& doc, ListId id) {
-  if (!doc.hasImage()) return 0;
+  const auto& l = layoutOf(id);
+  const ByteSpan section = sectionBytes(doc, l);
   int n = 0;
-  for (int i = 0; i < layoutOf(id).count; ++i) n += inUse(doc, id, i) ? 1 : 0;
+  for (int i = 0; !section.empty() && i < l.count; ++i) n += nameInUse(section, l, i) ? 1 : 0;
   return n;
 }
 
 int firstFree(const CodePlugDocument& doc, ListId id) {
-  if (!doc.hasImage()) return -1;
-  for (int i = 0; i < layoutOf(id).count; ++i)
-    if (!inUse(doc, id, i)) return i;
+  const auto& l = layoutOf(id);
+  const ByteSpan section = sectionBytes(doc, l);
+  for (int i = 0; !section.empty() && i < l.count; ++i)
+    if (!nameInUse(section, l, i)) return i;
   return -1;
 }
 
@@ -393,10 +412,12 @@ bool packList(CodePlugDocument& doc, ListId id) {
 }
 
 bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
+  const auto& l = layoutOf(m.owner);
+  const MutableByteSpan section = sectionBytes(doc, l);
+  if (section.empty()) return false;
   bool changed = false;
-  for (int r = 0; r < layoutOf(m.owner).count; ++r) {
-    MutableByteSpan rec = recordBytes(doc, m.owner, r);
-    if (rec.empty()) return false;
+  for (int r = 0; r < l.count; ++r) {
+    const MutableByteSpan rec = section.subspan(std::size_t(r) * std::size_t(l.recordSize), std::size_t(l.recordSize));
     int next = 0;
     for (int s = 0; s < m.slotCount; ++s) {
       const std::uint16_t v = u16le(rec, m.offset + 2 * s);
@@ -408,8 +429,9 @@ bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
       ++next;
     }
     for (int s = next; s < m.slotCount; ++s) {
-      if (u16le(rec, m.offset + 2 * s) != 0) changed = true;
+      if (u16le(rec, m.offset + 2 * s) == 0) continue;
       setU16le(rec, m.offset + 2 * s, 0);
+      changed = true;
     }
   }
   return changed;

@@ -120,8 +120,28 @@ namespace {
 ByteSpan holderBytes(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
   return doc.bytes(s.base + std::size_t(h) * s.holderSize, s.holderSize);
 }
-MutableByteSpan holderBytes(CodePlugDocument& doc, const ReferenceSite& s, int h) {
-  return doc.bytes(s.base + std::size_t(h) * s.holderSize, s.holderSize);
+
+// Every holder of a site as one span (empty without an image): the engine's loops over
+// a thousand holders ask the document once, not once a holder.
+template <typename Doc>
+auto holderArea(Doc& doc, const ReferenceSite& s) {
+  return doc.bytes(s.base, std::size_t(s.holderCount) * std::size_t(s.holderSize));
+}
+template <typename Span>
+Span holderIn(Span area, const ReferenceSite& s, int h) {
+  return area.subspan(std::size_t(h) * std::size_t(s.holderSize), std::size_t(s.holderSize));
+}
+
+bool takesPart(const CodePlugDocument& doc, const ReferenceSite& s, ByteSpan r, int h, When when) {
+  switch (when) {
+    case Never: return false;
+    case Always: return true;
+    case HolderInUse: return s.holderList && inUse(doc, *s.holderList, h);
+    case OneTouchDigital: return ((u8(r, 0) >> 4) & 3) == 1;
+    case OneTouchText: return ((u8(r, 0) >> 4) & 3) == 1 && (u8(r, 0) & 3) == 1;
+    case ChannelDigital: return (u8(r, 0) & 3) == 2;
+  }
+  return false;
 }
 
 std::uint32_t readRef(ByteSpan r, const ReferenceSite& s, int pos) {
@@ -139,16 +159,7 @@ void writeRef(MutableByteSpan r, const ReferenceSite& s, int pos, std::uint32_t 
 }  // namespace
 
 bool holderTakesPart(const CodePlugDocument& doc, const ReferenceSite& s, int h, When when) {
-  const ByteSpan r = holderBytes(doc, s, h);
-  switch (when) {
-    case Never: return false;
-    case Always: return true;
-    case HolderInUse: return s.holderList && inUse(doc, *s.holderList, h);
-    case OneTouchDigital: return ((u8(r, 0) >> 4) & 3) == 1;
-    case OneTouchText: return ((u8(r, 0) >> 4) & 3) == 1 && (u8(r, 0) & 3) == 1;
-    case ChannelDigital: return (u8(r, 0) & 3) == 2;
-  }
-  return false;
+  return takesPart(doc, s, holderBytes(doc, s, h), h, when);
 }
 
 std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& s, int holder, int position) {
@@ -165,9 +176,10 @@ void forEachReference(CodePlugDocument& doc, ListId id, When ReferenceSite::*sco
   const int capacity = layoutOf(id).count;
   for (const auto& s : referenceSites()) {
     if (s.referred != id) continue;
-    for (int h = 0; h < s.holderCount; ++h) {
-      if (!holderTakesPart(doc, s, h, s.*scope)) continue;
-      MutableByteSpan r = holderBytes(doc, s, h);
+    const MutableByteSpan area = holderArea(doc, s);
+    for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
+      const MutableByteSpan r = holderIn(area, s, h);
+      if (!takesPart(doc, s, r, h, s.*scope)) continue;
       for (int p = 0; p < s.repeat; ++p) {
         const std::uint32_t v = readRef(r, s, p);
         if (v < 1 || v > std::uint32_t(capacity)) continue;  // not a reference: never touched
@@ -184,9 +196,10 @@ std::optional<ReferenceHit> findBlockingReference(const CodePlugDocument& doc, L
   if (!doc.hasImage()) return std::nullopt;
   for (const auto& s : referenceSites()) {
     if (s.referred != id || s.check == Never) continue;
-    for (int h = 0; h < s.holderCount; ++h) {
-      if (!holderTakesPart(doc, s, h, s.check)) continue;
-      const ByteSpan r = holderBytes(doc, s, h);
+    const ByteSpan area = holderArea(doc, s);
+    for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
+      const ByteSpan r = holderIn(area, s, h);
+      if (!takesPart(doc, s, r, h, s.check)) continue;
       for (int p = 0; p < s.repeat; ++p)
         if (readRef(r, s, p) == std::uint32_t(n)) return ReferenceHit{&s, h, p};
     }

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <mutex>
+#include <unordered_map>
 
 #include "channels/ChannelChoices.h"
 #include "channels/ChannelRecord.h"
@@ -655,6 +657,21 @@ bool sameText(std::string_view a, std::string_view b) {
                     [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
+// The code of the first choice whose text reads as `text` (both trimmed, without case).
+// A dump and a build read every field's text back against its choices, and many lists
+// hold some 250: each list (a static table, never changed) is indexed once.
+std::optional<std::uint32_t> choiceCode(const Choices& choices, std::string_view text) {
+  const auto key = [](std::string_view t) { return asciiLower(trimmed(t)); };
+  static std::mutex guard;
+  static std::unordered_map<const Choices*, std::unordered_map<std::string, std::uint32_t>> indexes;
+  const std::lock_guard lock(guard);
+  const auto [index, made] = indexes.try_emplace(&choices);
+  if (made)
+    for (const Choice& c : choices) index->second.try_emplace(key(c.text), c.code);
+  const auto found = index->second.find(key(text));
+  return found == index->second.end() ? std::nullopt : std::optional(found->second);
+}
+
 std::uint32_t maxOf(const FieldDesc& f) { return fieldMask(f.bits); }
 
 std::string hexWord(std::uint32_t v) {
@@ -740,8 +757,7 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
     case Kind::Choice:
     case Kind::Reference:
       if (f.choices)
-        for (const Choice& c : f.choices())
-          if (sameText(trimmed(c.text), trimmed(text))) return holds(c.code);
+        if (const auto code = choiceCode(f.choices(), text)) return holds(code);
       break;
     case Kind::Frequency: {
       const std::string_view t = trimmed(text);

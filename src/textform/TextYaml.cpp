@@ -468,7 +468,11 @@ class Reader {
 }  // namespace
 
 std::string toYaml(const TextPlug& plug) {
-  Writer out(kHeader, 64 << 10);  // room for a full code plug's text
+  // Room for the text's lines: a line a section, record number and field, three a run.
+  std::size_t lines = plug.sections.size() + 3 * plug.rest.size() + 4;
+  for (const TextSection& s : plug.sections)
+    for (const TextRecord& r : s.records) lines += r.fields.size() + 1;
+  Writer out(kHeader, lines);
   for (const TextSection& s : plug.sections) {
     const bool list = numbered(*s.desc), empty = s.records.empty();
     out.section(s.desc->key, list, empty);
