@@ -76,7 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   normaliseLists(doc);
 
+  // The list operations on two lists the input picks (or one, or none): each runs the
+  // reference engine over a thousand holders, and all seven lists a run cost most of it.
   for (int l = 0; l < kListCount; ++l) {
+    if (l != data[0] % 8 && l != data[3] % 8) continue;
     const auto id = static_cast<ListId>(l);
     const int used = usedCount(doc, id);
     for (int i = 0; i < layoutOf(id).count; i += 97) (void)recordName(doc, id, i);

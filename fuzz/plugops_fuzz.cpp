@@ -53,7 +53,7 @@ using namespace pw;
 namespace {
 
 constexpr int kMaxPatches = 16;
-constexpr int kMaxOperations = 24;
+constexpr int kMaxOperations = 16;
 
 // Reports a broken invariant with the operation that broke it, then stops the run.
 [[noreturn]] void broken(const char* operation, const std::string& what) {

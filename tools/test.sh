@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything with AddressSanitizer and UndefinedBehaviorSanitizer and runs the
-# whole test suite under them; with clang present, also a short bounded fuzz run.
+# whole test suite under them; with clang present, also a short bounded fuzz run from the
+# corpus kept in fuzz/corpus/.
 set -euo pipefail
 root="$(cd "$(dirname "$0")/.." && pwd)"
 cd "$root"

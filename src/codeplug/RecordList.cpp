@@ -394,8 +394,9 @@ bool packList(CodePlugDocument& doc, ListId id) {
   std::vector<int> oldToNew(l.count + 1, 0);
   bool moved = false;
   int next = 0;
+  const ByteSpan section = sectionBytes(doc, l);
   for (int i = 0; i < l.count; ++i) {
-    if (!inUse(doc, id, i)) continue;
+    if (!nameInUse(section, l, i)) continue;
     if (i != next) {
       MutableByteSpan dst = recordBytes(doc, id, next);
       ByteSpan src = recordBytes(doc, id, i);
@@ -407,31 +408,38 @@ bool packList(CodePlugDocument& doc, ListId id) {
   }
   for (int i = next; i < l.count; ++i) initEntry(doc, id, i, {});
   if (moved) renumberAfterPack(doc, id, oldToNew);
-  const ByteSpan after = doc.bytes(l.start, before.size());
-  return moved || !std::equal(before.begin(), before.end(), after.begin());
+  return moved || std::memcmp(before.data(), section.data(), before.size()) != 0;
 }
 
 bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
   const auto& l = layoutOf(m.owner);
   const MutableByteSpan section = sectionBytes(doc, l);
-  if (section.empty()) return false;
+  const std::size_t slotBytes = 2 * std::size_t(m.slotCount);
+  if (section.empty() || std::size_t(m.offset) + slotBytes > std::size_t(l.recordSize)) return false;
+  // A slot is moved as its two bytes (no value is read), so the slots of every record
+  // are walked directly: a load packs some 20000 of them.
+  static constexpr std::uint8_t kZeros[64] = {};
+  if (slotBytes > sizeof kZeros) return false;
   bool changed = false;
   for (int r = 0; r < l.count; ++r) {
-    const MutableByteSpan rec = section.subspan(std::size_t(r) * std::size_t(l.recordSize), std::size_t(l.recordSize));
-    int next = 0;
-    for (int s = 0; s < m.slotCount; ++s) {
-      const std::uint16_t v = u16le(rec, m.offset + 2 * s);
-      if (v == 0) continue;
-      if (s != next) {
-        setU16le(rec, m.offset + 2 * next, v);
+    std::uint8_t* slots = section.data() + std::size_t(r) * std::size_t(l.recordSize) + std::size_t(m.offset);
+    // Packed already, as nearly every record is: members, then zeros to the end.
+    std::size_t members = 0;
+    while (members < slotBytes && (slots[members] | slots[members + 1]) != 0) members += 2;
+    if (std::memcmp(slots + members, kZeros, slotBytes - members) == 0) continue;
+    std::size_t next = 0;
+    for (std::size_t at = 0; at < slotBytes; at += 2) {
+      if ((slots[at] | slots[at + 1]) == 0) continue;
+      if (at != next) {
+        slots[next] = slots[at];
+        slots[next + 1] = slots[at + 1];
         changed = true;
       }
-      ++next;
+      next += 2;
     }
-    for (int s = next; s < m.slotCount; ++s) {
-      if (u16le(rec, m.offset + 2 * s) == 0) continue;
-      setU16le(rec, m.offset + 2 * s, 0);
-      changed = true;
+    for (std::size_t at = next; at < slotBytes; ++at) {
+      changed = changed || slots[at] != 0;
+      slots[at] = 0;
     }
   }
   return changed;

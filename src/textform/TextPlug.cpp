@@ -139,7 +139,12 @@ TextError fieldError(const TextValue& v, const std::string& field, const std::st
 
 class Assembler {
  public:
-  Assembler() : doc_(nullptr) { doc_.holdImage(std::vector<std::uint8_t>(kRdtFileSize, 0)); }
+  // Builds on zeros, in `buffer` when one is handed over (a file-sized buffer is a fresh
+  // mapping of memory each time one is made).
+  explicit Assembler(std::vector<std::uint8_t> buffer = {}) : doc_(nullptr) {
+    buffer.assign(kRdtFileSize, 0);
+    doc_.holdImage(std::move(buffer));
+  }
 
   std::optional<TextError> run(const TextPlug& plug) {
     for (const TextSection& s : plug.sections)
@@ -364,7 +369,7 @@ TextPlug describe(ByteSpan file) {
     plug.sections.push_back(std::move(section));
   }
   // What the described fields give; the rest is whatever differs from it, the suffix CRC aside.
-  Assembler fields;
+  Assembler fields(std::move(doc.workingImage));  // the described document is done with
   fields.run(plug);
   std::vector<std::uint8_t> residual = fields.take();
   std::size_t i = 0;

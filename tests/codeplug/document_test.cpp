@@ -47,6 +47,18 @@ TEST(Document, NewDocumentHoldsNothing) {
   EXPECT_FALSE(std::filesystem::exists(testTempDir() + "/never.rdt"));
 }
 
+// A held image (the text form's scratch documents) is read and written, but nothing
+// done to it is a change to save or a step to undo.
+TEST(Document, AHeldImageIsNeverAChange) {
+  CodePlugDocument doc;
+  doc.holdImage(CodePlugBuilder().bytes());
+  ASSERT_TRUE(doc.hasImage());
+  doc.bytes(kGeneralSettings, 1)[0] ^= 0xFF;
+  EXPECT_FALSE(doc.isModified());
+  EXPECT_FALSE(doc.settleEdits("edit"));
+  EXPECT_FALSE(doc.undo());
+}
+
 TEST(Document, CleanFileLoadsUnmodifiedAndSavesByteIdentical) {
   Loaded l;
   CodePlugBuilder b;

@@ -156,6 +156,23 @@ TEST(EditHistory, KeystrokesOfOneBoxJoinUntilAnotherStepOrAnUndo) {
   EXPECT_EQ(doc.history().stepCount(), 2u);
 }
 
+// The image is compared a page, then a block at a time: a change in a page's last byte,
+// or in the bytes after the last whole page, is a step all the same.
+TEST(EditHistory, FindsChangesAtPageEdgesAndInTheLastPartialPage) {
+  Bytes image(3 * 4096 + 100, 0);
+  EditHistory h;
+  h.reset(image);
+  for (std::size_t at : {std::size_t(4095), std::size_t(4096), 3 * std::size_t(4096) + 99}) {
+    const Bytes before = image;
+    image[at] = 0x7F;
+    ASSERT_TRUE(h.settle(image, "byte")) << at;
+    ASSERT_TRUE(h.undo(image)) << at;
+    EXPECT_EQ(image, before) << at;
+    ASSERT_TRUE(h.redo(image)) << at;
+    EXPECT_EQ(image[at], 0x7F) << at;
+  }
+}
+
 TEST(EditHistory, StaysWithinItsBudgetAndIsClearedByALoad) {
   Bytes image(4096, 0);
   EditHistory h(2000);

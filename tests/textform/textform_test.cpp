@@ -288,6 +288,16 @@ TEST(TextForm, ListsWithMembersMessagesAndSettingsEditThroughTheText) {
                 "  changed 1 'Scan': members: [1] -> [2, 1]"}));
 }
 
+// A choice is read as the tab would take it typed: without case and around spaces.
+TEST(TextForm, ChoicesAreReadWithoutCaseAndAroundSpaces) {
+  const std::vector<std::uint8_t> file = CodePlugBuilder().channel(0, "One").bytes();
+  const std::string text = dumpText(file);
+  ASSERT_NE(text.find("squelch: Normal"), std::string::npos);
+  EXPECT_EQ(build(replaced(text, "squelch: Normal", "squelch: nORMAL")), file);
+  EXPECT_EQ(build(replaced(text, "squelch: Normal", "squelch: '  normal '")), file);
+  EXPECT_NE(build(replaced(text, "squelch: Normal", "squelch: tight")), file);
+}
+
 TEST(TextForm, ErrorsNameTheLineAndTheField) {
   const std::string text = dumpText(CodePlugBuilder().channel(0, "One").bytes());
   const auto lineOf = [&](const std::string& needle) {
