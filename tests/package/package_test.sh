@@ -68,9 +68,14 @@ $(diff <(echo "$expected") <(echo "$listed"))"
   awk '$1 ~ /^-/ && $1 != "-rw-r--r--" && $6 !~ /^\.\/usr\/bin\// { print "FAIL mode " $1 ": " $6 }' \
     "$work/contents" | grep . && fail "file modes"
   awk '$1 ~ /^d/ && $1 != "drwxr-xr-x" { print "FAIL mode " $1 ": " $6 }' "$work/contents" | grep . && fail "folder modes"
-  # Nothing names the build tree.
+  # Nothing names the build tree. A sanitizer build cannot hold to this: the sanitizer's
+  # description of every global names its source file in full, prefix maps or not.
   dpkg-deb -x "$deb" "$work/root"
-  ! grep -rlF "$(cd "$build" && pwd)" "$work/root" || fail "files above name the build tree"
+  if grep -q '^PLUGWRIGHT_SANITIZE:BOOL=ON' "$build/CMakeCache.txt"; then
+    echo "note: a sanitizer build, whose programs name their sources; the build tree is not looked for"
+  else
+    ! grep -rlF "$(cd "$build" && pwd)" "$work/root" || fail "files above name the build tree"
+  fi
 }
 check contents
 root=$work/root
