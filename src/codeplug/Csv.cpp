@@ -5,15 +5,13 @@
 #include <algorithm>
 #include <cerrno>
 
-#include "codeplug/Encodings.h"
+#include "codeplug/Text.h"
 
 namespace pw::csv {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
-
-bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
 
 }  // namespace
 
@@ -143,15 +141,9 @@ char guessSeparator(std::string_view firstLine) {
   return line.find('\t') != std::string_view::npos && line.find(',') == std::string_view::npos ? '\t' : ',';
 }
 
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string foldName(std::string_view text) {
   if (text.starts_with(kBom)) text.remove_prefix(kBom.size());
-  return asciiLower(trim(text));
+  return asciiLower(trimmed(text));
 }
 
 Header::Header(const std::vector<std::string>& names) {
@@ -168,7 +160,7 @@ std::optional<std::size_t> Header::find(std::string_view name) const {
 
 bool blankRow(const Row& row) {
   return std::all_of(row.fields.begin(), row.fields.end(),
-                     [](const std::string& f) { return trim(f).empty(); });
+                     [](const std::string& f) { return trimmed(f).empty(); });
 }
 
 std::string_view fieldAt(const Row& row, std::optional<std::size_t> column) {

@@ -85,8 +85,6 @@ std::string_view fieldAt(const Row& row, std::optional<std::size_t> column);
 
 // The text in lower case with blanks (and a byte order mark) trimmed: how names compare.
 std::string foldName(std::string_view text);
-// The text without leading and trailing blanks and control characters.
-std::string_view trim(std::string_view text);
 
 // A field as written: quoted when it holds the separator, a quote or a line break, or
 // starts or ends with a blank; quotes inside doubled.

@@ -7,8 +7,6 @@ namespace pw {
 
 namespace {
 
-bool isControlOrBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-
 std::uint16_t unitAt(std::span<const std::uint8_t> bytes, std::size_t i) {
   return static_cast<std::uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
 }
@@ -91,21 +89,10 @@ int dtmfNibble(char c) {
 
 // ---- Names ----
 
-std::string unitText(std::span<const std::uint8_t> bytes, int units) {
-  std::string text;
-  const std::size_t n = std::min(static_cast<std::size_t>(std::max(units, 0)), bytes.size() / 2);
-  for (std::size_t i = 0; i < n; ++i) {
-    const auto low = static_cast<std::uint8_t>(unitAt(bytes, i) & 0xFF);
-    if (low == 0x00 || low == 0xFF) break;
-    text.push_back(static_cast<char>(low));
-  }
-  return text;
-}
-
 std::string decodeName(std::span<const std::uint8_t> bytes, int units, int fallback) {
   if (units <= 0 || bytes.size() < 2 * static_cast<std::size_t>(units)) return {};
   if (unitAt(bytes, 0) == 0) return {};  // free slot
-  const std::string text = trimControls(unitText(bytes, units));
+  const std::string text = trimControls(nameBytes(bytes, units));
   if (text.empty() && fallback >= 0) return "no_name-" + std::to_string(fallback);
   return text;
 }
@@ -122,18 +109,6 @@ void encodeName(std::span<std::uint8_t> bytes, int units, std::string_view text)
     bytes[2 * i] = static_cast<std::uint8_t>(unit & 0xFF);
     bytes[2 * i + 1] = static_cast<std::uint8_t>(unit >> 8);
   }
-}
-
-std::string trimControls(std::string_view text) {
-  const auto first = std::find_if_not(text.begin(), text.end(), isControlOrBlank);
-  const auto last = std::find_if_not(text.rbegin(), text.rend(), isControlOrBlank).base();
-  return first < last ? std::string(first, last) : std::string();
-}
-
-std::string asciiLower(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = asciiLower(c);
-  return out;
 }
 
 // ---- BCD ----

@@ -1,6 +1,7 @@
 #pragma once
 // Pure conversions between stored bytes and the texts the editor shows.
-// No state, no document: every function here is total over its inputs.
+// No state, no document: every function here is total over its inputs. What a name accepts,
+// trimming and the reading of a name field's bytes are the name rule's (codeplug/Text.h).
 
 #include <array>
 #include <cstdint>
@@ -10,17 +11,14 @@
 #include <string_view>
 #include <vector>
 
+#include "codeplug/Text.h"
+
 namespace pw {
 
 // ---- Names: N little-endian 16-bit code units (2*N bytes) ----
 
-// The characters of up to N units as stored: the low byte of each unit, stopping at
-// the first unit whose low byte is 0x00 or 0xFF (or at the end of a short span).
-// Nothing is trimmed.
-std::string unitText(std::span<const std::uint8_t> bytes, int units);
-
 // Text of a name field. Empty when N <= 0, the span is too short or the first
-// unit is 0. Otherwise unitText with leading and trailing characters with codes
+// unit is 0. Otherwise nameBytes with leading and trailing characters with codes
 // 0..32 removed. An empty result with fallback >= 0 becomes "no_name-<fallback>".
 std::string decodeName(std::span<const std::uint8_t> bytes, int units, int fallback = -1);
 
@@ -28,15 +26,6 @@ std::string decodeName(std::span<const std::uint8_t> bytes, int units, int fallb
 // each 8-bit code is sign-extended (0x80..0xFF become 0xFF80..0xFFFF).
 // The span must hold at least 2*N bytes. The caller trims beforehand.
 void encodeName(std::span<std::uint8_t> bytes, int units, std::string_view text);
-
-// Trim of leading/trailing characters with codes 0..32 (the rule every name
-// operation applies before storing).
-std::string trimControls(std::string_view text);
-
-// A..Z as a..z, every other byte as it is: how names and texts compare without case (no
-// locale: names hold the code plug's 8-bit characters, not the machine's).
-inline char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; }
-std::string asciiLower(std::string_view text);
 
 // ---- BCD ----
 // For n in 0..15999: (n/1000)<<12 | (n/100%10)<<8 | (n/10%10)<<4 | n%10.

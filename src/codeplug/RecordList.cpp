@@ -382,7 +382,7 @@ std::vector<int> sortRecords(CodePlugDocument& doc, ListId id, const std::vector
 std::vector<int> sortRecordsByName(CodePlugDocument& doc, ListId id, const std::vector<int>& rows) {
   const auto& l = layoutOf(id);
   return sortRecordsByKey(doc, id, rows, [&](int i) {
-    return asciiLower(decodeName(recordBytes(doc, id, i).subspan(std::size_t(l.nameOffset)), l.nameUnits));
+    return nameSortKey(decodeName(recordBytes(doc, id, i).subspan(std::size_t(l.nameOffset)), l.nameUnits));
   });
 }
 

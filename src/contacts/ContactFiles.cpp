@@ -26,8 +26,7 @@ enum class Format { Sectioned, CommaSeparated };
 
 std::string upperCase(std::string_view text) {
   std::string out(text);
-  std::transform(out.begin(), out.end(), out.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  for (char& c : out) c = asciiUpper(c);
   return out;
 }
 
@@ -42,23 +41,16 @@ std::optional<Format> formatOf(const std::string& fileName) {
   return std::nullopt;
 }
 
-// A whole number with an optional sign (blanks around it allowed). Values too large
-// for any field saturate rather than wrap, so range checks still reject them.
-std::optional<long long> parseInteger(std::string_view text) {
-  const std::string t = trimControls(text);
-  std::size_t i = (!t.empty() && (t[0] == '-' || t[0] == '+')) ? 1 : 0;
-  if (i == t.size()) return std::nullopt;
-  long long v = 0;
-  for (; i < t.size(); ++i) {
-    if (t[i] < '0' || t[i] > '9') return std::nullopt;
-    v = std::min(v * 10 + (t[i] - '0'), 1LL << 40);
-  }
-  return t[0] == '-' ? -v : v;
+// The files' numbers are whole numbers with an optional sign.
+constexpr NumberSyntax kSigned{.sign = true};
+
+std::optional<std::int64_t> integerIn(std::string_view text, std::int64_t lo, std::int64_t hi) {
+  return parseInteger(text, lo, hi, kSigned);
 }
 
 std::optional<std::uint32_t> parseCallId(std::string_view text) {
-  const auto v = parseInteger(text);
-  if (!v || *v < 0 || *v > kMaxCallId) return std::nullopt;
+  const auto v = integerIn(text, 0, kMaxCallId);
+  if (!v) return std::nullopt;
   return std::uint32_t(*v);
 }
 
@@ -89,24 +81,21 @@ std::optional<std::string_view> valueOf(std::string_view line, char key) {
   return line.substr(2);
 }
 
-std::optional<long long> numberIn(std::string_view line, char key, long long lo, long long hi) {
+std::optional<std::int64_t> numberIn(std::string_view line, char key, std::int64_t lo, std::int64_t hi) {
   const auto value = valueOf(line, key);
-  const auto v = value ? parseInteger(*value) : std::nullopt;
-  if (!v || *v < lo || *v > hi) return std::nullopt;
-  return v;
+  return value ? integerIn(*value, lo, hi) : std::nullopt;
 }
 
 bool isContactHeader(std::string_view line) {
   return line.size() > 9 && upperCase(line.substr(0, 8)) == "[CONTACT" && line.back() == ']' &&
-         parseInteger(line.substr(8, line.size() - 9)).has_value();
+         integerIn(line.substr(8, line.size() - 9), INT64_MIN, INT64_MAX).has_value();
 }
 
 bool hasCountLine(const std::vector<ContactFileLine>& lines) {
   if (lines.size() < 2 || upperCase(lines[0].text) != "[CONTACTS]") return false;
   const std::string_view count = lines[1].text;
   if (count.size() < 6 || upperCase(count.substr(0, 6)) != "COUNT=") return false;
-  const auto n = parseInteger(count.substr(6));
-  return n && *n >= 1;
+  return integerIn(count.substr(6), 1, INT64_MAX).has_value();
 }
 
 // Each contact is five lines in a fixed order; a line that does not fit its step is

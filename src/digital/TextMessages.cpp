@@ -15,7 +15,7 @@ std::string messageText(const CodePlugDocument& doc, int index) {
 }
 
 std::string storedMessageText(const CodePlugDocument& doc, int index) {
-  return unitText(recordBytes(doc, kList, index), kTextMessageUnits);
+  return nameBytes(recordBytes(doc, kList, index), kTextMessageUnits);
 }
 
 std::vector<int> shownMessages(const CodePlugDocument& doc) {

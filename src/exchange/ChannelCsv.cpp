@@ -36,7 +36,7 @@ const text::FieldDesc& channelField(std::string_view key) { return *text::findFi
 // A plain decimal number ("146.52", "0,6", "88.5") in units of 10^-scale. Digits beyond
 // the scale are dropped, or, when `exact`, must be zeros. Nothing for any other text.
 std::optional<std::int64_t> parseDecimal(std::string_view text, int scale, bool exact) {
-  text = csv::trim(text);
+  text = trimmed(text);
   std::int64_t whole = 0, fraction = 0;
   int fractionDigits = 0;
   bool point = false, digits = false;
@@ -102,7 +102,7 @@ int lastInUse(const CodePlugDocument& doc) {
 
 // "#<number>": the number, else nothing.
 std::optional<std::uint32_t> hashNumber(std::string_view text) {
-  text = csv::trim(text);
+  text = trimmed(text);
   if (text.size() < 2 || text.front() != '#') return std::nullopt;
   return text::parseNumber(text.substr(1), 0xFFFF);
 }
@@ -241,14 +241,14 @@ class PlanReader {
     if (!number_ && !name_ && !zones_ && fields_.empty()) return false;
     plan_.layout = ChannelLayout::Own;
     for (std::size_t i = 0; i < header.size(); ++i)
-      if (!claimed[i] && !header.name(i).empty()) plan_.unknownColumns.emplace_back(csv::trim(names[i]));
+      if (!claimed[i] && !header.name(i).empty()) plan_.unknownColumns.emplace_back(trimmed(names[i]));
     return true;
   }
 
   bool ownRow(const csv::Row& row, ChannelRow& out, std::string& reason) {
     rowNotes_.clear();
     if (options_.update && number_) {
-      const std::string_view text = csv::trim(csv::fieldAt(row, number_));
+      const std::string_view text = trimmed(csv::fieldAt(row, number_));
       if (!text.empty()) {
         const auto n = text::parseNumber(text, 0xFFFF);
         if (!n) {
@@ -267,13 +267,13 @@ class PlanReader {
     }
     if (name_) {
       const std::string_view cell = csv::fieldAt(row, name_);
-      if (!csv::trim(cell).empty()) {
+      if (!trimmed(cell).empty()) {
         out.hasName = true;
         out.name = nameFromCell(cell, true, "name", row.line, rowNotes_);
       }
     }
     for (const auto& [f, column] : fields_) {
-      const std::string_view text = csv::trim(csv::fieldAt(row, column));
+      const std::string_view text = trimmed(csv::fieldAt(row, column));
       if (text.empty()) continue;  // a cell left empty: the new channel's value, or the one kept
       if (!ownValue(*f, text, out, reason)) {
         if (reason.empty())
@@ -287,7 +287,7 @@ class PlanReader {
       while (from <= cell.size()) {
         std::size_t to = cell.find(kZoneSeparator, from);
         if (to == std::string::npos) to = cell.size();
-        const std::string_view piece = csv::trim(std::string_view(cell).substr(from, to - from));
+        const std::string_view piece = trimmed(std::string_view(cell).substr(from, to - from));
         if (!piece.empty())
           out.zones.push_back(hashNumber(piece) ? std::string(piece)
                                                 : nameFromCell(piece, true, "zone", row.line, rowNotes_));
@@ -358,7 +358,7 @@ class PlanReader {
   // The tone word of one side, or why the radio cannot hold it.
   std::optional<std::uint16_t> toneWord(const csv::Row& row, const ToneSide& side,
                                         std::string& reason) const {
-    const std::string_view text = csv::trim(csv::fieldAt(row, side.column));
+    const std::string_view text = trimmed(csv::fieldAt(row, side.column));
     switch (side.kind) {
       case Squelch::None:
         return std::uint16_t(0xFFFF);
@@ -385,7 +385,7 @@ class PlanReader {
 
   bool tones(const csv::Row& row, ToneSide& tx, ToneSide& rx, std::string& reason) const {
     const AnalogueColumns& c = analogue_;
-    const std::string mode = asciiLower(csv::trim(csv::fieldAt(row, c.tone)));
+    const std::string mode = asciiLower(trimmed(csv::fieldAt(row, c.tone)));
     const ToneSide txTone{Squelch::Ctcss, c.rTone}, rxTone{Squelch::Ctcss, c.cTone};
     const ToneSide txDcs{Squelch::Dcs, c.dtcs}, rxDcs{Squelch::Dcs, c.rxDtcs};
     if (mode.empty()) {
@@ -397,7 +397,7 @@ class PlanReader {
       tx = rx = txDcs;
     } else if (mode == "cross") {
       // The transmit side before the arrow, the receive side after it.
-      std::string cross = asciiLower(csv::trim(csv::fieldAt(row, c.crossMode)));
+      std::string cross = asciiLower(trimmed(csv::fieldAt(row, c.crossMode)));
       if (cross.empty()) cross = "tone->tone";
       const std::size_t arrow = cross.find("->");
       const std::string before = arrow == std::string::npos ? "" : cross.substr(0, arrow);
@@ -411,23 +411,23 @@ class PlanReader {
       };
       const auto t = side(before, txTone, txDcs), r = side(after, rxTone, rxDcs);
       if (arrow == std::string::npos || !t || !r || (before.empty() && after.empty())) {
-        reason = "CrossMode " + quoted(csv::trim(csv::fieldAt(row, c.crossMode))) +
-                 " is not one this editor knows";
+        reason =
+            "CrossMode " + quoted(trimmed(csv::fieldAt(row, c.crossMode))) + " is not one this editor knows";
         return false;
       }
       tx = *t;
       rx = *r;
     } else {
-      reason = "Tone " + quoted(csv::trim(csv::fieldAt(row, c.tone))) + " is not one this editor knows";
+      reason = "Tone " + quoted(trimmed(csv::fieldAt(row, c.tone))) + " is not one this editor knows";
       return false;
     }
     if (tx.kind == Squelch::Dcs || rx.kind == Squelch::Dcs) {
       // Two letters, transmit then receive; R is inverted.
-      std::string polarity = asciiLower(csv::trim(csv::fieldAt(row, c.polarity)));
+      std::string polarity = asciiLower(trimmed(csv::fieldAt(row, c.polarity)));
       if (polarity.empty()) polarity = "nn";
       if (polarity.size() != 2 || polarity.find_first_not_of("nr") != std::string::npos) {
         reason =
-            "DtcsPolarity " + quoted(csv::trim(csv::fieldAt(row, c.polarity))) + " is not two letters N or R";
+            "DtcsPolarity " + quoted(trimmed(csv::fieldAt(row, c.polarity))) + " is not two letters N or R";
         return false;
       }
       tx.inverted = polarity[0] == 'r';
@@ -440,19 +440,19 @@ class PlanReader {
     rowNotes_.clear();
     const AnalogueColumns& c = analogue_;
     const auto number = [&](std::optional<std::size_t> column, const char* what) {
-      const std::string_view text = csv::trim(csv::fieldAt(row, column));
+      const std::string_view text = trimmed(csv::fieldAt(row, column));
       const auto hz = parseDecimal(text, 6, false);
       if (!hz)
         reason = text.empty() ? std::string("no ") + what
                               : std::string(what) + " " + quoted(text) + " is not a number";
       return hz;
     };
-    const std::string mode = asciiLower(csv::trim(csv::fieldAt(row, c.mode)));
+    const std::string mode = asciiLower(trimmed(csv::fieldAt(row, c.mode)));
     std::uint32_t bandwidth = 0;
     if (mode.empty() || mode == "fm") {
       bandwidth = 2;  // 25 kHz
     } else if (mode != "nfm") {
-      reason = "mode " + quoted(csv::trim(csv::fieldAt(row, c.mode))) + " is not one the radio has";
+      reason = "mode " + quoted(trimmed(csv::fieldAt(row, c.mode))) + " is not one the radio has";
       return false;
     }
 
@@ -460,7 +460,7 @@ class PlanReader {
     if (!rxHz) return false;
     std::int64_t txHz = *rxHz;
     bool rxOnly = false;
-    const std::string duplex = asciiLower(csv::trim(csv::fieldAt(row, c.duplex)));
+    const std::string duplex = asciiLower(trimmed(csv::fieldAt(row, c.duplex)));
     if (duplex == "+" || duplex == "-" || duplex == "split") {
       const auto offset = number(c.offset, "Offset");
       if (!offset) return false;
@@ -468,7 +468,7 @@ class PlanReader {
     } else if (duplex == "off") {
       rxOnly = true;
     } else if (!duplex.empty()) {
-      reason = "Duplex " + quoted(csv::trim(csv::fieldAt(row, c.duplex))) + " is not one this editor knows";
+      reason = "Duplex " + quoted(trimmed(csv::fieldAt(row, c.duplex))) + " is not one this editor knows";
       return false;
     }
     const auto rxWord = frequencyWord(doc_, *rxHz, "receive", reason);
@@ -490,7 +490,7 @@ class PlanReader {
                   {&channelField("tx_tone"), *txTone},
                   {&channelField("rx_tone"), *rxTone}};
     if (rxOnly) out.values.push_back({&channelField("rx_only"), 1});
-    if (const auto power = powerValue(csv::trim(csv::fieldAt(row, c.power))))
+    if (const auto power = powerValue(trimmed(csv::fieldAt(row, c.power))))
       out.values.push_back({&channelField("tx_power"), *power});
 
     out.hasName = true;
@@ -576,10 +576,7 @@ void joinZones(CodePlugDocument& doc, Names& names, const ChannelRow& row, int s
 // The record's name bytes as stored, up to the first empty unit.
 std::string storedName(ByteSpan record) {
   const RecordListLayout& l = layoutOf(kChannels);
-  std::string bytes;
-  for (int k = 0; k < l.nameUnits && u16le(record, std::size_t(l.nameOffset + 2 * k)) != 0; ++k)
-    bytes += char(record[std::size_t(l.nameOffset + 2 * k)]);
-  return bytes;
+  return nameBytes(record.subspan(std::size_t(l.nameOffset)), l.nameUnits, NameEnd::Stored);
 }
 
 void writeRow(CodePlugDocument& doc, Names& names, const ChannelRow& row, int slot,

@@ -85,14 +85,14 @@ bool readOwnLayout(std::string_view text, PlanBuilder& out) {
   out.plan.readable = true;
   for (std::size_t i = 0; i < header.size(); ++i)
     if (i != id && i != name && i != type && i != tone && !header.name(i).empty())
-      out.plan.unknownColumns.emplace_back(csv::trim(row.fields[i]));
+      out.plan.unknownColumns.emplace_back(trimmed(row.fields[i]));
   while (reader.next(row)) {
     if (csv::blankRow(row)) continue;
     if (row.openQuote) {
       out.plan.skipped.push_back({row.line, kOpenQuoteReason});
       continue;
     }
-    const std::string_view idText = csv::trim(csv::fieldAt(row, id));
+    const std::string_view idText = trimmed(csv::fieldAt(row, id));
     const auto callId = text::parseNumber(idText, kMaxCallId);
     if (!callId) {
       out.plan.skipped.push_back(
@@ -104,8 +104,8 @@ bool readOwnLayout(std::string_view text, PlanBuilder& out) {
                        .name = nameFromCell(csv::fieldAt(row, name), true, "name", row.line, notes),
                        .callType = *callId < kFirstPrivateId ? kGroupCall : kPrivateCall,
                        .rxTone = false};
-    const std::string_view typeText = csv::trim(csv::fieldAt(row, type)),
-                           toneText = csv::trim(csv::fieldAt(row, tone));
+    const std::string_view typeText = trimmed(csv::fieldAt(row, type)),
+                           toneText = trimmed(csv::fieldAt(row, tone));
     const auto callType =
         typeText.empty() ? std::nullopt : text::parseField(out.doc, contactField(kTypeColumn), typeText);
     const auto rxTone =

@@ -4,15 +4,13 @@
 
 #include "codeplug/Csv.h"
 #include "codeplug/Layout.h"
+#include "codeplug/Text.h"
 #include "textform/FieldCatalogue.h"
 
 namespace pw::exchange {
 namespace {
 
 constexpr std::size_t kListedLines = 20;  // a longer list would not fit a message box
-
-// The rename box's rule: what a name can hold.
-bool storable(char c) { return static_cast<unsigned char>(c) >= 32 && static_cast<unsigned char>(c) <= 127; }
 
 std::string counted(int n, const char* noun) { return std::to_string(n) + " " + noun + (n == 1 ? "" : "s"); }
 
@@ -22,19 +20,20 @@ std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\
 
 std::string nameFromCell(std::string_view cell, bool escapes, const char* what, int line,
                          std::vector<RowNote>& notes) {
-  std::string kept;
-  for (char c : cell)
-    if (storable(c)) kept += c;
-  const bool dropped = kept.size() != cell.size();
+  NameChanges changes;
+  const std::string kept = nameFromOutside(cell, &changes);
   std::string name = kept;
   if (escapes)
     if (auto bytes = text::unescapeName(kept)) name = std::move(*bytes);
-  if (!escapes) name = std::string(csv::trim(name));
+  if (!escapes) name = trimControls(name);
   const bool cut = int(name.size()) > kNameUnits;
-  if (cut) name = std::string(csv::trim(name.substr(0, kNameUnits)));
-  if (dropped)
+  if (cut) name = std::string(trimmed(name.substr(0, kNameUnits)));
+  if (changes.dropped)
     notes.push_back({line, std::string(what) + " " + quoted(text::escapeText(name)) +
                                ": characters a name cannot store were dropped"});
+  else if (changes.replaced)
+    notes.push_back(
+        {line, std::string(what) + " " + quoted(text::escapeText(name)) + ": written without accents"});
   if (cut)
     notes.push_back({line, std::string(what) + " cut to 16 characters: " + quoted(text::escapeText(name))});
   return name;

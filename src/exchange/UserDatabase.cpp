@@ -12,6 +12,7 @@
 #include "codeplug/Encodings.h"
 #include "codeplug/FileWriter.h"
 #include "codeplug/RecordList.h"
+#include "codeplug/Text.h"
 #include "contacts/ContactList.h"
 #include "exchange/Rows.h"
 
@@ -25,62 +26,21 @@ constexpr int kRowsBetweenReports = 4096;
 // The header is looked for in this much of a file: a file that is not text has no line end.
 constexpr std::size_t kHeaderLimit = 64 * 1024;
 
-// The 8-bit character a name stores for a character of the file. Control characters
-// become blanks; what the code plug cannot hold becomes '?': characters above 0xFF, the
-// C1 controls, and 0xFF itself (a unit whose low byte is 0xFF ends a stored name).
-char storedChar(std::uint32_t c) {
-  if (c < 32 || c == 127) return ' ';
-  if ((c >= 0x80 && c < 0xA0) || c >= 0xFF) return '?';
-  return char(c);
+// Appends the file's text as a name holds it (the name rule), at most `limit` characters;
+// true when the rule changed it.
+bool appendStored(std::string& out, std::string_view text, std::size_t limit) {
+  NameChanges changes;
+  std::string name = nameFromOutside(trimmed(text), &changes);
+  if (name.size() > limit) name.resize(limit);
+  out += trimmed(name);
+  return changes.replaced || changes.dropped;
 }
 
-// Appends the UTF-8 text as stored characters, at most `limit` of them. A byte that does
-// not start a well-formed sequence is taken as an 8-bit character of its own (a file
-// saved in an 8-bit code).
-void appendStored(std::string& out, std::string_view text, std::size_t limit) {
-  std::size_t count = 0;
-  for (std::size_t i = 0; i < text.size() && count < limit; ++count) {
-    const auto b = static_cast<unsigned char>(text[i]);
-    const int extra = b >= 0xF0 && b < 0xF5 ? 3 : b >= 0xE0 ? 2 : b >= 0xC2 && b < 0xE0 ? 1 : 0;
-    std::uint32_t c = b;
-    bool wellFormed = b >= 0x80 && extra > 0 && i + std::size_t(extra) < text.size();
-    if (wellFormed) {
-      c = b & (0x3F >> extra);
-      for (int k = 1; k <= extra && wellFormed; ++k) {
-        const auto next = static_cast<unsigned char>(text[i + std::size_t(k)]);
-        wellFormed = (next & 0xC0) == 0x80;
-        c = (c << 6) | (next & 0x3F);
-      }
-    }
-    if (wellFormed) {
-      i += std::size_t(extra) + 1;
-    } else {
-      c = b;
-      ++i;
-    }
-    out += storedChar(c);
-  }
-}
+std::string folded(std::string_view text) { return asciiLower(trimmed(text)); }
 
-std::string stored(std::string_view text, std::size_t limit) {
-  std::string out;
-  appendStored(out, trimControls(text), limit);
-  return trimControls(out);
-}
-
-std::string folded(std::string_view text) { return asciiLower(trimControls(text)); }
-
-// A whole number in 1..16777215, blanks around it allowed.
 std::optional<std::uint32_t> radioId(std::string_view text) {
-  text = csv::trim(text);
-  if (text.empty() || text.size() > 16) return std::nullopt;
-  std::uint64_t v = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    v = v * 10 + std::uint64_t(c - '0');
-  }
-  if (v < 1 || v > kMaxCallId) return std::nullopt;
-  return std::uint32_t(v);
+  const auto id = parseInteger(text, 1, kMaxCallId);
+  return id ? std::optional<std::uint32_t>(std::uint32_t(*id)) : std::nullopt;
 }
 
 bool startsWithFolded(std::string_view text, std::string_view prefix) {
@@ -128,7 +88,7 @@ class DatabaseReader {
     if (!row.openQuote && csv::blankRow(row)) return;
     const int line = row.line;
     const std::optional<std::uint32_t> id = radioId(csv::fieldAt(row, id_));
-    const std::string_view callsign = csv::trim(csv::fieldAt(row, callsign_));
+    const std::string_view callsign = trimmed(csv::fieldAt(row, callsign_));
     if (row.openQuote || !id || callsign.empty()) {
       const Skip why = row.openQuote ? Skip::OpenQuote : !id ? Skip::BadId : Skip::NoCallsign;
       db_.malformed_.push_back({line, why});
@@ -136,19 +96,21 @@ class DatabaseReader {
     }
     std::string& pool = db_.pool_;
     const std::size_t at = pool.size();
-    appendStored(pool, callsign, kLongestCallsign);
+    bool changed = appendStored(pool, callsign, kLongestCallsign);
+    for (std::size_t i = at; i < pool.size(); ++i) pool[i] = asciiUpper(pool[i]);
     const std::size_t callsignLength = pool.size() - at;
-    appendStored(pool, csv::trim(csv::fieldAt(row, firstName_)), kNameLength);
+    changed |= appendStored(pool, csv::fieldAt(row, firstName_), kNameLength);
     db_.rows_.push_back({.text = at,
                          .id = *id,
                          .line = std::uint32_t(line),
                          .country = countryIndex(csv::fieldAt(row, country_)),
                          .callsignLength = std::uint8_t(callsignLength),
-                         .firstNameLength = std::uint8_t(pool.size() - at - callsignLength)});
+                         .firstNameLength = std::uint8_t(pool.size() - at - callsignLength),
+                         .nameChanged = changed});
   }
 
   std::uint32_t countryIndex(std::string_view name) {
-    name = csv::trim(name);
+    name = trimmed(name);
     key_.assign(name);
     for (char& c : key_) c = asciiLower(c);
     auto [it, added] = countryIndexes_.try_emplace(key_, std::uint32_t(db_.countries_.size()));
@@ -263,7 +225,7 @@ std::vector<std::string> splitList(std::string_view text) {
   csv::Row row;
   while (reader.next(row))
     for (const std::string& field : row.fields)
-      if (!csv::trim(field).empty()) items.emplace_back(csv::trim(field));
+      if (!trimmed(field).empty()) items.emplace_back(trimmed(field));
   return items;
 }
 
@@ -283,7 +245,7 @@ Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& fil
 
   std::vector<std::string> idPrefixes, callsignPrefixes;
   for (const std::string& p : filter.idPrefixes) idPrefixes.push_back(trimControls(p));
-  for (const std::string& p : filter.callsignPrefixes) callsignPrefixes.push_back(folded(stored(p, kLongestCallsign)));
+  for (const std::string& p : filter.callsignPrefixes) callsignPrefixes.push_back(folded(nameFromOutside(p)));
   std::vector<bool> country(db.countries().size(), filter.countries.empty());
   for (const std::string& wanted : filter.countries)
     for (std::size_t c = 0; c < db.countries().size(); ++c)
@@ -310,10 +272,12 @@ Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& fil
       continue;
     }
     taken[row.id] = true;
-    if (plan.add.size() < room)
+    if (plan.add.size() < room) {
       plan.add.push_back(i);
-    else
+      plan.namesChanged += row.nameChanged;
+    } else {
       ++plan.noRoom;
+    }
   }
   return plan;
 }

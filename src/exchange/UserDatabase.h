@@ -39,6 +39,7 @@ class Database {
     std::uint32_t country;  // index into countries()
     std::uint8_t callsignLength;
     std::uint8_t firstNameLength;
+    bool nameChanged;  // the name rule wrote the callsign or first name otherwise than the file
   };
 
   const std::vector<Row>& rows() const { return rows_; }
@@ -46,9 +47,10 @@ class Database {
   const std::vector<Country>& countries() const { return countries_; }
   // Rows that can never become a contact, with their line, in file order.
   const std::vector<SkippedRow>& malformed() const { return malformed_; }
-  // The callsign as stored in the code plug's 8-bit characters.
+  // The callsign as a name holds it (the name rule), in capitals.
   std::string_view callsign(const Row& row) const;
-  // The contact's name: callsign, a blank and the first name, trimmed and cut to 16 characters.
+  // The contact's name: callsign, a blank and the first name, trimmed and cut to 16
+  // characters; the callsign alone when nothing of the first name is left.
   std::string contactName(const Row& row) const;
 
  private:
@@ -92,6 +94,7 @@ struct Plan {
   int noRoom = 0;                  // ... that did not fit
   int malformed = 0;               // rows no filter could make a contact
   int freeContacts = 0;            // contacts not in use before the import
+  int namesChanged = 0;            // ... of those to add, names the name rule wrote otherwise than the file
 };
 Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& filter);
 // Appends the plan's contacts (Private call, receive tone off). The plan must have been made

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "codeplug/Layout.h"
+#include "codeplug/Text.h"
 
 namespace pw {
 namespace {
@@ -29,7 +30,7 @@ std::string modelName(ByteSpan file) {
   for (int i = 0; i < kModelNameLength; ++i) {
     const std::uint8_t c = u8(file, kModelName + i);
     if (c == 0x00 || c == 0xFF) break;
-    if (c >= 32 && c <= 127) name += static_cast<char>(c);
+    if (nameAccepts(c)) name += static_cast<char>(c);
   }
   if (name == "HT780") return name + " (Handheld A)";
   if (name == "HT680") return name + " (Handheld B)";

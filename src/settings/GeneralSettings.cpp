@@ -1,6 +1,6 @@
 #include "settings/GeneralSettings.h"
 
-#include <charconv>
+#include <cstdint>
 #include <cstring>
 
 #include "codeplug/Encodings.h"
@@ -78,7 +78,7 @@ bool setGeneralField(CodePlugDocument& doc, GeneralField field, std::uint32_t va
 std::string generalText(const CodePlugDocument& doc, GeneralBytes field) {
   if (!hasBlock(doc)) return {};
   const ByteSpan units = span(doc, field);
-  return unitText(units, int(units.size() / 2));
+  return nameBytes(units, int(units.size() / 2));
 }
 
 void setGeneralText(CodePlugDocument& doc, GeneralBytes field, std::string_view text) {
@@ -91,17 +91,14 @@ void setGeneralText(CodePlugDocument& doc, GeneralBytes field, std::string_view 
 }
 
 RadioIdResult setRadioId(CodePlugDocument& doc, std::string_view text) {
-  const std::string trimmed = trimControls(text);
-  std::uint64_t id = 0;
-  const char* end = trimmed.data() + trimmed.size();
-  const auto [at, error] = std::from_chars(trimmed.data(), end, id);
-  if (!hasBlock(doc) || trimmed.empty() || error != std::errc() || at != end)
-    return RadioIdResult::NotANumber;
-  if (id > kMaxRadioId) {
+  // A number past 32 bits is no number at all, as a typed integer's conversion fails.
+  const std::optional<std::int64_t> id = parseInteger(text, 0, UINT32_MAX);
+  if (!hasBlock(doc) || !id) return RadioIdResult::NotANumber;
+  if (*id > kMaxRadioId) {
     doc.prompt().error("Invalid Radio ID number (General tab)");
     return RadioIdResult::TooLarge;
   }
-  setGeneralField(doc, GeneralField::RadioId, static_cast<std::uint32_t>(id));
+  setGeneralField(doc, GeneralField::RadioId, static_cast<std::uint32_t>(*id));
   return RadioIdResult::Stored;
 }
 
@@ -123,7 +120,7 @@ std::string pcProgrammingPasswordText(const CodePlugDocument& doc) {
   std::string text;
   for (std::uint8_t c : span(doc, GeneralBytes::PcProgrammingPassword)) {
     if (c == 0x00 || c == 0xFF) break;
-    text += c >= 32 && c <= 127 ? static_cast<char>(c) : '?';
+    text += nameAccepts(c) ? static_cast<char>(c) : '?';
   }
   return text;
 }

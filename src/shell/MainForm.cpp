@@ -35,6 +35,7 @@
 #include "widgets/QtPrompt.h"
 #include "shell/Settings.h"
 #include "widgets/TabForm.h"
+#include "widgets/FilePaths.h"
 #include "channels/ui/ChannelsForm.h"
 #include "contacts/ui/DigitalContactsForm.h"
 #include "digital/ui/EmergencySystemForm.h"
@@ -89,8 +90,6 @@ const char* const kQueryDiscard = "Unsaved code plug.\n\nDiscard it ?";
 const char* const kQueryReload = "Unsaved code plug.\n\nReload from file ?";
 const char* const kQuerySaveBeforeExit = "Unsaved code plug.\n\nSave before exit ?";
 
-QString toQt(const std::string& fileName) { return QFile::decodeName(QByteArray::fromStdString(fileName)); }
-std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 
 pw::Rect toRect(const QRect& r) { return {r.x(), r.y(), r.width(), r.height()}; }
 
@@ -173,10 +172,10 @@ void TMainForm::startUp() {
 void TMainForm::loadAtStartUp() {
   const bool named = !hooks_.fileToOpen.isEmpty();
   if (named) {
-    keptLastFile_ = toQt(doc.fileName);
-    doc.fileName = toStd(QFileInfo(hooks_.fileToOpen).absoluteFilePath());
+    keptLastFile_ = pw::ui::qtPath(doc.fileName);
+    doc.fileName = pw::ui::stdPath(QFileInfo(hooks_.fileToOpen).absoluteFilePath());
   }
-  const QFileInfo file(toQt(doc.fileName));
+  const QFileInfo file(pw::ui::qtPath(doc.fileName));
   const bool folderExists = !doc.fileName.empty() && file.absoluteDir().exists();
   dialogFolder_ = folderExists ? file.absolutePath() : QCoreApplication::applicationDirPath();
   if (doc.fileName.empty()) return;
@@ -338,7 +337,7 @@ void TMainForm::readSettings() {
   r.w = readSettingInt(s, "MainForm/Width", width());
   r.h = readSettingInt(s, "MainForm/Height", height());
   placeWithin(r);
-  doc.fileName = toStd(readSettingText(s, "CodePlug/File", toQt(doc.fileName)));
+  doc.fileName = pw::ui::stdPath(readSettingText(s, "CodePlug/File", pw::ui::qtPath(doc.fileName)));
   const int tab = readSettingInt(s, "Misc/Tab", PageControl->currentIndex());
   if (tab >= 0 && tab < kTabCount) PageControl->setCurrentIndex(tab);
   contactsForm->setShowNoRxTone(readSettingBool(s, "Misc/ShowContactNoRxTone", contactsForm->showNoRxTone()));
@@ -353,7 +352,7 @@ void TMainForm::writeSettings() {
   s.setValue("MainForm/Left", x());
   s.setValue("MainForm/Width", width());
   s.setValue("MainForm/Height", height());
-  const QString lastFile = doc.fileName.empty() ? keptLastFile_ : toQt(doc.fileName);
+  const QString lastFile = doc.fileName.empty() ? keptLastFile_ : pw::ui::qtPath(doc.fileName);
   if (!lastFile.isEmpty()) s.setValue("CodePlug/File", lastFile);
   s.setValue("Misc/Tab", PageControl->currentIndex());
   s.setValue("Misc/ShowContactNoRxTone", contactsForm->showNoRxTone());
@@ -428,8 +427,8 @@ void TMainForm::showRestoredImage() {
 }
 
 void TMainForm::showFileName() {
-  FilenameLabel->setText(QStringLiteral(" ") + toQt(doc.fileName));
-  FilenameLabel->setToolTip(toQt(doc.fileName));
+  FilenameLabel->setText(QStringLiteral(" ") + pw::ui::qtPath(doc.fileName));
+  FilenameLabel->setToolTip(pw::ui::qtPath(doc.fileName));
 }
 
 void TMainForm::enableFileCommands() {
@@ -451,9 +450,9 @@ void TMainForm::OpenBitBtnClick() {
   if (doc.isModified() && doc.prompt().question(kQueryDiscard, false) != pw::Answer::Yes) return;
   const QString name = chooseFile(false);
   if (name.isEmpty()) return;
-  if (doc.loadCodePlug(toStd(name), true) != pw::kLoadOk) return;
-  if (!doc.fileName.empty()) recovery_->discard(toQt(doc.fileName));
-  doc.fileName = toStd(name);
+  if (doc.loadCodePlug(pw::ui::stdPath(name), true) != pw::kLoadOk) return;
+  if (!doc.fileName.empty()) recovery_->discard(pw::ui::qtPath(doc.fileName));
+  doc.fileName = pw::ui::stdPath(name);
   showFileName();
   offerRecovery();
   refreshAllTabs();
@@ -463,7 +462,7 @@ void TMainForm::OpenBitBtnClick() {
 void TMainForm::ReloadBitBtnClick() {
   if (doc.isModified() && doc.prompt().question(kQueryReload, false) != pw::Answer::Yes) return;
   if (doc.loadCodePlug(doc.fileName, true) != pw::kLoadOk) return;
-  recovery_->discard(toQt(doc.fileName));
+  recovery_->discard(pw::ui::qtPath(doc.fileName));
   showFileName();
   refreshAllTabs();
 }
@@ -472,7 +471,7 @@ void TMainForm::ReloadBitBtnClick() {
 void TMainForm::SaveBitBtnClick() {
   if (!doc.hasImage() || doc.fileName.empty()) return;
   if (doc.saveCodePlug(doc.fileName) != pw::kSaveOk) return;
-  recovery_->discard(toQt(doc.fileName));
+  recovery_->discard(pw::ui::qtPath(doc.fileName));
   showFileName();
 }
 
@@ -483,9 +482,9 @@ void TMainForm::SaveAsBitBtnClick() {
   // would ask about the name as typed, before ".rdt" is added).
   name = saveTarget(doc.prompt(), name, QStringLiteral(".rdt"));
   if (name.isEmpty()) return;
-  if (doc.saveCodePlug(toStd(name)) != pw::kSaveOk) return;
-  recovery_->discard(toQt(doc.fileName));
-  doc.fileName = toStd(name);
+  if (doc.saveCodePlug(pw::ui::stdPath(name)) != pw::kSaveOk) return;
+  recovery_->discard(pw::ui::qtPath(doc.fileName));
+  doc.fileName = pw::ui::stdPath(name);
   showFileName();
 }
 
@@ -531,10 +530,10 @@ void TMainForm::CompareBitBtnClick() {
   const QString name = chooseFile(false, tr("Compare with"));
   if (name.isEmpty()) return;
   pw::CodePlugDocument other(&doc.prompt());
-  if (other.loadCodePlug(toStd(name), true) != pw::kLoadOk) return;
+  if (other.loadCodePlug(pw::ui::stdPath(name), true) != pw::kLoadOk) return;
   if (compare_) compare_->close();
   const QString thisName =
-      toQt(doc.fileName) + (doc.isModified() ? QStringLiteral(" (with its unsaved edits)") : QString());
+      pw::ui::qtPath(doc.fileName) + (doc.isModified() ? QStringLiteral(" (with its unsaved edits)") : QString());
   // This plug as Save would write it: a CRC that follows the bytes is no difference to show.
   std::vector<std::uint8_t> mine = doc.workingImage;
   if (doc.savesSuffixCrc()) pw::setSuffixCrc(mine);
@@ -610,7 +609,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     }
   }
   // Saved, discarded, or nothing left unsaved: no edits to recover.
-  if (!doc.fileName.empty()) recovery_->discard(toQt(doc.fileName));
+  if (!doc.fileName.empty()) recovery_->discard(pw::ui::qtPath(doc.fileName));
   if (compare_) compare_->close();
   if (leftovers_) leftovers_->close();
   event->accept();

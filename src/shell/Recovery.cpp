@@ -16,6 +16,7 @@
 #include "codeplug/DfuseSuffix.h"
 #include "codeplug/FileWriter.h"
 #include "codeplug/Layout.h"
+#include "widgets/FilePaths.h"
 
 namespace {
 
@@ -31,8 +32,6 @@ int interval() {
   return ok && ms > 0 ? ms : RecoveryService::kDefaultInterval;
 }
 
-QString toQt(const std::string& name) { return QFile::decodeName(QByteArray::fromStdString(name)); }
-std::string toStd(const QString& name) { return QFile::encodeName(name).toStdString(); }
 // Message texts are 8-bit, one byte per character.
 std::string message(const QString& text) { return text.toLatin1().toStdString(); }
 QString timeText(const QDateTime& t) { return QLocale().toString(t, QLocale::ShortFormat); }
@@ -223,7 +222,7 @@ void RecoveryService::changed() {
 
 void RecoveryService::writeNow() {
   if (!doc_.hasImage() || doc_.fileName.empty()) return;
-  const QString path = toQt(doc_.fileName);
+  const QString path = pw::ui::qtPath(doc_.fileName);
   if (!doc_.isModified()) {
     discard(path);  // undone back to the file: nothing left to lose
     return;
@@ -261,9 +260,9 @@ std::optional<QString> RecoveryService::write(const Snapshot& s) {
   pw::FileWriter& writer = fileWriter_ ? *fileWriter_ : pw::defaultFileWriter();
   // The description first: an image is never there without what it was made on.
   const QString* failed = nullptr;
-  if (writer.writeFile(toStd(f.meta), bytesOf(metaText(s.meta))) != pw::WriteResult::Ok)
+  if (writer.writeFile(pw::ui::stdPath(f.meta), bytesOf(metaText(s.meta))) != pw::WriteResult::Ok)
     failed = &f.meta;
-  else if (writer.writeFile(toStd(f.image), s.image) != pw::WriteResult::Ok)
+  else if (writer.writeFile(pw::ui::stdPath(f.image), s.image) != pw::WriteResult::Ok)
     failed = &f.image;
   if (failed) {
     const int error = errno;
@@ -281,7 +280,7 @@ void RecoveryService::warnOnce(const QString& failure) {
 }
 
 void RecoveryService::discard(const QString& path) {
-  if (path == toQt(doc_.fileName)) timer_.stop();
+  if (path == pw::ui::qtPath(doc_.fileName)) timer_.stop();
   const QString key = keyOf(path);
   writer_.start([this, key] {
     if (held_.count(key)) drop(key);
@@ -299,7 +298,7 @@ void RecoveryService::drop(const QString& key) {
 
 std::optional<Bytes> RecoveryService::offerBack() {
   writer_.waitForDone();  // a removal or write asked for before counts
-  const QString path = toQt(doc_.fileName);
+  const QString path = pw::ui::qtPath(doc_.fileName);
   const QString key = keyOf(path);
   const Files f(key);
   const QString kept = f.kept();
@@ -379,7 +378,7 @@ bool RecoveryService::save(const Leftover& leftover, const QString& target) {
   pw::CodePlugDocument copy(&doc_.prompt());
   copy.setFileWriter(fileWriter_);
   copy.adoptImage(std::move(image));
-  if (copy.saveCodePlug(toStd(target)) != pw::kSaveOk) return false;
+  if (copy.saveCodePlug(pw::ui::stdPath(target)) != pw::kSaveOk) return false;
   remove(leftover);
   return true;
 }

@@ -1,7 +1,6 @@
 #include "textform/FieldCatalogue.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <mutex>
 #include <unordered_map>
@@ -216,23 +215,16 @@ const FieldDesc kChannelText[] = {
 
 // The General tab's texts: the character in each unit's low byte, up to a low byte of 0
 // or 0xFF; stored with a high byte of 0 and zeros after the text.
-const TextCodec kGeneralTextCodec{.render =
-                                      [](ByteSpan b) {
-                                        std::string bytes;
-                                        for (std::size_t i = 0;
-                                             i + 1 < b.size() && b[i] != 0x00 && b[i] != 0xFF; i += 2)
-                                          bytes += char(b[i]);
-                                        return escapeText(bytes);
-                                      },
-                                  .parse =
-                                      [](std::string_view text, MutableByteSpan b) {
-                                        const auto bytes = unescapeName(text);
-                                        if (!bytes || 2 * bytes->size() > b.size()) return false;
-                                        std::fill(b.begin(), b.end(), 0);
-                                        for (std::size_t i = 0; i < bytes->size(); ++i)
-                                          b[2 * i] = std::uint8_t((*bytes)[i]);
-                                        return true;
-                                      }};
+const TextCodec kGeneralTextCodec{
+    .render = [](ByteSpan b) { return escapeText(nameBytes(b, int(b.size() / 2))); },
+    .parse =
+        [](std::string_view text, MutableByteSpan b) {
+          const auto bytes = unescapeName(text);
+          if (!bytes || 2 * bytes->size() > b.size()) return false;
+          std::fill(b.begin(), b.end(), 0);
+          for (std::size_t i = 0; i < bytes->size(); ++i) b[2 * i] = std::uint8_t((*bytes)[i]);
+          return true;
+        }};
 
 // A key in hex as the tab shows it, the last byte first.
 const TextCodec kKeyCodec{.render = [](ByteSpan b) { return keyText(b); },
@@ -645,12 +637,6 @@ const SectionDesc kSections[] = {
 };
 // clang-format on
 
-std::string_view trimmed(std::string_view s) {
-  const auto b = s.find_first_not_of(' ');
-  if (b == std::string_view::npos) return {};
-  return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
-
 bool sameText(std::string_view a, std::string_view b) {
   // ASCII only, as the choices' texts are: no locale to consult for every character.
   return std::equal(a.begin(), a.end(), b.begin(), b.end(),
@@ -725,23 +711,6 @@ void writeField(MutableByteSpan record, const FieldDesc& f, std::uint32_t value)
 
 bool fieldHolds(const FieldDesc& f, std::uint32_t value) {
   return f.accessor ? f.accessor->holds(value) : value <= maxOf(f);
-}
-
-std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t max) {
-  const std::string_view t = trimmed(text);
-  const bool hex = t.size() > 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X');
-  const std::string_view digits = hex ? t.substr(2) : t;
-  if (digits.empty() || digits.size() > 10) return std::nullopt;
-  std::uint64_t v = 0;
-  for (char c : digits) {
-    const int d = std::isdigit((unsigned char)c)           ? c - '0'
-                  : hex && std::isxdigit((unsigned char)c) ? std::tolower((unsigned char)c) - 'a' + 10
-                                                           : -1;
-    if (d < 0) return std::nullopt;
-    v = v * (hex ? 16 : 10) + std::uint64_t(d);
-  }
-  if (v > max) return std::nullopt;
-  return std::uint32_t(v);
 }
 
 std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const FieldDesc& f,
@@ -844,7 +813,7 @@ std::string escapeText(std::string_view bytes) {
     const auto c = std::uint8_t(ch);
     if (c == '\\') {
       text += "\\\\";
-    } else if (c >= 32 && c < 127) {
+    } else if (nameAccepts(c) && c != 127) {  // YAML takes DEL for a control code
       text += char(c);
     } else {
       text += "\\x";
@@ -856,10 +825,7 @@ std::string escapeText(std::string_view bytes) {
 }
 
 std::string nameText(ByteSpan units, int count) {
-  std::string bytes;
-  for (int i = 0; i < count && u16le(units, 2 * std::size_t(i)) != 0; ++i)
-    bytes += char(u8(units, 2 * std::size_t(i)));
-  return escapeText(bytes);
+  return escapeText(nameBytes(units, count, NameEnd::Stored));
 }
 
 std::optional<std::string> unescapeName(std::string_view text, std::string* problem) {
@@ -870,7 +836,7 @@ std::optional<std::string> unescapeName(std::string_view text, std::string* prob
   std::string out;
   for (std::size_t i = 0; i < text.size(); ++i) {
     const auto c = std::uint8_t(text[i]);
-    if (c < 32 || c >= 127) return refuse(unstorable(text.substr(i)));
+    if (!nameAccepts(c)) return refuse(unstorable(text.substr(i)));
     if (c != '\\') {
       out += char(c);
       continue;

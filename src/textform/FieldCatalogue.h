@@ -25,6 +25,7 @@
 #include "codeplug/Choices.h"
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/RecordList.h"
+#include "codeplug/Text.h"
 
 namespace pw::text {
 
@@ -105,15 +106,20 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
 std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const FieldDesc& f,
                                         std::string_view text);
 
-// ---- names: every byte that is not printable as \xNN, the backslash doubled ----
+// ---- names: every byte a typed name does not accept (and DEL, which YAML takes for a
+// control code) as \xNN, the backslash doubled ----
 std::string escapeText(std::string_view bytes);
+// Every byte the name field keeps (NameEnd::Stored), escaped.
 std::string nameText(ByteSpan units, int count);
 // The bytes of an escaped text; nothing, and why in `problem`, for a malformed escape or
-// a character written as itself outside printable ASCII: a name stores 8-bit codes, so
-// anything else (a UTF-8 sequence would be stored byte by byte) must be written \xNN.
+// a character written as itself that a typed name does not accept: a name stores 8-bit
+// codes, so anything else (a UTF-8 sequence would be stored byte by byte) must be written \xNN.
 std::optional<std::string> unescapeName(std::string_view text, std::string* problem = nullptr);
 
 // A number written in decimal or with 0x in hex; nothing otherwise or above `max`.
-std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t max);
+inline std::optional<std::uint32_t> parseNumber(std::string_view text, std::uint32_t max) {
+  const auto v = parseInteger(text, 0, max, {.hex = true});
+  return v ? std::optional<std::uint32_t>(std::uint32_t(*v)) : std::nullopt;
+}
 
 }  // namespace pw::text

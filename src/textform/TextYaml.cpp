@@ -42,20 +42,6 @@ bool allEqual(const std::vector<std::uint8_t>& b) {
   return b.size() > 1 && std::all_of(b.begin(), b.end(), [&](std::uint8_t x) { return x == b.front(); });
 }
 
-// Comments hold decoded names: bytes that are not printable are escaped as in names, so
-// the text stays plain ASCII whatever the file holds.
-void appendPrintable(std::string& out, std::string_view text) {
-  for (unsigned char c : text) {
-    if (c >= 32 && c < 127) {
-      out += char(c);
-    } else {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02x", c);
-      out += buf;
-    }
-  }
-}
-
 // ---- writing ----
 // libyaml writes the YAML and picks each value's quoting. It writes no comments, so the
 // writer asks for one line a field (block maps, members as a flow list, no line width) and
@@ -196,7 +182,7 @@ class Writer {
       if (w.line_ >= w.comments_.size()) return 0;  // a line nobody asked for: the layout broke
       if (!w.comments_[w.line_].empty()) {
         w.text_ += "  # ";
-        appendPrintable(w.text_, w.comments_[w.line_]);
+        w.text_ += escapeText(w.comments_[w.line_]);  // plain ASCII whatever the file holds
       }
       w.text_ += '\n';
       ++w.line_;

@@ -12,6 +12,8 @@
 #include <QMimeData>
 #include <QMouseEvent>
 
+#include "codeplug/Text.h"
+
 namespace pw::ui {
 
 bool charAllowed(CharRule rule, QChar c) {
@@ -19,7 +21,7 @@ bool charAllowed(CharRule rule, QChar c) {
   const bool digit = u >= '0' && u <= '9';
   switch (rule) {
     case CharRule::Printable:
-      return u >= 32 && u <= 127;
+      return pw::nameAccepts(u);
     case CharRule::Digits:
       return digit;
     case CharRule::Frequency:

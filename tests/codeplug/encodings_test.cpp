@@ -54,12 +54,6 @@ TEST(NameEncoding, EncodeClearsOldUnitsAndSignExtends) {
   EXPECT_EQ(decodeName(field, 16), "x\xE9");
 }
 
-TEST(NameEncoding, TrimControlsRemovesCodesUpToBlank) {
-  EXPECT_EQ(trimControls("\t \x01 a b \r\n"), "a b");
-  EXPECT_EQ(trimControls(" \x1F "), "");
-  EXPECT_EQ(trimControls("\xE9"), "\xE9");  // high codes are characters, not controls
-}
-
 // ---- BCD and tones ----
 
 TEST(Bcd, PacksDecimalDigitsAndAnOversizedThousandsPlace) {

@@ -235,5 +235,16 @@ TEST(RecordLists, BlockDeltaStopsAtEitherEnd) {
   EXPECT_EQ(clampBlockDelta({0, 9}, -1, 10), 0);
 }
 
+TEST(SortByName, LettersWithMarksSortBesideTheirBaseLetters) {
+  CodePlugDocument doc;
+  ASSERT_EQ(pwtest::CodePlugBuilder().loadInto(doc), 0);
+  const std::vector<std::string> stored{"\xC9mile", "arger", "emile", "\xC4rger", "Zed", "\xE4rger"};
+  for (int i = 0; i < int(stored.size()); ++i) initEntry(doc, ListId::Contacts, i, stored[std::size_t(i)]);
+  sortRecordsByName(doc, ListId::Contacts, {});
+  std::vector<std::string> names;
+  for (int i = 0; i < int(stored.size()); ++i) names.push_back(recordName(doc, ListId::Contacts, i));
+  EXPECT_EQ(names, (std::vector<std::string>{"arger", "\xC4rger", "\xE4rger", "\xC9mile", "emile", "Zed"}));
+}
+
 }  // namespace
 }  // namespace pw

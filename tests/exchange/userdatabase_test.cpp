@@ -54,7 +54,7 @@ TEST(UserDatabaseTest, ReadingKeepsWellFormedRowsAndNamesEveryMalformedOne) {
   EXPECT_EQ(db.rows()[2].id, 16777215u);
   EXPECT_EQ(db.contactName(db.rows()[0]), "DL1ABC Jane");
   EXPECT_EQ(db.contactName(db.rows()[1]), "DL2XYZ Jane \"JJ\"");
-  EXPECT_EQ(db.contactName(db.rows()[4]), "OE1ABC Jos\xE9");  // UTF-8 stored as the 8-bit character
+  EXPECT_EQ(db.contactName(db.rows()[4]), "OE1ABC Jose");  // the name rule: without accents
   EXPECT_EQ(db.callsign(db.rows()[3]), "DL9DUP");
 
   std::vector<std::pair<int, Skip>> bad;
@@ -66,6 +66,24 @@ TEST(UserDatabaseTest, ReadingKeepsWellFormedRowsAndNamesEveryMalformedOne) {
   std::vector<std::pair<std::string, int>> countries;
   for (const auto& c : db.countries()) countries.emplace_back(c.name, c.rows);
   EXPECT_EQ(countries, (std::vector<std::pair<std::string, int>>{{"", 1}, {"Germany", 3}, {"United States", 1}}));
+}
+
+TEST(UserDatabaseTest, NamesFollowTheNameRuleAndTheChangedOnesAreCounted) {
+  Database db;
+  ASSERT_EQ(readDatabaseText("RADIO_ID,CALLSIGN,FIRST_NAME\n"
+                             "2500001,ua1abc,\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\n"  // Cyrillic: nothing left
+                             "2620003,DL3A,J\xC3\xBCrgen\n"
+                             "2620004,dl4b,Jane\n"
+                             "2620005,DL5C,Ren\xE9\n",  // an 8-bit file's letter
+                             db),
+            ReadStatus::Ok);
+  std::vector<std::string> names;
+  for (const auto& row : db.rows()) names.push_back(db.contactName(row));
+  EXPECT_EQ(names, (std::vector<std::string>{"UA1ABC", "DL3A Jurgen", "DL4B Jane", "DL5C Rene"}));
+  CodePlugDocument doc;
+  ASSERT_EQ(CodePlugBuilder().loadInto(doc), 0);
+  EXPECT_EQ(makePlan(doc, db, {}).namesChanged, 3);
+  EXPECT_EQ(makePlan(doc, db, {.callsignPrefixes = {"DL4", "UA"}}).namesChanged, 1);
 }
 
 TEST(UserDatabaseTest, OnlyTheDatabaseHeaderIsTakenForOne) {
@@ -158,7 +176,7 @@ TEST(UserDatabaseTest, ApplyingAppendsPrivateCallsAfterTheLastContact) {
   EXPECT_EQ(usedCount(doc, ListId::Contacts), 5);
   EXPECT_EQ(recordName(doc, ListId::Contacts, 1), "Base");
   EXPECT_EQ(recordName(doc, ListId::Contacts, 2), "DL1ABC Jane");
-  EXPECT_EQ(recordName(doc, ListId::Contacts, 4), "OE1ABC Jos\xE9");
+  EXPECT_EQ(recordName(doc, ListId::Contacts, 4), "OE1ABC Jose");
   const ByteSpan r = recordBytes(doc, ListId::Contacts, 3);
   EXPECT_EQ(std::vector<std::uint8_t>(r.begin(), r.begin() + 4), (std::vector<std::uint8_t>{0x62, 0xFA, 0x27, 0xC2}));
   EXPECT_EQ(r[4 + 2 * 15], '"');  // sixteen characters, the last one kept

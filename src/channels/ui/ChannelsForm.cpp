@@ -1,6 +1,5 @@
 #include "channels/ui/ChannelsForm.h"
 
-#include <QFile>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -9,21 +8,21 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "widgets/ListEditor.h"
-#include "widgets/SaveTarget.h"
-#include "widgets/SearchEdit.h"
 #include "channels/ChannelRecord.h"
 #include "channels/ui/ChannelDetails.h"
 #include "channels/ui/ChannelImportDialog.h"
 #include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
 #include "exchange/ChannelCsv.h"
+#include "widgets/FilePaths.h"
+#include "widgets/ListEditor.h"
+#include "widgets/SaveTarget.h"
+#include "widgets/SearchEdit.h"
 
 namespace {
 enum Column { ChanColumn, NameColumn };
 constexpr int kNameLength = 16;
 
-std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 }  // namespace
 
 TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
@@ -221,7 +220,7 @@ void TChannelsForm::ImportBitBtnClick() {
   if (!doc.hasImage()) return;
   const QString name = chooseFile(false);
   if (name.isEmpty()) return;
-  const std::string path = toStd(name);
+  const std::string path = pw::ui::stdPath(name);
   const auto read = [this, path](bool update) { return pw::exchange::readChannelFile(doc, path, {.update = update}); };
   pw::exchange::ChannelPlan plan = read(false);
   if (!plan.readable()) {
@@ -247,5 +246,5 @@ void TChannelsForm::ExportBitBtnClick() {
   QString name = chooseFile(true);
   if (name.isEmpty()) return;
   name = saveTarget(doc.prompt(), name, QStringLiteral(".csv"));
-  if (!name.isEmpty()) pw::exchange::exportChannels(doc, toStd(name));
+  if (!name.isEmpty()) pw::exchange::exportChannels(doc, pw::ui::stdPath(name));
 }

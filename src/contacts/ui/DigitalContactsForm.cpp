@@ -1,7 +1,6 @@
 #include "contacts/ui/DigitalContactsForm.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -17,6 +16,7 @@
 #include "contacts/ui/UserDatabaseImportDialog.h"
 #include "exchange/ContactCsv.h"
 #include "exchange/UserDatabase.h"
+#include "widgets/FilePaths.h"
 #include "widgets/ListEditor.h"
 #include "widgets/SearchEdit.h"
 
@@ -36,7 +36,6 @@ const QStringList& dialogFilters() {
   return filters;
 }
 
-std::string toStd(const QString& fileName) { return QFile::encodeName(fileName).toStdString(); }
 std::string toLatin(const QString& text) { return text.toLatin1().toStdString(); }
 
 }  // namespace
@@ -286,11 +285,11 @@ void TDigitalContactsForm::ImportBitBtnClick() {
   const std::optional<FileChoice> choice = chooseFile(false);
   if (!choice || choice->fileName.isEmpty()) return;
   // The user database is told by its header, whatever the file is called.
-  if (pw::userdb::isUserDatabaseFile(toStd(choice->fileName))) {
+  if (pw::userdb::isUserDatabaseFile(pw::ui::stdPath(choice->fileName))) {
     importUserDatabase(choice->fileName);
     return;
   }
-  if (pw::importContacts(doc, toStd(choice->fileName)) == pw::kContactFileOk) fill(0);
+  if (pw::importContacts(doc, pw::ui::stdPath(choice->fileName)) == pw::kContactFileOk) fill(0);
 }
 
 void TDigitalContactsForm::importUserDatabase(const QString& fileName) {
@@ -323,5 +322,5 @@ void TDigitalContactsForm::ExportBitBtnClick() {
   if (!doc.hasImage()) return;
   const std::optional<FileChoice> choice = chooseFile(true);
   if (!choice || choice->fileName.isEmpty()) return;
-  pw::exportContacts(doc, toStd(exportFileName(choice->fileName, choice->filter)));
+  pw::exportContacts(doc, pw::ui::stdPath(exportFileName(choice->fileName, choice->filter)));
 }

@@ -3,7 +3,6 @@
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
@@ -18,6 +17,7 @@
 #include <memory>
 
 #include "codeplug/Layout.h"
+#include "widgets/FilePaths.h"
 #include "widgets/InputFilter.h"
 
 namespace {
@@ -163,5 +163,5 @@ pw::userdb::ReadStatus UserDatabaseImportDialog::readWithProgress(QWidget* paren
     QCoreApplication::processEvents();
     return !progress->wasCanceled();
   };
-  return pw::userdb::readDatabase(QFile::encodeName(fileName).toStdString(), db, report);
+  return pw::userdb::readDatabase(pw::ui::stdPath(fileName), db, report);
 }
