@@ -18,13 +18,13 @@ const std::string& databaseFile() {
 void BM_ReadAndFilterUserDatabase(benchmark::State& state) {
   pw::CodePlugDocument doc;
   pwtest::CodePlugBuilder().loadInto(doc, "bench-userdb.rdt");
-  const pw::userdb::Filter filter{.idPrefixes = {"100", "101"}, .countries = {"Country 7", "Country 12"}};
+  const pw::exchange::Filter filter{.idPrefixes = {"100", "101"}, .countries = {"Country 7", "Country 12"}};
   for (auto _ : state) {
-    pw::userdb::Database db;
-    if (pw::userdb::readDatabase(databaseFile(), db) != pw::userdb::ReadStatus::Ok ||
+    pw::exchange::Database db;
+    if (pw::exchange::readDatabase(databaseFile(), db) != pw::exchange::ReadStatus::Ok ||
         db.rows().size() != std::size_t(kRows))
       state.SkipWithError("read failed");
-    benchmark::DoNotOptimize(pw::userdb::makePlan(doc, db, filter));
+    benchmark::DoNotOptimize(pw::exchange::makePlan(doc, db, filter));
   }
 }
 BENCHMARK(BM_ReadAndFilterUserDatabase)->Unit(benchmark::kMillisecond);
@@ -32,10 +32,10 @@ BENCHMARK(BM_ReadAndFilterUserDatabase)->Unit(benchmark::kMillisecond);
 void BM_PlanUserDatabase(benchmark::State& state) {
   pw::CodePlugDocument doc;
   pwtest::CodePlugBuilder().loadInto(doc, "bench-userdb.rdt");
-  pw::userdb::Database db;
-  pw::userdb::readDatabase(databaseFile(), db);
-  const pw::userdb::Filter filter{.idPrefixes = {"100"}, .callsignPrefixes = {"QA", "QB"}};
-  for (auto _ : state) benchmark::DoNotOptimize(pw::userdb::makePlan(doc, db, filter));
+  pw::exchange::Database db;
+  pw::exchange::readDatabase(databaseFile(), db);
+  const pw::exchange::Filter filter{.idPrefixes = {"100"}, .callsignPrefixes = {"QA", "QB"}};
+  for (auto _ : state) benchmark::DoNotOptimize(pw::exchange::makePlan(doc, db, filter));
 }
 BENCHMARK(BM_PlanUserDatabase)->Unit(benchmark::kMillisecond);
 

@@ -33,9 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   doc.adoptImage(std::move(doc.workingImage));
 
   if (flags & 8) {
-    const exchange::PasteResult pasted =
-        exchange::pasteChannelText(doc, text, int(at) % 48, (flags & 16) != 0);
-    if (!pasted.rows.empty() && pasted.rows.back() - pasted.rows.front() + 1 != int(pasted.rows.size()))
+    const exchange::Report pasted = exchange::pasteChannelText(doc, text, int(at) % 48, (flags & 16) != 0);
+    if (!pasted.added.empty() && pasted.added.back() - pasted.added.front() + 1 != int(pasted.added.size()))
       __builtin_trap();
   } else {
     const exchange::ChannelPlan plan = exchange::readChannelText(doc, text, {.update = (flags & 1) != 0});
@@ -50,6 +49,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < used; ++i) rows[std::size_t(i)] = i;
   const exchange::ChannelPlan back =
       exchange::readChannelText(doc, exchange::writeChannelText(doc, rows), {.update = true});
-  if (!back.readable() || !back.skipped.empty() || back.updated() != used) __builtin_trap();
+  if (!back.readable() || !back.report.skipped.empty() || int(back.rows.size()) != used) __builtin_trap();
+  for (const exchange::ChannelRow& row : back.rows)
+    if (row.updates == 0) __builtin_trap();
   return 0;
 }

@@ -51,17 +51,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int i = 0; i < kContactCount; ++i)
     if (inUse(doc, ListId::Contacts, i) != (i < used)) __builtin_trap();
 
-  userdb::Database db;
+  exchange::Database db;
   const std::string header = (data[0] & 4) ? "RADIO_ID,CALLSIGN,FIRST_NAME,COUNTRY\n" : "";
   const std::string text = header + std::string(reinterpret_cast<const char*>(data + 1), size - 1);
-  if (userdb::readDatabaseText(text, db) == userdb::ReadStatus::Ok) {
-    userdb::Filter filter;
+  if (exchange::readDatabaseText(text, db) == exchange::ReadStatus::Ok) {
+    exchange::Filter filter;
     if (!db.countries().empty() && (data[0] & 8)) filter.countries.push_back(db.countries().back().name);
     if (data[0] & 16) filter.idPrefixes = {"1", "26"};
-    const userdb::Plan plan = userdb::makePlan(doc, db, filter);
+    const exchange::DatabasePlan plan = exchange::makePlan(doc, db, filter);
     const int before = usedCount(doc, ListId::Contacts);
-    if (userdb::applyPlan(doc, db, plan) != int(plan.add.size())) __builtin_trap();
-    if (usedCount(doc, ListId::Contacts) != before + int(plan.add.size())) __builtin_trap();
+    if (exchange::applyPlan(doc, db, plan).added.size() != plan.rows.size()) __builtin_trap();
+    if (usedCount(doc, ListId::Contacts) != before + int(plan.rows.size())) __builtin_trap();
   }
   return 0;
 }

@@ -237,16 +237,16 @@ int importChannelsCommand(const std::vector<std::string>& args) {
   if (load(doc, w.positional[0])) return exitStatus(Exit::InLoad);
   const pw::exchange::ChannelPlan plan = pw::exchange::readChannelFile(doc, csvFile, read);
   if (!plan.readable()) {
-    std::fprintf(stderr, "%s: %s\n", csvFile.c_str(), plan.failure.c_str());
+    std::fprintf(stderr, "%s: %s\n", csvFile.c_str(), plan.report.failure.c_str());
     return exitStatus(Exit::Unreadable);
   }
-  for (const std::string& column : plan.unknownColumns)
+  for (const std::string& column : plan.report.unreadColumns)
     std::fprintf(stderr, "%s: column \"%s\" is not read\n", csvFile.c_str(), column.c_str());
-  const pw::exchange::ApplyResult result = dryRun ? pw::exchange::previewChannelPlan(doc, plan, {})
-                                                  : pw::exchange::applyChannelPlan(doc, plan, {});
+  const pw::exchange::Report result = dryRun ? pw::exchange::previewChannelPlan(doc, plan, {})
+                                             : pw::exchange::applyChannelPlan(doc, plan, {});
   if (!dryRun)
     if (const int saved = doc.saveCodePlug(w.positional[2])) return exitStatus(Exit::Save, saved);
-  for (const std::string& line : pw::exchange::reportLines(plan, result)) std::printf("%s\n", line.c_str());
+  for (const std::string& line : pw::exchange::reportLines(result)) std::printf("%s\n", line.c_str());
   return 0;
 }
 
@@ -321,7 +321,7 @@ const char* const kImportUserDbUsage =
 int importUserDbCommand(const std::vector<std::string>& args) {
   const Words w = splitWords(args, {"id-prefix", "country", "callsign-prefix"}, {"dry-run"});
   if (w.wrong || w.positional.size() != 3) return usageError(kImportUserDbUsage);
-  pw::userdb::Filter filter;
+  pw::exchange::Filter filter;
   bool dryRun = false;
   for (const auto& [name, value] : w.options) {
     if (name == "dry-run") {
@@ -329,26 +329,29 @@ int importUserDbCommand(const std::vector<std::string>& args) {
       continue;
     }
     auto& into = name == "id-prefix" ? filter.idPrefixes : name == "country" ? filter.countries : filter.callsignPrefixes;
-    for (std::string& item : pw::userdb::splitList(value)) into.push_back(std::move(item));
+    for (std::string& item : pw::exchange::splitList(value)) into.push_back(std::move(item));
   }
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
   if (load(doc, w.positional[0])) return exitStatus(Exit::InLoad);
-  pw::userdb::Database db;
-  const auto status = pw::userdb::readDatabase(w.positional[1], db);
-  if (status != pw::userdb::ReadStatus::Ok) {
-    std::fprintf(stderr, "%s: %s\n", w.positional[1].c_str(), pw::userdb::readMessage(status));
+  pw::exchange::Database db;
+  const auto status = pw::exchange::readDatabase(w.positional[1], db);
+  if (status != pw::exchange::ReadStatus::Ok) {
+    std::fprintf(stderr, "%s: %s\n", w.positional[1].c_str(), pw::exchange::readMessage(status));
     return exitStatus(Exit::Unreadable);
   }
   for (const auto& row : db.malformed())
-    std::fprintf(stderr, "%s:%d: %s\n", w.positional[1].c_str(), row.line, pw::userdb::skipText(row.reason));
-  const pw::userdb::Plan plan = pw::userdb::makePlan(doc, db, filter);
+    std::fprintf(stderr, "%s:%d: %s\n", w.positional[1].c_str(), row.line,
+                 pw::exchange::skipText(row).c_str());
+  const pw::exchange::DatabasePlan plan = pw::exchange::makePlan(doc, db, filter);
   if (!dryRun) {
-    pw::userdb::applyPlan(doc, db, plan);
+    pw::exchange::applyPlan(doc, db, plan);
     if (const int saved = doc.saveCodePlug(w.positional[2])) return exitStatus(Exit::Save, saved);
   }
-  std::printf("added %zu\npresent %d\nmalformed %d\nno room %d\n", plan.add.size(), plan.present, plan.malformed,
-              plan.noRoom);
+  const pw::exchange::Report& report = plan.report;
+  std::printf("added %zu\npresent %d\nmalformed %zu\nno room %d\n", plan.rows.size(), report.present,
+              db.malformed().size(), report.noRoom);
+  if (report.namesChanged > 0) std::printf("%s\n", pw::exchange::namesNote(report.namesChanged).c_str());
   return 0;
 }
 

@@ -224,4 +224,13 @@ int CodePlugDocument::frequencyRangeCode() const {
   return workingImage.size() == kRdtFileSize ? workingImage[kFileFrequencyRange] & 3 : 0;
 }
 
+WriteResult writeExport(const CodePlugDocument& doc, const std::string& path, std::string_view text) {
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+  const WriteResult result =
+      doc.fileWriter().writeFile(path, std::span<const std::uint8_t>(bytes, text.size()));
+  if (result == WriteResult::CreateFailed) doc.prompt().error("Could not create the file");
+  if (result == WriteResult::WriteFailed) doc.prompt().error("Could not write to the file");
+  return result;
+}
+
 }  // namespace pw

@@ -9,12 +9,11 @@
 
 #include "codeplug/Bytes.h"
 #include "codeplug/EditHistory.h"
+#include "codeplug/FileWriter.h"
 #include "codeplug/Layout.h"
 #include "codeplug/Prompt.h"
 
 namespace pw {
-
-class FileWriter;
 
 // Positions of the sections inside workingImage (file offsets). Valid only while
 // an image is held; kept as offsets so nothing dangles after a reload.
@@ -136,5 +135,10 @@ private:
   int stepHolds_ = 0;
   bool suffixCrcMatched_ = false;
 };
+
+// Writes a file other than the code plug (an export) through the document's FileWriter; a
+// failure is told through its prompt: "Could not create the file" or "Could not write to the
+// file".
+WriteResult writeExport(const CodePlugDocument& doc, const std::string& path, std::string_view text);
 
 }  // namespace pw

@@ -42,6 +42,7 @@ int Reader::get() {
   ++at_;
   ++consumed_;
   if (c == 0) binary_ = true;
+  afterBreak_ = c == '\n' || c == '\r';
   return c;
 }
 
@@ -117,6 +118,7 @@ bool Reader::next(Row& row) {
       field += static_cast<char>(c);
     }
     const bool empty = row.fields.size() == 1 && row.fields.front().empty() && !row.openQuote;
+    row.lastLine = afterBreak_ ? line_ - 1 : line_;
     if (!empty) return true;
     row.fields.clear();
   }

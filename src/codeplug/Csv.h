@@ -19,6 +19,7 @@ namespace pw::csv {
 struct Row {
   std::vector<std::string> fields;
   int line = 0;            // the line of the text the row starts on, from 1
+  int lastLine = 0;        // the line it ends on (more than `line` when a quoted field holds line breaks)
   bool openQuote = false;  // the text ended inside a quoted field
 };
 
@@ -43,6 +44,8 @@ class Reader {
   bool binary() const { return binary_; }
   // Bytes consumed so far (after a byte order mark), for progress.
   std::uint64_t position() const { return consumed_; }
+  // The separator, once the first row is read when it is guessed.
+  char separator() const { return separator_; }
 
  private:
   int get();  // the next byte, or -1 at the end
@@ -57,6 +60,7 @@ class Reader {
   char separator_;
   int line_ = 1;
   bool started_ = false, binary_ = false, done_ = false;
+  bool afterBreak_ = false;  // the last byte taken ended a line
 };
 
 // The separator of a text whose first line is `firstLine`: a tab when it holds tabs and no

@@ -336,18 +336,15 @@ int exportContacts(const CodePlugDocument& doc, const std::string& fileName) {
   if (const int rc = checkFileName(
           doc, name, "Don't know what format you want them exporting too (only .txt or .csv)", format))
     return rc;
-  const std::string text = *format == Format::Sectioned ? sectionedText(doc) : commaSeparatedText(doc);
-  const auto bytes = std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-  switch (doc.fileWriter().writeFile(name, bytes)) {
+  switch (
+      writeExport(doc, name, *format == Format::Sectioned ? sectionedText(doc) : commaSeparatedText(doc))) {
     case WriteResult::Ok:
       return kContactFileOk;
     case WriteResult::CreateFailed:
-      doc.prompt().error("Could not create the file");
       return kContactFileCreate;
     case WriteResult::WriteFailed:
       break;
   }
-  doc.prompt().error("Could not write to the file");
   return kContactFileWrite;
 }
 

@@ -14,9 +14,8 @@
 #include "codeplug/RecordList.h"
 #include "codeplug/Text.h"
 #include "contacts/ContactList.h"
-#include "exchange/Rows.h"
 
-namespace pw::userdb {
+namespace pw::exchange {
 namespace {
 
 constexpr ListId kList = ListId::Contacts;
@@ -90,8 +89,14 @@ class DatabaseReader {
     const std::optional<std::uint32_t> id = radioId(csv::fieldAt(row, id_));
     const std::string_view callsign = trimmed(csv::fieldAt(row, callsign_));
     if (row.openQuote || !id || callsign.empty()) {
-      const Skip why = row.openQuote ? Skip::OpenQuote : !id ? Skip::BadId : Skip::NoCallsign;
-      db_.malformed_.push_back({line, why});
+      Skip skip{.line = line, .lastLine = row.lastLine, .reason = Reason::OpenQuote};
+      if (!row.openQuote)
+        skip = !id ? Skip{.line = line,
+                          .reason = Reason::NotHeld,
+                          .what = "RADIO_ID",
+                          .detail = "a whole number in 1..16777215"}
+                   : Skip{.line = line, .reason = Reason::Missing, .what = "CALLSIGN"};
+      db_.malformed_.push_back(std::move(skip));
       return;
     }
     std::string& pool = db_.pool_;
@@ -146,18 +151,6 @@ class DatabaseReader {
   std::unordered_map<std::string, std::uint32_t> countryIndexes_;
   std::string key_;
 };
-
-const char* skipText(Skip reason) {
-  switch (reason) {
-    case Skip::OpenQuote:
-      return exchange::kOpenQuoteReason;
-    case Skip::BadId:
-      return "RADIO_ID is not a whole number in 1..16777215";
-    case Skip::NoCallsign:
-      return "no CALLSIGN";
-  }
-  return "";
-}
 
 std::string_view Database::callsign(const Row& row) const {
   return std::string_view(pool_).substr(row.text, row.callsignLength);
@@ -229,19 +222,16 @@ std::vector<std::string> splitList(std::string_view text) {
   return items;
 }
 
-Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& filter) {
-  Plan plan;
-  plan.malformed = int(db.malformed().size());
+DatabasePlan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& filter) {
+  DatabasePlan plan;
+  Report& report = plan.report;
+  report.record = "contact";
+  report.capacity = layoutOf(kList).count;
   if (!doc.hasImage()) return plan;
-  const int capacity = layoutOf(kList).count;
   std::vector<bool> taken(std::size_t(kMaxCallId) + 1, false);
-  for (int i = 0; i < capacity; ++i) {
-    if (!inUse(doc, kList, i)) continue;
-    plan.firstSlot = i + 1;
-    taken[contactCallId(doc, i)] = true;
-  }
-  plan.freeContacts = capacity - usedCount(doc, kList);
-  const std::size_t room = std::size_t(capacity - plan.firstSlot);
+  for (int i = 0; i < report.capacity; ++i)
+    if (inUse(doc, kList, i)) taken[contactCallId(doc, i)] = true;
+  const std::size_t room = std::size_t(report.capacity - endOfUse(doc, kList));
 
   std::vector<std::string> idPrefixes, callsignPrefixes;
   for (const std::string& p : filter.idPrefixes) idPrefixes.push_back(trimControls(p));
@@ -266,35 +256,34 @@ Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& fil
         std::none_of(callsignPrefixes.begin(), callsignPrefixes.end(),
                      [&](const std::string& p) { return startsWithFolded(db.callsign(row), p); }))
       continue;
-    ++plan.matching;
     if (taken[row.id]) {
-      ++plan.present;
+      ++report.present;
       continue;
     }
     taken[row.id] = true;
-    if (plan.add.size() < room) {
-      plan.add.push_back(i);
-      plan.namesChanged += row.nameChanged;
+    if (plan.rows.size() < room) {
+      plan.rows.push_back(i);
+      report.namesChanged += row.nameChanged;
     } else {
-      ++plan.noRoom;
+      ++report.noRoom;
     }
   }
   return plan;
 }
 
-int applyPlan(CodePlugDocument& doc, const Database& db, const Plan& plan) {
-  const int capacity = layoutOf(kList).count;
-  int slot = plan.firstSlot;
-  for (std::uint32_t index : plan.add) {
-    if (slot >= capacity || index >= db.rows().size()) break;
+Report applyPlan(CodePlugDocument& doc, const Database& db, const DatabasePlan& plan) {
+  Report report = plan.report;
+  report.skipped = db.malformed();
+  for (int slot = endOfUse(doc, kList); const std::uint32_t index : plan.rows) {
+    if (slot >= report.capacity || index >= db.rows().size()) break;
     const Database::Row& row = db.rows()[index];
     initEntry(doc, kList, slot, db.contactName(row));
     MutableByteSpan record = recordBytes(doc, kList, slot);
     set(record, kContactCallId, row.id);
     set(record, kContactCallType, kPrivateCall);
-    ++slot;
+    report.added.push_back(slot++);
   }
-  return slot - plan.firstSlot;
+  return report;
 }
 
-}  // namespace pw::userdb
+}  // namespace pw::exchange

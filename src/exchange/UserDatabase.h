@@ -3,8 +3,8 @@
 // registered radio ID (RADIO_ID, CALLSIGN, FIRST_NAME, ..., COUNTRY, found by name), some
 // hundreds of thousands of rows of which the radio holds a thousand. Reading streams the
 // file and keeps only what a contact needs of each row in a compact table, so that filters
-// can change and their outcome show at once. A plan says what an import with given filters
-// adds and skips; applying it appends the contacts.
+// can change and their outcome show at once. A plan (Plan.h) says what an import with given
+// filters adds and skips; applying it appends the contacts.
 
 #include <cstdint>
 #include <functional>
@@ -13,17 +13,9 @@
 #include <vector>
 
 #include "codeplug/CodePlugDocument.h"
+#include "exchange/Plan.h"
 
-namespace pw::userdb {
-
-// Why a row is not imported.
-enum class Skip { OpenQuote, BadId, NoCallsign };
-const char* skipText(Skip reason);
-
-struct SkippedRow {
-  int line;
-  Skip reason;
-};
+namespace pw::exchange {
 
 struct Country {
   std::string name;  // as the file first spells it (UTF-8), blanks trimmed; empty: no country
@@ -45,8 +37,8 @@ class Database {
   const std::vector<Row>& rows() const { return rows_; }
   // Every COUNTRY value of the well-formed rows, by name (case ignored), with its row count.
   const std::vector<Country>& countries() const { return countries_; }
-  // Rows that can never become a contact, with their line, in file order.
-  const std::vector<SkippedRow>& malformed() const { return malformed_; }
+  // Rows that can never become a contact, with their line and reason, in file order.
+  const std::vector<Skip>& malformed() const { return malformed_; }
   // The callsign as a name holds it (the name rule), in capitals.
   std::string_view callsign(const Row& row) const;
   // The contact's name: callsign, a blank and the first name, trimmed and cut to 16
@@ -57,7 +49,7 @@ class Database {
   friend class DatabaseReader;
   std::vector<Row> rows_;
   std::vector<Country> countries_;
-  std::vector<SkippedRow> malformed_;
+  std::vector<Skip> malformed_;
   std::string pool_;
 };
 
@@ -86,19 +78,19 @@ struct Filter {
 // dropped; an item in double quotes may hold commas ("Korea, Republic of").
 std::vector<std::string> splitList(std::string_view text);
 
-struct Plan {
-  std::vector<std::uint32_t> add;  // indexes into Database::rows, in file order
-  int firstSlot = 0;               // where the first goes: after the last contact in use
-  int matching = 0;                // well-formed rows the filters let through
-  int present = 0;                 // ... whose ID is a contact already, or came earlier in the file
-  int noRoom = 0;                  // ... that did not fit
-  int malformed = 0;               // rows no filter could make a contact
-  int freeContacts = 0;            // contacts not in use before the import
-  int namesChanged = 0;            // ... of those to add, names the name rule wrote otherwise than the file
-};
-Plan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& filter);
-// Appends the plan's contacts (Private call, receive tone off). The plan must have been made
-// on the document as it is. Returns the number added.
-int applyPlan(CodePlugDocument& doc, const Database& db, const Plan& plan);
+// The rows to add are indexes into Database::rows, in file order. The report counts the rows
+// the filters let through whose ID is a contact already or came earlier (`present`), those
+// that did not fit (`noRoom`) and, of those to add, the names the name rule wrote otherwise
+// than the file (`namesChanged`); the malformed rows are the database's.
+using DatabasePlan = Plan<std::uint32_t>;
+DatabasePlan makePlan(const CodePlugDocument& doc, const Database& db, const Filter& filter);
+// The well-formed rows the filters let through.
+inline int matching(const DatabasePlan& plan) {
+  return int(plan.rows.size()) + plan.report.present + plan.report.noRoom;
+}
+// Appends the plan's contacts (Private call, receive tone off) after the last contact in use.
+// The plan must have been made on the document as it is. Its report, with the malformed rows
+// skipped and the contacts added.
+Report applyPlan(CodePlugDocument& doc, const Database& db, const DatabasePlan& plan);
 
-}  // namespace pw::userdb
+}  // namespace pw::exchange

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <mutex>
 #include <unordered_map>
 
@@ -696,6 +697,20 @@ const FieldDesc* findField(const SectionDesc& section, std::string_view key) {
   for (const FieldDesc& f : section.fields)
     if (key == f.key) return &f;
   return nullptr;
+}
+
+const SectionDesc& sectionOf(ListId list) {
+  for (const SectionDesc& s : kSections)
+    if (s.list == list) return s;
+  std::abort();  // every list has a section
+}
+
+const FieldDesc& fieldOf(const SectionDesc& section, BitField bits) {
+  for (const FieldDesc& f : section.fields)
+    if (!f.accessor && !f.codec && f.bits.byte == bits.byte && f.bits.shift == bits.shift &&
+        f.bits.width == bits.width)
+      return f;
+  std::abort();  // a field the section does not describe: the caller's fault
 }
 
 std::uint32_t readField(ByteSpan record, const FieldDesc& f) {

@@ -87,8 +87,15 @@ inline bool numbered(const SectionDesc& s) { return s.list || s.count > 0; }
 
 // Every described section in the order of the editor's tabs; the radio information first.
 std::span<const SectionDesc> catalogue();
+// By the keys a text gives: nothing for a key the catalogue does not know.
 const SectionDesc* findSection(std::string_view key);
 const FieldDesc* findField(const SectionDesc& section, std::string_view key);
+// By checked keys, for code that knows what it wants: the section of a list, and the field of
+// a section stored in `bits` (a named bit field such as bitsOf(ChannelField::RxFrequency), so a
+// misspelt key does not compile). Asking for a field the section does not describe is a
+// fault of the caller, stopped at once.
+const SectionDesc& sectionOf(ListId list);
+const FieldDesc& fieldOf(const SectionDesc& section, BitField bits);
 
 // ---- one value ----
 std::uint32_t readField(ByteSpan record, const FieldDesc& f);

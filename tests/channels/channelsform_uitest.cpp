@@ -383,7 +383,7 @@ class ChannelsFormTest : public QObject, TabHarness<TChannelsForm> {
     QVERIFY(doc->undo() && doc->workingImage == before);
 
     // The own layout offers to update the channels it numbers.
-    const std::string own = "number,name\r\n1,First\r\n";
+    const std::string own = "number,name,rx_frequency\r\n1,First,\r\n";
     pwtest::writeFile(chosen.toStdString(), std::vector<std::uint8_t>(own.begin(), own.end()));
     QString firstSummary;
     shown = importWith(true, [&](ChannelImportDialog* d) {

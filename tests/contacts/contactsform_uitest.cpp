@@ -424,10 +424,10 @@ class ContactsFormTest : public QObject, TabHarness<Form> {
     QCOMPARE(doc->workingImage, loaded);
 
     // A country spelt in an 8-bit code (not UTF-8) is still the one its tick picks.
-    pw::userdb::Database eightBit;
-    QCOMPARE(pw::userdb::readDatabaseText("RADIO_ID,CALLSIGN,COUNTRY\n2321,OE1A,\xD6sterreich\n2322,OE2B,Other\n",
-                                          eightBit),
-             pw::userdb::ReadStatus::Ok);
+    pw::exchange::Database eightBit;
+    QCOMPARE(pw::exchange::readDatabaseText(
+                 "RADIO_ID,CALLSIGN,COUNTRY\n2321,OE1A,\xD6sterreich\n2322,OE2B,Other\n", eightBit),
+             pw::exchange::ReadStatus::Ok);
     UserDatabaseImportDialog dialog(*doc, eightBit, file);
     named<QListWidget>(&dialog, "CountryList")->item(1)->setCheckState(Qt::Checked);  // after "Other"
     QCOMPARE(dialog.filter().countries, std::vector<std::string>{"\xD6sterreich"});

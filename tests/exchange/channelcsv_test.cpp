@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "channels/ChannelRecord.h"
 #include "codeplug/Encodings.h"
 #include "codeplug/Layout.h"
@@ -66,19 +68,33 @@ std::string firstDifference(const std::vector<std::uint8_t>& a, const std::vecto
   return a.size() == b.size() ? "none" : "size";
 }
 
-std::vector<std::string> lines(const std::vector<RowNote>& notes) {
+std::vector<std::string> lines(const std::vector<Note>& notes) {
   std::vector<std::string> out;
-  for (const RowNote& n : notes) out.push_back(std::to_string(n.line) + ": " + n.text);
+  for (const Note& n : notes) out.push_back(noteLine(n));
   return out;
+}
+std::vector<std::string> lines(const std::vector<Skip>& skipped) {
+  std::vector<std::string> out;
+  for (const Skip& s : skipped) out.push_back(skipLine(s));
+  return out;
+}
+std::vector<Reason> kinds(const std::vector<Skip>& skipped) {
+  std::vector<Reason> out;
+  for (const Skip& s : skipped) out.push_back(s.reason);
+  return out;
+}
+int added(const ChannelPlan& plan) {
+  return int(
+      std::count_if(plan.rows.begin(), plan.rows.end(), [](const ChannelRow& r) { return !r.updates; }));
 }
 
 struct Plug {
   pwtest::PromptedDocument p;
   CodePlugDocument& doc = p.doc;
   explicit Plug(const CodePlugBuilder& b) { EXPECT_EQ(b.loadInto(doc), 0); }
-  ApplyResult import(std::string_view text, ReadOptions read = {}, ApplyOptions apply = {}) {
+  Report import(std::string_view text, ReadOptions read = {}, ApplyOptions apply = {}) {
     plan = readChannelText(doc, text, read);
-    EXPECT_TRUE(plan.readable()) << plan.failure;
+    EXPECT_TRUE(plan.readable()) << plan.report.failure;
     return applyChannelPlan(doc, plan, apply);
   }
   std::string field(int slot, const char* key) const {
@@ -133,9 +149,9 @@ TEST(ChannelCsv, ExportThenImportWithUpdateGivesBackTheImage) {
     if (i >= 2) std::copy(name.begin(), name.end(), r.begin() + 32);
   }
   const ChannelPlan plan = readChannelText(doc, text, {.update = true});
-  EXPECT_TRUE(plan.skipped.empty()) << lines(plan.skipped).front();
-  const ApplyResult result = applyChannelPlan(doc, plan, {});
-  EXPECT_EQ(result.updatedRows.size(), std::size_t(kChannelCount));
+  EXPECT_TRUE(plan.report.skipped.empty()) << lines(plan.report.skipped).front();
+  const Report result = applyChannelPlan(doc, plan, {});
+  EXPECT_EQ(result.updated.size(), std::size_t(kChannelCount));
   EXPECT_TRUE(result.notes.empty()) << lines(result.notes).front();
   EXPECT_TRUE(doc.workingImage == original) << firstDifference(doc.workingImage, original);
 }
@@ -163,9 +179,9 @@ TEST(ChannelCsv, AnalogueLayoutEveryToneDuplexAndPolarity) {
       "14,,433.5,,0,,88.5,67.0,023,NN,023,,FM,5,,,\r\n"
       "15,Caf\xC3\xA9,433.3,,0,,88.5,67.0,023,NN,023,,FM,5,,,\r\n"
       "16,Plus,430.1,,0,,88.5,67.0,023,NN,023,,FM,5,,,\r\n";
-  const ApplyResult result = plug.import(text);
-  EXPECT_TRUE(plug.plan.skipped.empty()) << lines(plug.plan.skipped).front();
-  ASSERT_EQ(result.addedRows.size(), 17u);
+  const Report result = plug.import(text);
+  EXPECT_TRUE(result.skipped.empty()) << lines(result.skipped).front();
+  ASSERT_EQ(result.added.size(), 17u);
   struct Expected {
     const char *name, *rx, *tx, *txTone, *rxTone, *bandwidth, *power, *rxOnly;
   };
@@ -201,14 +217,14 @@ TEST(ChannelCsv, AnalogueLayoutEveryToneDuplexAndPolarity) {
     EXPECT_EQ(plug.field(i, "tx_power"), e.power);
     EXPECT_EQ(plug.field(i, "rx_only"), e.rxOnly);
   }
-  EXPECT_EQ(lines(remarks(plug.plan, result)),
-            (std::vector<std::string>{"15: name cut to 16 characters: \"A name much long\"",
-                                      "17: name \"Cafe\": written without accents"}));
+  EXPECT_EQ(lines(result.notes),
+            (std::vector<std::string>{"line 15: name cut to 16 characters: \"A name much long\"",
+                                      "line 17: name \"Cafe\": written without accents"}));
 
   // Exported and read into the plug as it was before, the same channels come back.
   const std::vector<std::uint8_t> imported = plug.doc.workingImage;
   Plug again(b);
-  again.import(writeChannelText(plug.doc, result.addedRows));
+  again.import(writeChannelText(plug.doc, result.added));
   EXPECT_TRUE(again.doc.workingImage == imported) << firstDifference(again.doc.workingImage, imported);
 }
 
@@ -237,27 +253,38 @@ TEST(ChannelCsv, RowsTheRadioCannotHoldAreSkippedWithLineAndReason) {
       "14,Fourth,433.2,,0,,88.5,88.5,023,NN,,FM\n"
       "15,Fifth,433.2,,0,,88.5,88.5,023,NN,,FM\n",
       {});
-  EXPECT_EQ(plan.added(), 4);
-  EXPECT_EQ(lines(plan.skipped),
+  EXPECT_EQ(added(plan), 4);
+  EXPECT_EQ(lines(plan.report.skipped),
             (std::vector<std::string>{
-                "2: receive frequency 399.99000 MHz is outside the radio's range 400-480 MHz",
-                "3: transmit frequency 484.00000 MHz is outside the radio's range 400-480 MHz",
-                "4: Frequency \"43x.1\" is not a number",
-                "5: Offset \"abc\" is not a number",
-                "6: CTCSS tone \"68.1\" is not one of the radio's 50",
-                "7: DCS code \"999\" is not one of the radio's 104",
-                "8: mode \"AM\" is not one the radio has",
-                "9: Duplex \"x\" is not one this editor knows",
-                "10: Tone \"Weird\" is not one this editor knows",
-                "11: CrossMode \"Tone->Bad\" is not one this editor knows",
-                "12: DtcsPolarity \"XY\" is not two letters N or R",
-                "19: no room: 1000 channels in use",
+                "line 2: receive frequency 399.99000 MHz is outside the radio's range 400-480 MHz",
+                "line 3: transmit frequency 484.00000 MHz is outside the radio's range 400-480 MHz",
+                "line 4: Frequency \"43x.1\" is not a number",
+                "line 5: Offset \"abc\" is not a number",
+                "line 6: CTCSS tone \"68.1\" is not one of the radio's 50",
+                "line 7: DCS code \"999\" is not one of the radio's 104",
+                "line 8: mode \"AM\" is not one the radio has",
+                "line 9: Duplex \"x\" is not one this editor knows",
+                "line 10: Tone \"Weird\" is not one this editor knows",
+                "line 11: CrossMode \"Tone->Bad\" is not one this editor knows",
+                "line 12: DtcsPolarity \"XY\" is not two letters N or R",
+                "line 19: no room: 1000 channels in use",
             }));
+  using enum Reason;
+  EXPECT_EQ(kinds(plan.report.skipped),
+            (std::vector<Reason>{OutsideBand, OutsideBand, NotANumber, NotANumber, NotOffered, NotOffered,
+                                 NotOffered, NotKnown, NotKnown, NotKnown, NotKnown, NoRoom}));
+  EXPECT_EQ(plan.report.noRoom, 1);
+  const ChannelPlan missing = readChannelText(plug.doc, "Name,Frequency\nA,\n", {});
+  EXPECT_EQ(lines(missing.report.skipped), std::vector<std::string>{"line 2: no Frequency"});
+  EXPECT_EQ(kinds(missing.report.skipped), std::vector<Reason>{Missing});
 
-  // A quote never closed takes the rest of the text into one field: its row is not read as a channel.
-  const ChannelPlan open = readChannelText(plug.doc, "name,rx_frequency\nA,433\n\"B,433\nC,433\n", {});
-  EXPECT_EQ(open.added(), 1);
-  EXPECT_EQ(lines(open.skipped), std::vector<std::string>{"3: a quoted field is not closed"});
+  // A quote never closed takes the rest of the text into one field: its row is not read as a
+  // channel, and the lines it took are named.
+  const ChannelPlan open = readChannelText(plug.doc, "name,rx_frequency\nA,433\n\"B,433\nC,433\nD,433\n", {});
+  EXPECT_EQ(added(open), 1);
+  EXPECT_EQ(lines(open.report.skipped),
+            std::vector<std::string>{"lines 3-5: a quoted field opened on line 3 is not closed"});
+  EXPECT_EQ(kinds(open.report.skipped), std::vector<Reason>{OpenQuote});
 }
 
 TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
@@ -265,21 +292,24 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
   b.fill(ListId::Channels, 3, "Ch ").fill(ListId::Contacts, 3, "Contact ").fill(ListId::Zones, 2, "Zone ");
   b.members(ListId::Zones, 0, {1}).members(ListId::Zones, 1, std::vector<int>(16, 2));
   Plug plug(b);
-  const ApplyResult result = plug.import(
+  const Report result = plug.import(
       "Zones , RX_FREQUENCY,name,contact,Mystery,mode,tx_tone\r\n"
       "Zone 1|New Zone|New Zone|\\x00New Zone,439.5,A,Contact 3,x,Analogue,D 23 inv\r\n"
       "#2|#9,,B,Nobody,,,\r\n"
       ",,,#2,,Frobnicate,\r\n"
       ",479.9,C,None,,,\r\n"
       ",480.1,D,,,,\r\n");
-  EXPECT_EQ(plug.plan.unknownColumns, std::vector<std::string>{"Mystery"});
-  EXPECT_EQ(lines(plug.plan.skipped),
-            (std::vector<std::string>{"4: mode \"Frobnicate\" is not a value a channel can hold",
-                                      "6: receive frequency 480.10000 MHz is outside the radio's range "
+  EXPECT_EQ(result.unreadColumns, std::vector<std::string>{"Mystery"});
+  EXPECT_EQ(lines(result.skipped),
+            (std::vector<std::string>{"line 4: mode \"Frobnicate\" is not a value a channel can hold",
+                                      "line 6: receive frequency 480.10000 MHz is outside the radio's range "
                                       "400-480 MHz"}));
-  ASSERT_EQ(result.addedRows, (std::vector<int>{3, 4, 5}));
+  EXPECT_EQ(kinds(result.skipped), (std::vector<Reason>{Reason::NotHeld, Reason::OutsideBand}));
+  ASSERT_EQ(result.added, (std::vector<int>{3, 4, 5}));
   EXPECT_EQ(plug.field(3, "rx_frequency"), "439.50000");
-  EXPECT_EQ(plug.field(3, "tx_frequency"), "430.00000") << "a missing column: the new channel's value";
+  EXPECT_EQ(plug.field(3, "tx_frequency"), "439.50000")
+      << "no tx_frequency column: it transmits where it receives";
+  EXPECT_EQ(plug.field(4, "tx_frequency"), "430.00000") << "no frequency at all: the new channel's";
   EXPECT_EQ(plug.field(3, "contact"), "3");
   EXPECT_EQ(plug.field(3, "tx_tone"), "D 23 inv");
   EXPECT_EQ(plug.field(4, "contact"), "None");
@@ -288,11 +318,11 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
   EXPECT_EQ(plug.zone(0), (std::vector<int>{1, 4}));
   EXPECT_EQ(recordName(plug.doc, ListId::Zones, 2), "New Zone");
   EXPECT_EQ(plug.zone(2), std::vector<int>{4});
-  EXPECT_EQ(result.zonesCreated, 1);
-  EXPECT_EQ(
-      lines(result.notes),
-      (std::vector<std::string>{"2: creates zone \"New Zone\"", "3: contact \"Nobody\" not found: none",
-                                "3: zone \"Zone 2\" is full (16 channels)", "3: zone #9 is not in use"}));
+  EXPECT_EQ(result.addedTo(ListId::Zones), 1);
+  EXPECT_EQ(lines(result.notes),
+            (std::vector<std::string>{
+                "line 2: creates zone \"New Zone\"", "line 3: contact \"Nobody\" not found: none",
+                "line 3: zone \"Zone 2\" is full (16 channels)", "line 3: zone #9 is not in use"}));
 }
 
 TEST(ChannelCsv, UpdateOverwritesTheGivenFieldsOfNumberedChannels) {
@@ -301,21 +331,22 @@ TEST(ChannelCsv, UpdateOverwritesTheGivenFieldsOfNumberedChannels) {
   Plug plug(b);
   setChannelField(plug.doc, 1, ChannelField::Vox, 1);
   const std::string text =
-      "name,number,tx_power\r\n"
-      "Skipped,2,Huge\r\n"
-      "Renamed,2,High\r\n"
-      "New,999,Low\r\n"
-      "Twice,2,Low\r\n"
-      "Bad,abc,Low\r\n"
-      ",3,\r\n";
-  EXPECT_EQ(readChannelText(plug.doc, text, {}).added(), 5) << "without update every good row is new";
-  const ApplyResult result = plug.import(text, {.update = true});
-  EXPECT_EQ(lines(plug.plan.skipped),
-            (std::vector<std::string>{"2: tx_power \"Huge\" is not a value a channel can hold",
-                                      "5: channel 2 is updated by line 3 already",
-                                      "6: number \"abc\" is not a channel number"}));
-  EXPECT_EQ(result.updatedRows, (std::vector<int>{1, 2}));
-  EXPECT_EQ(result.addedRows, std::vector<int>{3});
+      "name,number,tx_power,rx_frequency\r\n"
+      "Skipped,2,Huge,\r\n"
+      "Renamed,2,High,\r\n"
+      "New,999,Low,\r\n"
+      "Twice,2,Low,\r\n"
+      "Bad,abc,Low,\r\n"
+      ",3,,\r\n";
+  EXPECT_EQ(added(readChannelText(plug.doc, text, {})), 5) << "without update every good row is new";
+  const Report result = plug.import(text, {.update = true});
+  EXPECT_EQ(lines(result.skipped),
+            (std::vector<std::string>{"line 2: tx_power \"Huge\" is not a value a channel can hold",
+                                      "line 5: channel 2 is updated by line 3 already",
+                                      "line 6: number \"abc\" is not a channel number"}));
+  EXPECT_EQ(kinds(result.skipped), (std::vector<Reason>{Reason::NotHeld, Reason::Repeated, Reason::NotHeld}));
+  EXPECT_EQ(result.updated, (std::vector<int>{1, 2}));
+  EXPECT_EQ(result.added, std::vector<int>{3});
   EXPECT_EQ(plug.name(1), "Renamed");
   EXPECT_EQ(plug.field(1, "tx_power"), "High");
   EXPECT_EQ(plug.field(1, "vox"), "on") << "a field the file does not give is kept";
@@ -329,16 +360,19 @@ TEST(ChannelCsv, ApplyIsOneUndoStepAndInsertsWithReferencesFollowing) {
   b.members(ListId::Zones, 0, {1, 2, 3, 4, 5}).members(ListId::ScanLists, 0, {4});
   Plug plug(b);
   const std::vector<std::uint8_t> before = plug.doc.workingImage;
-  const std::string clipboard = "name\tzones\nP1\tZone 1\nP2\tElsewhere\n";  // cells from a spreadsheet
-  const ApplyResult result =
+  // Cells from a spreadsheet.
+  const std::string clipboard = "name\trx_frequency\tzones\nP1\t433.1\tZone 1\nP2\t433.2\tElsewhere\n";
+  const Report result =
       plug.import(clipboard, {}, {.insertAt = 1, .createZones = false, .stepName = "paste 2 channels"});
-  EXPECT_EQ(result.addedRows, (std::vector<int>{1, 2}));
+  EXPECT_EQ(result.added, (std::vector<int>{1, 2}));
   EXPECT_EQ(plug.name(1), "P1");
   EXPECT_EQ(plug.name(3), "Ch 2");
   EXPECT_EQ(plug.zone(0), (std::vector<int>{1, 4, 5, 6, 7, 2}));
   EXPECT_EQ(memberRows(plug.doc, ListId::ScanLists, 0).front().number, 6);
   EXPECT_EQ(usedCount(plug.doc, ListId::Zones), 1);
-  EXPECT_EQ(lines(result.notes), std::vector<std::string>{"3: zone \"Elsewhere\" not found"});
+  EXPECT_EQ(lines(result.notes),
+            (std::vector<std::string>{"line 1: no mode column: new channels are Digital, as a new channel is",
+                                      "line 3: zone \"Elsewhere\" not found"}));
 
   EXPECT_TRUE(plug.doc.settleEdits("edit"));
   EXPECT_EQ(plug.doc.history().undoLabel(), "paste 2 channels");
@@ -351,16 +385,22 @@ TEST(ChannelCsv, UnreadableTextsAndFailedExports) {
   CodePlugBuilder b;
   b.fill(ListId::Channels, 2, "Ch ");
   Plug plug(b);
-  for (const std::string& text :
-       {std::string("name\r\nA\0B\r\n", 11), std::string("foo,bar\r\n1,2\r\n"), std::string()})
-    EXPECT_FALSE(readChannelText(plug.doc, text, {}).readable()) << text;
-  EXPECT_EQ(readChannelFile(plug.doc, pwtest::testTempDir() + "/none.csv", {}).failure,
+  EXPECT_EQ(readChannelText(plug.doc, std::string("rx_frequency\r\n4\0B\r\n", 19), {}).report.failure,
+            "The file is not a text file.");
+  // Columns of the own layout without its receive frequency: a file of something else.
+  for (const std::string& text : {std::string("number,name,zones\r\n1,A,\r\n"), std::string()})
+    EXPECT_EQ(readChannelText(plug.doc, text, {}).report.failure,
+              "No channel list header: the first line names neither an rx_frequency column (the editor's own "
+              "layout) nor a Frequency column (an analogue channel list).")
+        << text;
+  EXPECT_EQ(readChannelFile(plug.doc, pwtest::testTempDir() + "/none.csv", {}).report.failure,
             "Could not open the file");
 
   const std::string path = pwtest::testTempDir() + "/channels.csv";
   ASSERT_EQ(exportChannels(plug.doc, path), 0);
   const ChannelPlan plan = readChannelFile(plug.doc, path, {.update = true});
-  EXPECT_EQ(plan.updated(), 2);
+  EXPECT_EQ(plan.rows.size(), 2u);
+  EXPECT_EQ(added(plan), 0);
   EXPECT_EQ(exportChannels(plug.doc, pwtest::testTempDir()), kSaveCreate);
   EXPECT_EQ(plug.p.prompt.texts("error"), std::vector<std::string>{"Could not create the file"});
 }
@@ -388,8 +428,8 @@ TEST(ChannelCsv, PasteResolvesNamesHereAndEveryHolderKeepsItsChannel) {
   to.members(ListId::Zones, 0, {1, 2}).members(ListId::Zones, 1, {2}).members(ListId::ScanLists, 0, {3, 2});
   Plug plug(to);
   const std::vector<std::uint8_t> before = plug.doc.workingImage;
-  const PasteResult pasted = pasteChannelText(plug.doc, text, 1, false);
-  EXPECT_EQ(pasted.rows, (std::vector<int>{1, 2, 3}));
+  const Report pasted = pasteChannelText(plug.doc, text, 1, false);
+  EXPECT_EQ(pasted.added, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(plug.name(1), "S1");
   EXPECT_EQ(plug.name(4), "T2");
   EXPECT_EQ(plug.field(1, "contact"), "2") << "Alpha is contact 2 here";
@@ -403,7 +443,7 @@ TEST(ChannelCsv, PasteResolvesNamesHereAndEveryHolderKeepsItsChannel) {
   EXPECT_EQ(memberRows(plug.doc, ListId::ScanLists, 0)[1].number, 5);
   EXPECT_EQ(memberRows(plug.doc, ListId::ScanLists, 0)[0].number, 6);
   EXPECT_EQ(usedCount(plug.doc, ListId::Zones), 2);
-  EXPECT_EQ(pasted.message,
+  EXPECT_EQ(pasteMessage(pasted),
             "Pasted 3 channels.\n\n"
             "line 3: contact \"Beta\" not found: none\n"
             "line 3: rx_group_list \"G1\" not found: none\n"
@@ -415,7 +455,7 @@ TEST(ChannelCsv, PasteResolvesNamesHereAndEveryHolderKeepsItsChannel) {
   EXPECT_TRUE(plug.doc.undo());
   EXPECT_TRUE(plug.doc.workingImage == before);
   // Copied from this very code plug as it is, a number holds.
-  EXPECT_EQ(pasteChannelText(plug.doc, text, -1, true).rows, (std::vector<int>{3, 4, 5}));
+  EXPECT_EQ(pasteChannelText(plug.doc, text, -1, true).added, (std::vector<int>{3, 4, 5}));
   EXPECT_EQ(plug.field(5, "contact"), "4");
 }
 
@@ -423,17 +463,19 @@ TEST(ChannelCsv, PasteBeyondTheCapacityOrOfNoChannelsSaysSo) {
   CodePlugBuilder b;
   b.fill(ListId::Channels, 998, "Ch ");
   Plug plug(b);
-  const PasteResult pasted = pasteChannelText(plug.doc, "name\nA\nB\nC\nD\nE\n", -1, true);
-  EXPECT_EQ(pasted.rows, (std::vector<int>{998, 999}));
-  EXPECT_EQ(pasted.message, "Pasted 2 channels.\n3 channels not pasted: the list holds no more than 1000.");
+  const Report pasted = pasteChannelText(
+      plug.doc, "name,mode,rx_frequency\nA,Digital,433\nB,,433\nC,,433\nD,,433\nE,,433\n", -1, true);
+  EXPECT_EQ(pasted.added, (std::vector<int>{998, 999}));
+  EXPECT_EQ(pasteMessage(pasted),
+            "Pasted 2 channels.\n3 channels not pasted: the list holds no more than 1000.");
   EXPECT_EQ(plug.name(999), "B");
 
   const std::vector<std::uint8_t> before = plug.doc.workingImage;
   EXPECT_TRUE(plug.doc.settleEdits("edit"));
-  const PasteResult none = pasteChannelText(plug.doc, "hello\tworld\n1\t2\n", 0, true);
-  EXPECT_TRUE(none.rows.empty());
-  EXPECT_TRUE(
-      none.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of channels."));
+  const Report none = pasteChannelText(plug.doc, "hello\tworld\n1\t2\n", 0, true);
+  EXPECT_TRUE(none.added.empty());
+  EXPECT_TRUE(pasteMessage(none).starts_with(
+      "Nothing was pasted: the text on the clipboard is not a list of channels."));
   EXPECT_TRUE(plug.doc.workingImage == before);
   EXPECT_FALSE(plug.doc.settleEdits("edit"));
 }

@@ -25,6 +25,12 @@ struct Plug {
   }
 };
 
+std::vector<Reason> kinds(const Report& report) {
+  std::vector<Reason> out;
+  for (const Skip& s : report.skipped) out.push_back(s.reason);
+  return out;
+}
+
 }  // namespace
 
 TEST(ContactCsv, CopyThenPasteElsewhereSkipsKnownIdsAndEveryHolderKeepsItsContact) {
@@ -46,8 +52,8 @@ TEST(ContactCsv, CopyThenPasteElsewhereSkipsKnownIdsAndEveryHolderKeepsItsContac
   to.channel(0, "Ch").channelContact(0, 2).u16(kGps + 4, 2);
   Plug plug(to);
   const std::vector<std::uint8_t> before = plug.doc.workingImage;
-  const PasteResult pasted = pasteContactText(plug.doc, text, 1);
-  EXPECT_EQ(pasted.rows, (std::vector<int>{1, 2, 3}));
+  const Report pasted = pasteContactText(plug.doc, text, 1);
+  EXPECT_EQ(pasted.added, (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(plug.row(1), "Local Net|9|Group call|tone");
   EXPECT_EQ(plug.row(2), "All|16777215|All call");
   EXPECT_EQ(plug.row(3), "Caf\xE9|1234|PC call|tone");
@@ -56,8 +62,9 @@ TEST(ContactCsv, CopyThenPasteElsewhereSkipsKnownIdsAndEveryHolderKeepsItsContac
     EXPECT_EQ(u16le(plug.doc.image(), at), 5) << at;
   EXPECT_EQ(memberRows(plug.doc, ListId::RxGroupLists, 0)[1].number, 5);
   EXPECT_EQ(memberRows(plug.doc, ListId::RxGroupLists, 0)[0].number, 6);
-  EXPECT_EQ(pasted.message,
+  EXPECT_EQ(pasteMessage(pasted),
             "Pasted 3 contacts.\n\nline 3: not pasted: call ID 2345678 is in the list already: \"B\"");
+  EXPECT_EQ(kinds(pasted), std::vector<Reason>{Reason::Repeated});
 
   EXPECT_TRUE(plug.doc.settleEdits("edit"));
   EXPECT_EQ(plug.doc.history().undoLabel(), "paste 3 contacts");
@@ -70,14 +77,16 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   CodePlugBuilder nearlyFull;
   nearlyFull.fill(ListId::Contacts, 998, "C");
   Plug full(nearlyFull);
-  PasteResult pasted = pasteContactText(
+  Report pasted = pasteContactText(
       full.doc,
       "ID,Name\n9,Local Net,-\n\"12\",\"Alpha\",\"Group call\",\"Yes\"\n2345678,Z9ZZ,Pat\nx\n77,Seven\n", -1);
-  EXPECT_EQ(pasted.rows, (std::vector<int>{998, 999}));
+  EXPECT_EQ(pasted.added, (std::vector<int>{998, 999}));
   EXPECT_EQ(full.row(999), "Alpha|12|Group call");
-  EXPECT_EQ(pasted.message,
+  EXPECT_EQ(pasteMessage(pasted),
             "Pasted 2 contacts.\n2 contacts not pasted: the list holds no more than 1000.\n\n"
             "line 1: not pasted: not a contact (ID,name)\nline 5: not pasted: not a contact (ID,name)");
+  using enum Reason;
+  EXPECT_EQ(kinds(pasted), (std::vector<Reason>{NotARecord, NoRoom, NotARecord, NoRoom}));
 
   // The own layout: columns by name, values checked, defaults for cells left empty.
   CodePlugBuilder b;
@@ -88,24 +97,25 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
                             "\t2000000\t\t\tx\nB\t70000000\t\t\t\nC\t5\tGroup\t\t\nD\t6\t\tmaybe\t\n"
                             "An unusually long name\t7\tall call\ton\t\n\t\t\t\t\n",  // an empty row last
                             -1);
-  EXPECT_EQ(pasted.rows, (std::vector<int>{1, 2}));
+  EXPECT_EQ(pasted.added, (std::vector<int>{1, 2}));
   EXPECT_EQ(plug.row(1), "Contact 2|2000000|Private call");
   EXPECT_EQ(plug.row(2), "An unusually lon|7|All call|tone");
-  EXPECT_EQ(pasted.message,
+  EXPECT_EQ(pasteMessage(pasted),
             "Pasted 2 contacts.\nColumns not read: note.\n\n"
             "line 3: not pasted: call_id \"70000000\" is not a call ID\n"
             "line 4: not pasted: call_type \"Group\" is not a value a contact can hold\n"
             "line 5: not pasted: receive_tone \"maybe\" is not a value a contact can hold\n"
             "line 6: name cut to 16 characters: \"An unusually lon\"");
+  EXPECT_EQ(kinds(pasted), (std::vector<Reason>{NotHeld, NotHeld, NotHeld}));
 
   const std::vector<std::uint8_t> before = plug.doc.workingImage;
   // Neither prose nor copied channels, whose rows would read as contact file lines (ID,name).
   for (const char* text : {"hello world\n", "number,name,rx_frequency\r\n1,Rpt,439.00000\r\n",
                            "Location,Name,Frequency\n0,Rpt,439.0\n"}) {
     pasted = pasteContactText(plug.doc, text, 0);
-    EXPECT_TRUE(pasted.rows.empty()) << text;
-    EXPECT_TRUE(
-        pasted.message.starts_with("Nothing was pasted: the text on the clipboard is not a list of contacts."));
+    EXPECT_TRUE(pasted.added.empty()) << text;
+    EXPECT_TRUE(pasteMessage(pasted).starts_with(
+        "Nothing was pasted: the text on the clipboard is not a list of contacts."));
     EXPECT_TRUE(plug.doc.workingImage == before);
   }
 
@@ -116,6 +126,7 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
 
   // A quote never closed takes the rest of the text into one field: its row is not pasted.
   pasted = pasteContactText(plug.doc, "call_id,name\n10,\"Ten\n11,Eleven\n", -1);
-  EXPECT_TRUE(pasted.rows.empty());
-  EXPECT_EQ(pasted.message, "Pasted 0 contacts.\n\nline 2: not pasted: a quoted field is not closed");
+  EXPECT_TRUE(pasted.added.empty());
+  EXPECT_EQ(pasteMessage(pasted),
+            "Pasted 0 contacts.\n\nlines 2-3: not pasted: a quoted field opened on line 2 is not closed");
 }

@@ -11,7 +11,7 @@
 #include "support/CodePlugBuilder.h"
 #include "support/UserDatabaseFixture.h"
 
-namespace pw::userdb {
+namespace pw::exchange {
 namespace {
 
 using pwtest::CodePlugBuilder;
@@ -57,10 +57,19 @@ TEST(UserDatabaseTest, ReadingKeepsWellFormedRowsAndNamesEveryMalformedOne) {
   EXPECT_EQ(db.contactName(db.rows()[4]), "OE1ABC Jose");  // the name rule: without accents
   EXPECT_EQ(db.callsign(db.rows()[3]), "DL9DUP");
 
-  std::vector<std::pair<int, Skip>> bad;
-  for (const auto& m : db.malformed()) bad.emplace_back(m.line, m.reason);
-  EXPECT_EQ(bad, (std::vector<std::pair<int, Skip>>{
-                     {4, Skip::BadId}, {5, Skip::BadId}, {6, Skip::BadId}, {9, Skip::NoCallsign}, {14, Skip::OpenQuote}}));
+  std::vector<std::string> bad;
+  std::vector<Reason> kinds;
+  for (const Skip& m : db.malformed()) {
+    bad.push_back(skipLine(m));
+    kinds.push_back(m.reason);
+  }
+  EXPECT_EQ(bad, (std::vector<std::string>{"line 4: RADIO_ID is not a whole number in 1..16777215",
+                                           "line 5: RADIO_ID is not a whole number in 1..16777215",
+                                           "line 6: RADIO_ID is not a whole number in 1..16777215",
+                                           "line 9: no CALLSIGN",
+                                           "line 14: a quoted field opened on line 14 is not closed"}));
+  using enum Reason;
+  EXPECT_EQ(kinds, (std::vector<Reason>{NotHeld, NotHeld, NotHeld, Missing, OpenQuote}));
 
   // Countries by name, case ignored, spelled as first met; the short row has none.
   std::vector<std::pair<std::string, int>> countries;
@@ -82,8 +91,8 @@ TEST(UserDatabaseTest, NamesFollowTheNameRuleAndTheChangedOnesAreCounted) {
   EXPECT_EQ(names, (std::vector<std::string>{"UA1ABC", "DL3A Jurgen", "DL4B Jane", "DL5C Rene"}));
   CodePlugDocument doc;
   ASSERT_EQ(CodePlugBuilder().loadInto(doc), 0);
-  EXPECT_EQ(makePlan(doc, db, {}).namesChanged, 3);
-  EXPECT_EQ(makePlan(doc, db, {.callsignPrefixes = {"DL4", "UA"}}).namesChanged, 1);
+  EXPECT_EQ(makePlan(doc, db, {}).report.namesChanged, 3);
+  EXPECT_EQ(makePlan(doc, db, {.callsignPrefixes = {"DL4", "UA"}}).report.namesChanged, 1);
 }
 
 TEST(UserDatabaseTest, OnlyTheDatabaseHeaderIsTakenForOne) {
@@ -133,26 +142,24 @@ TEST(UserDatabaseTest, FiltersPresentRowsAndRoom) {
   ASSERT_EQ(b.loadInto(doc), 0);
   const auto image = doc.workingImage;
 
-  const auto added = [&](const Plan& p) {
+  const auto added = [&](const DatabasePlan& p) {
     std::vector<int> out;
-    for (auto i : p.add) out.push_back(int(db.rows()[i].line));
+    for (auto i : p.rows) out.push_back(int(db.rows()[i].line));
     return out;
   };
   // The plug holds 16777215; 2620001 comes twice: present both times.
-  Plan p = makePlan(doc, db, {});
+  DatabasePlan p = makePlan(doc, db, {});
   EXPECT_EQ(added(p), (std::vector<int>{2, 3, 12}));
-  EXPECT_EQ(std::vector<int>({p.matching, p.present, p.noRoom, p.malformed, p.freeContacts, p.firstSlot}),
-            std::vector<int>({5, 2, 0, 5, 999, 1}));
+  EXPECT_EQ(std::vector<int>({matching(p), p.report.present, p.report.noRoom}), std::vector<int>({5, 2, 0}));
 
   p = makePlan(doc, db, {.idPrefixes = splitList("262, 9")});
   EXPECT_EQ(added(p), (std::vector<int>{2, 3}));
-  EXPECT_EQ(p.present, 1);
-  EXPECT_EQ(p.malformed, 5);  // whatever the filters
+  EXPECT_EQ(p.report.present, 1);
   EXPECT_EQ(added(makePlan(doc, db, {.countries = {" GERMANY"}})), (std::vector<int>{2, 3}));
   EXPECT_EQ(added(makePlan(doc, db, {.countries = {"Germany", "united states"}})), (std::vector<int>{2, 3}));
-  EXPECT_EQ(makePlan(doc, db, {.countries = {"Atlantis"}}).matching, 0);
+  EXPECT_EQ(matching(makePlan(doc, db, {.countries = {"Atlantis"}})), 0);
   EXPECT_EQ(added(makePlan(doc, db, {.callsignPrefixes = {"dl2", "oe"}})), (std::vector<int>{3, 12}));
-  EXPECT_EQ(makePlan(doc, db, {.idPrefixes = {"262"}, .callsignPrefixes = {"OE"}}).matching, 0);
+  EXPECT_EQ(matching(makePlan(doc, db, {.idPrefixes = {"262"}, .callsignPrefixes = {"OE"}})), 0);
   EXPECT_EQ(doc.workingImage, image);  // planning writes nothing
 
   // One slot left: the first new row fits, the rest are counted.
@@ -162,7 +169,7 @@ TEST(UserDatabaseTest, FiltersPresentRowsAndRoom) {
   ASSERT_EQ(full.loadInto(fullDoc), 0);
   p = makePlan(fullDoc, db, {});
   EXPECT_EQ(added(p), std::vector<int>{2});
-  EXPECT_EQ(std::vector<int>({p.present, p.noRoom, p.freeContacts}), std::vector<int>({1, 3, 1}));
+  EXPECT_EQ(std::vector<int>({p.report.present, p.report.noRoom}), std::vector<int>({1, 3}));
 }
 
 TEST(UserDatabaseTest, ApplyingAppendsPrivateCallsAfterTheLastContact) {
@@ -171,8 +178,10 @@ TEST(UserDatabaseTest, ApplyingAppendsPrivateCallsAfterTheLastContact) {
   CodePlugBuilder b;
   b.contact(0, "Local Net", 9).contact(1, "Base", 12);
   ASSERT_EQ(b.loadInto(doc), 0);
-  const Plan p = makePlan(doc, db, {.countries = {"germany", ""}});
-  ASSERT_EQ(applyPlan(doc, db, p), 3);
+  const DatabasePlan p = makePlan(doc, db, {.countries = {"germany", ""}});
+  const Report report = applyPlan(doc, db, p);
+  ASSERT_EQ(report.added, (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(report.skipped.size(), db.malformed().size());
   EXPECT_EQ(usedCount(doc, ListId::Contacts), 5);
   EXPECT_EQ(recordName(doc, ListId::Contacts, 1), "Base");
   EXPECT_EQ(recordName(doc, ListId::Contacts, 2), "DL1ABC Jane");
@@ -185,4 +194,4 @@ TEST(UserDatabaseTest, ApplyingAppendsPrivateCallsAfterTheLastContact) {
 }
 
 }  // namespace
-}  // namespace pw::userdb
+}  // namespace pw::exchange

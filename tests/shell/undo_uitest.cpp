@@ -213,7 +213,8 @@ class UndoTest : public WindowFixture {
     QCOMPARE(form->tabForm(kZonesTab)->findChild<QTableView*>("ListView")->model()->rowCount(), 2);
     showTab(kChannelsTab);
     const QString csv = path("more.csv");
-    pwtest::writeFile(csv.toStdString(), {'n', 'a', 'm', 'e', ',', 'z', 'o', 'n', 'e', 's', '\n', 'A', ',', 'N', 'e', 'w', '\n'});
+    const std::string text = "name,rx_frequency,zones\nA,433.1,New\n";
+    pwtest::writeFile(csv.toStdString(), std::vector<std::uint8_t>(text.begin(), text.end()));
     static_cast<TChannelsForm*>(form->tabForm(kChannelsTab))->setFileDialog([&](bool) { return csv; });
     whenModal([](QWidget* dialog) { dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click(); });
     QTest::mouseClick(form->tabForm(kChannelsTab)->findChild<QPushButton*>("ImportBitBtn"), Qt::LeftButton);

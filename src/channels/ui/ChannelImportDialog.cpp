@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "exchange/Layouts.h"
+
 namespace {
 
 // A file of a million bad rows must not make a million lines of text to lay out.
@@ -15,15 +17,15 @@ constexpr int kShownLines = 2000;
 
 QString fromModel(const std::string& text) { return QString::fromUtf8(text.data(), qsizetype(text.size())); }
 
-void appendNotes(QString& out, const QString& heading, const std::vector<pw::exchange::RowNote>& notes) {
-  out += heading.arg(notes.size());
-  int shown = 0;
-  for (const pw::exchange::RowNote& n : notes) {
-    if (++shown > kShownLines) {
-      out += QStringLiteral("... and %1 more\n").arg(notes.size() - kShownLines);
+// The lines under a heading, the first kShownLines of them.
+void appendLines(QString& out, const QString& heading, const std::vector<std::string>& lines) {
+  out += heading.arg(lines.size());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i == std::size_t(kShownLines)) {
+      out += QStringLiteral("... and %1 more\n").arg(lines.size() - i);
       break;
     }
-    out += QStringLiteral("line %1: ").arg(n.line) + fromModel(n.text) + QLatin1Char('\n');
+    out += fromModel(lines[i]) + QLatin1Char('\n');
   }
 }
 
@@ -38,13 +40,12 @@ ChannelImportDialog::ChannelImportDialog(const pw::CodePlugDocument& doc, const 
   setWindowTitle(QStringLiteral("Import Channels"));
   resize(620, 440);
 
-  const bool own = plan_.layout == pw::exchange::ChannelLayout::Own;
+  const bool numbered = plan_.layout && plan_.layout->numbered;
   auto* source = new QLabel(this);
   source->setObjectName(QStringLiteral("SourceLabel"));
-  source->setText(
-      QStringLiteral("%1\nread as %2.")
-          .arg(QFileInfo(fileName).fileName(), own ? QStringLiteral("the editor's own channel list")
-                                                   : QStringLiteral("an analogue channel list")));
+  source->setText(QStringLiteral("%1\nread as %2.")
+                      .arg(QFileInfo(fileName).fileName(),
+                           QString::fromLatin1(plan_.layout ? plan_.layout->name : "a channel list")));
   source->setToolTip(fileName);
 
   SummaryLabel = new QLabel(this);
@@ -57,7 +58,7 @@ ChannelImportDialog::ChannelImportDialog(const pw::CodePlugDocument& doc, const 
   UpdateCheckBox->setToolTip(
       QStringLiteral("A row whose number names a channel in use overwrites the fields the file gives;\n"
                      "zone, scan list and button references to that channel stay as they are."));
-  UpdateCheckBox->setVisible(own);
+  UpdateCheckBox->setVisible(numbered);
   connect(UpdateCheckBox, &QCheckBox::toggled, this, [this](bool on) {
     if (reread_) plan_ = reread_(on);
     showPlan();
@@ -88,8 +89,8 @@ ChannelImportDialog::ChannelImportDialog(const pw::CodePlugDocument& doc, const 
 }
 
 void ChannelImportDialog::showPlan() {
-  const pw::exchange::ApplyResult preview = pw::exchange::previewChannelPlan(doc_, plan_, {});
-  const auto added = preview.addedRows.size(), updated = preview.updatedRows.size();
+  const pw::exchange::Report preview = pw::exchange::previewChannelPlan(doc_, plan_, {});
+  const auto added = preview.added.size(), updated = preview.updated.size();
   SummaryLabel->setText(added + updated == 0
                             ? QStringLiteral("Nothing will be imported.")
                             : QStringLiteral("%1 %2 will be added and %3 updated.")
@@ -97,14 +98,17 @@ void ChannelImportDialog::showPlan() {
                                   .arg(added == 1 ? QStringLiteral("channel") : QStringLiteral("channels"))
                                   .arg(updated));
   QStringList columns;
-  for (const std::string& c : plan_.unknownColumns) columns << fromModel(c);
+  for (const std::string& c : preview.unreadColumns) columns << fromModel(c);
   ColumnsLabel->setText(QStringLiteral("Columns not read: ") + columns.join(QStringLiteral(", ")));
   ColumnsLabel->setVisible(!columns.isEmpty());
 
+  std::vector<std::string> skipped, remarks;
+  for (const pw::exchange::Skip& s : preview.skipped) skipped.push_back(pw::exchange::skipLine(s));
+  for (const pw::exchange::Note& n : preview.notes) remarks.push_back(pw::exchange::noteLine(n));
   QString report;
-  appendNotes(report, QStringLiteral("Skipped rows: %1\n"), plan_.skipped);
+  appendLines(report, QStringLiteral("Skipped rows: %1\n"), skipped);
   report += QLatin1Char('\n');
-  appendNotes(report, QStringLiteral("Remarks: %1\n"), pw::exchange::remarks(plan_, preview));
+  appendLines(report, QStringLiteral("Remarks: %1\n"), remarks);
   ReportText->setPlainText(report);
   buttons_->button(QDialogButtonBox::Ok)->setEnabled(added + updated > 0);
 }

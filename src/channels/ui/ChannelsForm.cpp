@@ -90,8 +90,9 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
     return QByteArray::number(qulonglong(pw::exchange::channelReferenceStamp(doc)), 16);
   };
   config.paste = [this](const QString& text, int at, bool sameSource) {
-    pw::exchange::PasteResult result = pw::exchange::pasteChannelText(doc, text.toUtf8().toStdString(), at, sameSource);
-    return PastedRows{std::move(result.rows), std::move(result.message)};
+    const pw::exchange::Report report =
+        pw::exchange::pasteChannelText(doc, text.toUtf8().toStdString(), at, sameSource);
+    return PastedRows{report.added, pw::exchange::pasteMessage(report)};
   };
   config.insert = [this](int at) { return pw::insertRecord(doc, pw::ListId::Channels, at); };
 
@@ -224,13 +225,13 @@ void TChannelsForm::ImportBitBtnClick() {
   const auto read = [this, path](bool update) { return pw::exchange::readChannelFile(doc, path, {.update = update}); };
   pw::exchange::ChannelPlan plan = read(false);
   if (!plan.readable()) {
-    doc.prompt().error(plan.failure);
+    doc.prompt().error(plan.report.failure);
     return;
   }
   ChannelImportDialog dialog(doc, name, std::move(plan), read, this);
   if (dialog.exec() != QDialog::Accepted) return;
-  const pw::exchange::ApplyResult result = pw::exchange::applyChannelPlan(doc, dialog.plan(), {});
-  const std::vector<int>& rows = result.addedRows.empty() ? result.updatedRows : result.addedRows;
+  const pw::exchange::Report result = pw::exchange::applyChannelPlan(doc, dialog.plan(), {});
+  const std::vector<int>& rows = result.added.empty() ? result.updated : result.added;
   refresh(true, rows.empty() ? -1 : rows.front());
   if (!rows.empty()) {
     list_->selectRows(rows, rows.front());
@@ -238,7 +239,7 @@ void TChannelsForm::ImportBitBtnClick() {
   }
   list_->refresh();
   showSelection();
-  if (result.zonesCreated > 0) emit recordsAddedElsewhere();
+  if (result.addedTo(pw::ListId::Zones) > 0) emit recordsAddedElsewhere();
 }
 
 void TChannelsForm::ExportBitBtnClick() {

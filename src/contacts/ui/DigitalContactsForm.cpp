@@ -91,9 +91,9 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
     return QString::fromLatin1(pw::exchange::writeContactText(doc, rows));
   };
   config.paste = [this](const QString& text, int at, bool) {
-    pw::exchange::PasteResult result = pw::exchange::pasteContactText(doc, text.toUtf8().toStdString(), at);
+    const pw::exchange::Report report = pw::exchange::pasteContactText(doc, text.toUtf8().toStdString(), at);
     updateFileCommands();
-    return PastedRows{std::move(result.rows), std::move(result.message)};
+    return PastedRows{report.added, pw::exchange::pasteMessage(report)};
   };
   config.insert = [this](int at) {
     const int row = pw::insertRecord(doc, kList, at);
@@ -285,7 +285,7 @@ void TDigitalContactsForm::ImportBitBtnClick() {
   const std::optional<FileChoice> choice = chooseFile(false);
   if (!choice || choice->fileName.isEmpty()) return;
   // The user database is told by its header, whatever the file is called.
-  if (pw::userdb::isUserDatabaseFile(pw::ui::stdPath(choice->fileName))) {
+  if (pw::exchange::isUserDatabaseFile(pw::ui::stdPath(choice->fileName))) {
     importUserDatabase(choice->fileName);
     return;
   }
@@ -293,25 +293,27 @@ void TDigitalContactsForm::ImportBitBtnClick() {
 }
 
 void TDigitalContactsForm::importUserDatabase(const QString& fileName) {
-  pw::userdb::Database db;
-  const pw::userdb::ReadStatus status = UserDatabaseImportDialog::readWithProgress(this, fileName, db);
-  if (status == pw::userdb::ReadStatus::Cancelled) return;
-  if (status != pw::userdb::ReadStatus::Ok) {
-    doc.prompt().error(pw::userdb::readMessage(status));
+  pw::exchange::Database db;
+  const pw::exchange::ReadStatus status = UserDatabaseImportDialog::readWithProgress(this, fileName, db);
+  if (status == pw::exchange::ReadStatus::Cancelled) return;
+  if (status != pw::exchange::ReadStatus::Ok) {
+    doc.prompt().error(pw::exchange::readMessage(status));
     return;
   }
   UserDatabaseImportDialog dialog(doc, db, fileName, this);
   const bool ok = databaseDialog_ ? databaseDialog_(dialog) : dialog.exec() == QDialog::Accepted;
   if (!ok) return;
-  const pw::userdb::Plan plan = pw::userdb::makePlan(doc, db, dialog.filter());
-  doc.nameNextStep(QStringLiteral("import %1 contacts").arg(plan.add.size()).toStdString());
-  const int added = pw::userdb::applyPlan(doc, db, plan);
+  const pw::exchange::DatabasePlan plan = pw::exchange::makePlan(doc, db, dialog.filter());
+  doc.nameNextStep(QStringLiteral("import %1 contacts").arg(plan.rows.size()).toStdString());
+  const pw::exchange::Report report = pw::exchange::applyPlan(doc, db, plan);
   fill(0);
-  const QString text = QStringLiteral("%1 contacts added.\n%2 already present.\n%3 malformed.\n%4 did not fit.")
-                           .arg(added)
-                           .arg(plan.present)
-                           .arg(plan.malformed)
-                           .arg(plan.noRoom);
+  QString text = QStringLiteral("%1 contacts added.\n%2 already present.\n%3 malformed.\n%4 did not fit.")
+                     .arg(report.added.size())
+                     .arg(report.present)
+                     .arg(report.skipped.size())
+                     .arg(report.noRoom);
+  if (report.namesChanged > 0)
+    text += QLatin1Char('\n') + QString::fromStdString(pw::exchange::namesNote(report.namesChanged));
   if (report_)
     report_(text);
   else

@@ -17,6 +17,7 @@
 #include <memory>
 
 #include "codeplug/Layout.h"
+#include "codeplug/RecordList.h"
 #include "widgets/FilePaths.h"
 #include "widgets/InputFilter.h"
 
@@ -26,12 +27,15 @@ constexpr int kProgressAfterMs = 300;
 constexpr int kProgressSteps = 1000;
 constexpr int kMalformedShown = 1000;  // lines listed; the rest are counted
 
-std::vector<std::string> listOf(const QLineEdit* edit) { return pw::userdb::splitList(edit->text().toStdString()); }
+std::vector<std::string> listOf(const QLineEdit* edit) {
+  return pw::exchange::splitList(edit->text().toStdString());
+}
 
 }  // namespace
 
-UserDatabaseImportDialog::UserDatabaseImportDialog(const pw::CodePlugDocument& doc, const pw::userdb::Database& db,
-                                                   const QString& fileName, QWidget* parent)
+UserDatabaseImportDialog::UserDatabaseImportDialog(const pw::CodePlugDocument& doc,
+                                                   const pw::exchange::Database& db, const QString& fileName,
+                                                   QWidget* parent)
     : QDialog(parent), doc_(doc), db_(db) {
   setObjectName(QStringLiteral("UserDatabaseImportDialog"));
   setWindowTitle(QStringLiteral("Import from the DMR user database"));
@@ -61,13 +65,13 @@ UserDatabaseImportDialog::UserDatabaseImportDialog(const pw::CodePlugDocument& d
       lines << QStringLiteral("... and %1 more").arg(qsizetype(db.malformed().size()) - kMalformedShown);
       break;
     }
-    lines << QStringLiteral("line %1: %2").arg(row.line).arg(QString::fromLatin1(pw::userdb::skipText(row.reason)));
+    lines << QString::fromStdString(pw::exchange::skipLine(row));
   }
   malformed_->setPlainText(lines.isEmpty() ? QStringLiteral("none") : lines.join(u'\n'));
 
   countries_ = new QListWidget(this);
   countries_->setObjectName(QStringLiteral("CountryList"));
-  for (const pw::userdb::Country& c : db.countries()) {
+  for (const pw::exchange::Country& c : db.countries()) {
     const QString name = QString::fromStdString(c.name);
     auto* item = new QListWidgetItem(
         QStringLiteral("%1 (%2)").arg(name.isEmpty() ? QStringLiteral("(no country)") : name).arg(c.rows), countries_);
@@ -115,8 +119,8 @@ UserDatabaseImportDialog::UserDatabaseImportDialog(const pw::CodePlugDocument& d
   updatePlan();
 }
 
-pw::userdb::Filter UserDatabaseImportDialog::filter() const {
-  pw::userdb::Filter f{listOf(idPrefixes_), {}, listOf(callsignPrefixes_)};
+pw::exchange::Filter UserDatabaseImportDialog::filter() const {
+  pw::exchange::Filter f{listOf(idPrefixes_), {}, listOf(callsignPrefixes_)};
   for (int i = 0; i < countries_->count(); ++i)
     if (countries_->item(i)->checkState() == Qt::Checked)
       f.countries.push_back(countries_->item(i)->data(Qt::UserRole).toByteArray().toStdString());
@@ -124,21 +128,26 @@ pw::userdb::Filter UserDatabaseImportDialog::filter() const {
 }
 
 void UserDatabaseImportDialog::updatePlan() {
-  plan_ = pw::userdb::makePlan(doc_, db_, filter());
-  summary_->setText(QStringLiteral("%1 rows match: %2 to add, %3 already present, %4 do not fit. "
-                                   "%5 malformed rows are skipped. %6 of %7 contacts are free.")
-                        .arg(plan_.matching)
-                        .arg(plan_.add.size())
-                        .arg(plan_.present)
-                        .arg(plan_.noRoom)
-                        .arg(plan_.malformed)
-                        .arg(plan_.freeContacts)
-                        .arg(pw::kContactCount));
-  buttons_->button(QDialogButtonBox::Ok)->setEnabled(!plan_.add.empty());
+  plan_ = pw::exchange::makePlan(doc_, db_, filter());
+  const pw::exchange::Report& r = plan_.report;
+  QString summary = QStringLiteral(
+                        "%1 rows match: %2 to add, %3 already present, %4 do not fit. "
+                        "%5 malformed rows are skipped. %6 of %7 contacts are free.")
+                        .arg(pw::exchange::matching(plan_))
+                        .arg(plan_.rows.size())
+                        .arg(r.present)
+                        .arg(r.noRoom)
+                        .arg(db_.malformed().size())
+                        .arg(pw::kContactCount - pw::usedCount(doc_, pw::ListId::Contacts))
+                        .arg(pw::kContactCount);
+  if (r.namesChanged > 0)
+    summary += QStringLiteral(" %1 names will be written without accents.").arg(r.namesChanged);
+  summary_->setText(summary);
+  buttons_->button(QDialogButtonBox::Ok)->setEnabled(!plan_.rows.empty());
 }
 
-pw::userdb::ReadStatus UserDatabaseImportDialog::readWithProgress(QWidget* parent, const QString& fileName,
-                                                                  pw::userdb::Database& db) {
+pw::exchange::ReadStatus UserDatabaseImportDialog::readWithProgress(QWidget* parent, const QString& fileName,
+                                                                    pw::exchange::Database& db) {
   QElapsedTimer clock;
   clock.start();
   std::unique_ptr<QProgressDialog> progress;
@@ -163,5 +172,5 @@ pw::userdb::ReadStatus UserDatabaseImportDialog::readWithProgress(QWidget* paren
     QCoreApplication::processEvents();
     return !progress->wasCanceled();
   };
-  return pw::userdb::readDatabase(pw::ui::stdPath(fileName), db, report);
+  return pw::exchange::readDatabase(pw::ui::stdPath(fileName), db, report);
 }

@@ -18,23 +18,24 @@ class QPlainTextEdit;
 class UserDatabaseImportDialog : public QDialog {
   Q_OBJECT
  public:
-  UserDatabaseImportDialog(const pw::CodePlugDocument& doc, const pw::userdb::Database& db, const QString& fileName,
-                           QWidget* parent = nullptr);
+  UserDatabaseImportDialog(const pw::CodePlugDocument& doc, const pw::exchange::Database& db,
+                           const QString& fileName, QWidget* parent = nullptr);
 
-  pw::userdb::Filter filter() const;
+  pw::exchange::Filter filter() const;
   // What OK imports with the filters as they stand.
-  const pw::userdb::Plan& plan() const { return plan_; }
+  const pw::exchange::DatabasePlan& plan() const { return plan_; }
 
   // Reads a database file on the window's own thread, letting events through; a read that
   // lasts longer than 0.3 s shows a progress bar whose Cancel stops it (status Cancelled).
-  static pw::userdb::ReadStatus readWithProgress(QWidget* parent, const QString& fileName, pw::userdb::Database& db);
+  static pw::exchange::ReadStatus readWithProgress(QWidget* parent, const QString& fileName,
+                                                   pw::exchange::Database& db);
 
  private:
   void updatePlan();
 
   const pw::CodePlugDocument& doc_;
-  const pw::userdb::Database& db_;
-  pw::userdb::Plan plan_;
+  const pw::exchange::Database& db_;
+  pw::exchange::DatabasePlan plan_;
   QLineEdit* idPrefixes_ = nullptr;
   QLineEdit* callsignPrefixes_ = nullptr;
   QListWidget* countries_ = nullptr;
