@@ -18,10 +18,11 @@
 #include <unistd.h>
 #endif
 
+#include "channels/ChannelRecord.h"
 #include "codeplug/CodePlugDocument.h"
 #include "codeplug/FileWriter.h"
 #include "codeplug/RecordList.h"
-#include "channels/ChannelRecord.h"
+#include "codeplug/Text.h"
 #include "contacts/ContactFiles.h"
 #include "contacts/ContactList.h"
 #include "exchange/ChannelCsv.h"
@@ -41,18 +42,21 @@ public:
     std::fprintf(stderr, "%s\n", text.c_str());
     return pw::RefusalAnswer::Stop;
   }
-  void error(const std::string& text) override { std::fprintf(stderr, "%s\n", text.c_str()); }
+  void error(const std::string& text) override {
+    if (!quiet) std::fprintf(stderr, "%s\n", text.c_str());
+  }
   bool warnYesNo(const std::string&) override { return true; }
   pw::Answer question(const std::string&, bool) override { return pw::Answer::Yes; }
   void inform(const std::string&, const std::string& text) override {
     std::fprintf(stderr, "%s\n", text.c_str());
   }
+  bool quiet = false;  // while the command says a failure in its own words
 };
 
 // ---- exit statuses: every status a command returns comes from this table, and --help
 // prints it. A family turns the model's negative code into base - code. A status may have a
 // row of its own for the commands that give it another meaning. ----
-enum class Exit { Ok, Differ, Load, InLoad, Unreadable, Save, ContactExport, ContactImport, Usage };
+enum class Exit { Ok, Differ, Load, InLoad, BadValue, Unreadable, Save, ContactExport, ContactImport, Usage };
 
 struct ExitRow {
   Exit exit;
@@ -75,6 +79,8 @@ constexpr ExitRow kExitTable[] = {
     {Exit::InLoad, 2, "2", "IN does not load; the load message names it",
      "export-channels import-channels dump validate import-userdb sort"},
     {Exit::InLoad, 2, "2", "A or B does not load; the load message names it", "diff"},
+    {Exit::BadValue, 2, "2", "an --id-prefix is not digits, or a --country matches no row of CSV; the value is named",
+     "import-userdb"},
     {Exit::Unreadable, 3, "3", "CSV cannot be read: missing, not text, or not of a layout read here",
      "import-channels import-userdb"},
     {Exit::Unreadable, 3, "3",
@@ -107,6 +113,17 @@ static_assert([] {
 }());
 // A family's status for the model's code; 0 stays 0.
 int exitStatus(Exit family, int code) { return code == 0 ? 0 : exitStatus(family) - code; }
+
+// Saves as the editor does; a failure names the file and the system's reason. 0 or the save code.
+int save(CliPrompt& prompt, pw::CodePlugDocument& doc, const std::string& path) {
+  prompt.quiet = true;
+  const int code = doc.saveCodePlug(path);
+  prompt.quiet = false;
+  if (code == pw::kSaveCreate || code == pw::kSaveWrite)
+    std::fprintf(stderr, "Could not %s %s: %s\n", code == pw::kSaveCreate ? "create" : "write to",
+                 path.c_str(), std::strerror(doc.saveError()));
+  return code;
+}
 
 constexpr int kOwnArguments = -2;
 
@@ -145,7 +162,7 @@ int normalise(const std::vector<std::string>& args) {
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
   if (const int rc = load(doc, args[0])) return rc;
-  return exitStatus(Exit::Save, doc.saveCodePlug(args[1]));
+  return exitStatus(Exit::Save, save(prompt, doc, args[1]));
 }
 
 // Failures the model reports without a message of its own.
@@ -172,7 +189,7 @@ int importContactsCommand(const std::vector<std::string>& args) {
     explainContactFileCode(code);
     return exitStatus(Exit::ContactImport, code);
   }
-  if (const int saved = doc.saveCodePlug(args[2])) return exitStatus(Exit::Save, saved);
+  if (const int saved = save(prompt, doc, args[2])) return exitStatus(Exit::Save, saved);
   std::printf("imported: %d\n", pw::usedCount(doc, pw::ListId::Contacts) - before);
   return 0;
 }
@@ -245,7 +262,7 @@ int importChannelsCommand(const std::vector<std::string>& args) {
   const pw::exchange::Report result = dryRun ? pw::exchange::previewChannelPlan(doc, plan, {})
                                              : pw::exchange::applyChannelPlan(doc, plan, {});
   if (!dryRun)
-    if (const int saved = doc.saveCodePlug(w.positional[2])) return exitStatus(Exit::Save, saved);
+    if (const int saved = save(prompt, doc, w.positional[2])) return exitStatus(Exit::Save, saved);
   for (const std::string& line : pw::exchange::reportLines(result)) std::printf("%s\n", line.c_str());
   return 0;
 }
@@ -291,7 +308,7 @@ int build(const std::vector<std::string>& args) {
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
   doc.adoptImage(std::move(std::get<std::vector<std::uint8_t>>(built)));
-  if (const int code = doc.saveCodePlug(args[1])) return exitStatus(Exit::Save, code);
+  if (const int code = save(prompt, doc, args[1])) return exitStatus(Exit::Save, code);
   // A hand edit may point at a free record or leave the band: said at once, as validate says it.
   for (const auto& f : pw::validate(doc)) std::fprintf(stderr, "warning: %s\n", pw::findingLine(f).c_str());
   return 0;
@@ -316,7 +333,7 @@ int validateCommand(const std::vector<std::string>& args) {
 }
 
 const char* const kImportUserDbUsage =
-    "import-userdb IN CSV OUT [--id-prefix P,...] [--country C,...] [--callsign-prefix P,...] [--dry-run]";
+    "import-userdb IN CSV OUT [--id-prefix P,...] [--country C]... [--callsign-prefix P,...] [--dry-run]";
 
 int importUserDbCommand(const std::vector<std::string>& args) {
   const Words w = splitWords(args, {"id-prefix", "country", "callsign-prefix"}, {"dry-run"});
@@ -328,9 +345,19 @@ int importUserDbCommand(const std::vector<std::string>& args) {
       dryRun = true;
       continue;
     }
-    auto& into = name == "id-prefix" ? filter.idPrefixes : name == "country" ? filter.countries : filter.callsignPrefixes;
+    // A country is given whole, commas and all; several countries as several options.
+    if (name == "country") {
+      filter.countries.push_back(value);
+      continue;
+    }
+    auto& into = name == "id-prefix" ? filter.idPrefixes : filter.callsignPrefixes;
     for (std::string& item : pw::exchange::splitList(value)) into.push_back(std::move(item));
   }
+  for (const std::string& prefix : filter.idPrefixes)
+    if (!pw::parseInteger(prefix, 0, INT64_MAX)) {
+      std::fprintf(stderr, "--id-prefix \"%s\" is not digits\n", prefix.c_str());
+      return exitStatus(Exit::BadValue);
+    }
   CliPrompt prompt;
   pw::CodePlugDocument doc(&prompt);
   if (load(doc, w.positional[0])) return exitStatus(Exit::InLoad);
@@ -343,10 +370,16 @@ int importUserDbCommand(const std::vector<std::string>& args) {
   for (const auto& row : db.malformed())
     std::fprintf(stderr, "%s:%d: %s\n", w.positional[1].c_str(), row.line,
                  pw::exchange::skipText(row).c_str());
+  for (const std::string& country : filter.countries)
+    if (!db.country(country)) {
+      std::fprintf(stderr, "--country \"%s\" matches no row of %s\n", country.c_str(),
+                   w.positional[1].c_str());
+      return exitStatus(Exit::BadValue);
+    }
   const pw::exchange::DatabasePlan plan = pw::exchange::makePlan(doc, db, filter);
   if (!dryRun) {
     pw::exchange::applyPlan(doc, db, plan);
-    if (const int saved = doc.saveCodePlug(w.positional[2])) return exitStatus(Exit::Save, saved);
+    if (const int saved = save(prompt, doc, w.positional[2])) return exitStatus(Exit::Save, saved);
   }
   const pw::exchange::Report& report = plan.report;
   std::printf("added %zu\npresent %d\nmalformed %zu\nno room %d\n", plan.rows.size(), report.present,
@@ -370,7 +403,7 @@ int sortCommand(const std::vector<std::string>& args) {
   const std::vector<int> where =
       contacts ? pw::sortContacts(doc, {}, by == "name" ? pw::ContactSort::Name : pw::ContactSort::Id)
                : pw::sortChannels(doc, {}, by == "name" ? pw::ChannelSort::Name : pw::ChannelSort::RxFrequency);
-  if (const int saved = doc.saveCodePlug(w.positional[1])) return exitStatus(Exit::Save, saved);
+  if (const int saved = save(prompt, doc, w.positional[1])) return exitStatus(Exit::Save, saved);
   int moved = 0;
   for (std::size_t i = 0; i < where.size(); ++i) moved += where[i] != int(i) ? 1 : 0;
   std::printf("moved %d\n", moved);
@@ -409,13 +442,15 @@ std::vector<Command>& commands() {
        2, exportChannelsCommand},
       {"import-channels", kImportChannelsUsage, "add or update channels from a CSV file",
        "Loads IN, reads the channels of CSV and saves the result to OUT. CSV is either the layout\n"
-       "export-channels writes (columns in any order, missing ones taking a new channel's values)\n"
-       "or an analogue channel list (Location,Name,Frequency,Duplex,Offset,Tone,...). New channels\n"
-       "are added after the last one until 1000 are in use; with --update a row whose number names\n"
-       "a channel in use overwrites the fields the file gives. Rows the radio cannot hold are\n"
-       "skipped. Prints \"added N\", \"updated N\", one \"line L: REASON\" per skipped row and one\n"
-       "\"note line L: TEXT\" per remark. --dry-run prints the same and writes nothing. Skipped rows\n"
-       "are no failure; a CSV that is missing, not text or without a recognised header is.",
+       "export-channels writes (columns in any order, rx_frequency among them; missing ones taking\n"
+       "a new channel's values, a missing tx_frequency the receive frequency) or an analogue\n"
+       "channel list (Location,Name,Frequency,Duplex,Offset,Tone,...), separated by commas, tabs or\n"
+       "semicolons (a decimal comma then read as a point). Names are written without accents. New\n"
+       "channels are added after the last one until 1000 are in use; with --update a row whose\n"
+       "number names a channel in use overwrites the fields the file gives. Rows the radio cannot\n"
+       "hold are skipped. Prints \"added N\", \"updated N\", one \"line L: REASON\" (\"lines L-M\"\n"
+       "for a row over several lines) per skipped row and one \"note line L: TEXT\" per remark.\n"
+       "--dry-run prints the same and writes nothing.",
        kOwnArguments, importChannelsCommand},
       {"dump", "dump IN [OUT]", "write a code plug as a YAML text",
        "Writes the whole code plug IN as a YAML text to OUT (standard output without OUT): every\n"
@@ -453,13 +488,15 @@ std::vector<Command>& commands() {
        "Loads IN and appends, after the last contact, a contact for every row of the DMR user\n"
        "database CSV that the filters let through: call ID = RADIO_ID, name = CALLSIGN, a blank and\n"
        "FIRST_NAME (16 characters), Private call, receive tone off. Columns are found by name in the\n"
-       "first line. --id-prefix keeps IDs starting with one of the digits given, --country one of\n"
-       "the COUNTRY values (case ignored; a value with a comma in double quotes), --callsign-prefix\n"
+       "first line. --id-prefix keeps IDs starting with one of the digits given, --country the\n"
+       "COUNTRY value given (case ignored; repeat it for several countries), --callsign-prefix\n"
        "callsigns starting with one of the prefixes; several kinds must all match. Rows whose ID is\n"
        "a contact already or came earlier are present; rows without a whole RADIO_ID in\n"
        "1..16777215 or without CALLSIGN are malformed (each named on standard error with its line);\n"
-       "rows beyond 1000 contacts find no room. Saves to OUT (nothing with --dry-run) and prints\n"
-       "\"added N\", \"present N\", \"malformed N\", \"no room N\".",
+       "rows beyond 1000 contacts find no room. Names are written without accents, the callsign in\n"
+       "capitals. Saves to OUT (nothing with --dry-run) and prints \"added N\", \"present N\",\n"
+       "\"malformed N\", \"no room N\", and \"note: N names written without accents\" when there\n"
+       "were any.",
        kOwnArguments, importUserDbCommand},
       {"sort", kSortUsage, "sort the contacts or the channels",
        "Loads IN, sorts every contact (by name or id) or every channel (by name or rx_frequency) in\n"

@@ -170,6 +170,7 @@ int CodePlugDocument::saveCodePlug(const std::string& name) {
   if (suffixCrcMatched_) setSuffixCrc(workingImage);
   const WriteResult result = fileWriter().writeFile(name, workingImage);
   if (result != WriteResult::Ok) {
+    saveError_ = errno;
     if (suffixCrcMatched_) setU32le(workingImage, kFileSuffixCrc, crcBefore);
     const int code = result == WriteResult::CreateFailed ? kSaveCreate : kSaveWrite;
     prompt().error(saveMessage(code));

@@ -87,6 +87,8 @@ public:
   // A file whose DfuSe suffix CRC matched its bytes when loaded is saved with the CRC of
   // the saved bytes (a DFU tool refuses it otherwise); any other keeps its four bytes.
   int saveCodePlug(const std::string& name);
+  // The system's reason (an errno value) for the last save that failed to create or write.
+  int saveError() const { return saveError_; }
   // Whether a save recomputes the suffix CRC (the loaded file's CRC matched its bytes).
   bool savesSuffixCrc() const { return suffixCrcMatched_; }
 
@@ -134,6 +136,7 @@ private:
   std::string nextStepName_;
   int stepHolds_ = 0;
   bool suffixCrcMatched_ = false;
+  int saveError_ = 0;
 };
 
 // Writes a file other than the code plug (an export) through the document's FileWriter; a

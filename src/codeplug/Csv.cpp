@@ -12,6 +12,38 @@ namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
 constexpr std::string_view kBom = "\xEF\xBB\xBF";
+constexpr char kTextMark = '\'';  // what spreadsheets put before a cell to keep it text
+
+// A plain number ("-7.600", "+5", "12,5"): a spreadsheet shows it as it is.
+bool isNumber(std::string_view text) {
+  if (!text.empty() && (text[0] == '+' || text[0] == '-')) text.remove_prefix(1);
+  bool digits = false, point = false;
+  for (const char c : text) {
+    if (c >= '0' && c <= '9')
+      digits = true;
+    else if ((c == '.' || c == ',') && !point)
+      point = true;
+    else
+      return false;
+  }
+  return digits;
+}
+
+// A cell a spreadsheet would evaluate: =, +, - or @ first and no number. Text marks the
+// writer put before such a cell count as part of it, so a cell that starts with a mark of
+// its own is marked once more and reads back whole.
+bool looksLikeFormula(std::string_view text) {
+  const std::size_t first = text.find_first_not_of(kTextMark);
+  if (first == std::string_view::npos || std::string_view("=+-@").find(text[first]) == std::string_view::npos)
+    return false;
+  return first > 0 || !isNumber(text);
+}
+
+// A quoted field as the writer meant it: without the text mark it put before a would-be formula.
+std::string unmarked(std::string field, bool quoted) {
+  if (quoted && field.starts_with(kTextMark) && looksLikeFormula(field)) field.erase(0, 1);
+  return field;
+}
 
 }  // namespace
 
@@ -73,17 +105,18 @@ bool Reader::next(Row& row) {
     if (peek() < 0) return false;
     row.line = line_;
     std::string field;
-    bool lineEnded = false;
+    bool lineEnded = false, quoted = false;
     while (!lineEnded) {
       int c = get();
       if (c < 0) {
-        row.fields.push_back(std::move(field));
+        row.fields.push_back(unmarked(std::move(field), quoted));
         break;
       }
       if (c == '"' && std::all_of(field.begin(), field.end(), isBlank)) {
         // A quoted field: blanks before the opening quote are dropped, text after the
         // closing quote is kept as it stands.
         field.clear();
+        quoted = true;
         for (;;) {
           c = get();
           if (c < 0) {
@@ -104,14 +137,15 @@ bool Reader::next(Row& row) {
         continue;
       }
       if (c == separator_) {
-        row.fields.push_back(std::move(field));
+        row.fields.push_back(unmarked(std::move(field), quoted));
         field.clear();
+        quoted = false;
         continue;
       }
       if (c == '\r' || c == '\n') {
         if (c == '\r' && peek() == '\n') get();
         ++line_;
-        row.fields.push_back(std::move(field));
+        row.fields.push_back(unmarked(std::move(field), quoted));
         lineEnded = true;
         continue;
       }
@@ -140,7 +174,10 @@ Source fileSource(int fd, bool& failed, std::size_t limit) {
 
 char guessSeparator(std::string_view firstLine) {
   const std::string_view line = firstLine.substr(0, firstLine.find_first_of("\r\n"));
-  return line.find('\t') != std::string_view::npos && line.find(',') == std::string_view::npos ? '\t' : ',';
+  const auto holds = [&](char c) { return line.find(c) != std::string_view::npos; };
+  if (holds(',')) return ',';
+  if (holds('\t')) return '\t';
+  return holds(';') ? ';' : ',';
 }
 
 std::string foldName(std::string_view text) {
@@ -172,10 +209,11 @@ std::string_view fieldAt(const Row& row, std::optional<std::size_t> column) {
 
 std::string quoteField(std::string_view text, char separator) {
   const auto special = [separator](char c) { return c == separator || c == '"' || c == '\r' || c == '\n'; };
-  const bool needs = std::any_of(text.begin(), text.end(), special) ||
+  const bool formula = looksLikeFormula(text);
+  const bool needs = formula || std::any_of(text.begin(), text.end(), special) ||
                      (!text.empty() && (isBlank(text.front()) || isBlank(text.back())));
   if (!needs) return std::string(text);
-  std::string out = "\"";
+  std::string out = formula ? "\"'" : "\"";
   for (char c : text) {
     if (c == '"') out += '"';
     out += c;
@@ -198,7 +236,7 @@ std::string htmlTable(std::string_view text) {
   while (reader.next(row)) {
     out += "<tr>";
     for (const std::string& field : row.fields) {
-      out += "<td>";
+      out += looksLikeFormula(field) ? "<td>'" : "<td>";
       for (char c : field) {
         switch (c) {
           case '&':

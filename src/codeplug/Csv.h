@@ -2,8 +2,13 @@
 // Comma-separated text as spreadsheets and other programs write it: one reader and one
 // writer for every file and clipboard text the editor exchanges. The reader takes what
 // real files hold (a byte order mark, CRLF or LF, quoted fields with separators, quotes
-// and line breaks inside, stray blanks around a quoted field) and keeps the line each row
-// starts on, for messages. It streams, so a file of any size is read in small steps.
+// and line breaks inside, stray blanks around a quoted field) and keeps the lines each row
+// spans, for messages. It streams, so a file of any size is read in small steps.
+//
+// A cell a spreadsheet would take for a formula (=, +, - or @ first, and not a number) is
+// written with an apostrophe before it, inside quotes, so the spreadsheet shows it as text;
+// the reader takes that apostrophe off a quoted field again, so text written and read back
+// stays exactly as it was.
 
 #include <cstddef>
 #include <cstdint>
@@ -64,7 +69,8 @@ class Reader {
 };
 
 // The separator of a text whose first line is `firstLine`: a tab when it holds tabs and no
-// commas (cells copied from a spreadsheet), otherwise a comma.
+// commas (cells copied from a spreadsheet), a semicolon when it holds semicolons and neither
+// (a spreadsheet where the comma is the decimal mark), otherwise a comma.
 char guessSeparator(std::string_view firstLine);
 
 // Columns found by name in a header row: case and surrounding blanks ignored.
@@ -91,13 +97,14 @@ std::string_view fieldAt(const Row& row, std::optional<std::size_t> column);
 std::string foldName(std::string_view text);
 
 // A field as written: quoted when it holds the separator, a quote or a line break, or
-// starts or ends with a blank; quotes inside doubled.
+// starts or ends with a blank; quotes inside doubled; a would-be formula behind an apostrophe.
 std::string quoteField(std::string_view text, char separator = ',');
 // One row and its CRLF line end.
 void appendRow(std::string& out, std::span<const std::string> fields, char separator = ',');
 
 // The rows of a text as an HTML table: what a spreadsheet takes from the clipboard as cells
-// (comma-separated text it would paste into one column).
+// (comma-separated text it would paste into one column); a would-be formula behind an
+// apostrophe, as in the text.
 std::string htmlTable(std::string_view text);
 
 }  // namespace pw::csv

@@ -35,6 +35,7 @@ bool writeAll(int fd, std::span<const std::uint8_t> data, ChunkWriter write, voi
   while (done < data.size()) {
     const long n = write(self, fd, data.data() + done, data.size() - done);
     if (n < 0 && errno == EINTR) continue;
+    if (n == 0) errno = EIO;  // no progress and no error: nothing more will go
     if (n <= 0) return false;
     done += std::size_t(n);
   }
@@ -81,6 +82,7 @@ std::optional<std::string> followLinks(std::string path) {
     if (!S_ISLNK(st.st_mode)) return path;
     std::string link(PATH_MAX, '\0');
     const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+    if (n == 0 || std::size_t(n) >= link.size()) errno = ENAMETOOLONG;
     if (n <= 0 || std::size_t(n) >= link.size()) return std::nullopt;
     link.resize(std::size_t(n));
     path = link[0] == '/' ? link : folderOf(path) + "/" + link;
@@ -178,8 +180,10 @@ WriteResult writeInPlace(const std::string& target, const struct stat& st, std::
   struct stat now {};
   std::vector<std::uint8_t> previous;
   std::string backup;
-  if (::fstat(fd, &now) != 0 || now.st_ino != st.st_ino || now.st_dev != st.st_dev ||
-      !readAll(fd, std::size_t(now.st_size), previous)) {
+  const bool stated = ::fstat(fd, &now) == 0;
+  const bool same = stated && now.st_ino == st.st_ino && now.st_dev == st.st_dev;
+  if (!same || !readAll(fd, std::size_t(now.st_size), previous)) {
+    if (stated && !same) errno = EBUSY;  // another file took the name meanwhile
     KeepErrno keep;
     ::close(fd);
     return WriteResult::CreateFailed;
@@ -212,12 +216,13 @@ WriteResult FileWriter::writeFile(const std::string& path, std::span<const std::
   const auto replaceWith = [&](int fd, const std::string& temp, const std::string& target) {
     bool ok = writeAll(fd, data, chunk, this) && ::fsync(fd) == 0;
     ok = ::close(fd) == 0 && ok;
-    KeepErrno keep;
     if (!ok) {
+      KeepErrno keep;
       ::unlink(temp.c_str());
       return WriteResult::WriteFailed;
     }
     if (::rename(temp.c_str(), target.c_str()) != 0) {
+      KeepErrno keep;
       ::unlink(temp.c_str());
       return WriteResult::CreateFailed;
     }
@@ -240,7 +245,7 @@ WriteResult FileWriter::writeFile(const std::string& path, std::span<const std::
     return fd < 0 ? WriteResult::CreateFailed : replaceWith(fd, temp, *target);
   }
   if (!S_ISREG(st.st_mode)) {
-    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    errno = S_ISDIR(st.st_mode) ? EISDIR : ENOTSUP;
     return WriteResult::CreateFailed;
   }
   if (::faccessat(AT_FDCWD, target->c_str(), W_OK, AT_EACCESS) != 0) return WriteResult::CreateFailed;

@@ -14,7 +14,8 @@
 //   new file the previous bytes are kept in memory instead. A failed write puts the
 //   previous bytes back.
 // On any failure the target is byte-identical to before, no temporary file is left, and
-// errno tells why (as the call that failed set it).
+// errno tells why (as the call that failed set it; EISDIR for a folder, ENOTSUP for another
+// file that is not a regular one).
 
 #include <cstddef>
 #include <cstdint>

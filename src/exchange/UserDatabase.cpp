@@ -152,6 +152,13 @@ class DatabaseReader {
   std::string key_;
 };
 
+std::optional<std::size_t> Database::country(std::string_view name) const {
+  const std::string wanted = folded(name);
+  for (std::size_t c = 0; c < countries_.size(); ++c)
+    if (folded(countries_[c].name) == wanted) return c;
+  return std::nullopt;
+}
+
 std::string_view Database::callsign(const Row& row) const {
   return std::string_view(pool_).substr(row.text, row.callsignLength);
 }
@@ -238,8 +245,7 @@ DatabasePlan makePlan(const CodePlugDocument& doc, const Database& db, const Fil
   for (const std::string& p : filter.callsignPrefixes) callsignPrefixes.push_back(folded(nameFromOutside(p)));
   std::vector<bool> country(db.countries().size(), filter.countries.empty());
   for (const std::string& wanted : filter.countries)
-    for (std::size_t c = 0; c < db.countries().size(); ++c)
-      if (folded(db.countries()[c].name) == folded(wanted)) country[c] = true;
+    if (const auto c = db.country(wanted)) country[*c] = true;
 
   const auto& rows = db.rows();
   for (std::uint32_t i = 0; i < rows.size(); ++i) {

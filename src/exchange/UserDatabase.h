@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,8 @@ class Database {
   const std::vector<Row>& rows() const { return rows_; }
   // Every COUNTRY value of the well-formed rows, by name (case ignored), with its row count.
   const std::vector<Country>& countries() const { return countries_; }
+  // The index into countries() of a name (case and blanks around it ignored), or nothing.
+  std::optional<std::size_t> country(std::string_view name) const;
   // Rows that can never become a contact, with their line and reason, in file order.
   const std::vector<Skip>& malformed() const { return malformed_; }
   // The callsign as a name holds it (the name rule), in capitals.

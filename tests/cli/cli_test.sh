@@ -29,7 +29,9 @@ expect check-missing 1 "Could not open the code plug file" -- "$cli" check "$wor
 expect check-signature 6 "no DfuSe signature" -- "$cli" check "$work/sig.rdt"
 
 expect normalise 0 "" -- "$cli" normalise "$sample" "$work/copy.rdt"  # equal: see diff-equal
-expect normalise-create 12 "Could not create the code plug file" -- "$cli" normalise "$sample" "$work/no/dir/x.rdt"
+expect normalise-create 12 "^Could not create $work/no/dir/x.rdt: No such file or directory$" -- "$cli" normalise "$sample" "$work/no/dir/x.rdt"
+mkdir -p "$work/folder.rdt"
+expect normalise-folder 12 "^Could not create $work/folder.rdt: Is a directory$" -- "$cli" normalise "$sample" "$work/folder.rdt"
 
 expect export-csv 0 "" -- "$cli" export-contacts "$sample" "$work/contacts.csv"
 checks=$((checks + 1))
@@ -55,7 +57,7 @@ checks=$((checks + 1))
 expect import-channels-header 3 "No channel list header" -- "$cli" import-channels "$sample" "$work/more.csv" "$work/ch.rdt"
 expect import-channels-load 2 "Code plug file size error" -- "$cli" import-channels "$work/short.rdt" "$work/analogue.csv" "$work/ch.rdt"
 expect export-channels-save 12 "Could not create the file" -- "$cli" export-channels "$sample" "$work/no/dir/x.csv"
-expect import-channels-save 12 "Could not create the code plug file" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/no/dir/x.rdt"
+expect import-channels-save 12 "Could not create $work/no/dir/x.rdt: No such file" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/no/dir/x.rdt"
 expect import-channels-usage 64 "usage: plugwright-cli import-channels" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/ch.rdt" --frob
 expect import-channels-help 0 "^  3 *CSV cannot be read" -- "$cli" import-channels --help
 expect validate-clean 0 "" -- "$cli" validate "$sample"
@@ -85,7 +87,13 @@ checks=$((checks + 1))
 expect userdb-load 2 "Code plug file size error" -- "$cli" import-userdb "$work/short.rdt" "$work/userdb.csv" "$work/x.rdt"
 expect userdb-missing 3 "Could not open the file" -- "$cli" import-userdb "$sample" "$work/none.csv" "$work/x.rdt"
 expect userdb-layout 3 "not a user database" -- "$cli" import-userdb "$sample" "$work/more.csv" "$work/x.rdt"
-expect userdb-save 12 "Could not create the code plug file" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/no/dir/x.rdt"
+expect userdb-save 12 "Could not create $work/no/dir/x.rdt: No such file" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/no/dir/x.rdt"
+# A country is one option's whole value, given again for another; a filter that names nothing
+# of the file is an error rather than an import of nothing.
+printf '4500001,HL1AB,Kim,,,,"Korea, Republic of"\r\n' >>"$work/userdb.csv"
+expect userdb-countries 0 "^added 2 present 1 " -- bash -c '"$0" import-userdb "$1" "$2" "$3" --country "korea, republic of" --country Germany --dry-run 2>/dev/null | tr "\n" " "' "$cli" "$sample" "$work/userdb.csv" "$work/x.rdt"
+expect userdb-country-unknown 2 '^--country "Atlantis" matches no row of' -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --country Germany --country Atlantis
+expect userdb-prefix-digits 2 '^--id-prefix "26x" is not digits$' -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --id-prefix 262,26x
 expect userdb-usage 64 "usage: plugwright-cli import-userdb" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --frob
 expect userdb-help 0 "no room" -- "$cli" import-userdb --help
 expect sort 0 "^moved 8$" -- "$cli" sort "$sample" "$work/sorted.rdt" --list channels --by name

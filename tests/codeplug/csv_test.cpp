@@ -75,6 +75,10 @@ TEST(CsvReader, HeaderFindsColumnsByNameAndSpreadsheetCellsByTab) {
 
   EXPECT_EQ(guessSeparator("name\tcall_id\r\nx,y"), '\t');
   EXPECT_EQ(guessSeparator("name,call_id\tx"), ',');
+  // Where the comma is the decimal mark, spreadsheets separate by semicolons.
+  EXPECT_EQ(guessSeparator("Name;Frequency\r\nA;439,1"), ';');
+  EXPECT_EQ(guessSeparator("Name;Frequency,x"), ',');
+  EXPECT_EQ(guessSeparator("a;b\tc"), '\t');
   const Read r = readAll(Reader("a\tb,c\n", '\t'));
   EXPECT_EQ(r.rows[0].fields, (Fields{"a", "b,c"}));
   // Guessed from the first line, after a byte order mark, when the reader is asked to.
@@ -105,6 +109,25 @@ TEST(CsvWriter, QuotesOnlyWhatNeedsItAndReadsBack) {
   // As cells for a spreadsheet: one table cell per field, markup characters escaped.
   EXPECT_EQ(htmlTable("a,\"<b> & \"\"c\"\"\"\r\n1\r\n"),
             "<table><tr><td>a</td><td>&lt;b&gt; &amp; &quot;c&quot;</td></tr><tr><td>1</td></tr></table>");
+}
+
+TEST(CsvWriter, CellsASpreadsheetWouldEvaluateAreWrittenAsTextAndReadBackExactly) {
+  EXPECT_EQ(quoteField("=HYPERLINK(\"x\")"), "\"'=HYPERLINK(\"\"x\"\")\"");
+  EXPECT_EQ(quoteField("@SUM(A1)"), "\"'@SUM(A1)\"");
+  EXPECT_EQ(quoteField("+"), "\"'+\"");
+  EXPECT_EQ(quoteField("-7.600"), "-7.600");  // numbers stay numbers
+  EXPECT_EQ(quoteField("+5,000"), "\"+5,000\"");
+  EXPECT_EQ(quoteField("'=x"), "\"''=x\"");  // a mark of its own is kept behind the writer's
+  EXPECT_EQ(quoteField("'abc"), "'abc");
+
+  const Fields fields{"=1+1", "-x", "@a", "'=x", "''+y", "'a,b", "-5", "'", "=", "a=b"};
+  std::string text;
+  appendRow(text, fields);
+  EXPECT_EQ(readAll(Reader(text)).rows[0].fields, fields);
+  EXPECT_EQ(readAll(Reader(text, kGuessSeparator)).rows[0].fields, fields);
+  EXPECT_EQ(readAll(Reader("'=x,\"'1\"\r\n")).rows[0].fields, (Fields{"'=x", "'1"}))
+      << "a mark only comes off a quoted would-be formula";
+  EXPECT_EQ(htmlTable("\"'=1+1\",-2\r\n"), "<table><tr><td>'=1+1</td><td>-2</td></tr></table>");
 }
 
 }  // namespace

@@ -203,6 +203,38 @@ TEST(FileWriter, InterruptedWriteIsRetried) {
   EXPECT_EQ(readFile(dir + "/plug.rdt"), kNew);
 }
 
+TEST(FileWriter, AFailureLeavesTheSystemsReasonInErrno) {
+  const std::string dir = freshFolder("reasons");
+  fs::create_directories(dir + "/folder.rdt");
+  ASSERT_EQ(::mkfifo((dir + "/pipe.rdt").c_str(), 0644), 0);
+  fs::create_symlink("loop", dir + "/loop");
+  FileWriter writer;
+  const struct {
+    std::string path;
+    int reason;
+  } refused[] = {{dir + "/folder.rdt", EISDIR},
+                 {dir + "/pipe.rdt", ENOTSUP},
+                 {dir + "/loop", ELOOP},
+                 {dir + "/no/such/folder/plug.rdt", ENOENT}};
+  for (const auto& r : refused) {
+    errno = 0;
+    EXPECT_EQ(writer.writeFile(r.path, kNew), WriteResult::CreateFailed) << r.path;
+    EXPECT_EQ(errno, r.reason) << r.path;
+  }
+  // A full disk, told by the failing write, not by the clean-up of the temporary file after it.
+  WatchingWriter full;
+  full.fail = true;
+  errno = 0;
+  EXPECT_EQ(full.writeFile(dir + "/full.rdt", kNew), WriteResult::WriteFailed);
+  EXPECT_EQ(errno, ENOSPC);
+
+  // The document keeps it for a message that names it.
+  PromptedDocument l;
+  ASSERT_EQ(CodePlugBuilder().loadInto(l.doc), 0);
+  EXPECT_EQ(l.doc.saveCodePlug(dir + "/folder.rdt"), kSaveCreate);
+  EXPECT_EQ(l.doc.saveError(), EISDIR);
+}
+
 // ---- as an ordinary user ----
 
 class UnprivilegedSave : public ::testing::Test {

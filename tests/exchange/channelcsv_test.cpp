@@ -277,6 +277,8 @@ TEST(ChannelCsv, RowsTheRadioCannotHoldAreSkippedWithLineAndReason) {
   const ChannelPlan missing = readChannelText(plug.doc, "Name,Frequency\nA,\n", {});
   EXPECT_EQ(lines(missing.report.skipped), std::vector<std::string>{"line 2: no Frequency"});
   EXPECT_EQ(kinds(missing.report.skipped), std::vector<Reason>{Missing});
+  EXPECT_EQ(lines(missing.report.notes),
+            std::vector<std::string>{"line 1: no Mode column: every channel is FM (25 kHz)"});
 
   // A quote never closed takes the rest of the text into one field: its row is not read as a
   // channel, and the lines it took are named.
@@ -323,6 +325,69 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
             (std::vector<std::string>{
                 "line 2: creates zone \"New Zone\"", "line 3: contact \"Nobody\" not found: none",
                 "line 3: zone \"Zone 2\" is full (16 channels)", "line 3: zone #9 is not in use"}));
+}
+
+TEST(ChannelCsv, OwnLayoutTakesBareTonesAndSaysWhatItDroppedOrDefaulted) {
+  CodePlugBuilder b;
+  Plug plug(b);
+  const Report result = plug.import(
+      "name,rx_frequency,rx_tone,tx_tone,NAME,bandwidth\r\n"
+      "A,439.1000049,88.5,67.0 Hz,x,12.5kHz\r\n"
+      "B,439.2\r\n");
+  EXPECT_TRUE(result.skipped.empty()) << lines(result.skipped).front();
+  EXPECT_EQ(plug.field(0, "rx_tone"), "88.5 Hz");
+  EXPECT_EQ(plug.field(0, "tx_tone"), "67.0 Hz");
+  EXPECT_EQ(plug.field(0, "rx_frequency"), "439.10000");
+  EXPECT_EQ(plug.field(0, "tx_frequency"), "439.10000");
+  EXPECT_EQ(plug.name(0), "A") << "the first of two name columns";
+  EXPECT_EQ(lines(result.notes),
+            (std::vector<std::string>{
+                "line 1: no mode column: new channels are Digital, as a new channel is",
+                "line 1: column \"name\" is given more than once: the first is read",
+                "line 2: receive frequency stored as 439.10000 MHz: digits below 10 Hz dropped",
+                "line 3: fewer fields than the header: rx_tone, tx_tone, bandwidth take their "
+                "defaults"}));
+  EXPECT_EQ(lines(readChannelText(plug.doc, "name,rx_frequency,rx_tone\nA,439.1,88.6\n", {}).report.skipped),
+            std::vector<std::string>{"line 2: rx_tone \"88.6\" is not a value a channel can hold"});
+}
+
+TEST(ChannelCsv, FilesSeparatedBySemicolonsReadDecimalCommas) {
+  CodePlugBuilder b;
+  Plug plug(b);
+  Report result = plug.import(
+      "Location;Name;Frequency;Duplex;Offset;Tone;rToneFreq;Mode;Power\r\n"
+      "0;Rep, West;439,1;-;7,6;Tone;88,5;NFM;2,5W\r\n");
+  ASSERT_EQ(result.added.size(), 1u);
+  EXPECT_EQ(plug.name(0), "Rep, West");
+  EXPECT_EQ(plug.field(0, "rx_frequency"), "439.10000");
+  EXPECT_EQ(plug.field(0, "tx_frequency"), "431.50000");
+  EXPECT_EQ(plug.field(0, "tx_tone"), "88.5 Hz");
+  EXPECT_EQ(plug.field(0, "bandwidth"), "12.5kHz");
+  EXPECT_EQ(plug.field(0, "tx_power"), "Low");
+
+  result = plug.import("name;mode;rx_frequency;bandwidth;rx_tone\nB;Analogue;433,1;12,5kHz;67,0\n");
+  ASSERT_EQ(result.added.size(), 1u);
+  EXPECT_EQ(plug.field(1, "rx_frequency"), "433.10000");
+  EXPECT_EQ(plug.field(1, "bandwidth"), "12.5kHz");
+  EXPECT_EQ(plug.field(1, "rx_tone"), "67.0 Hz");
+}
+
+TEST(ChannelCsv, NamesASpreadsheetWouldEvaluateGoOutAsTextAndComeBackAsTheyWere) {
+  CodePlugBuilder b;
+  b.fill(ListId::Channels, 3, "Ch ");
+  Plug plug(b);
+  renameChannel(plug.doc, 0, "=HYPERLINK(1)");
+  renameChannel(plug.doc, 1, "-Net-");
+  renameChannel(plug.doc, 2, "'@home");
+  const std::vector<std::uint8_t> before = plug.doc.workingImage;
+  const std::vector<int> rows{0, 1, 2};
+  const std::string text = writeChannelText(plug.doc, rows);
+  EXPECT_NE(text.find("\r\n1,\"'=HYPERLINK(1)\","), std::string::npos) << text;
+  EXPECT_NE(text.find("\r\n2,\"'-Net-\","), std::string::npos);
+  EXPECT_NE(text.find("\r\n3,\"''@home\","), std::string::npos);
+  for (int i = 0; i < 3; ++i) renameChannel(plug.doc, i, "X");
+  plug.import(text, {.update = true});
+  EXPECT_TRUE(plug.doc.workingImage == before) << firstDifference(plug.doc.workingImage, before);
 }
 
 TEST(ChannelCsv, UpdateOverwritesTheGivenFieldsOfNumberedChannels) {
