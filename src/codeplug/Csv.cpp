@@ -40,20 +40,19 @@ bool looksLikeFormula(std::string_view text) {
 }
 
 // A quoted field as the writer meant it: without the text mark it put before a would-be formula.
-std::string unmarked(std::string field, bool quoted) {
-  if (quoted && field.starts_with(kTextMark) && looksLikeFormula(field)) field.erase(0, 1);
-  return field;
+void unmark(std::string& field) {
+  if (field.starts_with(kTextMark) && looksLikeFormula(field)) field.erase(0, 1);
 }
 
 }  // namespace
 
-Reader::Reader(std::string_view text, char separator) : text_(text), separator_(separator) {
+Reader::Reader(std::string_view text, char separator) : data_(text.data()), separator_(separator) {
   at_ = 0;
   end_ = text.size();
 }
 
 Reader::Reader(Source source, char separator)
-    : source_(std::move(source)), buffer_(kChunk), separator_(separator) {}
+    : source_(std::move(source)), buffer_(kChunk), data_(buffer_.data()), separator_(separator) {}
 
 bool Reader::fill() {
   if (!source_ || done_) return false;
@@ -61,21 +60,6 @@ bool Reader::fill() {
   end_ = source_(buffer_.data(), buffer_.size());
   if (end_ == 0) done_ = true;
   return end_ > 0;
-}
-
-int Reader::peek() {
-  if (at_ == end_ && !fill()) return -1;
-  return static_cast<unsigned char>(source_ ? buffer_[at_] : text_[at_]);
-}
-
-int Reader::get() {
-  const int c = peek();
-  if (c < 0) return c;
-  ++at_;
-  ++consumed_;
-  if (c == 0) binary_ = true;
-  afterBreak_ = c == '\n' || c == '\r';
-  return c;
 }
 
 bool Reader::next(Row& row) {
@@ -90,14 +74,10 @@ bool Reader::next(Row& row) {
         end_ += n;
       }
     }
-    if (peek() >= 0) {
-      const char* data = source_ ? buffer_.data() : text_.data();
-      if (std::string_view(data + at_, end_ - at_).starts_with(kBom)) at_ += kBom.size();
-    }
-    if (separator_ == kGuessSeparator) {
-      const char* data = source_ ? buffer_.data() : text_.data();
-      separator_ = guessSeparator(at_ < end_ ? std::string_view(data + at_, end_ - at_) : std::string_view());
-    }
+    if (peek() >= 0 && std::string_view(data_ + at_, end_ - at_).starts_with(kBom)) at_ += kBom.size();
+    if (separator_ == kGuessSeparator)
+      separator_ =
+          guessSeparator(at_ < end_ ? std::string_view(data_ + at_, end_ - at_) : std::string_view());
   }
   row.fields.clear();
   row.openQuote = false;
@@ -106,10 +86,12 @@ bool Reader::next(Row& row) {
     row.line = line_;
     std::string field;
     bool lineEnded = false, quoted = false;
+    bool openAfterBreak = false;  // an unclosed quoted field's last byte ended a line
     while (!lineEnded) {
       int c = get();
       if (c < 0) {
-        row.fields.push_back(unmarked(std::move(field), quoted));
+        row.fields.push_back(std::move(field));
+        if (quoted) unmark(row.fields.back());
         break;
       }
       if (c == '"' && std::all_of(field.begin(), field.end(), isBlank)) {
@@ -123,6 +105,7 @@ bool Reader::next(Row& row) {
             row.openQuote = true;
             break;
           }
+          openAfterBreak = c == '\n' || c == '\r';
           if (c == '"') {
             if (peek() == '"') {
               get();
@@ -137,22 +120,24 @@ bool Reader::next(Row& row) {
         continue;
       }
       if (c == separator_) {
-        row.fields.push_back(unmarked(std::move(field), quoted));
+        row.fields.push_back(std::move(field));
         field.clear();
+        if (quoted) unmark(row.fields.back());
         quoted = false;
         continue;
       }
       if (c == '\r' || c == '\n') {
         if (c == '\r' && peek() == '\n') get();
         ++line_;
-        row.fields.push_back(unmarked(std::move(field), quoted));
+        row.fields.push_back(std::move(field));
+        if (quoted) unmark(row.fields.back());
         lineEnded = true;
         continue;
       }
       field += static_cast<char>(c);
     }
     const bool empty = row.fields.size() == 1 && row.fields.front().empty() && !row.openQuote;
-    row.lastLine = afterBreak_ ? line_ - 1 : line_;
+    row.lastLine = lineEnded || (row.openQuote && openAfterBreak) ? line_ - 1 : line_;
     if (!empty) return true;
     row.fields.clear();
   }

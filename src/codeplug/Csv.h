@@ -53,19 +53,29 @@ class Reader {
   char separator() const { return separator_; }
 
  private:
-  int get();  // the next byte, or -1 at the end
-  int peek();
+  // The next byte, or -1 at the end. Every byte of every file passes here: kept inline.
+  int peek() {
+    if (at_ == end_ && !fill()) return -1;
+    return static_cast<unsigned char>(data_[at_]);
+  }
+  int get() {
+    const int c = peek();
+    if (c < 0) return c;
+    ++at_;
+    ++consumed_;
+    if (c == 0) binary_ = true;
+    return c;
+  }
   bool fill();
 
   Source source_;
-  std::string_view text_;  // the whole input when given as a text
   std::vector<char> buffer_;
+  const char* data_ = nullptr;  // the whole input when given as a text, else the buffer
   std::size_t at_ = 0, end_ = 0;
   std::uint64_t consumed_ = 0;
   char separator_;
   int line_ = 1;
   bool started_ = false, binary_ = false, done_ = false;
-  bool afterBreak_ = false;  // the last byte taken ended a line
 };
 
 // The separator of a text whose first line is `firstLine`: a tab when it holds tabs and no

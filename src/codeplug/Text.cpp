@@ -100,12 +100,6 @@ char32_t decodeAt(std::string_view text, std::size_t at, std::size_t& length) {
 
 }  // namespace
 
-std::string_view trimmed(std::string_view text) {
-  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
 std::string asciiLower(std::string_view text) {
   std::string out(text);
   for (char& c : out) c = asciiLower(c);
@@ -125,9 +119,17 @@ std::string nameBytes(std::span<const std::uint8_t> bytes, int units, NameEnd en
 
 std::string nameFromOutside(std::string_view utf8, NameChanges* changes) {
   std::string out;
-  out.reserve(utf8.size());
+  appendNameFromOutside(out, utf8, changes);
+  return out;
+}
+
+void appendNameFromOutside(std::string& out, std::string_view utf8, NameChanges* changes) {
   NameChanges seen;
-  for (std::size_t at = 0; at < utf8.size();) {
+  // Most names are plain ASCII: taken whole.
+  const auto plain =
+      std::find_if_not(utf8.begin(), utf8.end(), [](char c) { return nameAccepts(std::uint8_t(c)); });
+  out.append(utf8.begin(), plain);
+  for (std::size_t at = std::size_t(plain - utf8.begin()); at < utf8.size();) {
     const auto b = static_cast<unsigned char>(utf8[at]);
     if (b < 0x80) {
       if (nameAccepts(b))
@@ -148,7 +150,6 @@ std::string nameFromOutside(std::string_view utf8, NameChanges* changes) {
     }
   }
   if (changes) *changes = seen;
-  return out;
 }
 
 std::string nameSortKey(std::string_view stored) {
@@ -179,12 +180,14 @@ std::optional<std::int64_t> parseInteger(std::string_view text, std::int64_t lo,
   if (t.empty()) return std::nullopt;
   std::int64_t value = 0;
   for (const char c : t) {
-    const char lower = asciiLower(c);
-    const int digit = c >= '0' && c <= '9'                  ? c - '0'
-                      : hex && lower >= 'a' && lower <= 'f' ? lower - 'a' + 10
-                                                            : -1;
-    if (digit < 0) return std::nullopt;
-    value = std::min(value * (hex ? 16 : 10) + digit, kSaturated);
+    int digit = c - '0';
+    if (digit < 0 || digit > 9) {
+      const char lower = asciiLower(c);
+      if (!hex || lower < 'a' || lower > 'f') return std::nullopt;
+      digit = lower - 'a' + 10;
+    }
+    value = value * (hex ? 16 : 10) + digit;
+    if (value > kSaturated) value = kSaturated;
   }
   if (negative) value = -value;
   if (value < lo || value > hi) return std::nullopt;

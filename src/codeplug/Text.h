@@ -22,7 +22,11 @@ constexpr bool nameAccepts(std::uint32_t c) { return c >= 32 && c <= 127; }
 // The text without leading and trailing characters of codes 0..32: how every name, cell and
 // typed text is trimmed before it is stored or compared.
 constexpr bool isBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
-std::string_view trimmed(std::string_view text);
+constexpr std::string_view trimmed(std::string_view text) {
+  while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
 inline std::string trimControls(std::string_view text) { return std::string(trimmed(text)); }
 
 // A..Z as a..z, every other byte as it is: how names and texts compare without case (no
@@ -50,6 +54,8 @@ struct NameChanges {
 // starts no well-formed UTF-8 sequence is taken as the Latin-1 character it is (a file saved
 // in an 8-bit code). Nothing is trimmed or cut.
 std::string nameFromOutside(std::string_view utf8, NameChanges* changes = nullptr);
+// The same, appended to `out` (a reader that keeps many names in one buffer).
+void appendNameFromOutside(std::string& out, std::string_view utf8, NameChanges* changes = nullptr);
 // What "Sort by Name" compares: a stored name's 8-bit characters through the same letters,
 // in lower case ("\xC4rger" as "arger").
 std::string nameSortKey(std::string_view stored);

@@ -90,15 +90,12 @@ class AnalogueReader final : public RowReader<ChannelRow> {
     const auto rxTone = toneWord(row, rxSide, skip);
     if (!rxTone) return false;
 
-    out.values = {{&channelDesc(ChannelField::Mode), 1},
-                  {&channelDesc(ChannelField::Bandwidth), bandwidth},
-                  {&channelDesc(ChannelField::RxFrequency), *rxWord},
-                  {&channelDesc(ChannelField::TxFrequency), *txWord},
-                  {&channelDesc(ChannelField::TxTone), *txTone},
-                  {&channelDesc(ChannelField::RxTone), *rxTone}};
-    if (rxOnly) out.values.push_back({&channelDesc(ChannelField::RxOnly), 1});
-    if (const auto power = powerValue(cell(power_)))
-      out.values.push_back({&channelDesc(ChannelField::TxPower), *power});
+    const Fields& f = fields_;
+    out.values = {
+        {f.mode, 1},         {f.bandwidth, bandwidth}, {f.rxFrequency, *rxWord}, {f.txFrequency, *txWord},
+        {f.txTone, *txTone}, {f.rxTone, *rxTone}};
+    if (rxOnly) out.values.push_back({f.rxOnly, 1});
+    if (const auto power = powerValue(cell(power_))) out.values.push_back({f.txPower, *power});
 
     out.hasName = true;
     out.name = nameFromCell(csv::fieldAt(row, name_), false, "name", row.line, notes);
@@ -204,6 +201,17 @@ class AnalogueReader final : public RowReader<ChannelRow> {
   }
 
   const CodePlugDocument& doc_;
+  // What a row writes, looked up once.
+  struct Fields {
+    const text::FieldDesc* mode = &channelDesc(ChannelField::Mode);
+    const text::FieldDesc* bandwidth = &channelDesc(ChannelField::Bandwidth);
+    const text::FieldDesc* rxFrequency = &channelDesc(ChannelField::RxFrequency);
+    const text::FieldDesc* txFrequency = &channelDesc(ChannelField::TxFrequency);
+    const text::FieldDesc* txTone = &channelDesc(ChannelField::TxTone);
+    const text::FieldDesc* rxTone = &channelDesc(ChannelField::RxTone);
+    const text::FieldDesc* rxOnly = &channelDesc(ChannelField::RxOnly);
+    const text::FieldDesc* txPower = &channelDesc(ChannelField::TxPower);
+  } fields_;
   std::optional<std::size_t> name_, frequency_, duplex_, offset_, tone_, rTone_, cTone_, dtcs_, rxDtcs_,
       polarity_, crossMode_, mode_, power_;
 };

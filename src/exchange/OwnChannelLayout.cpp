@@ -18,10 +18,6 @@ constexpr const char* kNumberColumn = "number";
 constexpr const char* kNameColumn = "name";
 constexpr const char* kZonesColumn = "zones";
 
-bool isTone(const text::FieldDesc& f) {
-  return &f == &channelDesc(ChannelField::RxTone) || &f == &channelDesc(ChannelField::TxTone);
-}
-
 class OwnReader final : public RowReader<ChannelRow> {
  public:
   OwnReader(Columns& columns, const ReadContext& context, std::vector<Note>& notes) : context_(context) {
@@ -31,7 +27,7 @@ class OwnReader final : public RowReader<ChannelRow> {
     for (const text::FieldDesc& f : channelSection().fields)
       if (const auto column = columns.take(f.key)) fields_.push_back({&f, *column});
     // Without a transmit frequency a new channel transmits where it receives.
-    sameTx_ = !columns.has(channelDesc(ChannelField::TxFrequency).key);
+    sameTx_ = !columns.has(tx_->key);
     if (!columns.has(channelDesc(ChannelField::Mode).key))
       notes.push_back({context.headerLine, "no mode column: new channels are Digital, as a new channel is"});
   }
@@ -60,8 +56,8 @@ class OwnReader final : public RowReader<ChannelRow> {
     }
     if (sameTx_ && !out.updates)
       for (const ChannelRow::Value& v : out.values)
-        if (v.field == &channelDesc(ChannelField::RxFrequency)) {
-          out.values.push_back({&channelDesc(ChannelField::TxFrequency), v.value});
+        if (v.field == rx_) {
+          out.values.push_back({tx_, v.value});
           break;
         }
     if (zones_) readZones(csv::fieldAt(row, zones_), row.line, out, notes);
@@ -108,7 +104,7 @@ class OwnReader final : public RowReader<ChannelRow> {
         skip = {.line = line, .reason = Reason::NotANumber, .what = f.key, .value = std::string(text)};
         return false;
       }
-      const char* which = &f == &channelDesc(ChannelField::RxFrequency) ? "receive" : "transmit";
+      const char* which = &f == rx_ ? "receive" : "transmit";
       const auto word = frequencyWord(context_.doc, *hz, which, line, skip, notes);
       if (word) out.values.push_back({&f, *word});
       return word.has_value();
@@ -120,7 +116,7 @@ class OwnReader final : public RowReader<ChannelRow> {
       std::replace(point.begin(), point.end(), ',', '.');
       parsed = text::parseField(context_.doc, f, point);
     }
-    if (!parsed && isTone(f)) parsed = ctcssWord(text);  // "88.5" for "88.5 Hz"
+    if (!parsed && (&f == rxTone_ || &f == txTone_)) parsed = ctcssWord(text);  // "88.5" for "88.5 Hz"
     if (parsed) out.values.push_back({&f, *parsed});
     return parsed.has_value();
   }
@@ -139,6 +135,10 @@ class OwnReader final : public RowReader<ChannelRow> {
   }
 
   const ReadContext context_;
+  const text::FieldDesc* rx_ = &channelDesc(ChannelField::RxFrequency);
+  const text::FieldDesc* tx_ = &channelDesc(ChannelField::TxFrequency);
+  const text::FieldDesc* rxTone_ = &channelDesc(ChannelField::RxTone);
+  const text::FieldDesc* txTone_ = &channelDesc(ChannelField::TxTone);
   std::optional<std::size_t> number_, name_, zones_;
   std::vector<std::pair<const text::FieldDesc*, std::size_t>> fields_;
   bool sameTx_ = false;

@@ -28,10 +28,15 @@ constexpr std::size_t kHeaderLimit = 64 * 1024;
 // Appends the file's text as a name holds it (the name rule), at most `limit` characters;
 // true when the rule changed it.
 bool appendStored(std::string& out, std::string_view text, std::size_t limit) {
+  const std::size_t at = out.size();
   NameChanges changes;
-  std::string name = nameFromOutside(trimmed(text), &changes);
-  if (name.size() > limit) name.resize(limit);
-  out += trimmed(name);
+  appendNameFromOutside(out, trimmed(text), &changes);
+  if (out.size() - at > limit) out.resize(at + limit);
+  // Trimmed again: a character left out may leave a blank at either end.
+  while (out.size() > at && isBlank(out.back())) out.pop_back();
+  std::size_t lead = at;
+  while (lead < out.size() && isBlank(out[lead])) ++lead;
+  out.erase(at, lead - at);
   return changes.replaced || changes.dropped;
 }
 
@@ -248,6 +253,7 @@ DatabasePlan makePlan(const CodePlugDocument& doc, const Database& db, const Fil
     if (const auto c = db.country(wanted)) country[*c] = true;
 
   const auto& rows = db.rows();
+  plan.rows.reserve(std::min(room, rows.size()));
   for (std::uint32_t i = 0; i < rows.size(); ++i) {
     const Database::Row& row = rows[i];
     if (!country[row.country]) continue;

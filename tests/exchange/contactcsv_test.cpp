@@ -119,10 +119,16 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
     EXPECT_TRUE(plug.doc.workingImage == before);
   }
 
+  // A contact file's line from the clipboard is outside text like any other: its UTF-8 name
+  // follows the name rule rather than being stored byte by byte.
+  pasted = pasteContactText(plug.doc, "2345678,Z9ZZ,Jos\xC3\xA9\n", -1);
+  EXPECT_EQ(plug.row(3), "Z9ZZ Jose|2345678|Private call");
+  EXPECT_EQ(pasteMessage(pasted), "Pasted 1 contact.\n\nline 1: name \"Z9ZZ Jose\": written without accents");
+
   // A name is trimmed as a typed one is: a leading \x00 kept would leave the record free.
   pasted = pasteContactText(plug.doc, "call_id,name\n8,\\x00Eight\n", 0);
   EXPECT_EQ(plug.row(0), "Eight|8|Group call");
-  EXPECT_EQ(usedCount(plug.doc, ListId::Contacts), 4);
+  EXPECT_EQ(usedCount(plug.doc, ListId::Contacts), 5);
 
   // A quote never closed takes the rest of the text into one field: its row is not pasted.
   pasted = pasteContactText(plug.doc, "call_id,name\n10,\"Ten\n11,Eleven\n", -1);
