@@ -619,12 +619,17 @@ class ReferenceWatch {
       const bool referred = s.referred == list, held = s.holderList == list;
       if (!referred && !held) continue;
       for (int h = 0; h < s.holderCount; ++h) {
-        if (!live(doc, s, h)) continue;
+        const ByteSpan holder = holderBytes(doc, s, h);
+        int isLive = -1;  // asked only of a holder with a reference to watch
         for (int p = 0; p < s.repeat; ++p) {
-          const std::uint32_t v = referenceAt(doc, s, h, p);
-          if (referred && v >= 1 && v <= used)
+          const std::uint32_t v = referenceIn(holder, s, p);
+          const bool toRecord = referred && v >= 1 && v <= used;
+          if (!toRecord && !held) continue;
+          if (isLive < 0) isLive = live(doc, s, h);
+          if (!isLive) break;
+          if (toRecord)
             toRecord_.push_back({&s, h, p, int(v - 1), 0});
-          else if (held)
+          else
             inRecord_.push_back({&s, h, p, h, v});
         }
       }
@@ -652,16 +657,32 @@ class ReferenceWatch {
                           (std::next(it) == byName_.end() || std::next(it)->first != name);
       return to = unique ? it->second : -1;
     };
+    // A holder's members are watched one after the other: it is read and asked once for them.
+    const ReferenceSite* lastSite = nullptr;
+    int lastHolder = -1;
+    bool lastLive = false;
+    ByteSpan holder;
+    const auto liveHolder = [&](const ReferenceSite& s, int h) {
+      if (&s != lastSite || h != lastHolder) {
+        lastSite = &s;
+        lastHolder = h;
+        lastLive = live(doc, s, h);
+        holder = holderBytes(doc, s, h);
+      }
+      return lastLive;
+    };
     for (const auto& e : toRecord_) {
       const int target = at(e.record);
-      if (target < 0 || !live(doc, *e.site, e.holder)) continue;  // deleted, renamed or ambiguous
-      if (referenceAt(doc, *e.site, e.holder, e.position) != std::uint32_t(target + 1))
+      if (target < 0 || !liveHolder(*e.site, e.holder)) continue;  // deleted, renamed or ambiguous
+      if (referenceIn(holder, *e.site, e.position) != std::uint32_t(target + 1))
         broken(op, std::string("a reference to ") + l.title + " lost its record");
     }
     for (const auto& e : inRecord_) {
-      const int holder = at(e.record);
-      if (holder < 0 || !live(doc, *e.site, holder)) continue;
-      if (referenceAt(doc, *e.site, holder, e.position) != e.value)
+      // Held in the list's own records: a list left byte for byte as it was holds them as it did.
+      if (still && insideList(*e.site, l)) continue;
+      const int h = at(e.record);
+      if (h < 0 || !liveHolder(*e.site, h)) continue;
+      if (referenceIn(holder, *e.site, e.position) != e.value)
         broken(op, std::string("a reference held by ") + l.title + " changed");
     }
   }
@@ -676,6 +697,9 @@ class ReferenceWatch {
   static bool live(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
     return holderTakesPart(doc, s, h, s.onDelete) && holderTakesPart(doc, s, h, s.onMove) &&
            (!s.holderList || inUse(doc, *s.holderList, h));
+  }
+  static bool insideList(const ReferenceSite& s, const RecordListLayout& l) {
+    return s.base == l.start && s.holderSize == l.recordSize && s.holderCount <= l.count;
   }
   ListId list_ = ListId::Channels;
   std::vector<std::uint8_t> before_;

@@ -117,10 +117,6 @@ const std::vector<ReferenceSite>& referenceSites() {
 
 namespace {
 
-ByteSpan holderBytes(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
-  return doc.bytes(s.base + std::size_t(h) * s.holderSize, s.holderSize);
-}
-
 // Every holder of a site as one span (empty without an image): the engine's loops over
 // a thousand holders ask the document once, not once a holder.
 template <typename Doc>
@@ -158,13 +154,22 @@ void writeRef(MutableByteSpan r, const ReferenceSite& s, int pos, std::uint32_t 
 
 }  // namespace
 
+ByteSpan holderBytes(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
+  return doc.bytes(s.base + std::size_t(h) * s.holderSize, s.holderSize);
+}
+
 bool holderTakesPart(const CodePlugDocument& doc, const ReferenceSite& s, int h, When when) {
-  return takesPart(doc, s, holderBytes(doc, s, h), h, when);
+  // Only the one-touch and channel rules read the holder's own bytes.
+  const bool readsHolder = when != Never && when != Always && when != HolderInUse;
+  return takesPart(doc, s, readsHolder ? holderBytes(doc, s, h) : ByteSpan(), h, when);
+}
+
+std::uint32_t referenceIn(ByteSpan holder, const ReferenceSite& s, int position) {
+  return holder.empty() ? 0 : readRef(holder, s, position);
 }
 
 std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& s, int holder, int position) {
-  const ByteSpan r = holderBytes(doc, s, holder);
-  return r.empty() ? 0 : readRef(r, s, position);
+  return referenceIn(holderBytes(doc, s, holder), s, position);
 }
 
 namespace {

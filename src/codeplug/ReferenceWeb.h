@@ -57,6 +57,9 @@ const std::vector<ReferenceSite>& referenceSites();
 bool holderTakesPart(const CodePlugDocument& doc, const ReferenceSite& site, int holder, When when);
 // The reference at member `position` of holder `holder` (0 without an image).
 std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& site, int holder, int position);
+// The same read from the holder's bytes, asked for once for all its members (empty: 0).
+ByteSpan holderBytes(const CodePlugDocument& doc, const ReferenceSite& site, int holder);
+std::uint32_t referenceIn(ByteSpan holder, const ReferenceSite& site, int position);
 
 struct ReferenceHit {
   const ReferenceSite* site;

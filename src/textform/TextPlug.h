@@ -74,10 +74,13 @@ struct TextError {
 };
 std::string describeError(const TextError& e);
 
-// The text of a whole RDT file (exactly kRdtFileSize bytes).
-TextPlug describe(ByteSpan file);
-// The RDT file of a text, or the first error.
-std::variant<std::vector<std::uint8_t>, TextError> assemble(const TextPlug& plug);
+// The text of a whole RDT file (exactly kRdtFileSize bytes). A caller that describes
+// file after file may lend `scratch` for the working copy: it comes back holding nothing
+// of use, its memory ready for the next (a file-sized buffer is a fresh mapping each time).
+TextPlug describe(ByteSpan file, std::vector<std::uint8_t>* scratch = nullptr);
+// The RDT file of a text, or the first error; built in `buffer`'s memory when one is handed over.
+std::variant<std::vector<std::uint8_t>, TextError> assemble(const TextPlug& plug,
+                                                            std::vector<std::uint8_t> buffer = {});
 
 // The whole rest of a text as one file-sized array (zero where the text has none).
 std::vector<std::uint8_t> restBytes(const TextPlug& plug);

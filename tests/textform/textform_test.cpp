@@ -160,6 +160,24 @@ TEST(TextForm, FullPlugComesBackAndItsRestStaysShort) {
     EXPECT_NE(text.find(shown), std::string::npos) << shown;
 }
 
+// Buffers lent from file to file (whatever they held, whatever their size) give the same
+// text and the same file as fresh ones.
+TEST(TextForm, LentBuffersGiveTheSameTextAndFile) {
+  const auto full = fullPlug();
+  const auto clean = CodePlugBuilder().bytes();
+  std::vector<std::uint8_t> scratch(100, 0x5A), buffer(kRdtFileSize + 7, 0xA5);
+  for (const auto* file : {&full, &clean, &full}) {
+    const TextPlug plug = describe(*file, &scratch);
+    EXPECT_EQ(toYaml(plug), dumpText(*file));
+    scratch.assign(scratch.size(), 0x5A);  // what it held must not matter
+    auto built = assemble(plug, std::move(buffer));
+    ASSERT_TRUE(std::holds_alternative<std::vector<std::uint8_t>>(built));
+    EXPECT_EQ(std::get<std::vector<std::uint8_t>>(built), *file);
+    buffer = std::move(std::get<std::vector<std::uint8_t>>(built));
+    buffer.assign(buffer.size(), 0xA5);
+  }
+}
+
 // Every shape a choice, a name or a member may take must read back as the same text, never
 // as another text or as no value (a plain null, ~ or empty text would be none).
 TEST(TextForm, TextsOfEveryShapeReadBackAsWritten) {
