@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <new>
@@ -46,12 +47,12 @@ CodePlugDocument::~CodePlugDocument() {
 
 FileWriter& CodePlugDocument::fileWriter() const { return writer_ ? *writer_ : defaultFileWriter(); }
 
-void CodePlugDocument::adoptImage(std::vector<std::uint8_t> buffer) {
+void CodePlugDocument::adoptImage(std::vector<std::uint8_t> buffer, bool suffixCrcFollows) {
   if (buffer.data() != workingImage.data()) {
     workingImage = std::move(buffer);
     referenceImage.assign(workingImage.size(), 0);
   }
-  suffixCrcMatched_ = false;  // only a loaded file's CRC is kept matching
+  suffixCrcMatched_ = suffixCrcFollows;
   snapshot();
   history_.reset(workingImage);
   setViews();
@@ -152,8 +153,7 @@ int CodePlugDocument::loadCodePlug(const std::string& name, bool showMessages, L
     return code;
   }
   const bool crcMatched = suffixCrcMatches(buffer);
-  adoptImage(std::move(buffer));
-  suffixCrcMatched_ = crcMatched;
+  adoptImage(std::move(buffer), crcMatched);
   if (mode == LoadMode::Normalise) normaliseLists(*this);
   history_.reset(workingImage);  // the packing on load is not the user's to undo
   if (onLoaded) onLoaded();
@@ -166,12 +166,13 @@ int CodePlugDocument::saveCodePlug(const std::string& name) {
       !prompt().warnYesNo("This code plug has passwords set (General Tab).\n\nMAKE SURE you know what they are "
                           "!\n\nAre you sure you want to save this code plug ?"))
     return kSaveNothing;
+  // Written from the working image itself: a copy per save costs more than the CRC.
   const std::uint32_t crcBefore = storedSuffixCrc(workingImage);
-  if (suffixCrcMatched_) setSuffixCrc(workingImage);
+  putInSavedForm(workingImage);
   const WriteResult result = fileWriter().writeFile(name, workingImage);
   if (result != WriteResult::Ok) {
     saveError_ = errno;
-    if (suffixCrcMatched_) setU32le(workingImage, kFileSuffixCrc, crcBefore);
+    setU32le(workingImage, kFileSuffixCrc, crcBefore);
     const int code = result == WriteResult::CreateFailed ? kSaveCreate : kSaveWrite;
     prompt().error(saveMessage(code));
     return code;
@@ -180,6 +181,26 @@ int CodePlugDocument::saveCodePlug(const std::string& name) {
   if (suffixCrcMatched_) history_.adoptDerived(workingImage, kFileSuffixCrc, 4);
   snapshot();
   return kSaveOk;
+}
+
+void CodePlugDocument::putInSavedForm(std::vector<std::uint8_t>& file) const {
+  if (suffixCrcMatched_ && file.size() == kRdtFileSize) setSuffixCrc(file);
+}
+
+std::vector<std::uint8_t> CodePlugDocument::imageAsSaved() const {
+  std::vector<std::uint8_t> file = workingImage;
+  putInSavedForm(file);
+  return file;
+}
+
+bool CodePlugDocument::restoreImage(const std::vector<std::uint8_t>& file, std::string_view stepName) {
+  if (!hasImage() || referenceImage.size() != workingImage.size() || checkRdtFile(file) != kLoadOk)
+    return false;
+  settleEdits("edit");
+  std::copy(file.begin(), file.end(), workingImage.begin());
+  normaliseLists(*this);
+  settleEdits(stepName);
+  return true;
 }
 
 bool CodePlugDocument::settleEdits(std::string_view label, std::uint64_t mergeKey) {

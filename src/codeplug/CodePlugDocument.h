@@ -67,7 +67,9 @@ public:
   bool hasImage() const { return !workingImage.empty(); }
 
   // Takes a freshly read file buffer as the working image, snapshots it and sets the views.
-  void adoptImage(std::vector<std::uint8_t> buffer);
+  // With `suffixCrcFollows` a save sets the suffix CRC to the CRC of the bytes it writes
+  // (a file whose CRC matched its bytes when read); otherwise the four bytes are kept.
+  void adoptImage(std::vector<std::uint8_t> buffer, bool suffixCrcFollows = false);
   // Takes an image to read or build that is no loaded code plug: without the reference
   // image and the undo baseline, two copies of it fewer. Nothing done to it counts as a
   // change to save or undo (scratch documents that live inside one model call).
@@ -89,8 +91,15 @@ public:
   int saveCodePlug(const std::string& name);
   // The system's reason (an errno value) for the last save that failed to create or write.
   int saveError() const { return saveError_; }
-  // Whether a save recomputes the suffix CRC (the loaded file's CRC matched its bytes).
+  // Whether a save sets the suffix CRC (see adoptImage).
   bool savesSuffixCrc() const { return suffixCrcMatched_; }
+  // The working image as a save would write it now (the suffix CRC as the save sets it).
+  std::vector<std::uint8_t> imageAsSaved() const;
+  // Takes `file`, a whole RDT file, as the working image, packed as a loaded file is, as one
+  // undo step named `stepName` (what was unsettled before it is a step of its own); the
+  // file the image was loaded from stays the reference. False, changing nothing, when no
+  // code plug is loaded or `file` fails the checks of a load.
+  bool restoreImage(const std::vector<std::uint8_t>& file, std::string_view stepName);
 
   // ---- undo and redo ----
   // Names the step the next settle records (the action that is about to write).
@@ -128,6 +137,8 @@ public:
 
 private:
   void setViews();
+  // A file as a save writes it: a CRC that matched on load is set to the CRC of its bytes.
+  void putInSavedForm(std::vector<std::uint8_t>& file) const;
 
   Prompt* prompt_ = nullptr;
   FileWriter* writer_ = nullptr;

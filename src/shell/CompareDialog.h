@@ -8,6 +8,7 @@
 #include <QString>
 #include <memory>
 
+#include "codeplug/PlugSection.h"
 #include "textform/PlugCompare.h"
 
 class QTreeView;
@@ -24,9 +25,9 @@ class CompareDialog : public QDialog {
   QTreeView* tree() const { return tree_; }
 
  signals:
-  // A record of this plug: the text form's section key and the record's number here
-  // (-1 when the record exists only in the other file, or the section is a block).
-  void recordActivated(const QString& sectionKey, int number);
+  // A record of this plug: its section and its number here (-1 when the record exists
+  // only in the other file, or the section is a block).
+  void recordActivated(pw::PlugSection section, int number);
 
  private:
   void activate(const QModelIndex& index);

@@ -13,7 +13,7 @@ class FindingsModel : public QAbstractTableModel {
  public:
   enum Column { PlaceColumn, TextColumn, ColumnCount };
 
-  FindingsModel(const pw::CodePlugDocument& doc, std::function<QString(pw::FindingSection)> tabCaption,
+  FindingsModel(const pw::CodePlugDocument& doc, std::function<QString(pw::PlugSection)> tabCaption,
                 QObject* parent)
       : QAbstractTableModel(parent), doc_(doc), tabCaption_(std::move(tabCaption)) {}
 
@@ -55,12 +55,12 @@ class FindingsModel : public QAbstractTableModel {
   }
 
   const pw::CodePlugDocument& doc_;
-  std::function<QString(pw::FindingSection)> tabCaption_;
+  std::function<QString(pw::PlugSection)> tabCaption_;
   std::vector<pw::Finding> findings_;
 };
 
 FindingsView::FindingsView(const pw::CodePlugDocument& doc,
-                           std::function<QString(pw::FindingSection)> tabCaption, QWidget* parent)
+                           std::function<QString(pw::PlugSection)> tabCaption, QWidget* parent)
     : QTreeView(parent), doc_(doc), model_(new FindingsModel(doc, std::move(tabCaption), this)) {
   setObjectName(QStringLiteral("FindingsView"));
   setModel(model_);

@@ -21,7 +21,7 @@ class FindingsView : public QTreeView {
   static constexpr int kMinInterval = 200;  // ms from one run of the checks to the next
 
   // `tabCaption` names the tab that shows a section's records.
-  FindingsView(const pw::CodePlugDocument& doc, std::function<QString(pw::FindingSection)> tabCaption,
+  FindingsView(const pw::CodePlugDocument& doc, std::function<QString(pw::PlugSection)> tabCaption,
                QWidget* parent = nullptr);
 
   // Runs the checks now (a code plug was loaded or restored).
@@ -33,7 +33,7 @@ class FindingsView : public QTreeView {
 
  signals:
   void countChanged(int count);
-  void findingActivated(pw::FindingSection section, int record);
+  void findingActivated(pw::PlugSection section, int record);
 
  private:
   const pw::CodePlugDocument& doc_;

@@ -12,9 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
-#include <QScrollBar>
 #include <QShortcut>
-#include <QAbstractScrollArea>
 #include <QScrollArea>
 #include <QSettings>
 #include <QSplitter>
@@ -22,8 +20,6 @@
 #include <QVBoxLayout>
 
 #include "Version.h"
-#include "codeplug/DfuseSuffix.h"
-#include "codeplug/Normalise.h"
 #include "shell/CompareDialog.h"
 #include "shell/EditSteps.h"
 #include "shell/FindingsView.h"
@@ -31,7 +27,6 @@
 #include "widgets/SaveTarget.h"
 #include "shell/PageTabRows.h"
 #include "shell/Recovery.h"
-#include "widgets/ListEditor.h"
 #include "widgets/QtPrompt.h"
 #include "shell/Settings.h"
 #include "widgets/TabForm.h"
@@ -83,7 +78,6 @@ const std::array<TabDef, TMainForm::kTabCount> kTabs{{
     {"  DTMF  ", "DTMFTabSheet", make<TDTMFForm>},
     {"  GPS  ", "GPSTabSheet", make<TGPSForm>},
 }};
-constexpr int kContactsTab = 7;
 constexpr int kFindingsHeight = 100;  // the findings panel when first shown: four rows
 
 const char* const kQueryDiscard = "Unsaved code plug.\n\nDiscard it ?";
@@ -293,7 +287,6 @@ void TMainForm::createTabForms() {
     fill->addWidget(scroll);
     PageControl->addTab(page, QString::fromLatin1(kTabs[i].caption));
   }
-  contactsForm = static_cast<TDigitalContactsForm*>(forms[kContactsTab]);
   PageControl->setCurrentIndex(kDesignPageIndex);
 
   // The tabs above the findings panel, which the user can make taller or shorter.
@@ -303,15 +296,16 @@ void TMainForm::createTabForms() {
   tabs->setSpacing(0);
   tabs->addWidget(new PageTabRows(PageControl, tabsArea));
   tabs->addWidget(PageControl, 1);
-  std::vector<QString> captions;  // of the tab each kind of finding is on
-  for (int s = 0; s < pw::kFindingSectionCount; ++s)
-    captions.push_back(tabCaption(placeOf(pw::FindingSection(s))));
+  std::vector<QString> captions;  // of the tab that shows each section
+  for (int s = 0; s < pw::kPlugSectionCount; ++s) {
+    const int tab = tabOf(pw::PlugSection(s));
+    captions.push_back(tab < 0 ? QString() : PageControl->tabText(tab).trimmed());
+  }
   findings_ = new FindingsView(
-      doc, [captions](pw::FindingSection s) { return captions[std::size_t(s)]; }, this);
+      doc, [captions](pw::PlugSection s) { return captions[std::size_t(s)]; }, this);
   findings_->hide();
   connect(findings_, &FindingsView::countChanged, this, &TMainForm::showCheckCount);
-  connect(findings_, &FindingsView::findingActivated, this,
-          [this](pw::FindingSection s, int record) { showRecord(placeOf(s), record); });
+  connect(findings_, &FindingsView::findingActivated, this, &TMainForm::showRecord);
   tabsAndFindings_ = new QSplitter(Qt::Vertical, this);
   tabsAndFindings_->setObjectName(QStringLiteral("FindingsSplitter"));
   tabsAndFindings_->setChildrenCollapsible(false);
@@ -340,7 +334,9 @@ void TMainForm::readSettings() {
   doc.fileName = pw::ui::stdPath(readSettingText(s, "CodePlug/File", pw::ui::qtPath(doc.fileName)));
   const int tab = readSettingInt(s, "Misc/Tab", PageControl->currentIndex());
   if (tab >= 0 && tab < kTabCount) PageControl->setCurrentIndex(tab);
-  contactsForm->setShowNoRxTone(readSettingBool(s, "Misc/ShowContactNoRxTone", contactsForm->showNoRxTone()));
+  for (const TabForm* form : forms)
+    for (const TabForm::Option& o : form->options())
+      o.set(readSettingBool(s, QStringLiteral("Misc/") + o.key, o.get()));
 }
 
 // The old file is removed first so the new one holds only the keys written here.
@@ -355,7 +351,8 @@ void TMainForm::writeSettings() {
   const QString lastFile = doc.fileName.empty() ? keptLastFile_ : pw::ui::qtPath(doc.fileName);
   if (!lastFile.isEmpty()) s.setValue("CodePlug/File", lastFile);
   s.setValue("Misc/Tab", PageControl->currentIndex());
-  s.setValue("Misc/ShowContactNoRxTone", contactsForm->showNoRxTone());
+  for (const TabForm* form : forms)
+    for (const TabForm::Option& o : form->options()) s.setValue(QStringLiteral("Misc/") + o.key, o.get());
   s.sync();
 }
 
@@ -405,24 +402,9 @@ void TMainForm::RedoBitBtnClick() {
 void TMainForm::showRestoredImage() {
   const int current = PageControl->currentIndex();
   TabForm* form = forms[current];
-  struct KeptSelection {
-    ListEditor* list;
-    std::vector<int> rows;
-    int focusRow;
-  };
-  std::vector<KeptSelection> selections;
-  for (auto* list : form->findChildren<ListEditor*>())
-    selections.push_back({list, list->selectedRows(), list->view()->currentIndex().row()});
-  std::vector<std::pair<QScrollBar*, int>> positions;
-  for (auto* area : form->findChildren<QAbstractScrollArea*>())
-    positions.emplace_back(area->verticalScrollBar(), area->verticalScrollBar()->value());
+  const TabForm::Place place = form->place();
   form->refresh(true, -1);
-  for (auto& [list, rows, focusRow] : selections) {
-    const int count = list->model()->rowCount();
-    std::erase_if(rows, [count](int row) { return row >= count; });
-    if (!rows.empty()) list->selectRows(rows, focusRow);
-  }
-  for (auto& [bar, value] : positions) bar->setValue(value);
+  form->returnTo(place);
   for (int i = 0; i < kTabCount; ++i) stale_[i] = i != current;
 }
 
@@ -535,41 +517,25 @@ void TMainForm::CompareBitBtnClick() {
   const QString thisName =
       pw::ui::qtPath(doc.fileName) + (doc.isModified() ? QStringLiteral(" (with its unsaved edits)") : QString());
   // This plug as Save would write it: a CRC that follows the bytes is no difference to show.
-  std::vector<std::uint8_t> mine = doc.workingImage;
-  if (doc.savesSuffixCrc()) pw::setSuffixCrc(mine);
-  compare_ = new CompareDialog(pw::text::compareFiles(mine, other.workingImage), thisName, name, this);
-  connect(compare_, &CompareDialog::recordActivated, this, [this](const QString& key, int number) {
-    if (const auto place = placeOfSection(key.toStdString())) showRecord(*place, number);
-  });
+  compare_ =
+      new CompareDialog(pw::text::compareFiles(doc.imageAsSaved(), other.workingImage), thisName, name, this);
+  connect(compare_, &CompareDialog::recordActivated, this, &TMainForm::showRecord);
   compare_->show();
 }
 
-QString TMainForm::tabCaption(const RecordPlace& place) const {
-  const int tab = PageControl->indexOf(PageControl->findChild<QWidget*>(QString::fromLatin1(place.page)));
-  return tab < 0 ? QString() : PageControl->tabText(tab).trimmed();
+// The tab that shows `section`, or -1.
+int TMainForm::tabOf(pw::PlugSection section) const {
+  for (int i = 0; i < kTabCount; ++i)
+    if (forms[i]->shows(section)) return i;
+  return -1;
 }
 
-// The grid may lie on a page of the tab's own tabs (DTMF): that page is shown first. The
-// tab is refreshed as it is shown, so its rows are the image's.
-void TMainForm::showRecord(const RecordPlace& place, int number) {
-  const int tab = PageControl->indexOf(PageControl->findChild<QWidget*>(QString::fromLatin1(place.page)));
+// The tab is refreshed as it is shown, so its rows are the image's.
+void TMainForm::showRecord(pw::PlugSection section, int number) {
+  const int tab = tabOf(section);
   if (tab < 0) return;
   PageControl->setCurrentIndex(tab);
-  if (!place.view) return;
-  ListEditor* list = nullptr;
-  for (ListEditor* l : forms[tab]->findChildren<ListEditor*>())
-    if (l->view()->objectName() == QLatin1String(place.view)) list = l;
-  const int row = number - place.firstNumber;
-  if (!list || row < 0 || row >= list->model()->rowCount()) return;
-  for (QWidget* w = list->view(); w && w != forms[tab]; w = w->parentWidget()) {
-    QWidget* stack = w->parentWidget();
-    if (auto* inner = qobject_cast<QTabWidget*>(stack ? stack->parentWidget() : nullptr);
-        inner && inner->indexOf(w) >= 0)
-      inner->setCurrentWidget(w);
-  }
-  list->selectRows({row}, row);
-  list->view()->scrollTo(list->model()->index(row, 1), QAbstractItemView::PositionAtCenter);
-  list->view()->setFocus();
+  forms[tab]->showRecord(section, number);
 }
 
 // ---- recovery ----
@@ -579,10 +545,7 @@ void TMainForm::showRecord(const RecordPlace& place, int number) {
 void TMainForm::offerRecovery() {
   std::optional<std::vector<std::uint8_t>> image = recovery_->offerBack();
   if (!image) return;
-  doc.workingImage = std::move(*image);
-  pw::normaliseLists(doc);  // as any file is held once loaded
-  doc.nameNextStep("restore unsaved changes");
-  doc.settleEdits("restore unsaved changes");
+  doc.restoreImage(*image, "restore unsaved changes");
 }
 
 // Edits kept of files that are gone are listed for the user to save or discard.

@@ -10,7 +10,7 @@
 #include <memory>
 
 #include "codeplug/CodePlugDocument.h"
-#include "shell/RecordPlaces.h"
+#include "codeplug/PlugSection.h"
 #include "shell/WindowPlacement.h"
 
 class QLabel;
@@ -24,7 +24,6 @@ class FindingsView;
 class LeftoverEditsDialog;
 class RecoveryService;
 class TabForm;
-class TDigitalContactsForm;
 
 // What start-up takes from outside and what tests replace: each left empty means the real thing.
 struct TMainFormHooks {
@@ -55,10 +54,10 @@ public:
   const QString& dialogFolder() const { return dialogFolder_; }
   RecoveryService& recovery() const { return *recovery_; }
   // Shows record `number` of a section in its tab, selected and scrolled into view (only
-  // the tab when the grid has no such row).
-  void showRecord(const RecordPlace& place, int number);
+  // the tab when it lists no such record).
+  void showRecord(pw::PlugSection section, int number);
 
-public slots:
+ public slots:
   void UndoBitBtnClick();
   void RedoBitBtnClick();
   void CheckBitBtnClick();
@@ -93,7 +92,7 @@ private:
   void fitPagesToPanel(bool panelShown);
   void offerRecovery();
   void listLeftovers();
-  QString tabCaption(const RecordPlace& place) const;
+  int tabOf(pw::PlugSection section) const;
   QString chooseFile(bool save, const QString& title = {});
   pw::ScreenMetrics screenMetrics() const;
   void placeWithin(pw::Rect proposed);
@@ -127,7 +126,6 @@ private:
   QPointer<CompareDialog> compare_;
   QPointer<LeftoverEditsDialog> leftovers_;
   std::array<TabForm*, kTabCount> forms{};
-  TDigitalContactsForm* contactsForm = nullptr;
   EditSteps* editSteps_ = nullptr;
   std::array<bool, kTabCount> stale_{};  // tabs to rebuild when next shown (after an undo, an import)
 };

@@ -13,7 +13,6 @@
 #include <set>
 #include <utility>
 
-#include "codeplug/DfuseSuffix.h"
 #include "codeplug/FileWriter.h"
 #include "codeplug/Layout.h"
 #include "widgets/FilePaths.h"
@@ -373,11 +372,10 @@ bool RecoveryService::save(const Leftover& leftover, const QString& target) {
                                 QString::fromLatin1(pw::loadMessage(code)) + QStringLiteral(").")));
     return false;
   }
-  // As the window would have saved it: a CRC that matched the file follows the bytes.
-  if (readMeta(f.meta).suffixCrcFollows) pw::setSuffixCrc(image);
+  // Saved as the window would have saved it: a CRC that matched the file follows the bytes.
   pw::CodePlugDocument copy(&doc_.prompt());
   copy.setFileWriter(fileWriter_);
-  copy.adoptImage(std::move(image));
+  copy.adoptImage(std::move(image), readMeta(f.meta).suffixCrcFollows);
   if (copy.saveCodePlug(pw::ui::stdPath(target)) != pw::kSaveOk) return false;
   remove(leftover);
   return true;

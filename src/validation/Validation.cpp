@@ -20,29 +20,36 @@ namespace {
 // The sections in the order of the tabs, so a report reads like a walk through the editor;
 // a list's section is named by the list's title.
 struct SectionInfo {
+  PlugSection section;
   const char* name;
   std::optional<ListId> list;
 };
-constexpr std::array<SectionInfo, kFindingSectionCount> kSections = {{{"one-touch access", {}},
-                                                    {"number keys", {}},
-                                                    {"text messages", ListId::TextMessages},
-                                                    {"emergency systems", ListId::EmergencySystems},
-                                                    {"contacts", ListId::Contacts},
-                                                    {"rx group lists", ListId::RxGroupLists},
-                                                    {"zones", ListId::Zones},
-                                                    {"scan lists", ListId::ScanLists},
-                                                    {"channels", ListId::Channels},
-                                                    {"DTMF decode", {}},
-                                                    {"GPS", {}}}};
+constexpr SectionInfo kSections[] = {
+    {PlugSection::OneTouchAccess, "one-touch access", {}},
+    {PlugSection::NumberKeys, "number keys", {}},
+    {PlugSection::TextMessages, "text messages", ListId::TextMessages},
+    {PlugSection::EmergencySystems, "emergency systems", ListId::EmergencySystems},
+    {PlugSection::Contacts, "contacts", ListId::Contacts},
+    {PlugSection::RxGroupLists, "rx group lists", ListId::RxGroupLists},
+    {PlugSection::Zones, "zones", ListId::Zones},
+    {PlugSection::ScanLists, "scan lists", ListId::ScanLists},
+    {PlugSection::Channels, "channels", ListId::Channels},
+    {PlugSection::DtmfDecode, "DTMF decode", {}},
+    {PlugSection::Gps, "GPS", {}}};
 
-FindingSection sectionNamed(std::string_view name) {
-  for (std::size_t i = 0; i < kSections.size(); ++i)
-    if (name == kSections[i].name) return FindingSection(i);
+const SectionInfo* infoOf(PlugSection section) {
+  for (const SectionInfo& i : kSections)
+    if (i.section == section) return &i;
+  return nullptr;
+}
+PlugSection sectionNamed(std::string_view name) {
+  for (const SectionInfo& i : kSections)
+    if (name == i.name) return i.section;
   throw std::logic_error("a reference site names no section of the report");
 }
-FindingSection sectionOf(ListId id) {
-  for (std::size_t i = 0; i < kSections.size(); ++i)
-    if (kSections[i].list == id) return FindingSection(i);
+PlugSection sectionOf(ListId id) {
+  for (const SectionInfo& i : kSections)
+    if (i.list == id) return i.section;
   throw std::logic_error("a list without a section of the report");
 }
 
@@ -62,7 +69,7 @@ std::string capitalised(std::string s) {
 // where growing never moves it, sorted as numbers and moved once into the result.
 class Report {
  public:
-  void add(FindingSection section, int record, std::string text) {
+  void add(PlugSection section, int record, std::string text) {
     keys_.push_back({int(section), record});
     out_.push_back({section, record, std::move(text)});
   }
@@ -102,7 +109,7 @@ bool placeCounts(const CodePlugDocument& doc, const ReferenceSite& s, int holder
 void checkReferences(const CodePlugDocument& doc, Report& report) {
   for (const ReferenceSite& s : referenceSites()) {
     const int capacity = layoutOf(s.referred).count;
-    const FindingSection section = s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section);
+    const PlugSection section = s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section);
     const std::string names = " names " + singular(s.referred) + " ";
     const std::string beyond = ", beyond the " + std::to_string(capacity) + " " + title(s.referred) + ".";
     const std::string_view unused = ", which is not in use.";
@@ -243,9 +250,15 @@ std::vector<Finding> validate(const CodePlugDocument& doc) {
   return report.take();
 }
 
-const char* sectionName(FindingSection section) { return kSections[std::size_t(section)].name; }
+const char* sectionName(PlugSection section) {
+  const SectionInfo* i = infoOf(section);
+  return i ? i->name : "";
+}
 
-std::optional<ListId> listOf(FindingSection section) { return kSections[std::size_t(section)].list; }
+std::optional<ListId> listOf(PlugSection section) {
+  const SectionInfo* i = infoOf(section);
+  return i ? i->list : std::nullopt;
+}
 
 std::string findingLine(const Finding& f) {
   return std::string(sectionName(f.section)) + " " + std::to_string(f.record) + ": " + f.text;

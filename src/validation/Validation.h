@@ -9,32 +9,19 @@
 #include <vector>
 
 #include "codeplug/CodePlugDocument.h"
+#include "codeplug/PlugSection.h"
 #include "codeplug/RecordList.h"
 
 namespace pw {
 
-// Where a finding is, in the order of the editor's tabs.
-enum class FindingSection {
-  OneTouchAccess,    // records 1..6
-  NumberKeys,        // keys 0..9
-  TextMessages,      // the lists: record numbers from 1
-  EmergencySystems,
-  Contacts,
-  RxGroupLists,
-  Zones,
-  ScanLists,
-  Channels,
-  DtmfDecode,        // decode entries 1..8
-  Gps,               // GPS systems 1..16
-};
-constexpr int kFindingSectionCount = 11;
-// "one-touch access", "number keys", "channels", ...
-const char* sectionName(FindingSection section);
+// Findings are about the records of one-touch access, number keys, the seven lists,
+// DTMF decode and GPS: "one-touch access", "number keys", "channels", ... (empty for the rest).
+const char* sectionName(PlugSection section);
 // The list a section's records belong to, if it is one.
-std::optional<ListId> listOf(FindingSection section);
+std::optional<ListId> listOf(PlugSection section);
 
 struct Finding {
-  FindingSection section = FindingSection::Channels;
+  PlugSection section = PlugSection::Channels;
   int record = 0;    // the record's number in its section
   std::string text;  // one plain sentence
   bool operator==(const Finding&) const = default;

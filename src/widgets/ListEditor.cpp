@@ -288,6 +288,24 @@ void ListEditor::scrollToTop(int row) {
   view_->verticalScrollBar()->setValue(row);  // scrolling per item: the value is the top row
 }
 
+void ListEditor::showRow(int row) {
+  selectRows({row}, row);
+  view_->scrollTo(model_->index(row, 1), QAbstractItemView::PositionAtCenter);
+  view_->setFocus();
+}
+
+ListEditor::Place ListEditor::place() const {
+  return {selectedRows(), view_->currentIndex().row(), view_->verticalScrollBar()->value()};
+}
+
+void ListEditor::returnTo(const Place& place) {
+  std::vector<int> rows = place.rows;
+  const int count = model_->rowCount();
+  std::erase_if(rows, [count](int row) { return row >= count; });
+  if (!rows.empty()) selectRows(rows, place.focusRow);
+  view_->verticalScrollBar()->setValue(place.scroll);
+}
+
 // ---- actions ----
 
 int ListEditor::addRecord() {

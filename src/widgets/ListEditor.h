@@ -65,6 +65,17 @@ class ListEditor : public QObject {
   int visibleRows() const;
   // Scrolls so that `row` is the top row, as far as the list allows.
   void scrollToTop(int row);
+  // Selects `row` alone, scrolls it to the middle of the grid and gives the grid the focus.
+  void showRow(int row);
+  // Where the user was in the grid: its selection, focused row and scroll position.
+  struct Place {
+    std::vector<int> rows;
+    int focusRow = -1;
+    int scroll = 0;
+  };
+  Place place() const;
+  // Back there after a rebuild: the rows that are still there are selected again.
+  void returnTo(const Place& place);
 
   // ---- actions (each does nothing without an image) ----
   int addRecord();  // the new row, or -1

@@ -89,6 +89,74 @@ TEST(Document, SaveKeepsAMatchingSuffixCrcMatchingAndNoUndoStepHoldsIt) {
   EXPECT_TRUE(std::equal(loaded.begin(), loaded.end() - 4, l.doc.workingImage.begin()));
 }
 
+// Save writes the image as saved: with a CRC that matched on load the CRC follows the
+// edits, otherwise its four bytes stay. Asking changes nothing; a save takes the CRC it
+// wrote into the working image, and a failed one leaves the image as it was.
+TEST(Document, SaveWritesTheImageAsSaved) {
+  for (const bool matched : {true, false}) {
+    SCOPED_TRACE(matched ? "matched" : "not matched");
+    Loaded l;
+    auto bytes = CodePlugBuilder().bytes();
+    if (!matched) bytes[kFileSuffixCrc] ^= 1;
+    const std::string out = testTempDir() + "/as-saved.rdt";
+    writeFile(out, bytes);
+    ASSERT_EQ(l.doc.loadCodePlug(out, false), 0);
+    recordBytes(l.doc, ListId::Channels, 0)[4] ^= 1;
+    const auto edited = l.doc.workingImage;
+    const auto asSaved = l.doc.imageAsSaved();
+    EXPECT_EQ(l.doc.workingImage, edited);
+    EXPECT_EQ(suffixCrcMatches(asSaved), matched);
+    EXPECT_TRUE(std::equal(edited.begin(), edited.end() - 4, asSaved.begin()));
+    if (!matched) EXPECT_EQ(asSaved, edited);
+
+    FullDiskWriter full(0);
+    l.doc.setFileWriter(&full);
+    EXPECT_EQ(l.doc.saveCodePlug(out), kSaveWrite);
+    EXPECT_EQ(l.doc.workingImage, edited);
+    l.doc.setFileWriter(nullptr);
+    ASSERT_EQ(l.doc.saveCodePlug(out), 0);
+    EXPECT_EQ(readFile(out), asSaved);
+    EXPECT_EQ(l.doc.workingImage, asSaved);
+  }
+}
+
+// A restored image is held as a loaded file is (packed) and is one named undo step; what
+// was not settled before it stays a step of its own. An image that is no code plug file
+// changes nothing, not even the steps.
+TEST(Document, RestoreIsOneNamedUndoStep) {
+  Loaded l;
+  ASSERT_EQ(CodePlugBuilder().fill(ListId::Channels, 3, "Ch ").loadInto(l.doc), 0);
+  const auto loaded = l.doc.workingImage;
+  renameRecord(l.doc, ListId::Channels, 0, "Unsettled");
+  const auto edited = l.doc.workingImage;
+
+  auto restored = CodePlugBuilder().channel(1, "Second").bytes();  // a gap before the channel
+  auto spoilt = restored;
+  spoilt[kFileDfuseVersion] = 2;
+  for (const auto& bad : {spoilt, std::vector<std::uint8_t>(restored.begin(), restored.end() - 1)}) {
+    EXPECT_FALSE(l.doc.restoreImage(bad, "restore"));
+    EXPECT_EQ(l.doc.workingImage, edited);
+    EXPECT_EQ(l.doc.history().stepCount(), 0u);
+  }
+
+  ASSERT_TRUE(l.doc.restoreImage(restored, "restore unsaved changes"));
+  EXPECT_EQ(usedCount(l.doc, ListId::Channels), 1);
+  EXPECT_EQ(recordName(l.doc, ListId::Channels, 0), "Second");
+  EXPECT_EQ(l.doc.history().undoLabel(), "restore unsaved changes");
+  EXPECT_EQ(l.doc.referenceImage, loaded);
+  const auto after = l.doc.workingImage;
+  ASSERT_TRUE(l.doc.undo());
+  EXPECT_EQ(l.doc.workingImage, edited);
+  ASSERT_TRUE(l.doc.undo());
+  EXPECT_EQ(l.doc.workingImage, loaded);
+  ASSERT_TRUE(l.doc.redo() && l.doc.redo());
+  EXPECT_EQ(l.doc.workingImage, after);
+
+  CodePlugDocument empty;
+  EXPECT_FALSE(empty.restoreImage(restored, "restore"));
+  EXPECT_FALSE(empty.hasImage());
+}
+
 struct BadFile {
   const char* what;
   int code;

@@ -3,17 +3,18 @@
 // and leads to this plug's records.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
-#include "shell/WindowFixture.h"
-
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTreeView>
 
 #include "codeplug/Layout.h"
 #include "codeplug/RecordList.h"
 #include "shell/CompareDialog.h"
 #include "shell/FindingsView.h"
+#include "shell/WindowFixture.h"
 #include "validation/Validation.h"
 #include "widgets/ListEditor.h"
 #include "widgets/TabForm.h"
@@ -198,9 +199,51 @@ class CompareTest : public CheckCompareFixture {
   }
 };
 
+// Every section of the code plug is shown by one tab, and that tab leads to a record of
+// each section it lists: the record alone selected, in view, its grid focused (on the
+// inner page it lies on), its own number in its first column.
+class ShowRecordTest : public CheckCompareFixture {
+  Q_OBJECT
+ private slots:
+  void cleanup() { form.reset(); }
+
+  void everyTabLeadsToTheRecordsOfItsSections() {
+    pwtest::CodePlugBuilder b;
+    for (const ListId id : {ListId::TextMessages, ListId::EmergencySystems, ListId::Contacts,
+                            ListId::RxGroupLists, ListId::Zones, ListId::ScanLists, ListId::Channels})
+      b.fill(id, 6, "R ");
+    // Message 2 is in use but shows no text: message 4 is in the third row.
+    b.record(ListId::TextMessages, 1)[0] = 0;
+    b.record(ListId::TextMessages, 1)[1] = 1;
+    start(&b);
+    using S = pw::PlugSection;
+    const std::vector<S> blocks{S::Radio, S::GeneralSettings, S::Menus, S::SideButtons, S::EmergencySettings};
+    for (int s = 0; s < pw::kPlugSectionCount; ++s) {
+      const auto section = S(s);
+      int tabs = 0;
+      for (int t = 0; t < TMainForm::kTabCount; ++t) tabs += form->tabForm(t)->shows(section) ? 1 : 0;
+      QCOMPARE(tabs, 1);
+      form->setFocus();
+      form->showRecord(section, 4);
+      settle();
+      TabForm* tab = form->tabForm(currentTab());
+      QVERIFY(tab->shows(section));
+      if (std::find(blocks.begin(), blocks.end(), section) != blocks.end()) continue;
+      auto* grid = qobject_cast<QTableView*>(QApplication::focusWidget());
+      QVERIFY2(grid && tab->isAncestorOf(grid) && grid->isVisible(), qPrintable(QString::number(s)));
+      const QModelIndexList rows = grid->selectionModel()->selectedRows(1);
+      QCOMPARE(rows.size(), 1);
+      QCOMPARE(rows[0].data().toString().split(' ').last(), QString("4"));  // "4", "Key 4"
+      QVERIFY(grid->viewport()->rect().contains(grid->visualRect(rows[0]).center()));
+      QVERIFY(!tab->showRecord(section, 1001));  // no such record: nothing changes
+      QCOMPARE(grid->selectionModel()->selectedRows(1), rows);
+    }
+  }
+};
+
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
-  return runTests<CheckTest, CompareTest>(argc, argv);
+  return runTests<CheckTest, CompareTest, ShowRecordTest>(argc, argv);
 }
 
 #include "checkcompare_uitest.moc"

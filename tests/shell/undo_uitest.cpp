@@ -3,14 +3,13 @@
 // answer to their standard keys.
 
 // The model headers come first: a member named `slots` would clash with Qt's keyword macro.
-#include "shell/WindowFixture.h"
-
 #include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableView>
 
@@ -20,6 +19,8 @@
 #include "codeplug/RecordList.h"
 #include "membership/MemberList.h"
 #include "settings/GeneralSettings.h"
+#include "shell/WindowFixture.h"
+#include "widgets/ListEditor.h"
 #include "widgets/TabForm.h"
 
 using namespace pwtest::ui;
@@ -243,6 +244,25 @@ class UndoTest : public WindowFixture {
     QCOMPARE(name(1), std::string("Typed"));
     for (int i = 0; i < 2; ++i) QTest::mouseClick(undo, Qt::LeftButton);
     QVERIFY(doc.workingImage == loaded);
+  }
+
+  // The restored image shows where the user was: the same rows selected and focused,
+  // the grid scrolled as it was.
+  void undoKeepsTheSelectionAndTheScrollPosition() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, 300, "Ch ");
+    WindowFixture::start(&b, "[Misc]\nTab=11\n");
+    pw::CodePlugDocument& doc = form->document();
+    ListEditor* list = static_cast<TChannelsForm*>(form->tabForm(kChannelsTab))->listEditor();
+    list->selectRows({200, 201}, 201);
+    list->view()->verticalScrollBar()->setValue(190);
+    pw::renameRecord(doc, ListId::Channels, 200, "Renamed");
+    doc.settleEdits("rename");
+    form->UndoBitBtnClick();
+    QCOMPARE(name(200), std::string("Ch 201"));
+    QCOMPARE(list->selectedRows(), (std::vector<int>{200, 201}));
+    QCOMPARE(list->view()->currentIndex().row(), 201);
+    QCOMPARE(list->view()->verticalScrollBar()->value(), 190);
   }
 
   void reloadClearsTheHistoryAndShortcutsRunTheCommands() {

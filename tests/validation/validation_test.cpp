@@ -160,7 +160,7 @@ TEST(Validate, AnyImageThatLoadsIsCheckedSafely) {
     CodePlugDocument doc;
     doc.adoptImage(b.bytes());
     // Tens of thousands of findings still come grouped: each section once, its records ascending.
-    std::set<FindingSection> sectionsDone;
+    std::set<PlugSection> sectionsDone;
     const Finding* previous = nullptr;
     for (const Finding& f : validate(doc)) {
       EXPECT_FALSE(f.text.empty());

@@ -97,6 +97,7 @@ TChannelsForm::TChannelsForm(pw::CodePlugDocument& document, QWidget* parent) : 
   config.insert = [this](int at) { return pw::insertRecord(doc, pw::ListId::Channels, at); };
 
   list_ = new ListEditor(doc, std::move(config), this);
+  addRecordGrid({pw::PlugSection::Channels, list_});
 
   details_ = new ChannelDetails(doc, this, [this] { return list_->selectedRows(); });
   details_->busy = [this] { return list_->rebuilding(); };

@@ -154,6 +154,9 @@ TDigitalContactsForm::TDigitalContactsForm(pw::CodePlugDocument& document, QWidg
   connect(ShowNoSpeedButton, &QToolButton::toggled, this, &TDigitalContactsForm::ShowNoSpeedButtonClick);
 
   list_ = new ListEditor(doc, std::move(config), this);
+  addRecordGrid({pw::PlugSection::Contacts, list_});
+  addOption({QStringLiteral("ShowContactNoRxTone"), [this] { return showNoRxTone_; },
+             [this](bool on) { setShowNoRxTone(on); }});
 
   ImportBitBtn = new QPushButton(QStringLiteral("Import"), this);
   ImportBitBtn->setObjectName(QStringLiteral("ImportBitBtn"));

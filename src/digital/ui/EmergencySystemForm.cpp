@@ -115,6 +115,8 @@ TEmergencySystemForm::TEmergencySystemForm(pw::CodePlugDocument& document, QWidg
   };
 
   list_ = new ListEditor(doc, std::move(config), this);
+  addSettingsBlock(pw::PlugSection::EmergencySettings);
+  addRecordGrid({pw::PlugSection::EmergencySystems, list_});
 
   auto* heading = new QLabel(QStringLiteral("Emergency configurations "), this);
   heading->setObjectName(QStringLiteral("HeadingLabel"));

@@ -63,6 +63,11 @@ TTextMessageForm::TTextMessageForm(pw::CodePlugDocument& document, QWidget* pare
   TitleLabel->setStyleSheet(QStringLiteral("font-weight: bold; color: maroon;"));
 
   list_ = new ListEditor(doc, std::move(config), this);
+  // A message in use that shows no text has no row: rows and records part there.
+  addRecordGrid({.section = pw::PlugSection::TextMessages, .list = list_, .rowOf = [this](int number) {
+                   const auto at = std::find(rows_.begin(), rows_.end(), number - 1);
+                   return at == rows_.end() ? -1 : int(at - rows_.begin());
+                 }});
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(TitleLabel);

@@ -20,6 +20,8 @@ TVoiceEncryptionForm::TVoiceEncryptionForm(pw::CodePlugDocument& document, QWidg
   auto* editors = new OverlayEditors(this);
   basic_ = makeKeyList(pw::KeyKind::Basic, editors);
   enhanced_ = makeKeyList(pw::KeyKind::Enhanced, editors);
+  addRecordGrid({pw::PlugSection::BasicPrivacyKeys, basic_});
+  addRecordGrid({pw::PlugSection::EnhancedPrivacyKeys, enhanced_});
 
   auto* heading = new QLabel(QStringLiteral("Basic and enhanced voice encryption keys "), this);
   heading->setObjectName(QStringLiteral("TitleLabel"));

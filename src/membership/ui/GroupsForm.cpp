@@ -15,6 +15,8 @@ TGroupsForm::TGroupsForm(pw::CodePlugDocument& document, QWidget* parent) : TabF
                               .detailCaption = "ID",
                               .fullAddEnablesRemove = true},
                              this);
+  addRecordGrid({pw::PlugSection::RxGroupLists, editor_->records()});
+  for (ListEditor* side : {editor_->available(), editor_->members()}) addKeptGrid(side);
   editor_->layOutTab(
       this,
       QStringLiteral("List of contacts / talk groups that you can set each digital channel to monitor "));

@@ -47,6 +47,8 @@ TScanListsForm::TScanListsForm(pw::CodePlugDocument& document, QWidget* parent) 
                               .recordsNeedImage = true,
                               .memberSideChanged = [this] { showSettings(); }},
                              this);
+  addRecordGrid({pw::PlugSection::ScanLists, editor_->records()});
+  for (ListEditor* side : {editor_->available(), editor_->members()}) addKeptGrid(side);
   QGridLayout* channels = addSettings(
       {ScanListField::PriorityChannel1, ScanListField::PriorityChannel2, ScanListField::TxDesignatedChannel});
   QGridLayout* timings = addSettings({ScanListField::SignallingHoldTime, ScanListField::PrioritySampleTime});

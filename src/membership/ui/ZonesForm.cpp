@@ -13,6 +13,8 @@ TZonesForm::TZonesForm(pw::CodePlugDocument& document, QWidget* parent) : TabFor
                               .numberCaption = "Chan",
                               .detailCaption = "Mode"},
                              this);
+  addRecordGrid({pw::PlugSection::Zones, editor_->records()});
+  for (ListEditor* side : {editor_->available(), editor_->members()}) addKeptGrid(side);
   editor_->layOutTab(this,
                      QStringLiteral("Set what the central rotary knob selects on the top of your radio  "));
   refresh(true, 0);

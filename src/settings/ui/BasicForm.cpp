@@ -31,6 +31,7 @@ constexpr Field kFields[] = {
 
 TBasicForm::TBasicForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
   setObjectName(QStringLiteral("BasicForm"));
+  addSettingsBlock(pw::PlugSection::Radio);
   auto* page = new QVBoxLayout(this);
   page->addWidget(settings_ui::heading(this, "Basic radio information "));
 

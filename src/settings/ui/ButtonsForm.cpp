@@ -73,6 +73,10 @@ TButtonsForm::TButtonsForm(pw::CodePlugDocument& document, QWidget* parent) : Ta
   oneTouch_ = makeOneTouchList();
   numberKeys_ = makeNumberKeyList();
   for (ListEditor* list : {oneTouch_, numberKeys_}) setUpFixedTable(*list);
+  addSettingsBlock(pw::PlugSection::SideButtons);
+  addRecordGrid({pw::PlugSection::OneTouchAccess, oneTouch_});
+  addRecordGrid(
+      {.section = pw::PlugSection::NumberKeys, .list = numberKeys_, .rowOf = [](int key) { return key; }});
 
   auto* oneTouchBox = new QVBoxLayout;
   oneTouchBox->addWidget(heading(QStringLiteral("Side Button One Touch Call "), this));

@@ -214,6 +214,7 @@ struct TGeneralForm::Box {
 
 TGeneralForm::TGeneralForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
   setObjectName(QStringLiteral("GeneralForm"));
+  addSettingsBlock(pw::PlugSection::GeneralSettings);
   const QScopedValueRollback<bool> filling(filling_, true);
   build();
 }

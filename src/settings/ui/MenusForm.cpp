@@ -61,6 +61,7 @@ constexpr ToggleDef kToggles[] = {
 
 TMenusForm::TMenusForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(document, parent) {
   setObjectName(QStringLiteral("MenusForm"));
+  addSettingsBlock(pw::PlugSection::Menus);
   auto* page = new QVBoxLayout(this);
   page->addWidget(settings_ui::heading(this, "Enable/Disable various menu options on the radio "));
 

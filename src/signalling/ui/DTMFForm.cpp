@@ -43,15 +43,18 @@ TDTMFForm::TDTMFForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(
   PageControl->setObjectName(QStringLiteral("PageControl"));
   PageControl->setDocumentMode(true);
   PageControl->tabBar()->setStyleSheet(QStringLiteral("QTabBar::tab { width: 130px; }"));
+  setInnerPages(PageControl);
   struct Page {
     const char* caption;
     const char* name;
     ListEditor* (TDTMFForm::*make)(QWidget*);
     ListEditor** list;
+    pw::PlugSection section;
   };
-  const Page pages[] = {{"System", "SystemTabSheet", &TDTMFForm::makeSystemList, &system_},
-                        {"Encode", "EncodeTabSheet", &TDTMFForm::makeEncodeList, &encode_},
-                        {"Decode", "DecodeTabSheet", &TDTMFForm::makeDecodeList, &decode_}};
+  const Page pages[] = {
+      {"System", "SystemTabSheet", &TDTMFForm::makeSystemList, &system_, pw::PlugSection::DtmfSystems},
+      {"Encode", "EncodeTabSheet", &TDTMFForm::makeEncodeList, &encode_, pw::PlugSection::DtmfEncode},
+      {"Decode", "DecodeTabSheet", &TDTMFForm::makeDecodeList, &decode_, pw::PlugSection::DtmfDecode}};
   for (const Page& p : pages) {
     auto* page = new QWidget(PageControl);
     page->setObjectName(QString::fromLatin1(p.name));
@@ -62,6 +65,7 @@ TDTMFForm::TDTMFForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(
     layout->addWidget(list->view());
     PageControl->addTab(page, QString::fromLatin1(p.caption));
     *p.list = list;
+    addRecordGrid({.section = p.section, .list = list, .page = page});
   }
   // Changing pages commits an open editor, as leaving it does.
   connect(PageControl, &QTabWidget::currentChanged, editors_, [this] { editors_->close(true); });

@@ -51,6 +51,7 @@ TGPSForm::TGPSForm(pw::CodePlugDocument& document, QWidget* parent) : TabForm(do
   TitleLabel->setStyleSheet(QStringLiteral("font-weight: bold; color: maroon;"));
 
   list_ = new ListEditor(doc, std::move(config), this);
+  addRecordGrid({pw::PlugSection::Gps, list_});
   setUpFixedTable(*list_);
 
   auto* layout = new QVBoxLayout(this);
