@@ -6,11 +6,7 @@
 #include <QLabel>
 #include <QTreeView>
 #include <QVBoxLayout>
-#include <array>
 #include <cstdio>
-#include <optional>
-#include <string_view>
-#include <utility>
 
 namespace {
 
@@ -20,38 +16,6 @@ using pw::text::RestDifference;
 using pw::text::SectionDifference;
 using pw::text::TextRecord;
 using pw::text::TextValue;
-
-using pw::PlugSection;
-
-// The section each of the text form's keys names.
-constexpr std::array<std::pair<std::string_view, PlugSection>, pw::kPlugSectionCount> kSectionKeys{{
-    {"radio", PlugSection::Radio},
-    {"general_settings", PlugSection::GeneralSettings},
-    {"menus", PlugSection::Menus},
-    {"side_buttons", PlugSection::SideButtons},
-    {"one_touch_access", PlugSection::OneTouchAccess},
-    {"number_keys", PlugSection::NumberKeys},
-    {"text_messages", PlugSection::TextMessages},
-    {"enhanced_privacy_keys", PlugSection::EnhancedPrivacyKeys},
-    {"basic_privacy_keys", PlugSection::BasicPrivacyKeys},
-    {"emergency_settings", PlugSection::EmergencySettings},
-    {"emergency_systems", PlugSection::EmergencySystems},
-    {"contacts", PlugSection::Contacts},
-    {"rx_group_lists", PlugSection::RxGroupLists},
-    {"zones", PlugSection::Zones},
-    {"scan_lists", PlugSection::ScanLists},
-    {"channels", PlugSection::Channels},
-    {"dtmf_systems", PlugSection::DtmfSystems},
-    {"dtmf_encode", PlugSection::DtmfEncode},
-    {"dtmf_decode", PlugSection::DtmfDecode},
-    {"gps", PlugSection::Gps},
-}};
-
-std::optional<PlugSection> sectionOfKey(std::string_view key) {
-  for (const auto& [k, section] : kSectionKeys)
-    if (key == k) return section;
-  return std::nullopt;
-}
 
 constexpr int kShownBytes = 16;      // of a rest difference in its cell
 constexpr int kExpandAllUpTo = 200;  // rows: a comparison this small opens wholly
@@ -303,8 +267,6 @@ void CompareDialog::activate(const QModelIndex& index) {
     return;
   }
   if (!model_->isSection(s)) return;
-  const auto section = sectionOfKey(model_->section(s).desc->key);
-  if (!section) return;
   const RecordDifference* r = model_->recordOf(first);
-  emit recordActivated(*section, r && r->a ? r->a->number : -1);
+  emit recordActivated(model_->section(s).desc->section, r && r->a ? r->a->number : -1);
 }

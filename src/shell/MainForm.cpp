@@ -285,6 +285,7 @@ void TMainForm::createTabForms() {
     scroll->setWidgetResizable(true);
     scroll->setWidget(forms[i]);
     fill->addWidget(scroll);
+    pageAreas_[i] = scroll;
     PageControl->addTab(page, QString::fromLatin1(kTabs[i].caption));
   }
   PageControl->setCurrentIndex(kDesignPageIndex);
@@ -530,12 +531,14 @@ int TMainForm::tabOf(pw::PlugSection section) const {
   return -1;
 }
 
-// The tab is refreshed as it is shown, so its rows are the image's.
+// The tab is refreshed as it is shown, so its rows are the image's. With the findings
+// panel shown the page may show only part of the tab: it scrolls to the row too.
 void TMainForm::showRecord(pw::PlugSection section, int number) {
   const int tab = tabOf(section);
   if (tab < 0) return;
   PageControl->setCurrentIndex(tab);
-  forms[tab]->showRecord(section, number);
+  if (const std::optional<QRect> row = forms[tab]->showRecord(section, number))
+    pageAreas_[tab]->ensureVisible(row->center().x(), row->center().y(), row->width() / 2, row->height() / 2);
 }
 
 // ---- recovery ----

@@ -15,6 +15,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QSplitter;
 class QTabWidget;
 class QtPrompt;
@@ -126,6 +127,7 @@ private:
   QPointer<CompareDialog> compare_;
   QPointer<LeftoverEditsDialog> leftovers_;
   std::array<TabForm*, kTabCount> forms{};
+  std::array<QScrollArea*, kTabCount> pageAreas_{};  // each tab scrolls in its page
   EditSteps* editSteps_ = nullptr;
   std::array<bool, kTabCount> stale_{};  // tabs to rebuild when next shown (after an undo, an import)
 };

@@ -24,6 +24,7 @@
 #include "codeplug/Bytes.h"
 #include "codeplug/Choices.h"
 #include "codeplug/CodePlugDocument.h"
+#include "codeplug/PlugSection.h"
 #include "codeplug/RecordList.h"
 #include "codeplug/Text.h"
 
@@ -74,6 +75,7 @@ struct ShownValue {
 
 struct SectionDesc {
   const char* key;
+  PlugSection section;           // the part of the code plug it describes, as the window names it
   std::optional<ListId> list{};  // a list of records; otherwise a block
   std::size_t fileOffset = 0;    // block: file offset and size
   std::size_t size = 0;

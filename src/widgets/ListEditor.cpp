@@ -288,10 +288,12 @@ void ListEditor::scrollToTop(int row) {
   view_->verticalScrollBar()->setValue(row);  // scrolling per item: the value is the top row
 }
 
-void ListEditor::showRow(int row) {
+QRect ListEditor::showRow(int row) {
   selectRows({row}, row);
-  view_->scrollTo(model_->index(row, 1), QAbstractItemView::PositionAtCenter);
+  const QModelIndex cell = model_->index(row, 1);
+  view_->scrollTo(cell, QAbstractItemView::PositionAtCenter);
   view_->setFocus();
+  return view_->visualRect(cell);
 }
 
 ListEditor::Place ListEditor::place() const {

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QRect>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -65,8 +66,9 @@ class ListEditor : public QObject {
   int visibleRows() const;
   // Scrolls so that `row` is the top row, as far as the list allows.
   void scrollToTop(int row);
-  // Selects `row` alone, scrolls it to the middle of the grid and gives the grid the focus.
-  void showRow(int row);
+  // Selects `row` alone, scrolls it to the middle of the grid and gives the grid the focus;
+  // returns where the row's name cell now lies in the grid's viewport.
+  QRect showRow(int row);
   // Where the user was in the grid: its selection, focused row and scroll position.
   struct Place {
     std::vector<int> rows;

@@ -18,14 +18,14 @@ bool TabForm::shows(pw::PlugSection section) const {
   return gridOf(section) || std::find(settings_.begin(), settings_.end(), section) != settings_.end();
 }
 
-bool TabForm::showRecord(pw::PlugSection section, int number) {
+std::optional<QRect> TabForm::showRecord(pw::PlugSection section, int number) {
   const RecordGrid* grid = gridOf(section);
-  if (!grid) return false;
+  if (!grid) return std::nullopt;
   const int row = grid->rowOf ? grid->rowOf(number) : number - 1;
-  if (row < 0 || row >= grid->list->model()->rowCount()) return false;
+  if (row < 0 || row >= grid->list->model()->rowCount()) return std::nullopt;
   if (grid->page && pages_) pages_->setCurrentWidget(grid->page);
-  grid->list->showRow(row);
-  return true;
+  const QRect cell = grid->list->showRow(row);
+  return QRect(grid->list->view()->viewport()->mapTo(this, cell.topLeft()), cell.size());
 }
 
 TabForm::Place TabForm::place() const {

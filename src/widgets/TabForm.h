@@ -4,9 +4,11 @@
 // it keeps between runs. Each tab says once, as it builds itself, which sections it shows
 // and which grid lists the records of each; the answers follow from that.
 
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "codeplug/CodePlugDocument.h"
@@ -28,9 +30,10 @@ class TabForm : public QWidget {
   // Whether the tab shows `section` (its settings or its records).
   bool shows(pw::PlugSection section) const;
   // Selects record `number` of `section` alone (numbered as the section numbers its
-  // records), on the inner page it lies on, scrolled into view and focused. False,
-  // changing nothing, when the tab lists no such record.
-  bool showRecord(pw::PlugSection section, int number);
+  // records), on the inner page it lies on, scrolled into view in its grid and focused;
+  // returns where its row lies in the tab, for a window that shows only part of the tab.
+  // Nothing, changing nothing, when the tab lists no such record.
+  std::optional<QRect> showRecord(pw::PlugSection section, int number);
 
   // Where the user was: each grid's selection and scroll position, and the inner page.
   struct Place {

@@ -45,11 +45,12 @@ class CheckCompareFixture : public WindowFixture {
       if (l->view()->objectName() == QLatin1String(view)) return l;
     qFatal("no list %s", view);
   }
-  // The row is selected alone, focused and inside the visible part of its grid.
+  // The row is selected alone and in view: inside the visible part of its grid, and of
+  // the page when the page shows only part of the tab.
   static bool shows(const ListEditor* l, int row) {
     const QRect cell = l->view()->visualRect(l->model()->index(row, 1));
-    return l->selectedRows() == std::vector<int>{row} && l->view()->isVisible() &&
-           l->view()->viewport()->rect().contains(cell.center());
+    return l->selectedRows() == std::vector<int>{row} &&
+           l->view()->viewport()->visibleRegion().contains(cell.center());
   }
   // Double-clicks a row of a tree (first column).
   static void doubleClickRow(QTreeView* tree, const QModelIndex& index) {
@@ -134,6 +135,23 @@ class CheckTest : public CheckCompareFixture {
     QTest::mouseClick(check, Qt::LeftButton);
     QVERIFY(!view->isVisible());
     QCOMPARE(check->text(), QString("Check (4)"));
+  }
+
+  // The panel takes part of the window's height, so a tab may show in its page only in
+  // part: the row a finding leads to is scrolled into the page's view as well as the
+  // grid's (the last of 1000 channels lay below the page's visible part).
+  void findingsLeadToRowsInViewOnThePage() {
+    pwtest::CodePlugBuilder b;
+    b.fill(ListId::Channels, 1000, "Ch ");  // digital without a contact: a finding each
+    start(&b);
+    QTest::mouseClick(control<QPushButton>("CheckBitBtn"), Qt::LeftButton);
+    auto* view = control<FindingsView>("FindingsView");
+    QCOMPARE(view->model()->rowCount(), 1000);
+    for (const int row : {999, 0, 998, 499}) {
+      doubleClickRow(view, view->model()->index(row, 0));
+      QCOMPARE(currentTab(), kChannelsTab);
+      QVERIFY2(shows(list(kChannelsTab), row), qPrintable(QString::number(row + 1)));
+    }
   }
 };
 
