@@ -52,7 +52,8 @@ struct NameChanges {
 // with marks as its base letter (é e, Ł L, ş s), and the letters without a base letter as
 // letters (ß ss, Æ AE, Ø O, Œ OE, Þ TH, Đ D, ı i); any other character dropped. A byte that
 // starts no well-formed UTF-8 sequence is taken as the Latin-1 character it is (a file saved
-// in an 8-bit code). Nothing is trimmed or cut.
+// in an 8-bit code). Nothing is trimmed or cut. The result holds codes 32..127 only: never
+// one that ends a stored name (0x00, 0xFF; ÿ is written y).
 std::string nameFromOutside(std::string_view utf8, NameChanges* changes = nullptr);
 // The same, appended to `out` (a reader that keeps many names in one buffer).
 void appendNameFromOutside(std::string& out, std::string_view utf8, NameChanges* changes = nullptr);

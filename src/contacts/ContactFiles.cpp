@@ -208,7 +208,7 @@ std::optional<std::string> quotedText(const CsvField& f) {
 }
 
 ContactEntry csvEntry(std::uint32_t id, std::string name) {
-  return ContactEntry{id, std::move(name), id < kFirstPrivateId ? kGroupCall : kPrivateCall, false};
+  return ContactEntry{id, std::move(name), callTypeForId(id), false};
 }
 
 // "ID","Name","...","..."  (the last two fields are not used)

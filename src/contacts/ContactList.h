@@ -34,6 +34,8 @@ enum CallType : int {
   kDispatchCall = 4,
   kPcCall = 5
 };
+// The call type of a contact read from a file or a paste that gives none.
+constexpr int callTypeForId(std::uint32_t id) { return id < kFirstPrivateId ? kGroupCall : kPrivateCall; }
 
 // Text shown for a call type code (0..7).
 const char* callTypeText(int code);

@@ -32,7 +32,7 @@ class ContactReader final : public RowReader<ContactRow> {
     if (!callId) return refuse(kContactIdColumn, idText, "a call ID");
     out.entry = {.id = *callId,
                  .name = nameFromCell(csv::fieldAt(row, name_), true, "name", row.line, notes),
-                 .callType = *callId < kFirstPrivateId ? kGroupCall : kPrivateCall,
+                 .callType = callTypeForId(*callId),
                  .rxTone = false};
     const std::string_view typeText = trimmed(csv::fieldAt(row, type_)),
                            toneText = trimmed(csv::fieldAt(row, tone_));

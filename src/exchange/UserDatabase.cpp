@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -21,6 +22,7 @@ namespace {
 constexpr ListId kList = ListId::Contacts;
 constexpr std::size_t kNameLength = 16;
 constexpr std::size_t kLongestCallsign = 255;
+static_assert(kLongestCallsign <= std::numeric_limits<decltype(Database::Row::callsignLength)>::max());
 constexpr int kRowsBetweenReports = 4096;
 // The header is looked for in this much of a file: a file that is not text has no line end.
 constexpr std::size_t kHeaderLimit = 64 * 1024;
