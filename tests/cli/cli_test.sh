@@ -41,6 +41,7 @@ printf '100,New Net,-\n9,Local Net,-\n' >"$work/more.csv"
 expect import 0 "imported: 1" -- "$cli" import-contacts "$sample" "$work/more.csv" "$work/more.rdt"
 expect import-result 0 "contacts: 7 of 1000" -- "$cli" check "$work/more.rdt"
 expect import-open 33 "Could not open the file" -- "$cli" import-contacts "$sample" "$work/none.csv" "$work/x.rdt"
+expect import-save 12 "Could not create $work/no/dir/x.rdt" -- "$cli" import-contacts "$sample" "$work/more.csv" "$work/no/dir/x.rdt"
 # Channels as CSV: the own layout comes back unchanged with --update; an analogue list adds rows.
 expect export-channels 0 "" -- "$cli" export-channels "$sample" "$work/channels.csv"
 checks=$((checks + 1))
@@ -57,6 +58,7 @@ checks=$((checks + 1))
 expect import-channels-header 3 "No channel list header" -- "$cli" import-channels "$sample" "$work/more.csv" "$work/ch.rdt"
 expect import-channels-load 2 "Code plug file size error" -- "$cli" import-channels "$work/short.rdt" "$work/analogue.csv" "$work/ch.rdt"
 expect export-channels-save 12 "Could not create the file" -- "$cli" export-channels "$sample" "$work/no/dir/x.csv"
+expect export-channels-load 2 "Code plug file size error" -- "$cli" export-channels "$work/short.rdt" "$work/x.csv"
 expect import-channels-save 12 "Could not create $work/no/dir/x.rdt: No such file" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/no/dir/x.rdt"
 expect import-channels-usage 64 "usage: plugwright-cli import-channels" -- "$cli" import-channels "$sample" "$work/analogue.csv" "$work/ch.rdt" --frob
 expect import-channels-help 0 "^  3 *CSV cannot be read" -- "$cli" import-channels --help
@@ -65,15 +67,34 @@ cp "$sample" "$work/key.rdt"
 printf '\xe7\x03' | dd of="$work/key.rdt" bs=1 seek=$((0x2351)) conv=notrunc status=none  # number key 0: contact 999
 expect validate-finding 1 "^number keys 0: Contact names contact 999, which is not in use.$" -- "$cli" validate "$work/key.rdt"
 expect validate-load 2 "short.rdt: Code plug file size error" -- "$cli" validate "$work/short.rdt"
-expect validate-usage 64 "usage: plugwright-cli validate IN" -- "$cli" validate
 expect validate-help 0 "^  1 *findings" -- "$cli" validate --help
 expect validate-help-own 0 "" -- eval '! "$cli" validate --help | grep -e "^  12" -e "^  0 *success"'
 expect help 0 "usage: plugwright-cli" -- "$cli" --help
 expect help-statuses 0 "^  12, 13 *OUT cannot be written" -- "$cli" --help
 expect version 0 "^plugwright-cli [0-9]*\.[0-9]*\.[0-9]*$" -- "$cli" --version
 expect usage-none 64 "usage: plugwright-cli" -- "$cli"
-expect usage-count 64 "usage: plugwright-cli check FILE" -- "$cli" check
 expect usage-unknown 64 "unknown command: frob" -- "$cli" frob
+# One positional argument too few or too many: the usage, whatever the command. Files that do
+# not exist, so that a command run by mistake fails otherwise.
+while read -r command few many options; do
+  files=()
+  for ((k = 0; k < many; ++k)); do files+=("$work/none$k"); done
+  expect "$command-few" 64 "^usage: plugwright-cli $command " -- "$cli" "$command" "${files[@]:0:few}" $options
+  expect "$command-many" 64 "^usage: plugwright-cli $command " -- "$cli" "$command" "${files[@]}" $options
+done <<'ROWS'
+check 0 2
+normalise 1 3
+export-contacts 1 3
+import-contacts 2 4
+export-channels 1 3
+import-channels 2 4
+dump 0 3
+build 1 3
+diff 1 3
+validate 0 2
+import-userdb 2 4
+sort 1 3 --list contacts --by id
+ROWS
 
 # The DMR user database: a byte order mark, CRLF, a quoted comma, a present ID, a malformed row.
 printf '\xef\xbb\xbfRADIO_ID,CALLSIGN,FIRST_NAME,LAST_NAME,CITY,STATE,COUNTRY\r\n2620001,DL1ABC,Jane,,"Stoke, Staffs",,Germany\r\n2345678,Z9ZZ,Pat,,,,Germany\r\n3100001,W1AW,Max,,,,United States\r\nabc,BAD,,,,,Germany\r\n' >"$work/userdb.csv"
@@ -95,11 +116,17 @@ expect userdb-countries 0 "^added 2 present 1 " -- bash -c '"$0" import-userdb "
 expect userdb-country-unknown 2 '^--country "Atlantis" matches no row of' -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --country Germany --country Atlantis
 expect userdb-prefix-digits 2 '^--id-prefix "26x" is not digits$' -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --id-prefix 262,26x
 expect userdb-usage 64 "usage: plugwright-cli import-userdb" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --frob
+expect userdb-no-value 64 "usage: plugwright-cli import-userdb" -- "$cli" import-userdb "$sample" "$work/userdb.csv" "$work/x.rdt" --country
 expect userdb-help 0 "no room" -- "$cli" import-userdb --help
 expect sort 0 "^moved 8$" -- "$cli" sort "$sample" "$work/sorted.rdt" --list channels --by name
 expect sort-references 0 "" -- "$cli" validate "$work/sorted.rdt"
 expect sort-result 1 "moved 1 -> 3 'Repeater A TS1'" -- "$cli" diff "$sample" "$work/sorted.rdt"
 expect sort-usage 64 "usage: plugwright-cli sort" -- "$cli" sort "$sample" "$work/x.rdt" --list contacts --by rx_frequency
+expect sort-no-value 64 "usage: plugwright-cli sort" -- "$cli" sort "$sample" "$work/x.rdt" --list contacts --by
+expect sort-unknown 64 "usage: plugwright-cli sort" -- "$cli" sort "$sample" "$work/x.rdt" --list contacts --by id --frob
+expect sort-save 12 "Could not create $work/no/dir/x.rdt: No such file" -- "$cli" sort "$sample" "$work/no/dir/x.rdt" --list contacts --by id
+expect sort-contacts 0 "^moved 5$" -- "$cli" sort "$sample" "$work/sorted.rdt" --list contacts --by id
+expect sort-contacts-result 1 "moved 6 -> 4 'Club Net'" -- "$cli" diff "$sample" "$work/sorted.rdt"
 expect sort-load 2 "Code plug file size error" -- "$cli" sort "$work/short.rdt" "$work/x.rdt" --list contacts --by id
 
 # The text form: dump, edit, build, diff. A whole file ending in its matching DfuSe CRC has
@@ -113,9 +140,11 @@ expect dump 0 "^suffix_crc: matches" -- "$cli" dump "$sample"
 sed -e "s/name: 'Hotspot'/name: 'Hotspot 2'/" -e "0,/contact: 1  # Local Net/s//contact: 999/" \
   "$work/sample.yaml" >"$work/edited.yaml"
 expect build-warns 0 "^warning: channels 1: .* contact 999" -- "$cli" build "$work/edited.yaml" "$work/edited.rdt"
+expect build-save 12 "Could not create $work/no/dir/x.rdt" -- "$cli" build "$work/edited.yaml" "$work/no/dir/x.rdt"
 expect build-crc 0 "" -- crc_ok "$work/edited.rdt"
 expect diff 1 "changed 5 'Hotspot': name: 'Hotspot' -> 'Hotspot 2'" -- "$cli" diff "$sample" "$work/edited.rdt"
 expect diff-equal 0 "" -- "$cli" diff "$sample" "$work/copy.rdt"
+expect diff-load 2 "short.rdt: Code plug file size error" -- "$cli" diff "$sample" "$work/short.rdt"
 stale "$work/edited.rdt" "$work/stale.rdt" && "$cli" dump "$work/stale.rdt" "$work/stale.yaml"
 expect dump-stale 0 "^suffix_crc: 0x00000000" -- cat "$work/stale.yaml"
 expect build-stale 0 "" -- "$cli" build "$work/stale.yaml" "$work/stale-built.rdt"
@@ -134,7 +163,6 @@ sed -e "s/radio_name: 'PW Handheld'/radio_name: \&n 'PW Handheld'/" -e "s/boot_l
   "$work/sample.yaml" >"$work/alias.yaml"
 expect build-alias 3 "alias.yaml: line [0-9]*: text: an anchor (&n)" -- "$cli" build "$work/alias.yaml" "$work/alias.rdt"
 expect dump-unwritable 3 "could not write the text" -- "$cli" dump "$sample" "$work/no/dir/x.yaml"
-expect dump-usage 64 "usage: plugwright-cli dump IN" -- "$cli" dump
 
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]

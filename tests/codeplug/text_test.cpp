@@ -47,6 +47,8 @@ TEST(NameFromOutside, LatinLettersLoseTheirMarksAndOtherScriptsAreDropped) {
       {"Latin-1 bytes", "Jos\xE9 M\xFCller", "Jose Muller", true, false},
       {"cut sequence", "A\xC3", "AA", true, false},
       {"overlong and surrogate", "\xC0\xAF\xED\xA0\x80", "Ai", true, true},
+      // U+00C0 and U+024F, U+1E00 and U+1EFF: the ends of the two tables of letters.
+      {"the tables' ends", "\xC3\x80\xC9\x8F\xE1\xB8\x80\xE1\xBB\xBF", "AyAy", true, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.script);

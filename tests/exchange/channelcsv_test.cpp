@@ -162,9 +162,9 @@ TEST(ChannelCsv, AnalogueLayoutEveryToneDuplexAndPolarity) {
   const std::string text =
       "\xEF\xBB\xBFLocation,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,"
       "RxDtcsCode,CrossMode,Mode,TStep,Skip,Power,Comment\r\n"
-      "0,\"Rep, North\",439.100000,-,7.600000,Tone,88.5,67.0,023,NN,023,Tone->Tone,FM,5,,50W,\"a, b\"\r\n"
-      "1,Plus,430.100000,+,9.000000,TSQL,88.5,67.0,023,NN,023,Tone->Tone,NFM,5,,Low,\r\n"
-      "2,Split,433.000000,split,440.000000,DTCS,88.5,67.0,754,RN,025,Tone->Tone,FM,5,,1.0W,\r\n"
+      "0,\"Rep, North\",439.100000,-,7.600000,Tone,88.5,67.0,023,NN,023,Tone->Tone,FM,5,,3W,\"a, b\"\r\n"
+      "1,Plus,430.100000,+,9.000000,TSQL,88.5,254.1,023,NN,023,Tone->Tone,NFM,5,,Low,\r\n"
+      "2,Split,480.000000,split,400.000000,DTCS,88.5,67.0,754,RN,025,Tone->Tone,FM,5,,1.0W,\r\n"
       "3,Off,434.000000,off,0.600000,,88.5,67.0,023,NN,023,Tone->Tone,FM,5,,,\r\n"
       "4,TT,433.1,,0,Cross,88.5,67.0,023,NR,754,Tone->Tone,FM,5,,,\r\n"
       "5,TD,433.1,,0,Cross,88.5,67.0,023,NR,754,Tone->DTCS,FM,5,,,\r\n"
@@ -174,7 +174,7 @@ TEST(ChannelCsv, AnalogueLayoutEveryToneDuplexAndPolarity) {
       "9,-D,433.1,,0,Cross,88.5,67.0,023,NR,754,->DTCS,FM,5,,,\r\n"
       "10,T-,433.1,,0,Cross,88.5,67.0,023,NR,754,Tone->,FM,5,,,\r\n"
       "11,-T,433.1,,0,Cross,88.5,67.0,023,NR,754,->Tone,FM,5,,,\r\n"
-      "12,Default cross,433.1,,0,Cross,88.5,67.0,023,NR,754,,FM,5,,,\r\n"
+      "12,Default crossing,433.1,,0,Cross,88.5,67.0,023,NR,754,,FM,5,,,\r\n"
       "13,  A name much longer than sixteen  ,433.2,,0,,88.5,67.0,023,NN,023,,FM,5,,,\r\n"
       "14,,433.5,,0,,88.5,67.0,023,NN,023,,FM,5,,,\r\n"
       "15,Caf\xC3\xA9,433.3,,0,,88.5,67.0,023,NN,023,,FM,5,,,\r\n"
@@ -187,8 +187,8 @@ TEST(ChannelCsv, AnalogueLayoutEveryToneDuplexAndPolarity) {
   };
   const Expected expected[] = {
       {"Rep, North", "439.10000", "431.50000", "88.5 Hz", "None", "25kHz", "High", "off"},
-      {"Plus", "430.10000", "439.10000", "67.0 Hz", "67.0 Hz", "12.5kHz", "Low", "off"},
-      {"Split", "433.00000", "440.00000", "D 754 inv", "D 754", "25kHz", "Low", "off"},
+      {"Plus", "430.10000", "439.10000", "254.1 Hz", "254.1 Hz", "12.5kHz", "Low", "off"},
+      {"Split", "480.00000", "400.00000", "D 754 inv", "D 754", "25kHz", "Low", "off"},
       {"Off", "434.00000", "434.00000", "None", "None", "25kHz", "Low", "on"},
       {"TT", "433.10000", "433.10000", "88.5 Hz", "67.0 Hz", "25kHz", "Low", "off"},
       {"TD", "433.10000", "433.10000", "88.5 Hz", "D 754 inv", "25kHz", "Low", "off"},
@@ -198,7 +198,7 @@ TEST(ChannelCsv, AnalogueLayoutEveryToneDuplexAndPolarity) {
       {"-D", "433.10000", "433.10000", "None", "D 754 inv", "25kHz", "Low", "off"},
       {"T-", "433.10000", "433.10000", "88.5 Hz", "None", "25kHz", "Low", "off"},
       {"-T", "433.10000", "433.10000", "None", "67.0 Hz", "25kHz", "Low", "off"},
-      {"Default cross", "433.10000", "433.10000", "88.5 Hz", "67.0 Hz", "25kHz", "Low", "off"},
+      {"Default crossing", "433.10000", "433.10000", "88.5 Hz", "67.0 Hz", "25kHz", "Low", "off"},
       {"A name much long", "433.20000", "433.20000", "None", "None", "25kHz", "Low", "off"},
       {"433.50000", "433.50000", "433.50000", "None", "None", "25kHz", "Low", "off"},
       {"Cafe", "433.30000", "433.30000", "None", "None", "25kHz", "Low", "off"},
@@ -235,8 +235,8 @@ TEST(ChannelCsv, RowsTheRadioCannotHoldAreSkippedWithLineAndReason) {
   const ChannelPlan plan = readChannelText(
       plug.doc,
       "Location,Name,Frequency,Duplex,Offset,Tone,rToneFreq,cToneFreq,DtcsCode,DtcsPolarity,CrossMode,Mode\n"
-      "0,Below,399.990000,,0,,88.5,88.5,023,NN,,FM\n"
-      "1,TxAbove,479.000000,+,5.000000,,88.5,88.5,023,NN,,FM\n"
+      "0,Below,399.999990,,0,,88.5,88.5,023,NN,,FM\n"
+      "1,TxAbove,479.000010,+,1.000000,,88.5,88.5,023,NN,,FM\n"
       "2,BadNumber,43x.1,,0,,88.5,88.5,023,NN,,FM\n"
       "3,BadOffset,433,+,abc,,88.5,88.5,023,NN,,FM\n"
       "4,Ctcss,433,,0,Tone,68.1,88.5,023,NN,,FM\n"
@@ -256,8 +256,8 @@ TEST(ChannelCsv, RowsTheRadioCannotHoldAreSkippedWithLineAndReason) {
   EXPECT_EQ(added(plan), 4);
   EXPECT_EQ(lines(plan.report.skipped),
             (std::vector<std::string>{
-                "line 2: receive frequency 399.99000 MHz is outside the radio's range 400-480 MHz",
-                "line 3: transmit frequency 484.00000 MHz is outside the radio's range 400-480 MHz",
+                "line 2: receive frequency 399.99999 MHz is outside the radio's range 400-480 MHz",
+                "line 3: transmit frequency 480.00001 MHz is outside the radio's range 400-480 MHz",
                 "line 4: Frequency \"43x.1\" is not a number",
                 "line 5: Offset \"abc\" is not a number",
                 "line 6: CTCSS tone \"68.1\" is not one of the radio's 50",
@@ -299,12 +299,12 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
       "Zone 1|New Zone|New Zone|\\x00New Zone,439.5,A,Contact 3,x,Analogue,D 23 inv\r\n"
       "#2|#9,,B,Nobody,,,\r\n"
       ",,,#2,,Frobnicate,\r\n"
-      ",479.9,C,None,,,\r\n"
-      ",480.1,D,,,,\r\n");
+      ",480,C,None,,,\r\n"
+      ",480.00001,D,,,,\r\n");
   EXPECT_EQ(result.unreadColumns, std::vector<std::string>{"Mystery"});
   EXPECT_EQ(lines(result.skipped),
             (std::vector<std::string>{"line 4: mode \"Frobnicate\" is not a value a channel can hold",
-                                      "line 6: receive frequency 480.10000 MHz is outside the radio's range "
+                                      "line 6: receive frequency 480.00001 MHz is outside the radio's range "
                                       "400-480 MHz"}));
   EXPECT_EQ(kinds(result.skipped), (std::vector<Reason>{Reason::NotHeld, Reason::OutsideBand}));
   ASSERT_EQ(result.added, (std::vector<int>{3, 4, 5}));
@@ -325,6 +325,12 @@ TEST(ChannelCsv, OwnLayoutReadsColumnsByNameAndResolvesNames) {
             (std::vector<std::string>{
                 "line 2: creates zone \"New Zone\"", "line 3: contact \"Nobody\" not found: none",
                 "line 3: zone \"Zone 2\" is full (16 channels)", "line 3: zone #9 is not in use"}));
+
+  // The last zone is found by name; none is created beyond it.
+  Plug zones(CodePlugBuilder().fill(ListId::Zones, kZoneCount, "Zone "));
+  EXPECT_EQ(lines(zones.import("name,mode,rx_frequency,zones\nA,Digital,433,Zone 250|New\n").notes),
+            std::vector<std::string>{"line 2: zone \"New\" not created: 250 zones in use"});
+  EXPECT_EQ(zones.zone(kZoneCount - 1), std::vector<int>{1});
 }
 
 TEST(ChannelCsv, OwnLayoutTakesBareTonesAndSaysWhatItDroppedOrDefaulted) {

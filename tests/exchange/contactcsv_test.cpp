@@ -94,15 +94,15 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   Plug plug(b);
   pasted = pasteContactText(plug.doc,
                             "Name\tCALL_ID\tcall_type\treceive_tone\tnote\n"
-                            "\t2000000\t\t\tx\nB\t70000000\t\t\t\nC\t5\tGroup\t\t\nD\t6\t\tmaybe\t\n"
-                            "An unusually long name\t7\tall call\ton\t\n\t\t\t\t\n",  // an empty row last
+                            "\t1000000\t\t\tx\nB\t16777216\t\t\t\nC\t5\tGroup\t\t\nD\t6\t\tmaybe\t\n"
+                            "An unusually long\t7\tall call\ton\t\n\t\t\t\t\n",  // an empty row last
                             -1);
   EXPECT_EQ(pasted.added, (std::vector<int>{1, 2}));
-  EXPECT_EQ(plug.row(1), "Contact 2|2000000|Private call");
+  EXPECT_EQ(plug.row(1), "Contact 2|1000000|Private call");
   EXPECT_EQ(plug.row(2), "An unusually lon|7|All call|tone");
   EXPECT_EQ(pasteMessage(pasted),
             "Pasted 2 contacts.\nColumns not read: note.\n\n"
-            "line 3: not pasted: call_id \"70000000\" is not a call ID\n"
+            "line 3: not pasted: call_id \"16777216\" is not a call ID\n"
             "line 4: not pasted: call_type \"Group\" is not a value a contact can hold\n"
             "line 5: not pasted: receive_tone \"maybe\" is not a value a contact can hold\n"
             "line 6: name cut to 16 characters: \"An unusually lon\"");
@@ -135,4 +135,12 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   EXPECT_TRUE(pasted.added.empty());
   EXPECT_EQ(pasteMessage(pasted),
             "Pasted 0 contacts.\n\nlines 2-3: not pasted: a quoted field opened on line 2 is not closed");
+
+  // A message box holds twenty lines; the rest are counted.
+  Report many;
+  many.added = {0};
+  for (int line = 1; line <= 21; ++line) many.notes.push_back({line, "x"});
+  EXPECT_TRUE(pasteMessage(many).ends_with("\nline 20: x\n... and 1 more.")) << pasteMessage(many);
+  many.notes.pop_back();
+  EXPECT_TRUE(pasteMessage(many).ends_with("\nline 19: x\nline 20: x")) << pasteMessage(many);
 }

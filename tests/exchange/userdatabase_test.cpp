@@ -83,16 +83,20 @@ TEST(UserDatabaseTest, NamesFollowTheNameRuleAndTheChangedOnesAreCounted) {
                              "2500001,ua1abc,\xD0\x98\xD0\xB2\xD0\xB0\xD0\xBD\n"  // Cyrillic: nothing left
                              "2620003,DL3A,J\xC3\xBCrgen\n"
                              "2620004,dl4b,Jane\n"
-                             "2620005,DL5C,Ren\xE9\n",  // an 8-bit file's letter
+                             "2620005,DL5C,Ren\xE9\n"          // an 8-bit file's letter
+                             "2620006,DL6D,Zo\xC3\xBF Ann\n",  // as 0xFF, it would end the stored name
                              db),
             ReadStatus::Ok);
   std::vector<std::string> names;
   for (const auto& row : db.rows()) names.push_back(db.contactName(row));
-  EXPECT_EQ(names, (std::vector<std::string>{"UA1ABC", "DL3A Jurgen", "DL4B Jane", "DL5C Rene"}));
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"UA1ABC", "DL3A Jurgen", "DL4B Jane", "DL5C Rene", "DL6D Zoy Ann"}));
   CodePlugDocument doc;
   ASSERT_EQ(CodePlugBuilder().loadInto(doc), 0);
-  EXPECT_EQ(makePlan(doc, db, {}).report.namesChanged, 3);
+  EXPECT_EQ(makePlan(doc, db, {}).report.namesChanged, 4);
   EXPECT_EQ(makePlan(doc, db, {.callsignPrefixes = {"DL4", "UA"}}).report.namesChanged, 1);
+  EXPECT_EQ(namesNote(999), "note: 999 names written without accents");
+  EXPECT_EQ(namesNote(1000), "note: 1,000 names written without accents");
 }
 
 TEST(UserDatabaseTest, OnlyTheDatabaseHeaderIsTakenForOne) {

@@ -147,6 +147,8 @@ class CheckTest : public CheckCompareFixture {
     QTest::mouseClick(control<QPushButton>("CheckBitBtn"), Qt::LeftButton);
     auto* view = control<FindingsView>("FindingsView");
     QCOMPARE(view->model()->rowCount(), 1000);
+    // The last record is named by its number and name, as every other one is.
+    QCOMPARE(view->model()->index(999, 0).data().toString(), QString("Channels: 1000 Ch 1000"));
     for (const int row : {999, 0, 998, 499}) {
       doubleClickRow(view, view->model()->index(row, 0));
       QCOMPARE(currentTab(), kChannelsTab);

@@ -231,7 +231,8 @@ class RecoveryTest : public pwtest::ui::WindowFixture {
   // Once a recovery file was written, whatever ends the unsaved changes removes it.
   void recoveryGoesWhenTheChangesAreSavedOrDiscarded_data() {
     QTest::addColumn<QString>("action");
-    for (const char* a : {"save", "reload", "open another file", "close and save", "close and discard"})
+    for (const char* a : {"save", "reload", "open another file", "close and save", "close and discard",
+                          "edited back to the file"})
       QTest::newRow(a) << a;
   }
   void recoveryGoesWhenTheChangesAreSavedOrDiscarded() {
@@ -249,6 +250,7 @@ class RecoveryTest : public pwtest::ui::WindowFixture {
       QCOMPARE(form->document().fileName, path("other.rdt").toStdString());
     }
     if (action.startsWith("close")) QVERIFY(form->close());
+    if (action == "edited back to the file") edit(*form);  // as an undo does
     form->recovery().waitForWrites();
     QVERIFY(gone());
   }

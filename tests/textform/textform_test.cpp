@@ -411,6 +411,9 @@ TEST(TextForm, SuffixCrcIsComputedWhenItMatchedAndKeptAsItStandsOtherwise) {
   const std::string text = dumpText(file);
   EXPECT_NE(text.find("\nsuffix_crc: 0x04030201"), std::string::npos);
   EXPECT_EQ(storedSuffixCrc(renamed(text)), 0x04030201u);
+  auto other = file;  // two stored CRCs that both fail to match, and differ
+  setU32le(other, kFileSuffixCrc, 0x04030202);
+  EXPECT_EQ(diffFiles(file, other), std::vector<std::string>{"suffix_crc: 0x04030201 -> 0x04030202"});
   const std::string suffix = "xor: ffff11df83041a0155464410";
   const std::string old = std::regex_replace(text, std::regex("suffix_crc: .*\n"), "");
   EXPECT_EQ(build(replaced(old, suffix, suffix + "01020304")), file);
