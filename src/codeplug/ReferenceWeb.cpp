@@ -172,6 +172,12 @@ std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& s, i
   return referenceIn(holderBytes(doc, s, holder), s, position);
 }
 
+void setReferenceAt(CodePlugDocument& doc, const ReferenceSite& s, int holder, int position,
+                    std::uint32_t value) {
+  const MutableByteSpan area = holderArea(doc, s);
+  if (!area.empty()) writeRef(holderIn(area, s, holder), s, position, value);
+}
+
 namespace {
 
 // Applies `renumber` to every reference to list `id` in the holders that `scope` selects.

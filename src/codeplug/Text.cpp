@@ -152,6 +152,32 @@ void appendNameFromOutside(std::string& out, std::string_view utf8, NameChanges*
   if (changes) *changes = seen;
 }
 
+std::string wellFormedUtf8(std::string_view text, std::size_t* converted) {
+  std::string out;
+  std::size_t count = 0;
+  for (std::size_t at = 0, copied = 0; at <= text.size();) {
+    if (at == text.size() || static_cast<unsigned char>(text[at]) >= 0x80) {
+      out.append(text.substr(copied, at - copied));  // the ASCII run before
+      if (at == text.size()) break;
+      std::size_t length = 1;
+      const char32_t c = decodeAt(text, at, length);
+      if (length == 1) {  // ill-formed: a Latin-1 byte, two bytes in UTF-8
+        out += char(0xC0 | (c >> 6));
+        out += char(0x80 | (c & 0x3F));
+        ++count;
+      } else {
+        out.append(text.substr(at, length));
+      }
+      at += length;
+      copied = at;
+    } else {
+      ++at;
+    }
+  }
+  if (converted) *converted = count;
+  return out;
+}
+
 std::string nameSortKey(std::string_view stored) {
   std::string key;
   key.reserve(stored.size());

@@ -57,6 +57,10 @@ struct NameChanges {
 std::string nameFromOutside(std::string_view utf8, NameChanges* changes = nullptr);
 // The same, appended to `out` (a reader that keeps many names in one buffer).
 void appendNameFromOutside(std::string& out, std::string_view utf8, NameChanges* changes = nullptr);
+// The text with every byte that starts no well-formed UTF-8 sequence taken as the Latin-1
+// character it is, as nameFromOutside takes it: a list saved in an 8-bit code reads as UTF-8.
+// `converted` counts those bytes.
+std::string wellFormedUtf8(std::string_view text, std::size_t* converted = nullptr);
 // What "Sort by Name" compares: a stored name's 8-bit characters through the same letters,
 // in lower case ("\xC4rger" as "arger").
 std::string nameSortKey(std::string_view stored);

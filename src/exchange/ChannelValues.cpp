@@ -36,6 +36,7 @@ std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, Decimal 
                 size % 1'000'000 / 10);
   if (kept < band.lowHz || kept > band.highHz) {
     skip = {.line = skip.line,
+            .entry = skip.entry,
             .reason = Reason::OutsideBand,
             .what = which,
             .value = text,
@@ -44,7 +45,7 @@ std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, Decimal 
   }
   if (below10Hz)
     notes.push_back(
-        {line, std::string(which) + " frequency stored as " + text + " MHz: digits below 10 Hz dropped"});
+        {line, std::string(which) + " frequency stored as " + text + " MHz: digits below 10 Hz dropped", skip.entry});
   return parseFrequency(text, code);
 }
 

@@ -25,7 +25,8 @@ const text::FieldDesc& channelDesc(ChannelField field);
 
 // The stored word of a frequency of `hz` tens of hertz kept and the digits below dropped, as a
 // typed frequency is stored (noted when the text gave any); nothing, with `skip` filled, when
-// the radio's band does not hold it. `which`: "receive" or "transmit".
+// the radio's band does not hold it. `which`: "receive" or "transmit". The skip and the note
+// name the entry `skip` names.
 std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, Decimal hz, const char* which,
                                            int line, Skip& skip, std::vector<Note>& notes);
 // The tone word of a CTCSS tone in hertz ("88.5", "88,5"); nothing for a tone the radio does

@@ -58,7 +58,9 @@ class Admission {
 bool anotherLayoutsHeader(std::string_view text) {
   csv::Reader reader(text, csv::kGuessSeparator);
   csv::Row row;
-  return reader.next(row) && layoutFor(csv::Header(row.fields)) != nullptr;
+  if (!reader.next(row)) return false;
+  const Layout* layout = layoutFor(csv::Header(row.fields));
+  return layout && std::holds_alternative<Opener<ChannelRow>>(layout->open);
 }
 
 // The contact file's comma-separated lines; readable when one of them is a contact.

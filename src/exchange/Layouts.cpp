@@ -4,6 +4,7 @@
 
 #include "exchange/ChannelCsv.h"
 #include "exchange/ContactCsv.h"
+#include "exchange/Repeaters.h"
 
 namespace pw::exchange {
 namespace {
@@ -13,6 +14,8 @@ const Layout kLayouts[] = {
     {.name = "the editor's own channel list", .numbered = true, .recognises = isOwnChannelHeader, .open = Opener<ChannelRow>{openOwnChannels}},
     {.name = "an analogue channel list", .numbered = false, .recognises = isAnalogueChannelHeader, .open = Opener<ChannelRow>{openAnalogueChannels}},
     {.name = "copied contacts", .numbered = false, .recognises = isContactHeader, .open = Opener<ContactRow>{openContacts}},
+    {.name = "a repeater list", .numbered = false, .recognises = isRepeaterHeader, .open = Opener<RepeaterRow>{openRepeaters}},
+    {.name = "a talkgroup list", .numbered = false, .recognises = isTalkgroupHeader, .open = Opener<TalkgroupRow>{openTalkgroups}},
 };
 // clang-format on
 
@@ -131,5 +134,9 @@ template Plan<ChannelRow> readRows(csv::Reader&, const ReadContext&, const Admit
                                    const std::string&);
 template Plan<ContactRow> readRows(csv::Reader&, const ReadContext&, const Admit<ContactRow>&,
                                    const std::string&);
+template Plan<RepeaterRow> readRows(csv::Reader&, const ReadContext&, const Admit<RepeaterRow>&,
+                                    const std::string&);
+template Plan<TalkgroupRow> readRows(csv::Reader&, const ReadContext&, const Admit<TalkgroupRow>&,
+                                     const std::string&);
 
 }  // namespace pw::exchange

@@ -19,6 +19,8 @@ namespace pw::exchange {
 
 struct ChannelRow;
 struct ContactRow;
+struct RepeaterRow;
+struct TalkgroupRow;
 
 // A header's columns by name (case and blanks ignored). A layout takes the ones it reads;
 // the others are the columns not read, and a name given twice is read in its first column.
@@ -66,7 +68,7 @@ struct Layout {
   const char* name;  // as the preview says it: "the editor's own channel list"
   bool numbered;     // rows may name the record they update
   bool (*recognises)(const csv::Header& header);
-  std::variant<Opener<ChannelRow>, Opener<ContactRow>> open;
+  std::variant<Opener<ChannelRow>, Opener<ContactRow>, Opener<RepeaterRow>, Opener<TalkgroupRow>> open;
 };
 // Every layout, in the order a header is offered to them.
 std::span<const Layout> layouts();
@@ -93,5 +95,11 @@ std::unique_ptr<RowReader<ChannelRow>> openAnalogueChannels(Columns& columns, co
 bool isContactHeader(const csv::Header& header);
 std::unique_ptr<RowReader<ContactRow>> openContacts(Columns& columns, const ReadContext& context,
                                                     std::vector<Note>& notes);
+bool isRepeaterHeader(const csv::Header& header);
+std::unique_ptr<RowReader<RepeaterRow>> openRepeaters(Columns& columns, const ReadContext& context,
+                                                      std::vector<Note>& notes);
+bool isTalkgroupHeader(const csv::Header& header);
+std::unique_ptr<RowReader<TalkgroupRow>> openTalkgroups(Columns& columns, const ReadContext& context,
+                                                        std::vector<Note>& notes);
 
 }  // namespace pw::exchange

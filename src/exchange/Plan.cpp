@@ -55,6 +55,14 @@ std::string skipText(const Skip& s) {
       return "not " + s.what;
     case Reason::NoRoom:
       return "no room: " + s.detail;
+    case Reason::Inactive:
+      return "inactive: status " + quoted(s.value);
+    case Reason::OutsideArea:
+      return "outside the area: " + s.detail;
+    case Reason::NoPosition:
+      return "no position (lat, lng) to measure the distance from " + s.detail;
+    case Reason::NoNetwork:
+      return "network " + quoted(s.value) + " matches no talkgroup set";
   }
   return {};
 }

@@ -39,12 +39,17 @@ enum class Reason : std::uint8_t {
   Repeated,     // the list holds the record already, or an earlier row gave it
   NotARecord,   // a line that is no record of the layout
   NoRoom,       // the list is full
+  // The wizard's choices of repeaters
+  Inactive,     // the entry's status is not active
+  OutsideArea,  // not in the countries, states or cities asked for, or too far away
+  NoPosition,   // a distance is asked for and the entry gives no usable lat and lng
+  NoNetwork,    // no talkgroup set names the entry's network
 };
 
 struct Skip {
   int line = 0;         // where the row starts, from 1
   int lastLine = 0;     // where it ends, when it spans several lines (an unclosed quote)
-  std::string entry{};  // instead of a line: the entry of a list read without lines (a callsign)
+  std::string entry{};  // the entry of a list read without lines (a callsign): named instead of the line
   Reason reason = Reason::NotHeld;
   std::string what{};    // the column or value concerned: "Frequency", "receive", "call ID 7"
   std::string value{};   // the text as read
