@@ -30,6 +30,7 @@
 #include "textform/TextDiff.h"
 #include "textform/TextYaml.h"
 #include "validation/Validation.h"
+#include "wizard/Generate.h"
 #include "Version.h"
 
 namespace {
@@ -56,7 +57,20 @@ public:
 // ---- exit statuses: every status a command returns comes from this table, and --help
 // prints it. A family turns the model's negative code into base - code. A status may have a
 // row of its own for the commands that give it another meaning. ----
-enum class Exit { Ok, Differ, Load, InLoad, BadValue, Unreadable, Save, ContactExport, ContactImport, Usage };
+enum class Exit {
+  Ok,
+  Differ,
+  Load,
+  InLoad,
+  BadValue,
+  PlanUnreadable,
+  Unreadable,
+  NothingMade,
+  Save,
+  ContactExport,
+  ContactImport,
+  Usage
+};
 
 struct ExitRow {
   Exit exit;
@@ -77,19 +91,25 @@ constexpr ExitRow kExitTable[] = {
      "code plug's size; 6-9 not a DfuSe file of one image)",
      "check normalise export-contacts import-contacts"},
     {Exit::InLoad, 2, "2", "IN does not load; the load message names it",
-     "export-channels import-channels dump validate import-userdb sort"},
+     "export-channels import-channels dump validate import-userdb sort generate"},
     {Exit::InLoad, 2, "2", "A or B does not load; the load message names it", "diff"},
     {Exit::BadValue, 2, "2", "an --id-prefix is not digits, or a --country matches no row of CSV; the value is named",
      "import-userdb"},
+    {Exit::PlanUnreadable, 2, "2",
+     "PLAN, or a repeater or talkgroup list it names, cannot be read or holds an error; the message names "
+     "the file, the line and the key",
+     "generate"},
     {Exit::Unreadable, 3, "3", "CSV cannot be read: missing, not text, or not of a layout read here",
      "import-channels import-userdb"},
     {Exit::Unreadable, 3, "3",
      "TEXT cannot be read or has an error, named with its line and field; nothing is written", "build"},
     {Exit::Unreadable, 3, "3", "OUT cannot be written", "dump"},
+    {Exit::NothingMade, 3, "3", "no channel could be made (every entry left out); nothing is written",
+     "generate"},
     {Exit::Save, 10, "12, 13",
      "OUT cannot be written: 12 it cannot be created or replaced (a folder, device or pipe, or a file that may "
      "not be written), 13 writing failed and a previous OUT is as it was",
-     "normalise import-contacts export-channels import-channels build import-userdb sort"},
+     "normalise import-contacts export-channels import-channels build import-userdb sort generate"},
     {Exit::ContactExport, 20, "22-25",
      "22 OUT's name is too short (at least 5 characters), 23 it ends neither in .txt nor in .csv, 24 it cannot "
      "be created, 25 writing failed",
@@ -265,6 +285,28 @@ int importChannelsCommand(const std::vector<std::string>& args) {
     if (const int saved = save(prompt, doc, w.positional[2])) return exitStatus(Exit::Save, saved);
   for (const std::string& line : pw::exchange::reportLines(result)) std::printf("%s\n", line.c_str());
   return 0;
+}
+
+const char* const kGenerateUsage = "generate IN PLAN OUT [--dry-run]";
+
+int generateCommand(const std::vector<std::string>& args) {
+  const Words w = splitWords(args, {}, {"dry-run"});
+  if (w.wrong || w.positional.size() != 3) return usageError(kGenerateUsage);
+  const bool dryRun = !w.options.empty();
+  CliPrompt prompt;
+  pw::CodePlugDocument doc(&prompt);
+  if (load(doc, w.positional[0])) return exitStatus(Exit::InLoad);
+  const pw::wizard::PlanRun run = pw::wizard::readPlanRun(w.positional[1]);
+  if (!run.error.empty()) {
+    std::fprintf(stderr, "%s\n", run.error.c_str());
+    return exitStatus(Exit::PlanUnreadable);
+  }
+  const pw::exchange::Report report = dryRun ? pw::wizard::previewGeneration(doc, run.plan, run.sources)
+                                             : pw::wizard::generate(doc, run.plan, run.sources);
+  if (!dryRun && !report.added.empty())
+    if (const int saved = save(prompt, doc, w.positional[2])) return exitStatus(Exit::Save, saved);
+  for (const std::string& line : pw::wizard::generationLines(report)) std::printf("%s\n", line.c_str());
+  return exitStatus(report.added.empty() ? Exit::NothingMade : Exit::Ok);
 }
 
 // Loads as stored (the nine checks, no normalisation); the load message names the file.
@@ -498,6 +540,14 @@ std::vector<Command>& commands() {
        "\"malformed N\", \"no room N\", and \"note: N names written without accents\" when there\n"
        "were any.",
        kOwnArguments, importUserDbCommand},
+      {"generate", kGenerateUsage, "build channels for an area from repeater and talkgroup lists",
+       "Loads IN, builds digital channels for an area from the public repeater and talkgroup lists\n"
+       "as the JSON file PLAN says (the wizard's plan: see the README), saves the result to OUT and\n"
+       "prints \"channels N\", \"zones N\", \"scan_lists N\", \"rx_group_lists N\", \"contacts N\",\n"
+       "one \"CALLSIGN: REASON\" per entry left out and one \"note ...\" per remark (references\n"
+       "that \"start\": \"empty\" set to none). The lists' paths count from PLAN's folder. --dry-run\n"
+       "prints the same and writes nothing.",
+       kOwnArguments, generateCommand},
       {"sort", kSortUsage, "sort the contacts or the channels",
        "Loads IN, sorts every contact (by name or id) or every channel (by name or rx_frequency) in\n"
        "use, stably, names without case, saves to OUT and prints \"moved N\" (records whose number\n"

@@ -31,7 +31,7 @@ std::optional<Position> locator(std::string_view text) {
 
 std::string kilometres(double km) {
   char text[32];
-  std::snprintf(text, sizeof text, "%.0f km", km);
+  std::snprintf(text, sizeof text, "%.1f km", km);
   return text;
 }
 
