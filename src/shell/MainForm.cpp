@@ -31,6 +31,7 @@
 #include "shell/Settings.h"
 #include "widgets/TabForm.h"
 #include "widgets/FilePaths.h"
+#include "wizard/ui/CodePlugWizard.h"
 #include "channels/ui/ChannelsForm.h"
 #include "contacts/ui/DigitalContactsForm.h"
 #include "digital/ui/EmergencySystemForm.h"
@@ -232,6 +233,7 @@ void TMainForm::buildTopPanel() {
   connect(RedoBitBtn, &QPushButton::clicked, this, &TMainForm::RedoBitBtnClick);
   connect(CheckBitBtn, &QPushButton::clicked, this, &TMainForm::CheckBitBtnClick);
   connect(CompareBitBtn, &QPushButton::clicked, this, &TMainForm::CompareBitBtnClick);
+  connect(WizardBitBtn, &QPushButton::clicked, this, &TMainForm::WizardBitBtnClick);
 }
 
 // Standard keys for the commands; each runs exactly what its button runs. The undo keys
@@ -420,6 +422,18 @@ void TMainForm::enableFileCommands() {
   ReloadBitBtn->setEnabled(true);
   CheckBitBtn->setEnabled(true);
   CompareBitBtn->setEnabled(true);
+  WizardBitBtn->setEnabled(true);
+}
+
+// The wizard asks; the channels it plans are made only on Finish, as one undo step, and
+// every tab rebuilds from the new lists.
+void TMainForm::WizardBitBtnClick() {
+  if (!doc.hasImage()) return;
+  CodePlugWizard wizard(doc, doc.prompt(), hooks_.chooseWizardFile, this);
+  if (wizard.exec() != QDialog::Accepted) return;
+  pw::wizard::generate(doc, wizard.plan(), wizard.sources());
+  editSteps_->settle();
+  refreshAllTabs();
 }
 
 void TMainForm::PageControlChange(int index) {

@@ -37,6 +37,8 @@ struct TMainFormHooks {
   // chosen name or an empty string for Cancel. Compare asks with the open dialog too.
   std::function<QString(bool save, const QString& folder)> chooseFile;
   std::function<pw::ScreenMetrics()> screens;  // the desktop the window is placed on
+  // The wizard's file dialogs (see CodePlugWizard::ChooseFile).
+  std::function<QString(bool save, const QString& title, const QString& filter)> chooseWizardFile;
 };
 
 class TMainForm : public QWidget {
@@ -67,6 +69,7 @@ public:
   void ReloadBitBtnClick();
   void SaveBitBtnClick();
   void SaveAsBitBtnClick();
+  void WizardBitBtnClick();
   void PageControlChange(int index);
 
 protected:

@@ -140,7 +140,7 @@ class Builder {
   std::vector<Planned> plannedChannels(const TalkgroupSet& set) const {
     std::vector<Planned> out;
     for (int slot = 0; slot < 2; ++slot) {
-      const auto& ids = set.slots[std::size_t(slot)];
+      const auto& ids = set.timeSlots[std::size_t(slot)];
       if (ids.empty()) continue;
       if (plan_.channels == ChannelsPer::Slot)
         out.push_back({slot, ids.front(), slotName(slot)});
@@ -166,7 +166,7 @@ class Builder {
     std::set<std::uint32_t> contacts;
     int groups = 0;
     for (int slot = 0; slot < 2; ++slot) {
-      const auto& ids = set.slots[std::size_t(slot)];
+      const auto& ids = set.timeSlots[std::size_t(slot)];
       if (ids.empty()) continue;
       groups += !groups_.contains({c.set, slot});
       const auto members = groupMembers(ids);
@@ -215,7 +215,7 @@ class Builder {
       const std::string name = withSuffix(network == "*" ? "Any" : network, slotName(slot));
       const int index = take(ListId::RxGroupLists);
       initEntry(doc_, ListId::RxGroupLists, index, name);
-      const auto& ids = s.slots[std::size_t(slot)];
+      const auto& ids = s.timeSlots[std::size_t(slot)];
       std::vector<int> members;
       for (std::uint32_t id : groupMembers(ids)) members.push_back(int(contactFor(id)));
       addMembers(doc_, ListId::RxGroupLists, index, members);

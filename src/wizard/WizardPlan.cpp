@@ -266,10 +266,10 @@ class PlanReader {
         const std::string at = s + ".slots." + key;
         if (!ids->is_array()) throw Refused{at, "a list of talkgroup IDs is needed"};
         for (std::size_t k = 0; k < ids->size(); ++k)
-          set.slots[std::size_t(slot)].push_back(
+          set.timeSlots[std::size_t(slot)].push_back(
               std::uint32_t(whole((*ids)[k], at + "[" + std::to_string(k) + "]", 1, kMaxCallId)));
       }
-      if (set.slots[0].empty() && set.slots[1].empty())
+      if (set.timeSlots[0].empty() && set.timeSlots[1].empty())
         throw Refused{s + ".slots", "no talkgroup in either slot"};
       plan.sets.push_back(std::move(set));
     }
@@ -367,7 +367,7 @@ std::string writePlanText(const WizardPlan& plan, const std::string& folder) {
   for (const TalkgroupSet& set : plan.sets) {
     ordered_json slots = ordered_json::object();
     for (int slot = 0; slot < 2; ++slot)
-      if (!set.slots[std::size_t(slot)].empty()) slots[std::to_string(slot + 1)] = numbers(set.slots[std::size_t(slot)]);
+      if (!set.timeSlots[std::size_t(slot)].empty()) slots[std::to_string(slot + 1)] = numbers(set.timeSlots[std::size_t(slot)]);
     sets.push_back(ordered_json{{"networks", set.networks}, {"slots", slots}});
   }
   talkgroups["sets"] = sets;

@@ -32,7 +32,7 @@ enum class Start { Append, Empty };
 
 struct TalkgroupSet {
   std::vector<std::string> networks;  // matched without case as part of the network; "*": any
-  std::array<std::vector<std::uint32_t>, 2> slots{};  // talkgroup IDs of time slot 1 and 2, in order
+  std::array<std::vector<std::uint32_t>, 2> timeSlots{};  // talkgroup IDs of time slot 1 and 2, in order
   bool operator==(const TalkgroupSet&) const = default;
 };
 

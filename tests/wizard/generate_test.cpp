@@ -48,7 +48,7 @@ Sources sourcesOf(const std::vector<Entry>& entries) {
   return s;
 }
 
-WizardPlan planOf(std::vector<TalkgroupSet> sets = {{.networks = {"Brand"}, .slots = {{{91, 262}, {9}}}}}) {
+WizardPlan planOf(std::vector<TalkgroupSet> sets = {{.networks = {"Brand"}, .timeSlots = {{{91, 262}, {9}}}}}) {
   WizardPlan plan;
   plan.repeaterFile = "r.json";
   plan.sets = std::move(sets);
@@ -111,7 +111,7 @@ TEST_F(GenerateTest, PerSlotZonesByCityOverflowAndTheOrders) {
                        .city = "Gelsenkirchen-Buer",
                        .lat = 51.0 + i * 0.01});
   entries.push_back({.callsign = "DA1", .city = "Bonn", .lat = 50.0});
-  WizardPlan plan = planOf({{.networks = {"*"}, .slots = {{{91, 262}, {}}}}});
+  WizardPlan plan = planOf({{.networks = {"*"}, .timeSlots = {{{91, 262}, {}}}}});
   plan.channels = ChannelsPer::Slot;
   plan.zones = ZonesBy::City;
   plan.near = "50,7";
@@ -171,7 +171,7 @@ TEST_F(GenerateTest, EntriesTheCodePlugCannotUseAreNamedWithTheirReason) {
 
   // A set that matches no network at all: nothing is made and nothing changes.
   const std::vector<std::uint8_t> before = doc.workingImage;
-  const Report none = generate(doc, planOf({{.networks = {"TGIF"}, .slots = {{{91}, {}}}}}), sourcesOf(entries));
+  const Report none = generate(doc, planOf({{.networks = {"TGIF"}, .timeSlots = {{{91}, {}}}}}), sourcesOf(entries));
   EXPECT_TRUE(none.added.empty());
   EXPECT_EQ(doc.workingImage, before);
 }
@@ -236,7 +236,7 @@ TEST_P(LimitTest, ARepeaterThatDoesNotFitIsLeftOutWhole) {
   const Limit limit = GetParam();
   // One talkgroup, slot 1: a repeater needs 1 channel, 1 contact, 1 group list (the first
   // time), 1 zone and 1 scan list.
-  const WizardPlan plan = planOf({{.networks = {"*"}, .slots = {{{91}, {}}}}});
+  const WizardPlan plan = planOf({{.networks = {"*"}, .timeSlots = {{{91}, {}}}}});
   for (int extra : {0, 1}) {
     CodePlugDocument doc;
     CodePlugBuilder b;

@@ -40,7 +40,7 @@ TEST(WizardPlanTest, MissingKeysTakeTheirDefaultsAndTheFileComesBackTheSame) {
   full.radiusKm = 62.5;
   full.includeInactive = true;
   full.talkgroupFile = "/clubs/dl/lists/tg.json";
-  full.sets.push_back({.networks = {"BrandMeister", "BM"}, .slots = {{{91, 262}, {9}}}});
+  full.sets.push_back({.networks = {"BrandMeister", "BM"}, .timeSlots = {{{91, 262}, {9}}}});
   full.channels = ChannelsPer::Slot;
   full.zones = ZonesBy::State;
   full.scanLists = false;
