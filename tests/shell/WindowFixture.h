@@ -26,6 +26,7 @@ class WindowFixture : public QObject {
   std::unique_ptr<TMainForm> form;
   QStringList dialogs;        // "open <folder>" / "save <folder>" for every file dialog shown
   QStringList dialogAnswers;  // the names the dialogs return, in order (none left: Cancel)
+  QStringList wizardAnswers;  // the same for the wizard's file dialogs
   bool platformScreens = false;  // place the window on the screens the platform reports instead
 
   // A new folder and prompt, no window: call first in every test (or from init()).
@@ -36,6 +37,7 @@ class WindowFixture : public QObject {
     prompt = ScriptedPrompt();
     dialogs.clear();
     dialogAnswers.clear();
+    wizardAnswers.clear();
   }
   QString path(const QString& name) const { return dir->filePath(name); }
   QString iniPath() const { return path("plugwright.ini"); }
@@ -58,6 +60,10 @@ class WindowFixture : public QObject {
     hooks.chooseFile = [this](bool save, const QString& folder) {
       dialogs << QString(save ? "save " : "open ") + folder;
       return dialogAnswers.isEmpty() ? QString() : dialogAnswers.takeFirst();
+    };
+    hooks.chooseWizardFile = [this](bool save, const QString& title, const QString&) {
+      dialogs << QString(save ? "save " : "open ") + title;
+      return wizardAnswers.isEmpty() ? QString() : wizardAnswers.takeFirst();
     };
     return std::make_unique<TMainForm>(hooks);
   }
