@@ -2,7 +2,7 @@
 # Installs the Debian packages the project needs, only those that are missing.
 # Runs `apt-get update` only when something has to be installed.
 set -euo pipefail
-packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev libyaml-dev zlib1g-dev pkg-config dpkg-dev file groff-base xvfb xauth
+packages=(cmake ninja-build g++ qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev libyaml-dev zlib1g-dev nlohmann-json3-dev pkg-config dpkg-dev file groff-base xvfb xauth
   imagemagick desktop-file-utils appstream shared-mime-info "$@")
 # (xauth is only recommended by xvfb, but xvfb-run cannot start without it.)
 missing=()
