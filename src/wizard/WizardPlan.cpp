@@ -300,7 +300,7 @@ ordered_json numbers(const std::vector<std::uint32_t>& ids) {
 }  // namespace
 
 std::string PlanError::message() const {
-  std::string out = file + ":" + std::to_string(line) + ": ";
+  std::string out = file + (line > 0 ? ":" + std::to_string(line) : "") + ": ";
   if (!key.empty()) out += key + ": ";
   return out + text;
 }

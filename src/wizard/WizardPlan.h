@@ -59,7 +59,7 @@ struct WizardPlan {
 // A plan file that cannot be used: "plan.json:5: repeaters.radius_km: a number is needed".
 struct PlanError {
   std::string file;
-  int line = 0;
+  int line = 0;     // 0: the file as a whole (it could not be read)
   std::string key;  // "repeaters.radius_km", "talkgroups.sets[1].slots.2[0]"; empty: the file
   std::string text;
   std::string message() const;

@@ -164,5 +164,24 @@ sed -e "s/radio_name: 'PW Handheld'/radio_name: \&n 'PW Handheld'/" -e "s/boot_l
 expect build-alias 3 "alias.yaml: line [0-9]*: text: an anchor (&n)" -- "$cli" build "$work/alias.yaml" "$work/alias.rdt"
 expect dump-unwritable 3 "could not write the text" -- "$cli" dump "$sample" "$work/no/dir/x.yaml"
 
+# The wizard's plan: lists relative to the plan, a report, and the statuses of a plan or list
+# that cannot be read and of a plan that makes nothing.
+mkdir -p "$work/wizard"
+printf '{"rptrs": [{"callsign": "DB0AA", "frequency": "439.5625", "offset": "-7.6", "color_code": 1, "ipsc_network": "BM"},\n {"callsign": "DB0BB", "frequency": "145.6", "offset": "-0.6", "color_code": 1}]}' >"$work/wizard/rptrs.json"
+plan() { printf '{"repeaters": {"file": "rptrs.json"},\n "talkgroups": {"sets": [{"networks": ["%s"], "slots": {"1": [91], "2": [9]}}]}%s}' "$1" "$2" >"$work/wizard/plan.json"; }
+plan BM ""
+expect generate 0 "^channels 2$" -- "$cli" generate "$sample" "$work/wizard/plan.json" "$work/gen.rdt"
+expect generate-skipped 0 "^DB0BB: receive frequency 145.60000 MHz is outside the radio's range 400-480 MHz$" -- "$cli" generate "$sample" "$work/wizard/plan.json" "$work/gen.rdt"
+expect generate-result 0 "channels: 10 of 1000" -- "$cli" check "$work/gen.rdt"
+expect generate-dry-run 0 "^rx_group_lists 2$" -- "$cli" generate "$sample" "$work/wizard/plan.json" "$work/gendry.rdt" --dry-run
+[ ! -e "$work/gendry.rdt" ] || { echo "FAIL generate-dry-run: nothing may be written"; failures=$((failures + 1)); }
+plan TGIF ""
+expect generate-nothing 3 "^channels 0$" -- "$cli" generate "$sample" "$work/wizard/plan.json" "$work/gen0.rdt"
+[ ! -e "$work/gen0.rdt" ] || { echo "FAIL generate-nothing: nothing may be written"; failures=$((failures + 1)); }
+plan BM $',\n "colour": 1'
+expect generate-plan-error 2 "plan.json:3: colour: not a key of the plan" -- "$cli" generate "$sample" "$work/wizard/plan.json" "$work/gen.rdt"
+expect generate-no-plan 2 "none.json: Could not open the file" -- "$cli" generate "$sample" "$work/wizard/none.json" "$work/gen.rdt"
+expect generate-usage 64 "usage: plugwright-cli generate IN PLAN OUT" -- "$cli" generate "$sample" "$work/wizard/plan.json"
+
 echo "$((checks - failures)) passed, $failures failed"
 [ "$failures" -eq 0 ]
