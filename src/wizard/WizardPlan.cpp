@@ -154,9 +154,11 @@ class PlanReader {
 
   static const json& object(const json& value, const std::string& path, std::initializer_list<const char*> keys) {
     if (!value.is_object()) throw Refused{path, "an object {...} is needed"};
-    for (const auto& [key, v] : value.items())
+    for (const auto& item : value.items()) {
+      const std::string& key = item.key();
       if (std::find_if(keys.begin(), keys.end(), [&](const char* k) { return key == k; }) == keys.end())
         throw Refused{path + "." + key, "not a key of the plan"};
+    }
     return value;
   }
   static const json* member(const json& object, const char* key) {
