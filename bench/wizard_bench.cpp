@@ -23,7 +23,8 @@ wizard::WizardPlan areaPlan() {
   wizard::WizardPlan plan;
   plan.repeaterFile = "rptrs.json";
   plan.countries = {"Germany", "Poland", "Czech Republic"};
-  plan.sets = {{.networks = {"Brand"}, .timeSlots = {{{91, 262}, {9}}}}, {.networks = {"*"}, .timeSlots = {{{}, {9}}}}};
+  plan.sets = {{.networks = {"Brand"}, .timeSlots = {{{91, 262}, {9}}}},
+               {.networks = {"*"}, .timeSlots = {{{}, {9}}}}};
   return plan;
 }
 

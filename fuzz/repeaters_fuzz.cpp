@@ -18,7 +18,9 @@ using namespace pw;
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static const std::vector<std::uint8_t> plug = [] {
     pwtest::CodePlugBuilder b;
-    b.fill(ListId::Channels, 20, "Ch ").fill(ListId::Contacts, 10, "Contact ").fill(ListId::Zones, 245, "Zone ");
+    b.fill(ListId::Channels, 20, "Ch ")
+        .fill(ListId::Contacts, 10, "Contact ")
+        .fill(ListId::Zones, 245, "Zone ");
     b.members(ListId::Zones, 0, {1, 2, 3});
     return b.bytes();
   }();
@@ -33,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   sources.talkgroupNames = {{91, "World-wide"}, {9, "Local"}};
   wizard::WizardPlan plan;
   plan.repeaterFile = "r";
-  plan.sets = {{.networks = {"BM"}, .timeSlots = {{{91, 262}, {9}}}}, {.networks = {"*"}, .timeSlots = {{{}, {9}}}}};
+  plan.sets = {{.networks = {"BM"}, .timeSlots = {{{91, 262}, {9}}}},
+               {.networks = {"*"}, .timeSlots = {{{}, {9}}}}};
   plan.channels = flags & 1 ? wizard::ChannelsPer::Slot : wizard::ChannelsPer::Talkgroup;
   plan.zones = wizard::ZonesBy((flags >> 1) % 3);
   plan.scanLists = flags & 8;
@@ -44,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     plan.order = wizard::Order::Distance;
   }
   const exchange::Report report = wizard::generate(doc, plan, sources);
-  for (ListId list : {ListId::Channels, ListId::Zones, ListId::ScanLists, ListId::RxGroupLists, ListId::Contacts}) {
+  for (ListId list :
+       {ListId::Channels, ListId::Zones, ListId::ScanLists, ListId::RxGroupLists, ListId::Contacts}) {
     const int used = usedCount(doc, list);
     for (int i = 0; i < layoutOf(list).count; ++i)
       if (inUse(doc, list, i) != (i < used)) __builtin_trap();

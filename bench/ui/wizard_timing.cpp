@@ -1,11 +1,6 @@
 // Times the wizard's area page on a 12,000-entry repeater list: ticking a country (or
 // unticking it) recounts the repeaters in the area and shows the count.
 
-// The model headers come first: a member named `slots` would clash with Qt's keyword macro.
-#include "support/CodePlugBuilder.h"
-#include "support/RepeaterLists.h"
-#include "support/ScriptedPrompt.h"
-
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,6 +9,9 @@
 #include <cstdio>
 
 #include "UiBench.h"
+#include "support/CodePlugBuilder.h"
+#include "support/RepeaterLists.h"
+#include "support/ScriptedPrompt.h"
 #include "wizard/ui/CodePlugWizard.h"
 
 namespace {

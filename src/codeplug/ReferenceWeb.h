@@ -61,7 +61,8 @@ std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& site
 ByteSpan holderBytes(const CodePlugDocument& doc, const ReferenceSite& site, int holder);
 std::uint32_t referenceIn(ByteSpan holder, const ReferenceSite& site, int position);
 // Writes the reference there (nothing without an image).
-void setReferenceAt(CodePlugDocument& doc, const ReferenceSite& site, int holder, int position, std::uint32_t value);
+void setReferenceAt(CodePlugDocument& doc, const ReferenceSite& site, int holder, int position,
+                    std::uint32_t value);
 
 struct ReferenceHit {
   const ReferenceSite* site;

@@ -44,8 +44,9 @@ std::optional<std::uint32_t> frequencyWord(const CodePlugDocument& doc, Decimal 
     return std::nullopt;
   }
   if (below10Hz)
-    notes.push_back(
-        {line, std::string(which) + " frequency stored as " + text + " MHz: digits below 10 Hz dropped", skip.entry});
+    notes.push_back({line,
+                     std::string(which) + " frequency stored as " + text + " MHz: digits below 10 Hz dropped",
+                     skip.entry});
   return parseFrequency(text, code);
 }
 

@@ -4,10 +4,9 @@
 // JSON library: only the readers' own files include this.
 
 #include <charconv>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
-
-#include <nlohmann/json.hpp>
 
 #include "exchange/JsonText.h"
 
@@ -18,7 +17,8 @@ inline std::optional<nlohmann::json> parseJson(std::string_view utf8, std::strin
   try {
     return nlohmann::json::parse(utf8);
   } catch (const nlohmann::json::parse_error& e) {
-    failure = "Not JSON: line " + std::to_string(lineAt(utf8, e.byte == 0 ? 0 : e.byte - 1)) + ": " + e.what();
+    failure =
+        "Not JSON: line " + std::to_string(lineAt(utf8, e.byte == 0 ? 0 : e.byte - 1)) + ": " + e.what();
     return std::nullopt;
   }
 }

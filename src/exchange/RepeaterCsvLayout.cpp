@@ -43,15 +43,16 @@ class RepeaterCsvReader final : public RowReader<RepeaterRow> {
   }
 
  private:
-  std::optional<std::size_t> callsign_, frequency_, offset_, colourCode_, city_, state_, country_, network_, lat_,
-      lng_, status_;
+  std::optional<std::size_t> callsign_, frequency_, offset_, colourCode_, city_, state_, country_, network_,
+      lat_, lng_, status_;
 };
 
 }  // namespace
 
 bool isRepeaterHeader(const csv::Header& header) { return header.has("callsign") && header.has("frequency"); }
 
-std::unique_ptr<RowReader<RepeaterRow>> openRepeaters(Columns& columns, const ReadContext&, std::vector<Note>&) {
+std::unique_ptr<RowReader<RepeaterRow>> openRepeaters(Columns& columns, const ReadContext&,
+                                                      std::vector<Note>&) {
   return std::make_unique<RepeaterCsvReader>(columns);
 }
 

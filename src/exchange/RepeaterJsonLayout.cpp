@@ -22,7 +22,9 @@ RepeaterPlan readRepeaterJson(std::string_view utf8) {
   const std::optional<json> parsed = parseJson(utf8, plan.report.failure);
   if (!parsed) return plan;
   const json& document = *parsed;
-  const json* list = document.is_array() ? &document : document.is_object() ? jsonMember(document, "rptrs") : nullptr;
+  const json* list = document.is_array()    ? &document
+                     : document.is_object() ? jsonMember(document, "rptrs")
+                                            : nullptr;
   if (!list || !list->is_array()) {
     plan.report.failure = "No repeater list: the JSON holds no \"rptrs\" array.";
     return plan;

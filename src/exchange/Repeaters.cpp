@@ -103,7 +103,8 @@ bool readRepeaterValues(const RepeaterTexts& t, RepeaterRow& row, Skip& skip) {
   if (!t.hasOffset || trimmed(t.offset).empty()) return refuse(Reason::Missing, "offset", {}, "");
   const auto offset = parseMegahertz(t.offset, true);
   if (!offset) return refuse(Reason::NotANumber, "offset", t.offset, "");
-  if (!t.hasColourCode || trimmed(t.colourCode).empty()) return refuse(Reason::Missing, "colour code", {}, "");
+  if (!t.hasColourCode || trimmed(t.colourCode).empty())
+    return refuse(Reason::Missing, "colour code", {}, "");
   // A colour code written as a number with a point ("1.0") is still a whole number.
   const auto code = parseDecimal(t.colourCode, 0, true);
   if (!code) return refuse(Reason::NotANumber, "colour code", t.colourCode, "");
@@ -129,16 +130,19 @@ RepeaterPlan readRepeaterText(std::string_view text) {
       "columns callsign and frequency.");
 }
 
-RepeaterPlan readRepeaterFile(const std::string& path) { return readFile<RepeaterRow>(path, readRepeaterText); }
+RepeaterPlan readRepeaterFile(const std::string& path) {
+  return readFile<RepeaterRow>(path, readRepeaterText);
+}
 
 TalkgroupPlan readTalkgroupText(std::string_view text) {
   TalkgroupPlan plan =
       looksLikeJson(text)
           ? readTalkgroupJson(jsonText(text).text)
-          : readCsv<TalkgroupRow>(text,
-                                  "No talkgroup list: the file is neither JSON ({\"91\": \"World-wide\", ...} or "
-                                  "[{\"id\": 91, \"name\": ...}]) nor a CSV whose first line names the columns "
-                                  "id and name.");
+          : readCsv<TalkgroupRow>(
+                text,
+                "No talkgroup list: the file is neither JSON ({\"91\": \"World-wide\", ...} or "
+                "[{\"id\": 91, \"name\": ...}]) nor a CSV whose first line names the columns "
+                "id and name.");
   // The first name given for an ID is the one used.
   std::vector<TalkgroupRow> kept;
   std::unordered_map<std::uint32_t, int> seen;
@@ -155,6 +159,8 @@ TalkgroupPlan readTalkgroupText(std::string_view text) {
   return plan;
 }
 
-TalkgroupPlan readTalkgroupFile(const std::string& path) { return readFile<TalkgroupRow>(path, readTalkgroupText); }
+TalkgroupPlan readTalkgroupFile(const std::string& path) {
+  return readFile<TalkgroupRow>(path, readTalkgroupText);
+}
 
 }  // namespace pw::exchange

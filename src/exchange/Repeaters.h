@@ -20,7 +20,7 @@
 namespace pw::exchange {
 
 struct RepeaterRow {
-  int line = 0;          // a CSV row's line; 0 for a JSON entry
+  int line = 0;            // a CSV row's line; 0 for a JSON entry
   std::string callsign{};  // as the file gives them (UTF-8), trimmed
   std::string city{}, state{}, country{}, network{};
   std::int64_t rxHz = 0;  // receive (the repeater's output) and transmit frequency

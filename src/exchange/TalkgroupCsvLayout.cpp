@@ -15,7 +15,10 @@ class TalkgroupCsvReader final : public RowReader<TalkgroupRow> {
     const std::string_view id = trimmed(csv::fieldAt(row, id_));
     const auto number = parseInteger(id, 1, kMaxCallId);
     if (!number) {
-      skip = {.line = row.line, .reason = Reason::NotHeld, .what = "id", .value = std::string(id),
+      skip = {.line = row.line,
+              .reason = Reason::NotHeld,
+              .what = "id",
+              .value = std::string(id),
               .detail = "a talkgroup ID (1..16777215)"};
       return false;
     }
@@ -34,7 +37,8 @@ bool isTalkgroupHeader(const csv::Header& header) {
   return header.has("id") && header.has("name") && !header.has("callsign");
 }
 
-std::unique_ptr<RowReader<TalkgroupRow>> openTalkgroups(Columns& columns, const ReadContext&, std::vector<Note>&) {
+std::unique_ptr<RowReader<TalkgroupRow>> openTalkgroups(Columns& columns, const ReadContext&,
+                                                        std::vector<Note>&) {
   return std::make_unique<TalkgroupCsvReader>(columns);
 }
 

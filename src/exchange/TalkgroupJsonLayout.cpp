@@ -40,7 +40,8 @@ TalkgroupPlan readTalkgroupJson(std::string_view utf8) {
       ++number;
       const std::string where = "entry " + std::to_string(number);
       if (!entry.is_object()) {
-        plan.report.skipped.push_back({.entry = where, .reason = Reason::NotARecord, .what = "a talkgroup (an object)"});
+        plan.report.skipped.push_back(
+            {.entry = where, .reason = Reason::NotARecord, .what = "a talkgroup (an object)"});
         continue;
       }
       take(plan, jsonValueText(jsonMember(entry, "id")).value_or(""), jsonMember(entry, "name"), where);

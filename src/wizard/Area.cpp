@@ -66,8 +66,8 @@ Area::Area(const WizardPlan& plan)
       nearText_(plan.near),
       radiusKm_(plan.radiusKm),
       includeInactive_(plan.includeInactive) {
-  for (const auto& [from, into] : {std::pair{&plan.countries, &countries_}, {&plan.states, &states_},
-                                   {&plan.cities, &cities_}})
+  for (const auto& [from, into] :
+       {std::pair{&plan.countries, &countries_}, {&plan.states, &states_}, {&plan.cities, &cities_}})
     for (const std::string& value : *from) into->insert(areaKey(value));
 }
 
@@ -81,7 +81,8 @@ std::optional<exchange::Skip> Area::reject(const exchange::RepeaterRow& row, dou
   }
   skip.reason = Reason::OutsideArea;
   for (const auto& [wanted, value, what] : {std::tuple{&countries_, &row.country, "country"},
-                                            {&states_, &row.state, "state"}, {&cities_, &row.city, "city"}})
+                                            {&states_, &row.state, "state"},
+                                            {&cities_, &row.city, "city"}})
     if (!listed(*wanted, *value)) {
       skip.detail = std::string(what) + " " + exchange::quoted(*value);
       return skip;

@@ -61,7 +61,8 @@ std::string placeName(const CodePlugDocument& doc, const ReferenceSite& site, in
 
 void clearLists(CodePlugDocument& doc, Report& report) {
   const auto cleared = [](ListId id) {
-    return id == ListId::Channels || id == ListId::Zones || id == ListId::ScanLists || id == ListId::RxGroupLists;
+    return id == ListId::Channels || id == ListId::Zones || id == ListId::ScanLists ||
+           id == ListId::RxGroupLists;
   };
   for (const ReferenceSite& site : referenceSites()) {
     if (!cleared(site.referred) || (site.holderList && cleared(*site.holderList))) continue;
@@ -112,13 +113,15 @@ class Builder {
       initChannel(doc_, channel, storable(c.row->callsign + " " + planned.label));
       const std::uint32_t contact = contactFor(planned.talkgroup);
       const std::uint32_t group = groupFor(c.set, planned.slot);
-      for (const auto& [field, value] :
-           {std::pair{ChannelField::Mode, 2u}, {ChannelField::Bandwidth, 0u},
-            {ChannelField::RepeaterSlot, std::uint32_t(planned.slot + 1)},
-            {ChannelField::ColourCode, std::uint32_t(c.row->colourCode)},
-            {ChannelField::AdmitCriteria, kAdmitColourCode}, {ChannelField::Contact, contact},
-            {ChannelField::RxGroupList, group}, {ChannelField::RxFrequency, c.rxWord},
-            {ChannelField::TxFrequency, c.txWord}})
+      for (const auto& [field, value] : {std::pair{ChannelField::Mode, 2u},
+                                         {ChannelField::Bandwidth, 0u},
+                                         {ChannelField::RepeaterSlot, std::uint32_t(planned.slot + 1)},
+                                         {ChannelField::ColourCode, std::uint32_t(c.row->colourCode)},
+                                         {ChannelField::AdmitCriteria, kAdmitColourCode},
+                                         {ChannelField::Contact, contact},
+                                         {ChannelField::RxGroupList, group},
+                                         {ChannelField::RxFrequency, c.rxWord},
+                                         {ChannelField::TxFrequency, c.txWord}})
         setChannelField(doc_, channel, field, value);
       placeInZone(c, channel);
       report_.added.push_back(channel);
@@ -251,7 +254,9 @@ class Builder {
                                                                : row.state;
     const std::string name = storable(text);
     if (!name.empty()) return name;
-    return plan_.zones == ZonesBy::City ? "No city" : plan_.zones == ZonesBy::State ? "No state" : "No callsign";
+    return plan_.zones == ZonesBy::City    ? "No city"
+           : plan_.zones == ZonesBy::State ? "No state"
+                                           : "No callsign";
   }
 
   void placeInZone(const Chosen& c, int channel) {
@@ -285,8 +290,8 @@ class Builder {
   Report& report_;
   std::array<int, kListCount> next_{};
   std::unordered_map<std::uint32_t, int> contacts_;  // talkgroup ID -> contact number
-  std::map<std::pair<int, int>, int> groups_;         // set and slot -> rx group list number
-  std::unordered_map<std::string, ZoneAt> zones_;     // by city or state
+  std::map<std::pair<int, int>, int> groups_;        // set and slot -> rx group list number
+  std::unordered_map<std::string, ZoneAt> zones_;    // by city or state
   ZoneAt repeaterZone_;
   const exchange::RepeaterRow* lastRow_ = nullptr;
   std::string full_;
@@ -308,19 +313,22 @@ Sources readSources(const WizardPlan& plan) {
   }
   fileNotes(plan.repeaterFile, sources.repeaters.report.notes);
   if (plan.talkgroupFile.empty()) return sources;
-  const exchange::TalkgroupPlan talkgroups = exchange::readTalkgroupFile(resolvedPath(plan, plan.talkgroupFile));
+  const exchange::TalkgroupPlan talkgroups =
+      exchange::readTalkgroupFile(resolvedPath(plan, plan.talkgroupFile));
   if (!talkgroups.readable()) {
     sources.failure = plan.talkgroupFile + ": " + talkgroups.report.failure;
     return sources;
   }
   fileNotes(plan.talkgroupFile, talkgroups.report.notes);
   for (const Skip& s : talkgroups.report.skipped)
-    sources.notes.push_back({s.line, "not read: " + exchange::skipText(s), plan.talkgroupFile + " " + s.entry});
+    sources.notes.push_back(
+        {s.line, "not read: " + exchange::skipText(s), plan.talkgroupFile + " " + s.entry});
   for (const exchange::TalkgroupRow& row : talkgroups.rows) sources.talkgroupNames.emplace(row.id, row.name);
   return sources;
 }
 
-Selection selectRepeaters(const CodePlugDocument& doc, const WizardPlan& plan, const exchange::RepeaterPlan& list) {
+Selection selectRepeaters(const CodePlugDocument& doc, const WizardPlan& plan,
+                          const exchange::RepeaterPlan& list) {
   Selection out;
   const Area area(plan);
   std::set<std::tuple<std::string, std::uint32_t, int>> seen;  // callsign, frequency, colour code
@@ -332,8 +340,9 @@ Selection selectRepeaters(const CodePlugDocument& doc, const WizardPlan& plan, c
     }
     Skip skip{.line = row.line, .entry = row.callsign};
     const auto rx = exchange::frequencyWord(doc, {row.rxHz, false}, "receive", row.line, skip, out.notes);
-    const auto tx = rx ? exchange::frequencyWord(doc, {row.txHz, false}, "transmit", row.line, skip, out.notes)
-                       : std::nullopt;
+    const auto tx =
+        rx ? exchange::frequencyWord(doc, {row.txHz, false}, "transmit", row.line, skip, out.notes)
+           : std::nullopt;
     if (!rx || !tx) {
       out.skipped.push_back(std::move(skip));
       continue;
@@ -412,8 +421,10 @@ Report previewGeneration(const CodePlugDocument& doc, const WizardPlan& plan, co
 
 std::vector<std::string> generationLines(const Report& r) {
   std::vector<std::string> lines{"channels " + std::to_string(r.added.size())};
-  for (const auto& [list, key] : {std::pair{ListId::Zones, "zones"}, {ListId::ScanLists, "scan_lists"},
-                                  {ListId::RxGroupLists, "rx_group_lists"}, {ListId::Contacts, "contacts"}})
+  for (const auto& [list, key] : {std::pair{ListId::Zones, "zones"},
+                                  {ListId::ScanLists, "scan_lists"},
+                                  {ListId::RxGroupLists, "rx_group_lists"},
+                                  {ListId::Contacts, "contacts"}})
     lines.push_back(std::string(key) + " " + std::to_string(r.addedTo(list)));
   for (const Skip& s : r.skipped) lines.push_back(exchange::skipLine(s));
   for (const Note& n : r.notes) lines.push_back("note " + exchange::noteLine(n));

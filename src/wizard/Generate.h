@@ -48,13 +48,15 @@ struct Selection {
 };
 // Every entry through the area, the radio's band, the repeated ones and the talkgroup sets,
 // then sorted as the plan says.
-Selection selectRepeaters(const CodePlugDocument& doc, const WizardPlan& plan, const exchange::RepeaterPlan& list);
+Selection selectRepeaters(const CodePlugDocument& doc, const WizardPlan& plan,
+                          const exchange::RepeaterPlan& list);
 
 // Writes the plan into the document as one undo step (named for the document's next
 // settle). When no channel could be made the document is left exactly as it was.
 exchange::Report generate(CodePlugDocument& doc, const WizardPlan& plan, const Sources& sources);
 // What generate would report, worked out on a copy.
-exchange::Report previewGeneration(const CodePlugDocument& doc, const WizardPlan& plan, const Sources& sources);
+exchange::Report previewGeneration(const CodePlugDocument& doc, const WizardPlan& plan,
+                                   const Sources& sources);
 
 // "channels N", "zones N", "scan_lists N", "rx_group_lists N", "contacts N", a skipLine per
 // entry skipped, then "note ..." per remark.

@@ -3,9 +3,8 @@
 #include <cmath>
 #include <filesystem>
 #include <map>
-#include <span>
-
 #include <nlohmann/json.hpp>
+#include <span>
 
 #include "codeplug/FileWriter.h"
 #include "codeplug/Text.h"
@@ -16,9 +15,9 @@
 namespace pw::wizard {
 namespace {
 
+using exchange::lineAt;
 using nlohmann::json;
 using nlohmann::ordered_json;
-using exchange::lineAt;
 
 // ---- reading: the document with the line of every key and array element ----
 
@@ -152,7 +151,8 @@ class PlanReader {
     }
   }
 
-  static const json& object(const json& value, const std::string& path, std::initializer_list<const char*> keys) {
+  static const json& object(const json& value, const std::string& path,
+                            std::initializer_list<const char*> keys) {
     if (!value.is_object()) throw Refused{path, "an object {...} is needed"};
     for (const auto& item : value.items()) {
       const std::string& key = item.key();
@@ -202,10 +202,12 @@ class PlanReader {
 
   WizardPlan read(const json& root) const {
     WizardPlan plan;
-    object(root, "", {"radio", "repeaters", "talkgroups", "channels", "zones", "scan_lists", "order", "start"});
+    object(root, "",
+           {"radio", "repeaters", "talkgroups", "channels", "zones", "scan_lists", "order", "start"});
     if (const json* radio = member(root, "radio")) {
       object(*radio, ".radio", {"id", "name"});
-      if (const json* id = member(*radio, "id")) plan.radioId = std::uint32_t(whole(*id, ".radio.id", 1, kMaxCallId));
+      if (const json* id = member(*radio, "id"))
+        plan.radioId = std::uint32_t(whole(*id, ".radio.id", 1, kMaxCallId));
       if (const json* name = member(*radio, "name")) plan.radioName = text(*name, ".radio.name");
     }
     readRepeaters(required(root, "", "repeaters"), plan);
@@ -217,7 +219,8 @@ class PlanReader {
     if (const json* v = member(root, "scan_lists")) plan.scanLists = flag(*v, ".scan_lists");
     if (const json* v = member(root, "order"))
       plan.order = choice(*v, ".order", {Order::Distance, Order::Name, Order::Frequency});
-    if (const json* v = member(root, "start")) plan.start = choice(*v, ".start", {Start::Append, Start::Empty});
+    if (const json* v = member(root, "start"))
+      plan.start = choice(*v, ".start", {Start::Append, Start::Empty});
     if (plan.order == Order::Distance && plan.near.empty())
       throw Refused{".order", "\"distance\" needs repeaters.near"};
     return plan;
@@ -228,15 +231,16 @@ class PlanReader {
     object(value, p, {"file", "countries", "states", "cities", "near", "radius_km", "include_inactive"});
     plan.repeaterFile = text(required(value, p, "file"), p + ".file");
     if (trimmed(plan.repeaterFile).empty()) throw Refused{p + ".file", "a file name is needed"};
-    for (const auto& [key, into] : {std::pair{"countries", &plan.countries}, {"states", &plan.states},
-                                    {"cities", &plan.cities}})
+    for (const auto& [key, into] :
+         {std::pair{"countries", &plan.countries}, {"states", &plan.states}, {"cities", &plan.cities}})
       if (const json* list = member(value, key)) *into = texts(*list, p + "." + key);
     const json* near = member(value, "near");
     const json* radius = member(value, "radius_km");
     if (near) {
       plan.near = text(*near, p + ".near");
       if (!parseNear(plan.near))
-        throw Refused{p + ".near", "a locator of 4 or 6 characters (\"JO31\", \"JO31ne\") or \"lat,lng\" is needed"};
+        throw Refused{p + ".near",
+                      "a locator of 4 or 6 characters (\"JO31\", \"JO31ne\") or \"lat,lng\" is needed"};
       if (!radius) throw Refused{p + ".radius_km", "missing: near needs a radius"};
     }
     if (radius) {
@@ -245,7 +249,8 @@ class PlanReader {
         throw Refused{p + ".radius_km", "a number of kilometres above 0 is needed"};
       plan.radiusKm = radius->get<double>();
     }
-    if (const json* v = member(value, "include_inactive")) plan.includeInactive = flag(*v, p + ".include_inactive");
+    if (const json* v = member(value, "include_inactive"))
+      plan.includeInactive = flag(*v, p + ".include_inactive");
   }
 
   static void readTalkgroups(const json& value, WizardPlan& plan) {
@@ -311,7 +316,9 @@ const char* choiceText(ChannelsPer v) { return v == ChannelsPer::Talkgroup ? "pe
 const char* choiceText(ZonesBy v) {
   return v == ZonesBy::Repeater ? "per repeater" : v == ZonesBy::City ? "by city" : "by state";
 }
-const char* choiceText(Order v) { return v == Order::Distance ? "distance" : v == Order::Name ? "name" : "frequency"; }
+const char* choiceText(Order v) {
+  return v == Order::Distance ? "distance" : v == Order::Name ? "name" : "frequency";
+}
 const char* choiceText(Start v) { return v == Start::Append ? "append" : "empty"; }
 
 std::variant<WizardPlan, PlanError> readPlanText(std::string_view raw, const std::string& fileName) {
@@ -364,12 +371,14 @@ std::string writePlanText(const WizardPlan& plan, const std::string& folder) {
   repeaters["include_inactive"] = plan.includeInactive;
   root["repeaters"] = repeaters;
   ordered_json talkgroups;
-  if (!plan.talkgroupFile.empty()) talkgroups["file"] = relativeTo(resolvedPath(plan, plan.talkgroupFile), folder);
+  if (!plan.talkgroupFile.empty())
+    talkgroups["file"] = relativeTo(resolvedPath(plan, plan.talkgroupFile), folder);
   ordered_json sets = ordered_json::array();
   for (const TalkgroupSet& set : plan.sets) {
     ordered_json slots = ordered_json::object();
     for (int slot = 0; slot < 2; ++slot)
-      if (!set.timeSlots[std::size_t(slot)].empty()) slots[std::to_string(slot + 1)] = numbers(set.timeSlots[std::size_t(slot)]);
+      if (!set.timeSlots[std::size_t(slot)].empty())
+        slots[std::to_string(slot + 1)] = numbers(set.timeSlots[std::size_t(slot)]);
     sets.push_back(ordered_json{{"networks", set.networks}, {"slots", slots}});
   }
   talkgroups["sets"] = sets;

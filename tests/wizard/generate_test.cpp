@@ -1,5 +1,7 @@
 // The wizard's generator over a code plug: what each choice of the plan makes, the lists'
 // limits, "empty" and the references it clears, and one undo step.
+#include "wizard/Generate.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -12,7 +14,6 @@
 #include "membership/MemberList.h"
 #include "settings/GeneralSettings.h"
 #include "support/CodePlugBuilder.h"
-#include "wizard/Generate.h"
 
 namespace pw::wizard {
 namespace {
@@ -33,11 +34,12 @@ struct Entry {
 std::string listOf(const std::vector<Entry>& entries) {
   std::string out = "{\"rptrs\": [";
   for (const Entry& e : entries)
-    out += std::string(out.back() == '[' ? "" : ",") + "{\"callsign\": \"" + e.callsign + "\", \"frequency\": \"" +
-           e.frequency + "\", \"offset\": \"" + e.offset + "\", \"color_code\": " + std::to_string(e.colourCode) +
-           ", \"ipsc_network\": \"" + e.network + "\", \"city\": \"" + e.city + "\", \"state\": \"" + e.state +
-           "\", \"country\": \"Germany\", \"lat\": " + std::to_string(e.lat) + ", \"lng\": " + std::to_string(e.lng) +
-           "}";
+    out += std::string(out.back() == '[' ? "" : ",") + "{\"callsign\": \"" + e.callsign +
+           "\", \"frequency\": \"" + e.frequency + "\", \"offset\": \"" + e.offset +
+           "\", \"color_code\": " + std::to_string(e.colourCode) + ", \"ipsc_network\": \"" + e.network +
+           "\", \"city\": \"" + e.city + "\", \"state\": \"" + e.state +
+           "\", \"country\": \"Germany\", \"lat\": " + std::to_string(e.lat) +
+           ", \"lng\": " + std::to_string(e.lng) + "}";
   return out + "]}";
 }
 
@@ -48,7 +50,8 @@ Sources sourcesOf(const std::vector<Entry>& entries) {
   return s;
 }
 
-WizardPlan planOf(std::vector<TalkgroupSet> sets = {{.networks = {"Brand"}, .timeSlots = {{{91, 262}, {9}}}}}) {
+WizardPlan planOf(std::vector<TalkgroupSet> sets = {
+                      {.networks = {"Brand"}, .timeSlots = {{{91, 262}, {9}}}}}) {
   WizardPlan plan;
   plan.repeaterFile = "r.json";
   plan.sets = std::move(sets);
@@ -57,7 +60,8 @@ WizardPlan planOf(std::vector<TalkgroupSet> sets = {{.networks = {"Brand"}, .tim
 
 std::vector<std::string> names(const CodePlugDocument& doc, ListId list) {
   std::vector<std::string> out;
-  for (int i = 0; i < layoutOf(list).count && inUse(doc, list, i); ++i) out.push_back(recordName(doc, list, i));
+  for (int i = 0; i < layoutOf(list).count && inUse(doc, list, i); ++i)
+    out.push_back(recordName(doc, list, i));
   return out;
 }
 std::vector<int> members(const CodePlugDocument& doc, ListId list, int index) {
@@ -121,7 +125,8 @@ TEST_F(GenerateTest, PerSlotZonesByCityOverflowAndTheOrders) {
   ASSERT_EQ(r.added.size(), 19u);
   EXPECT_EQ(recordName(doc, ListId::Channels, 1), "DA1 TS1");  // the nearest first
   EXPECT_EQ(recordName(doc, ListId::Channels, 2), "DB27 TS1");
-  EXPECT_EQ(names(doc, ListId::Zones), (std::vector<std::string>{"Bonn", "Gelsenkirchen-Bu", "Gelsenkirchen- 2"}));
+  EXPECT_EQ(names(doc, ListId::Zones),
+            (std::vector<std::string>{"Bonn", "Gelsenkirchen-Bu", "Gelsenkirchen- 2"}));
   EXPECT_EQ(members(doc, ListId::Zones, 2), (std::vector<int>{19, 20}));
   EXPECT_EQ(names(doc, ListId::Contacts), (std::vector<std::string>{"World-wide", "Deutschland u"}));
   EXPECT_EQ(channelField(doc, 1, ChannelField::Contact), 1u);  // the slot's first talkgroup
@@ -149,11 +154,11 @@ TEST_F(GenerateTest, EntriesTheCodePlugCannotUseAreNamedWithTheirReason) {
   plan.radiusKm = 100;
   const std::vector<Entry> entries = {
       {.callsign = "DB0A"},
-      {.callsign = "db0a"},                                  // the same repeater again
-      {.callsign = "DB0B", .frequency = "145.6"},            // another band
-      {.callsign = "DB0C", .network = "DMR+"},               // no set for its network
-      {.callsign = "DB0D", .lat = 48.1, .lng = 11.6},        // too far
-      {.callsign = "DB0E", .lat = 0, .lng = 0},              // no position
+      {.callsign = "db0a"},                                         // the same repeater again
+      {.callsign = "DB0B", .frequency = "145.6"},                   // another band
+      {.callsign = "DB0C", .network = "DMR+"},                      // no set for its network
+      {.callsign = "DB0D", .lat = 48.1, .lng = 11.6},               // too far
+      {.callsign = "DB0E", .lat = 0, .lng = 0},                     // no position
       {.callsign = "DB0F", .frequency = "479.99", .offset = "+5"},  // transmits outside the band
   };
   const Report r = generate(doc, plan, sourcesOf(entries));
@@ -171,14 +176,17 @@ TEST_F(GenerateTest, EntriesTheCodePlugCannotUseAreNamedWithTheirReason) {
 
   // A set that matches no network at all: nothing is made and nothing changes.
   const std::vector<std::uint8_t> before = doc.workingImage;
-  const Report none = generate(doc, planOf({{.networks = {"TGIF"}, .timeSlots = {{{91}, {}}}}}), sourcesOf(entries));
+  const Report none =
+      generate(doc, planOf({{.networks = {"TGIF"}, .timeSlots = {{{91}, {}}}}}), sourcesOf(entries));
   EXPECT_TRUE(none.added.empty());
   EXPECT_EQ(doc.workingImage, before);
 }
 
 TEST_F(GenerateTest, EmptyClearsTheFourListsAndSetsEveryReferenceIntoThemToNone) {
   CodePlugBuilder b;
-  b.fill(ListId::Channels, 5, "Ch ").named(ListId::EmergencySystems, 0, "Alarm").named(ListId::EmergencySystems, 1, "Quiet");
+  b.fill(ListId::Channels, 5, "Ch ")
+      .named(ListId::EmergencySystems, 0, "Alarm")
+      .named(ListId::EmergencySystems, 1, "Quiet");
   b.fill(ListId::Zones, 2, "Z").fill(ListId::ScanLists, 1, "S").fill(ListId::RxGroupLists, 1, "G");
   b.contact(0, "Kept", 4711);
   b.u16(kEmergencySystems + 36, 5).u16(kGps + 0, 3).u16(kGps + kGpsSize, 4).u16(kDtmfDecodeEntries + 20, 2);
@@ -188,7 +196,8 @@ TEST_F(GenerateTest, EmptyClearsTheFourListsAndSetsEveryReferenceIntoThemToNone)
   plan.radioId = 2621234;
   plan.radioName = "DL1ABC";
   const Report r = generate(doc, plan, sourcesOf({{.callsign = "DB0A"}}));
-  EXPECT_EQ(names(doc, ListId::Channels), (std::vector<std::string>{"DB0A World-wide", "DB0A Deutschland", "DB0A Local"}));
+  EXPECT_EQ(names(doc, ListId::Channels),
+            (std::vector<std::string>{"DB0A World-wide", "DB0A Deutschland", "DB0A Local"}));
   EXPECT_EQ(names(doc, ListId::Zones), std::vector<std::string>{"DB0A"});
   EXPECT_EQ(names(doc, ListId::ScanLists), std::vector<std::string>{"DB0A"});
   EXPECT_EQ(names(doc, ListId::RxGroupLists), (std::vector<std::string>{"Brand TS1", "Brand TS2"}));

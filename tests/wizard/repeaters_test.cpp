@@ -1,11 +1,12 @@
 // The wizard's sources: a messy repeater list in JSON and in the CSV layout, talkgroup lists
 // in their three shapes.
+#include "exchange/Repeaters.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "exchange/Repeaters.h"
 #include "support/CodePlugBuilder.h"
 
 namespace pw::exchange {
@@ -16,14 +17,17 @@ namespace {
 // a byte order mark and a Latin-1 byte (0xE9) in an otherwise UTF-8 file.
 const std::string kMessy =
     "\xEF\xBB\xBF{\"rptrs\": [\n"
-    " {\"id\": 1, \"callsign\": \"DB0AA\", \"city\": \"K\xC3\xB6ln\", \"state\": \"NRW\", \"country\": \"Germany\","
-    "  \"frequency\": \"439.56250\", \"offset\": \"-7.600\", \"color_code\": 1, \"ipsc_network\": \"BrandMeister\","
+    " {\"id\": 1, \"callsign\": \"DB0AA\", \"city\": \"K\xC3\xB6ln\", \"state\": \"NRW\", \"country\": "
+    "\"Germany\","
+    "  \"frequency\": \"439.56250\", \"offset\": \"-7.600\", \"color_code\": 1, \"ipsc_network\": "
+    "\"BrandMeister\","
     "  \"lat\": \"50.94\", \"lng\": 6.96, \"status\": \"Active\"},\n"
     " {\"id\": 2, \"callsign\": \"DB0BB\", \"city\": null, \"frequency\": 438.2125, \"offset\": 7.6,"
     "  \"color_code\": \"7\", \"ipsc_network\": null, \"lat\": null, \"lng\": \"\"},\n"
     " {\"callsign\": \"DB0CC\", \"frequency\": \"439.000\", \"offset\": \"+5.000\", \"color_code\": \"1.0\","
     "  \"status\": \"Inactive\", \"lat\": 0, \"lng\": 0},\n"
-    " {\"callsign\": \"DB0DD\", \"frequency\": \"145.6000\", \"offset\": \"-0.600 MHz\", \"color_code\": 3},\n"
+    " {\"callsign\": \"DB0DD\", \"frequency\": \"145.6000\", \"offset\": \"-0.600 MHz\", \"color_code\": "
+    "3},\n"
     " {\"callsign\": \"DB0EE\", \"frequency\": \"430.4\", \"offset\": \"0\", \"color_code\": 2},\n"
     " {\"callsign\": \"DB0FF\", \"frequency\": \"439,1\", \"offset\": \"-600 kHz\", \"color_code\": 4,"
     "  \"city\": \"\xD0\x9C\xD0\xBE\xD1\x81\xD0\xBA\xD0\xB2\xD0\xB0\", \"trustee\": \"Ren\xE9\"},\n"
@@ -81,8 +85,9 @@ TEST(RepeaterListTest, ReadsWhatIsThereAndNamesEveryEntryItCannotUse) {
 TEST(RepeaterListTest, ALatin1FileIsReadAndSaidSo) {
   // The stray byte becomes its Latin-1 letter instead of the whole list being refused.
   const std::string path = pwtest::testTempDir() + "/latin1.json";
-  const std::string text = "{\"rptrs\": [{\"callsign\": \"DB0\xC4\", \"frequency\": \"439.1\", \"offset\": \"0\","
-                           " \"color_code\": 1, \"city\": \"M\xFCnster\"}]}";
+  const std::string text =
+      "{\"rptrs\": [{\"callsign\": \"DB0\xC4\", \"frequency\": \"439.1\", \"offset\": \"0\","
+      " \"color_code\": 1, \"city\": \"M\xFCnster\"}]}";
   pwtest::writeFile(path, {text.begin(), text.end()});
   const RepeaterPlan plan = readRepeaterFile(path);
   ASSERT_EQ(plan.rows.size(), 1u);
@@ -117,9 +122,10 @@ TEST(TalkgroupListTest, AnObjectAnArrayAndACsvGiveTheSameTalkgroups) {
   };
   const std::vector<std::pair<std::uint32_t, std::string>> expected{{9, "Local"}, {91, "World-wide"}};
   EXPECT_EQ(names(readTalkgroupText("{\"91\": \"World-wide\", \"9\": \"Local\"}")), expected);
-  EXPECT_EQ(names(readTalkgroupText("[{\"id\": 91, \"name\": \"World-wide\"}, {\"id\": \"9\", \"name\": \"Local\"},"
-                                    " {\"id\": 91, \"name\": \"Again\"}]")),
-            expected);
+  EXPECT_EQ(
+      names(readTalkgroupText("[{\"id\": 91, \"name\": \"World-wide\"}, {\"id\": \"9\", \"name\": \"Local\"},"
+                              " {\"id\": 91, \"name\": \"Again\"}]")),
+      expected);
   const TalkgroupPlan csv = readTalkgroupText("id,name\n91,World-wide\n9,Local\nx,Bad\n0,Zero\n");
   EXPECT_EQ(names(csv), expected);
   EXPECT_EQ(skipLines(csv.report), (std::vector<std::string>{
@@ -127,8 +133,9 @@ TEST(TalkgroupListTest, AnObjectAnArrayAndACsvGiveTheSameTalkgroups) {
                                        "line 5: id \"0\" is not a talkgroup ID (1..16777215)",
                                    }));
   const TalkgroupPlan bad = readTalkgroupText("{\"91\": 5, \"abc\": \"x\"}");
-  EXPECT_EQ(skipLines(bad.report), (std::vector<std::string>{"talkgroup 91: name \"5\" is not a text",
-                                                             "talkgroup abc: id \"abc\" is not a talkgroup ID (1..16777215)"}));
+  EXPECT_EQ(skipLines(bad.report),
+            (std::vector<std::string>{"talkgroup 91: name \"5\" is not a text",
+                                      "talkgroup abc: id \"abc\" is not a talkgroup ID (1..16777215)"}));
 }
 
 }  // namespace

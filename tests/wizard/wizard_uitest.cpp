@@ -3,11 +3,6 @@
 // opened straight into the preview. The plan the window writes, read by the command line's
 // path, gives the same code plug byte for byte.
 
-// The model headers come first: a member named `slots` would clash with Qt's keyword macro.
-#include "shell/WindowFixture.h"
-#include "wizard/Generate.h"
-#include "wizard/ui/CodePlugWizard.h"
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -19,13 +14,17 @@
 #include <QWizard>
 
 #include "codeplug/RecordList.h"
+#include "shell/WindowFixture.h"
+#include "wizard/Generate.h"
+#include "wizard/ui/CodePlugWizard.h"
 
 namespace {
 
 const char* const kRepeaters =
     "{\"rptrs\": ["
     "{\"callsign\": \"DB0ESS\", \"city\": \"Essen\", \"state\": \"NRW\", \"country\": \"Germany\","
-    " \"frequency\": \"439.5625\", \"offset\": \"-7.6\", \"color_code\": 1, \"ipsc_network\": \"BrandMeister\","
+    " \"frequency\": \"439.5625\", \"offset\": \"-7.6\", \"color_code\": 1, \"ipsc_network\": "
+    "\"BrandMeister\","
     " \"lat\": 51.45, \"lng\": 7.01},"
     "{\"callsign\": \"DB0KOE\", \"city\": \"K\xC3\xB6ln\", \"state\": \"NRW\", \"country\": \"Germany\","
     " \"frequency\": \"438.2125\", \"offset\": \"-7.6\", \"color_code\": \"2\", \"ipsc_network\": \"DMR+\","
@@ -70,7 +69,8 @@ class WizardTest : public pwtest::ui::WindowFixture {
     if (folder.isEmpty()) return;
     wizard->resize(1138, 585);
     QCoreApplication::processEvents();
-    wizard->grab().save(QString::fromUtf8(folder) + "/wizard-" + wizard->currentPage()->objectName() + ".png");
+    wizard->grab().save(QString::fromUtf8(folder) + "/wizard-" + wizard->currentPage()->objectName() +
+                        ".png");
   }
 
   // Drives the pages from the first to the preview: both lists, Germany ticked, the "*" set
@@ -113,10 +113,13 @@ class WizardTest : public pwtest::ui::WindowFixture {
     shoot(w);
     w->next();
     QCOMPARE(w->currentId(), int(CodePlugWizard::PreviewPage));
-    QCOMPARE(in<QLabel>(w, "PreviewSummaryLabel")->text(),
-             QStringLiteral("6 channels, 2 zones, 2 scan lists, 2 rx group lists and 3 contacts will be added; "
-                            "2 entries are left out."));
-    QVERIFY(in<QPlainTextEdit>(w, "PreviewText")->toPlainText().contains("F1ZZZ: outside the area: country \"France\""));
+    QCOMPARE(
+        in<QLabel>(w, "PreviewSummaryLabel")->text(),
+        QStringLiteral("6 channels, 2 zones, 2 scan lists, 2 rx group lists and 3 contacts will be added; "
+                       "2 entries are left out."));
+    QVERIFY(in<QPlainTextEdit>(w, "PreviewText")
+                ->toPlainText()
+                .contains("F1ZZZ: outside the area: country \"France\""));
     shoot(w);
   }
 
@@ -170,7 +173,8 @@ class WizardTest : public pwtest::ui::WindowFixture {
     const pw::wizard::PlanRun run = pw::wizard::readPlanRun(plan.toStdString());
     QVERIFY2(run.error.empty(), run.error.c_str());
     const auto planBytes = pwtest::readFile(plan.toStdString());
-    QVERIFY(std::string(planBytes.begin(), planBytes.end()).find("\"file\": \"lists/rptrs.json\"") != std::string::npos);
+    QVERIFY(std::string(planBytes.begin(), planBytes.end()).find("\"file\": \"lists/rptrs.json\"") !=
+            std::string::npos);
     pw::CodePlugDocument again;
     QCOMPARE(again.loadCodePlug(doc.fileName, false), 0);
     pw::wizard::generate(again, run.plan, run.sources);

@@ -1,11 +1,11 @@
 // The wizard's plan file: its defaults, the round trip through the file, and an error for
 // every kind of mistake naming the file, the line and the key.
+#include "wizard/WizardPlan.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 #include <variant>
-
-#include "wizard/WizardPlan.h"
 
 namespace pw::wizard {
 namespace {
@@ -77,14 +77,16 @@ TEST(WizardPlanTest, EveryMistakeNamesTheFileTheLineAndTheKey) {
       {"{\"repeaters\": {\"file\": \"r.json\", \"near\": \"XX99\", \"radius_km\": 5},\n"
        " \"talkgroups\": {\"sets\": [{\"networks\": [\"*\"], \"slots\": {\"1\": [9]}}]}}",
        1, "repeaters.near", "a locator of 4 or 6 characters (\"JO31\", \"JO31ne\") or \"lat,lng\" is needed"},
-      {"{\"repeaters\": {\"file\": \"r.json\"},\n \"talkgroups\": {\"sets\": [{\"networks\": [\"*\"], \"slots\": "
+      {"{\"repeaters\": {\"file\": \"r.json\"},\n \"talkgroups\": {\"sets\": [{\"networks\": [\"*\"], "
+       "\"slots\": "
        "{\"1\": [9]}}]},\n \"order\": \"distance\"}",
        3, "order", "\"distance\" needs repeaters.near"},
-      {"{\"repeaters\": {\"file\": \"r.json\"},\n \"talkgroups\": {\"sets\": [{\"networks\": [\"*\"], \"slots\": "
+      {"{\"repeaters\": {\"file\": \"r.json\"},\n \"talkgroups\": {\"sets\": [{\"networks\": [\"*\"], "
+       "\"slots\": "
        "{\"1\": [9]}}]},\n \"zones\": \"per city\"}",
        3, "zones", "one of \"per repeater\", \"by city\", \"by state\" is needed"},
-      {"{\"repeaters\": {\"file\": \"r.json\"},\n\n \"talkgroups\": {\"file\": \"t.json\"}}", 3, "talkgroups.sets",
-       "missing"},
+      {"{\"repeaters\": {\"file\": \"r.json\"},\n\n \"talkgroups\": {\"file\": \"t.json\"}}", 3,
+       "talkgroups.sets", "missing"},
       {"{\"repeaters\": {\"file\": \"r.json\", \"file\": \"s.json\"}}", 1, "repeaters.file", "given twice"},
       {"{\"repeaters\": {\"file\": \"r.json\"},\n \"scan_lists\": 1,\n"
        " \"talkgroups\": {\"sets\": [{\"networks\": [\"*\"], \"slots\": {\"1\": [9]}}]}}",

@@ -77,7 +77,8 @@ E choiceOf(const QComboBox* box) {
 std::vector<std::string> ticked(const QListWidget* list) {
   std::vector<std::string> out;
   for (int i = 0; i < list->count(); ++i)
-    if (list->item(i)->checkState() == Qt::Checked) out.push_back(toModel(list->item(i)->data(kValueRole).toString()));
+    if (list->item(i)->checkState() == Qt::Checked)
+      out.push_back(toModel(list->item(i)->data(kValueRole).toString()));
   return out;
 }
 
@@ -87,7 +88,8 @@ QString setText(const pw::wizard::TalkgroupSet& set) {
   for (int slot = 0; slot < 2; ++slot) {
     QStringList ids;
     for (std::uint32_t id : set.timeSlots[std::size_t(slot)]) ids << QString::number(id);
-    if (!ids.isEmpty()) perSlot << QStringLiteral("TS%1: %2").arg(slot + 1).arg(ids.join(QStringLiteral(", ")));
+    if (!ids.isEmpty())
+      perSlot << QStringLiteral("TS%1: %2").arg(slot + 1).arg(ids.join(QStringLiteral(", ")));
   }
   return networks.join(QStringLiteral(", ")) + QStringLiteral("  -  ") +
          (perSlot.isEmpty() ? QStringLiteral("no talkgroups yet") : perSlot.join(QStringLiteral("; ")));
@@ -119,11 +121,13 @@ QWizardPage* CodePlugWizard::buildSourcesPage() {
   auto* page = new WizardPage;
   page->setObjectName(QStringLiteral("SourcesPage"));
   page->setTitle(QStringLiteral("Sources"));
-  page->setSubTitle(QStringLiteral("The public repeater list (its JSON, or a CSV of callsign,frequency,offset,"
-                                   "color_code,...) and the network's talkgroup list. Or open a plan saved before."));
+  page->setSubTitle(
+      QStringLiteral("The public repeater list (its JSON, or a CSV of callsign,frequency,offset,"
+                     "color_code,...) and the network's talkgroup list. Or open a plan saved before."));
   RepeaterFileEdit = named(new QLineEdit(page), "RepeaterFileEdit");
   TalkgroupFileEdit = named(new QLineEdit(page), "TalkgroupFileEdit");
-  TalkgroupFileEdit->setPlaceholderText(QStringLiteral("optional: without it talkgroups are named \"TG <id>\""));
+  TalkgroupFileEdit->setPlaceholderText(
+      QStringLiteral("optional: without it talkgroups are named \"TG <id>\""));
   auto* browseRepeaters = pushButton("RepeaterBrowseBitBtn", QStringLiteral("Browse..."), page);
   auto* browseTalkgroups = pushButton("TalkgroupBrowseBitBtn", QStringLiteral("Browse..."), page);
   auto* openPlan = pushButton("OpenPlanBitBtn", QStringLiteral("Open Plan..."), page);
@@ -154,8 +158,9 @@ QWizardPage* CodePlugWizard::buildAreaPage() {
   auto* page = new WizardPage;
   page->setObjectName(QStringLiteral("AreaPage"));
   page->setTitle(QStringLiteral("Area"));
-  page->setSubTitle(QStringLiteral("Tick countries, states and cities (none ticked in a list: any), and/or give a "
-                                   "place and a radius."));
+  page->setSubTitle(
+      QStringLiteral("Tick countries, states and cities (none ticked in a list: any), and/or give a "
+                     "place and a radius."));
   AreaFilterEdit = named(new QLineEdit(page), "AreaFilterEdit");
   AreaFilterEdit->setPlaceholderText(QStringLiteral("Show only names containing..."));
   AreaFilterEdit->setClearButtonEnabled(true);
@@ -170,8 +175,8 @@ QWizardPage* CodePlugWizard::buildAreaPage() {
   RadiusSpinBox->setValue(50);
   LocatorEdit = named(new QLineEdit(page), "LocatorEdit");
   LocatorEdit->setPlaceholderText(QStringLiteral("JO31 or 51.5,7.4"));
-  IncludeInactiveCheckBox =
-      named(new QCheckBox(QStringLiteral("Include repeaters marked inactive"), page), "IncludeInactiveCheckBox");
+  IncludeInactiveCheckBox = named(new QCheckBox(QStringLiteral("Include repeaters marked inactive"), page),
+                                  "IncludeInactiveCheckBox");
   AreaCountLabel = named(new QLabel(page), "AreaCountLabel");
   QFont bold = AreaCountLabel->font();
   bold.setBold(true);
@@ -211,7 +216,10 @@ QWizardPage* CodePlugWizard::buildAreaPage() {
       for (int i = 0; i < list->count(); ++i)
         list->item(i)->setHidden(!list->item(i)->text().contains(text, Qt::CaseInsensitive));
   });
-  page->complete = [this] { return areaCount_ > 0 && (!NearCheckBox->isChecked() || pw::wizard::parseNear(toModel(LocatorEdit->text()))); };
+  page->complete = [this] {
+    return areaCount_ > 0 &&
+           (!NearCheckBox->isChecked() || pw::wizard::parseNear(toModel(LocatorEdit->text())));
+  };
   return page;
 }
 
@@ -219,21 +227,25 @@ QWizardPage* CodePlugWizard::buildTalkgroupsPage() {
   auto* page = new WizardPage;
   page->setObjectName(QStringLiteral("TalkgroupsPage"));
   page->setTitle(QStringLiteral("Talkgroups"));
-  page->setSubTitle(QStringLiteral("A set per network: the talkgroups of each time slot, in order. A repeater takes "
-                                   "the first set whose network is part of its own; \"*\" takes any network."));
+  page->setSubTitle(
+      QStringLiteral("A set per network: the talkgroups of each time slot, in order. A repeater takes "
+                     "the first set whose network is part of its own; \"*\" takes any network."));
   TalkgroupSearchEdit = named(new QLineEdit(page), "TalkgroupSearchEdit");
-  TalkgroupSearchEdit->setPlaceholderText(QStringLiteral("Search by name or ID (an ID not listed can be added too)"));
+  TalkgroupSearchEdit->setPlaceholderText(
+      QStringLiteral("Search by name or ID (an ID not listed can be added too)"));
   TalkgroupSearchEdit->setClearButtonEnabled(true);
   TalkgroupList = named(new QListWidget(page), "TalkgroupList");
   TalkgroupList->setSelectionMode(QAbstractItemView::ExtendedSelection);
   NetworkComboBox = named(new QComboBox(page), "NetworkComboBox");
   NetworkComboBox->setEditable(true);
-  NetworkComboBox->setToolTip(QStringLiteral("Networks as the repeater list names them, or \"*\" for any; several "
-                                             "separated by commas"));
+  NetworkComboBox->setToolTip(
+      QStringLiteral("Networks as the repeater list names them, or \"*\" for any; several "
+                     "separated by commas"));
   SetList = named(new QListWidget(page), "SetList");
   Slot1List = named(new QListWidget(page), "Slot1List");
   Slot2List = named(new QListWidget(page), "Slot2List");
-  for (QListWidget* list : {Slot1List, Slot2List}) list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  for (QListWidget* list : {Slot1List, Slot2List})
+    list->setSelectionMode(QAbstractItemView::ExtendedSelection);
   auto* addSet = pushButton("AddSetBitBtn", QStringLiteral("New Set"), page);
   auto* removeSet = pushButton("RemoveSetBitBtn", QStringLiteral("Remove Set"), page);
   auto* setUp = pushButton("SetUpBitBtn", QStringLiteral("Move Up"), page);
@@ -273,7 +285,8 @@ QWizardPage* CodePlugWizard::buildTalkgroupsPage() {
 
   connect(TalkgroupSearchEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
     for (int i = 0; i < TalkgroupList->count(); ++i)
-      TalkgroupList->item(i)->setHidden(!TalkgroupList->item(i)->text().contains(text.trimmed(), Qt::CaseInsensitive));
+      TalkgroupList->item(i)->setHidden(
+          !TalkgroupList->item(i)->text().contains(text.trimmed(), Qt::CaseInsensitive));
   });
   connect(SetList, &QListWidget::currentRowChanged, this, [this] { showSetSlots(); });
   connect(addSet, &QPushButton::clicked, this, [this, page] {
@@ -334,11 +347,13 @@ QWizardPage* CodePlugWizard::buildLayoutPage() {
   auto* page = new WizardPage;
   page->setObjectName(QStringLiteral("LayoutPage"));
   page->setTitle(QStringLiteral("Layout"));
-  page->setSubTitle(QStringLiteral("How the channels, zones and scan lists are made, in which order, and where."));
+  page->setSubTitle(
+      QStringLiteral("How the channels, zones and scan lists are made, in which order, and where."));
   ChannelsComboBox = choices("ChannelsComboBox", {ChannelsPer::Talkgroup, ChannelsPer::Slot}, page);
   ZonesComboBox = choices("ZonesComboBox", {ZonesBy::Repeater, ZonesBy::City, ZonesBy::State}, page);
   ScanListsCheckBox =
-      named(new QCheckBox(QStringLiteral("A scan list for each zone, with the zone's channels"), page), "ScanListsCheckBox");
+      named(new QCheckBox(QStringLiteral("A scan list for each zone, with the zone's channels"), page),
+            "ScanListsCheckBox");
   OrderComboBox = choices("OrderComboBox", {Order::Distance, Order::Name, Order::Frequency}, page);
   StartComboBox = choices("StartComboBox", {Start::Append, Start::Empty}, page);
   RadioIdEdit = named(new QLineEdit(page), "RadioIdEdit");
@@ -349,16 +364,19 @@ QWizardPage* CodePlugWizard::buildLayoutPage() {
   RadioNameEdit->setMaxLength(16);
   auto* form = new QFormLayout(page);
   form->addRow(QStringLiteral("Channels:"), ChannelsComboBox);
-  form->addRow(QString(), new QLabel(QStringLiteral("\"per talkgroup\": a channel for each talkgroup of the repeater's set; "
-                                                    "\"per slot\": one per time slot, the others in its rx group list"),
-                                     page));
+  form->addRow(
+      QString(),
+      new QLabel(QStringLiteral("\"per talkgroup\": a channel for each talkgroup of the repeater's set; "
+                                "\"per slot\": one per time slot, the others in its rx group list"),
+                 page));
   form->addRow(QStringLiteral("Zones:"), ZonesComboBox);
   form->addRow(QString(), ScanListsCheckBox);
   form->addRow(QStringLiteral("Order of the repeaters:"), OrderComboBox);
   form->addRow(QStringLiteral("Start:"), StartComboBox);
-  form->addRow(QString(), new QLabel(QStringLiteral("\"empty\" clears channels, zones, scan lists and rx group lists "
-                                                    "first; contacts and settings stay"),
-                                     page));
+  form->addRow(QString(),
+               new QLabel(QStringLiteral("\"empty\" clears channels, zones, scan lists and rx group lists "
+                                         "first; contacts and settings stay"),
+                          page));
   form->addRow(QStringLiteral("Radio ID:"), RadioIdEdit);
   form->addRow(QStringLiteral("Radio name:"), RadioNameEdit);
   page->complete = [this] {
@@ -383,8 +401,9 @@ QWizardPage* CodePlugWizard::buildPreviewPage() {
   PreviewText->setReadOnly(true);
   PreviewText->setLineWrapMode(QPlainTextEdit::NoWrap);
   auto* save = pushButton("SavePlanBitBtn", QStringLiteral("Save Plan..."), page);
-  save->setToolTip(QStringLiteral("Write these choices to a plan file, to build the code plug again later "
-                                  "(plugwright-cli generate)"));
+  save->setToolTip(
+      QStringLiteral("Write these choices to a plan file, to build the code plug again later "
+                     "(plugwright-cli generate)"));
   auto* row = new QHBoxLayout;
   row->addWidget(PreviewSummaryLabel, 1);
   row->addWidget(save);
@@ -534,7 +553,8 @@ void CodePlugWizard::fillAreaLists() {
     QListWidget* list = lists[k].first;
     list->clear();
     for (const auto& [key, entry] : counted) {
-      auto* item = new QListWidgetItem(QStringLiteral("%1 (%2)").arg(fromModel(entry.first)).arg(entry.second), list);
+      auto* item =
+          new QListWidgetItem(QStringLiteral("%1 (%2)").arg(fromModel(entry.first)).arg(entry.second), list);
       item->setData(kValueRole, fromModel(entry.first));
       item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
       item->setCheckState(ticks.contains(key) ? Qt::Checked : Qt::Unchecked);
@@ -546,7 +566,7 @@ void CodePlugWizard::fillAreaLists() {
 void CodePlugWizard::fillTalkgroupList() {
   TalkgroupList->clear();
   std::vector<std::pair<std::uint32_t, std::string>> sorted(sources_.talkgroupNames.begin(),
-                                                           sources_.talkgroupNames.end());
+                                                            sources_.talkgroupNames.end());
   std::sort(sorted.begin(), sorted.end());
   for (const auto& [id, name] : sorted) {
     auto* item = new QListWidgetItem(QStringLiteral("%1  %2").arg(id).arg(fromModel(name)), TalkgroupList);
@@ -611,8 +631,9 @@ void CodePlugWizard::updateAreaCount() {
   const pw::wizard::Area area(plan_);
   areaCount_ = int(std::count_if(sources_.repeaters.rows.begin(), sources_.repeaters.rows.end(),
                                  [&](const auto& row) { return area.takes(row); }));
-  AreaCountLabel->setText(placeReadable ? QStringLiteral("%1 repeaters in the area").arg(grouped(std::size_t(areaCount_)))
-                                        : QStringLiteral("The place is neither a locator (JO31, JO31ne) nor lat,lng."));
+  AreaCountLabel->setText(
+      placeReadable ? QStringLiteral("%1 repeaters in the area").arg(grouped(std::size_t(areaCount_)))
+                    : QStringLiteral("The place is neither a locator (JO31, JO31ne) nor lat,lng."));
   emit page(AreaPage)->completeChanged();
 }
 
@@ -662,8 +683,9 @@ void CodePlugWizard::showPreview() {
   PreviewSummaryLabel->setText(
       preview_.added.empty()
           ? QStringLiteral("Nothing can be generated: no repeater of the area is usable (see below).")
-          : QStringLiteral("%1 channels, %2 zones, %3 scan lists, %4 rx group lists and %5 contacts will be added; "
-                           "%6 entries are left out.")
+          : QStringLiteral(
+                "%1 channels, %2 zones, %3 scan lists, %4 rx group lists and %5 contacts will be added; "
+                "%6 entries are left out.")
                 .arg(preview_.added.size())
                 .arg(count(pw::ListId::Zones))
                 .arg(count(pw::ListId::ScanLists))
