@@ -14,6 +14,7 @@
 #include "exchange/ChannelValues.h"
 #include "membership/MemberList.h"
 #include "settings/GeneralSettings.h"
+#include "signalling/Gps.h"
 #include "wizard/Area.h"
 
 namespace pw::wizard {
@@ -78,8 +79,12 @@ void clearLists(CodePlugDocument& doc, Report& report) {
                                       exchange::quoted(recordName(doc, site.referred, int(v) - 1)) +
                                       " is cleared: none now",
                                   placeName(doc, site, h)});
-        // 0 names no record in each of these places (the GPS tab reads it as the current channel).
-        setReferenceAt(doc, site, h, p, 0);
+        // 0 names no record in each of these places; GPS systems keep "no setting" as their tab
+        // writes it (all ones after the first system).
+        if (site.base == kGps)
+          setGpsRevertChannel(doc, h, 0);
+        else
+          setReferenceAt(doc, site, h, p, 0);
       }
   }
   for (ListId id : {ListId::Channels, ListId::Zones, ListId::ScanLists, ListId::RxGroupLists})

@@ -204,7 +204,7 @@ TEST_F(GenerateTest, EmptyClearsTheFourListsAndSetsEveryReferenceIntoThemToNone)
   EXPECT_EQ(names(doc, ListId::Contacts)[0], "Kept");
   EXPECT_EQ(u16le(doc.image(), kEmergencySystems + 36), 0u);
   EXPECT_EQ(u16le(doc.image(), kGps), 0u);
-  EXPECT_EQ(u16le(doc.image(), kGps + kGpsSize), 0u);
+  EXPECT_EQ(u16le(doc.image(), kGps + kGpsSize), 0xFFFFu);  // GPS system 2's "no setting"
   EXPECT_EQ(u16le(doc.image(), kDtmfDecodeEntries + 20), 0u);
   EXPECT_EQ(generalField(doc, GeneralField::RadioId), 2621234u);
   EXPECT_EQ(generalText(doc, GeneralBytes::RadioName), "DL1ABC");
