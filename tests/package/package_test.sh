@@ -140,7 +140,7 @@ completion() {
   for command in $(sed -n '/^Commands:/,/^$/ s/^  \([a-z-]*\).*/\1/p' <<<"$help") --help --version; do
     [[ " $offered" == *" $command "* ]] || fail "completion does not offer $command: $offered"
   done
-  for command in import-channels import-userdb sort; do
+  for command in import-channels import-userdb generate sort; do
     options=$("$root/usr/bin/plugwright-cli" "$command" --help | head -1 | grep -o -- '--[a-z-]*' | sort -u)
     offered=$(complete_words "$command" x.rdt --)
     for option in $options; do
@@ -148,13 +148,15 @@ completion() {
     done
   done
   [ "$(complete_words sort a.rdt --by "")" = "id name rx_frequency " ] || fail "completion of --by"
-  mkdir -p "$work/files/folder" && touch "$work/files/"{a.rdt,B.RDT,c.csv,d.yaml,e.txt}
+  mkdir -p "$work/files/folder" && touch "$work/files/"{a.rdt,B.RDT,c.csv,d.yaml,e.txt,f.json}
   cd "$work/files" || return
   [ "$(complete_words check "")" = "B.RDT a.rdt folder " ] || fail "check FILE: $(complete_words check "")"
   [ "$(complete_words import-channels a.rdt "")" = "c.csv folder " ] || fail "import-channels IN CSV"
   [ "$(complete_words import-channels a.rdt --update c.csv "")" = "B.RDT a.rdt folder " ] || fail "import-channels OUT"
   [ "$(complete_words export-contacts a.rdt "")" = "c.csv e.txt folder " ] || fail "export-contacts OUT"
   [ "$(complete_words build "")" = "d.yaml folder " ] || fail "build TEXT"
+  [ "$(complete_words generate a.rdt "")" = "f.json folder " ] || fail "generate IN PLAN"
+  [ "$(complete_words generate a.rdt f.json --dry-run "")" = "B.RDT a.rdt folder " ] || fail "generate OUT"
   [ "$(complete_words validate a.rdt "")" = "" ] || fail "validate takes one file"
   cd - >/dev/null || return
 }
