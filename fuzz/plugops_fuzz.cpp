@@ -605,38 +605,20 @@ void checkAround(const CodePlugDocument& doc, ListId id, const char* op) {
 // The references around the list an operation may reorder: those naming its records
 // must follow them, those its records hold must move with them unchanged. Records are
 // told apart by their name; a name two records share identifies neither. Reused from
-// operation to operation, so watching costs no allocation.
+// operation to operation, so watching costs no allocation. Only the image is kept before
+// the operation: an image it left as it was keeps every reference, and most operations
+// change nothing (refused, out of range, or views), so the references are collected from
+// the image kept only when the operation changed something.
 class ReferenceWatch {
  public:
   void watch(const CodePlugDocument& doc, ListId list) {
     list_ = list;
-    const ByteSpan section = sectionOf(doc, list);
-    before_.assign(section.begin(), section.end());
-    toRecord_.clear();
-    inRecord_.clear();
-    const std::uint32_t used = std::uint32_t(usedCount(doc, list));
-    for (const auto& s : referenceSites()) {
-      const bool referred = s.referred == list, held = s.holderList == list;
-      if (!referred && !held) continue;
-      for (int h = 0; h < s.holderCount; ++h) {
-        const ByteSpan holder = holderBytes(doc, s, h);
-        int isLive = -1;  // asked only of a holder with a reference to watch
-        for (int p = 0; p < s.repeat; ++p) {
-          const std::uint32_t v = referenceIn(holder, s, p);
-          const bool toRecord = referred && v >= 1 && v <= used;
-          if (!toRecord && !held) continue;
-          if (isLive < 0) isLive = live(doc, s, h);
-          if (!isLive) break;
-          if (toRecord)
-            toRecord_.push_back({&s, h, p, int(v - 1), 0});
-          else
-            inRecord_.push_back({&s, h, p, h, v});
-        }
-      }
-    }
+    old_.workingImage = doc.workingImage;
   }
 
   void check(const CodePlugDocument& doc, const char* op) {
+    if (doc.workingImage == old_.workingImage) return;
+    collect(old_);
     const auto& l = layoutOf(list_);
     const ByteSpan now = sectionOf(doc, list_);
     // The list as it was: every record kept its place, and so must every reference.
@@ -688,6 +670,33 @@ class ReferenceWatch {
   }
 
  private:
+  void collect(const CodePlugDocument& doc) {
+    const ByteSpan section = sectionOf(doc, list_);
+    before_.assign(section.begin(), section.end());
+    toRecord_.clear();
+    inRecord_.clear();
+    const std::uint32_t used = std::uint32_t(usedCount(doc, list_));
+    for (const auto& s : referenceSites()) {
+      const bool referred = s.referred == list_, held = s.holderList == list_;
+      if (!referred && !held) continue;
+      for (int h = 0; h < s.holderCount; ++h) {
+        const ByteSpan holder = holderBytes(doc, s, h);
+        int isLive = -1;  // asked only of a holder with a reference to watch
+        for (int p = 0; p < s.repeat; ++p) {
+          const std::uint32_t v = referenceIn(holder, s, p);
+          const bool toRecord = referred && v >= 1 && v <= used;
+          if (!toRecord && !held) continue;
+          if (isLive < 0) isLive = live(doc, s, h);
+          if (!isLive) break;
+          if (toRecord)
+            toRecord_.push_back({&s, h, p, int(v - 1), 0});
+          else
+            inRecord_.push_back({&s, h, p, h, v});
+        }
+      }
+    }
+  }
+
   struct Watched {
     const ReferenceSite* site;
     int holder, position;
@@ -702,6 +711,7 @@ class ReferenceWatch {
     return s.base == l.start && s.holderSize == l.recordSize && s.holderCount <= l.count;
   }
   ListId list_ = ListId::Channels;
+  CodePlugDocument old_;  // the image before the operation
   std::vector<std::uint8_t> before_;
   std::vector<Watched> toRecord_, inRecord_;
   std::vector<std::pair<std::size_t, int>> byName_;
