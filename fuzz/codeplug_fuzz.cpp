@@ -58,19 +58,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.resize(kRdtFileSize);
   const std::uint8_t* tile = data + 9;
   const std::size_t tileSize = size - 9;
-  for (std::size_t at = 0; at < file.size(); at += tileSize)
-    std::memcpy(file.data() + at, tile, std::min(tileSize, file.size() - at));
+  // Laid once, then doubled: a few copies rather than one per tile.
+  std::memcpy(file.data(), tile, std::min(tileSize, file.size()));
+  for (std::size_t at = tileSize; at < file.size(); at *= 2)
+    std::memcpy(file.data() + at, file.data(), std::min(at, file.size() - at));
   std::memcpy(file.data(), "DfuSe\x01\x25\x01\x04\x00\x01", 11);
   doc.adoptImage(std::move(file));
 
   // The checks read the image as stored, before any packing.
   checked.workingImage.assign(file.begin(), file.end());
   checked.adoptImage(std::move(checked.workingImage));
+  // A free record's bytes do not depend on its place: one is made free, the rest copied from it.
   for (int l = 0; l < kListCount; ++l) {
     const auto id = static_cast<ListId>(l);
-    const auto [first, end] = checkedWindow(data[8], layoutOf(id).count);
-    for (int i = 0; i < layoutOf(id).count; ++i)
-      if (i < first || i >= end) initEntry(checked, id, i, {});
+    const int count = layoutOf(id).count;
+    const auto [first, end] = checkedWindow(data[8], count);
+    const int model = first > 0 ? 0 : end;
+    if (model >= count) continue;
+    initEntry(checked, id, model, {});
+    const ByteSpan fresh = recordBytes(checked, id, model);
+    for (int i = 0; i < count; ++i)
+      if ((i < first || i >= end) && i != model)
+        std::memcpy(recordBytes(checked, id, i).data(), fresh.data(), fresh.size());
   }
   (void)validate(checked);
 
