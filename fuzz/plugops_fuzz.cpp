@@ -533,22 +533,26 @@ const Operation kOperations[] = {
 
 // ---- invariants ----
 
+// The checks' own loops and comparisons are not coverage of the model, and tracing them
+// cost a good part of a run: the checks run uninstrumented (what they call is not).
+#define UNTRACED __attribute__((no_sanitize("coverage"), noinline))
+
 // A record's identity: the hash of its name field (the hash runs outside the
 // instrumented code, which keeps the watch cheap).
-std::size_t nameHash(ByteSpan section, const RecordListLayout& l, int index) {
+UNTRACED std::size_t nameHash(ByteSpan section, const RecordListLayout& l, int index) {
   const std::size_t at = std::size_t(index) * std::size_t(l.recordSize) + std::size_t(l.nameOffset);
   return std::hash<std::string_view>{}(
       {reinterpret_cast<const char*>(section.data() + at), std::size_t(l.nameUnits) * 2});
 }
 
-ByteSpan sectionOf(const CodePlugDocument& doc, ListId id) {
+UNTRACED ByteSpan sectionOf(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
   return doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize));
 }
 
 // The list is packed and every free record holds the list's empty-record values
 // (which are not in use, so the used records are the first ones).
-void checkList(const CodePlugDocument& doc, ListId id, const char* op) {
+UNTRACED void checkList(const CodePlugDocument& doc, ListId id, const char* op) {
   static std::vector<std::uint8_t> fresh[kListCount];
   const auto& l = layoutOf(id);
   std::vector<std::uint8_t>& expect = fresh[int(id)];
@@ -568,7 +572,7 @@ void checkList(const CodePlugDocument& doc, ListId id, const char* op) {
 // changes a few records, and a check over every slot of every record cost more than it.
 std::vector<std::uint8_t> packedSeen[kListCount];
 
-void checkMembers(const CodePlugDocument& doc, const MemberListLayout& m, const char* op) {
+UNTRACED void checkMembers(const CodePlugDocument& doc, const MemberListLayout& m, const char* op) {
   const auto& l = layoutOf(m.owner);
   const ByteSpan section = sectionOf(doc, m.owner);
   std::vector<std::uint8_t>& seen = packedSeen[int(m.owner)];
@@ -589,14 +593,14 @@ void checkMembers(const CodePlugDocument& doc, const MemberListLayout& m, const 
   seen.assign(section.begin(), section.end());
 }
 
-void checkEverything(const CodePlugDocument& doc, const char* op) {
+UNTRACED void checkEverything(const CodePlugDocument& doc, const char* op) {
   for (int l = 0; l < kListCount; ++l) checkList(doc, ListId(l), op);
   for (const auto& m : memberLayouts()) checkMembers(doc, m, op);
 }
 
 // What an operation on one list may change: that list and the member slots that
 // belong to it or name its records. (The rest is checked at the end of the run.)
-void checkAround(const CodePlugDocument& doc, ListId id, const char* op) {
+UNTRACED void checkAround(const CodePlugDocument& doc, ListId id, const char* op) {
   checkList(doc, id, op);
   for (const auto& m : memberLayouts())
     if (m.owner == id || m.referred == id) checkMembers(doc, m, op);
@@ -616,35 +620,38 @@ class ReferenceWatch {
     old_.workingImage = doc.workingImage;
   }
 
-  void check(const CodePlugDocument& doc, const char* op) {
+  UNTRACED void check(const CodePlugDocument& doc, const char* op) {
     if (doc.workingImage == old_.workingImage) return;
     collect(old_);
     const auto& l = layoutOf(list_);
     const ByteSpan now = sectionOf(doc, list_);
     // The list as it was: every record kept its place, and so must every reference.
     const bool still = std::memcmp(now.data(), before_.data(), before_.size()) == 0;
-    byName_.clear();
     if (!still) {
-      for (int i = 0, used = usedCount(doc, list_); i < used; ++i) byName_.push_back({nameHash(now, l, i), i});
-      std::sort(byName_.begin(), byName_.end());
+      const int used = usedCount(doc, list_);
+      std::size_t slots = 2;
+      while (slots < 2 * std::size_t(used)) slots *= 2;
+      byName_.assign(slots, {0, kFree});
+      for (int i = 0; i < used; ++i) {
+        const std::size_t name = nameHash(now, l, i);
+        Slot& s = slotOf(name);
+        s.row = s.row == kFree ? i : -1;  // a name two records share identifies neither
+        s.name = name;
+      }
     }
     movedTo_.assign(before_.size() / std::size_t(l.recordSize), -2);
-    const auto at = [&](int before) {  // where the record that was at `before` is now, or -1
+    const auto at = [&](int before) UNTRACED {  // where the record that was at `before` is now, or -1
       if (still) return before;
       int& to = movedTo_[std::size_t(before)];
-      if (to != -2) return to;
-      const std::size_t name = nameHash(before_, l, before);
-      const auto it = std::lower_bound(byName_.begin(), byName_.end(), std::pair{name, -1});
-      const bool unique = it != byName_.end() && it->first == name &&
-                          (std::next(it) == byName_.end() || std::next(it)->first != name);
-      return to = unique ? it->second : -1;
+      if (to == -2) to = std::max(-1, slotOf(nameHash(before_, l, before)).row);
+      return to;
     };
     // A holder's members are watched one after the other: it is read and asked once for them.
     const ReferenceSite* lastSite = nullptr;
     int lastHolder = -1;
     bool lastLive = false;
     ByteSpan holder;
-    const auto liveHolder = [&](const ReferenceSite& s, int h) {
+    const auto liveHolder = [&](const ReferenceSite& s, int h) UNTRACED {
       if (&s != lastSite || h != lastHolder) {
         lastSite = &s;
         lastHolder = h;
@@ -670,7 +677,7 @@ class ReferenceWatch {
   }
 
  private:
-  void collect(const CodePlugDocument& doc) {
+  UNTRACED void collect(const CodePlugDocument& doc) {
     const ByteSpan section = sectionOf(doc, list_);
     before_.assign(section.begin(), section.end());
     toRecord_.clear();
@@ -703,7 +710,7 @@ class ReferenceWatch {
     int record;           // index before the operation: of the record referred to, or of the holder
     std::uint32_t value;  // the value a holder keeps
   };
-  static bool live(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
+  UNTRACED static bool live(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
     return holderTakesPart(doc, s, h, s.onDelete) && holderTakesPart(doc, s, h, s.onMove) &&
            (!s.holderList || inUse(doc, *s.holderList, h));
   }
@@ -714,13 +721,25 @@ class ReferenceWatch {
   CodePlugDocument old_;  // the image before the operation
   std::vector<std::uint8_t> before_;
   std::vector<Watched> toRecord_, inRecord_;
-  std::vector<std::pair<std::size_t, int>> byName_;
+  // The list's names now, by their hash: open addressing, at most half full.
+  static constexpr int kFree = -2;
+  struct Slot {
+    std::size_t name;
+    int row;  // kFree, the row holding the name, or -1 when several do
+  };
+  UNTRACED Slot& slotOf(std::size_t name) {
+    const std::size_t mask = byName_.size() - 1;
+    std::size_t i = name & mask;
+    while (byName_[i].row != kFree && byName_[i].name != name) i = (i + 1) & mask;
+    return byName_[i];
+  }
+  std::vector<Slot> byName_;
   std::vector<int> movedTo_;
 };
 
 // Undoing every step gives back `start`, redoing them all `end` (the image now). Steps the
 // memory budget dropped off the old end leave an earlier image than the start.
-void checkHistory(CodePlugDocument& doc, std::size_t steps, const std::vector<std::uint8_t>& start,
+UNTRACED void checkHistory(CodePlugDocument& doc, std::size_t steps, const std::vector<std::uint8_t>& start,
                   std::vector<std::uint8_t>& end) {
   const std::size_t kept = doc.history().stepCount();
   if (kept > steps) broken("undo all", "more undo steps than operations that changed something");
