@@ -740,7 +740,7 @@ class ReferenceWatch {
 // Undoing every step gives back `start`, redoing them all `end` (the image now). Steps the
 // memory budget dropped off the old end leave an earlier image than the start.
 UNTRACED void checkHistory(CodePlugDocument& doc, std::size_t steps, const std::vector<std::uint8_t>& start,
-                  std::vector<std::uint8_t>& end) {
+                           std::vector<std::uint8_t>& end) {
   const std::size_t kept = doc.history().stepCount();
   if (kept > steps) broken("undo all", "more undo steps than operations that changed something");
   end = doc.workingImage;
