@@ -242,7 +242,13 @@ DatabasePlan makePlan(const CodePlugDocument& doc, const Database& db, const Fil
   report.record = "contact";
   report.capacity = layoutOf(kList).count;
   if (!doc.hasImage()) return plan;
-  std::vector<bool> taken(std::size_t(kMaxCallId) + 1, false);
+  // The call IDs in the list and those planned, as bits up to the largest ID in play: a
+  // small file's plan need not clear two megabytes for every ID there could be.
+  std::uint32_t largest = 0;
+  for (int i = 0; i < report.capacity; ++i)
+    if (inUse(doc, kList, i)) largest = std::max(largest, contactCallId(doc, i));
+  for (const Database::Row& row : db.rows()) largest = std::max(largest, row.id);
+  std::vector<bool> taken(std::size_t(largest) + 1, false);
   for (int i = 0; i < report.capacity; ++i)
     if (inUse(doc, kList, i)) taken[contactCallId(doc, i)] = true;
   const std::size_t room = std::size_t(report.capacity - endOfUse(doc, kList));
