@@ -8,7 +8,6 @@
 #include <optional>
 #include <span>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "codeplug/Encodings.h"
@@ -253,11 +252,16 @@ void appendEntries(CodePlugDocument& doc, const std::vector<ContactEntry>& entri
   const int capacity = layoutOf(kList).count;
   int slot = firstFree(doc, kList);
   if (slot < 0) return;
-  std::unordered_set<std::uint32_t> ids;
-  for (int i = 0; i < slot; ++i) ids.insert(contactCallId(doc, i));
+  // The IDs taken, sorted: one array for the list's thousand, not a hash node each.
+  std::vector<std::uint32_t> ids;
+  ids.reserve(std::size_t(capacity));
+  for (int i = 0; i < slot; ++i) ids.push_back(contactCallId(doc, i));
+  std::sort(ids.begin(), ids.end());
   for (const ContactEntry& e : entries) {
     if (slot >= capacity) break;
-    if (!ids.insert(e.id).second) continue;
+    const auto at = std::lower_bound(ids.begin(), ids.end(), e.id);
+    if (at != ids.end() && *at == e.id) continue;
+    ids.insert(at, e.id);
     storeContact(doc, slot++, e);
   }
 }

@@ -17,25 +17,26 @@ namespace {
 constexpr ListId kContacts = ListId::Contacts;
 
 // Admits the rows a paste stores: a call ID the list or an earlier row holds is skipped, and
-// so is every row once the list is full.
+// so is every row once the list is full. Who holds an ID is told only for a row skipped:
+// naming each of a full list's contacts up front cost more than the paste itself.
 class Admission {
  public:
-  explicit Admission(const CodePlugDocument& doc) {
+  explicit Admission(const CodePlugDocument& doc) : doc_(doc) {
     const int used = endOfUse(doc, kContacts);
     room_ = layoutOf(kContacts).count - used;
-    for (int i = 0; i < used; ++i)
-      holders_.emplace(contactCallId(doc, i),
-                       "in the list already: " + quoted(recordName(doc, kContacts, i)));
+    holders_.reserve(std::size_t(used));
+    for (int i = 0; i < used; ++i) holders_.emplace(contactCallId(doc, i), Holder{.inList = true, .at = i});
   }
 
   bool operator()(ContactRow& row, Skip& skip) {
-    const auto [at, isNew] =
-        holders_.emplace(row.entry.id, "on line " + std::to_string(row.line) + " already");
+    const auto [at, isNew] = holders_.emplace(row.entry.id, Holder{.inList = false, .at = row.line});
     if (!isNew) {
       skip = {.line = row.line,
               .reason = Reason::Repeated,
               .what = "call ID " + std::to_string(row.entry.id),
-              .detail = at->second};
+              .detail = at->second.inList
+                            ? "in the list already: " + quoted(recordName(doc_, kContacts, at->second.at))
+                            : "on line " + std::to_string(at->second.at) + " already"};
       return false;
     }
     if (room_ == 0) {
@@ -49,8 +50,13 @@ class Admission {
   }
 
  private:
+  struct Holder {
+    bool inList;  // a contact of the list (at: its index) or a row read before (at: its line)
+    int at;
+  };
+  const CodePlugDocument& doc_;  // not changed while rows are admitted
   int room_ = 0;
-  std::unordered_map<std::uint32_t, std::string> holders_;  // call ID -> who holds it
+  std::unordered_map<std::uint32_t, Holder> holders_;  // call ID -> who holds it
 };
 
 // The first line is a header another layout reads (copied or exported channels): their rows

@@ -136,6 +136,11 @@ TEST(ContactCsv, PasteReadsFileLinesAndSaysWhatItLeftOut) {
   EXPECT_EQ(pasteMessage(pasted),
             "Pasted 0 contacts.\n\nlines 2-3: not pasted: a quoted field opened on line 2 is not closed");
 
+  // An ID the text gives twice: the second row names the line of the first.
+  pasted = pasteContactText(plug.doc, "call_id,name\n12,Twelve\n12,Again\n", -1);
+  EXPECT_EQ(pasted.added, std::vector<int>{5});
+  EXPECT_EQ(pasteMessage(pasted), "Pasted 1 contact.\n\nline 3: not pasted: call ID 12 is on line 2 already");
+
   // A message box holds twenty lines; the rest are counted.
   Report many;
   many.added = {0};
