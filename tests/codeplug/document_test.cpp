@@ -73,8 +73,7 @@ TEST(Document, CleanFileLoadsUnmodifiedAndSavesByteIdentical) {
   EXPECT_TRUE(l.prompt.shown.empty());
 }
 
-// A file that loaded with a matching suffix CRC is saved with the CRC of the saved bytes
-// (the window's tests show the other case keeping its four bytes).
+// A file that loaded with a matching suffix CRC is saved with the CRC of the saved bytes.
 TEST(Document, SaveKeepsAMatchingSuffixCrcMatchingAndNoUndoStepHoldsIt) {
   const std::string check = "123456789";  // CRC-32 0xCBF43926, which DfuSe stores uninverted
   EXPECT_EQ(dfuseCrc({reinterpret_cast<const std::uint8_t*>(check.data()), check.size()}), 0x340BC6D9u);

@@ -92,7 +92,6 @@ class CheckTest : public CheckCompareFixture {
     for (int r = 0; r < 2; ++r) {
       QCOMPARE(view->model()->index(r, 1).data().toString().toStdString(), expected[std::size_t(r)].text);
     }
-    QCOMPARE(view->model()->index(0, 0).data().toString(), QString("Channels: 30 Ch 30"));
     QCOMPARE(view->model()->index(1, 0).data().toString(), QString("DTMF: DTMF decode 2"));
 
     // Double-click: the tab, the grid's own page and the row, in view.

@@ -165,8 +165,6 @@ class WizardTest : public pwtest::ui::WindowFixture {
     pw::CodePlugDocument& doc = form->document();
     QCOMPARE(pw::usedCount(doc, pw::ListId::Channels), 7);
     QCOMPARE(pw::recordName(doc, pw::ListId::Zones, 1), std::string("Koln"));
-    QCOMPARE(doc.history().undoLabel(), std::string("wizard: 6 channels"));
-    QVERIFY(control<QPushButton>("UndoBitBtn")->isEnabled());
     const auto after = doc.workingImage;
 
     // The command line's path over the plan the window wrote.
