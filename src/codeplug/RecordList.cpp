@@ -389,8 +389,6 @@ std::vector<int> sortRecordsByName(CodePlugDocument& doc, ListId id, const std::
 bool packList(CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
   if (!doc.hasImage()) return false;
-  const std::vector<std::uint8_t> before(doc.bytes(l.start, std::size_t(l.count) * l.recordSize).begin(),
-                                         doc.bytes(l.start, std::size_t(l.count) * l.recordSize).end());
   std::vector<int> oldToNew(l.count + 1, 0);
   bool moved = false;
   int next = 0;
@@ -406,9 +404,18 @@ bool packList(CodePlugDocument& doc, ListId id) {
     }
     ++next;
   }
-  for (int i = next; i < l.count; ++i) initEntry(doc, id, i, {});
+  // Only the records made free can change when nothing moved: each is compared as it is
+  // cleared (a copy of the whole list was a fresh mapping of memory on every pack).
+  bool cleared = false;
+  std::vector<std::uint8_t> was(std::size_t(l.recordSize));
+  for (int i = next; i < l.count; ++i) {
+    const ByteSpan r = recordBytes(doc, id, i);
+    if (!moved && !cleared) std::memcpy(was.data(), r.data(), r.size());
+    initEntry(doc, id, i, {});
+    if (!moved && !cleared) cleared = std::memcmp(was.data(), r.data(), r.size()) != 0;
+  }
   if (moved) renumberAfterPack(doc, id, oldToNew);
-  return moved || std::memcmp(before.data(), section.data(), before.size()) != 0;
+  return moved || cleared;
 }
 
 bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {

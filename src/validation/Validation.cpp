@@ -90,6 +90,26 @@ class Report {
   std::vector<std::pair<int, int>> keys_;  // section rank, record
 };
 
+// Which records of every list are in use, read once for all the checks: the reference
+// checks alone ask some 20000 times.
+class InUse {
+ public:
+  explicit InUse(const CodePlugDocument& doc) {
+    for (int l = 0; l < kListCount; ++l) {
+      const auto id = static_cast<ListId>(l);
+      used_[l].resize(std::size_t(layoutOf(id).count));
+      for (std::size_t i = 0; i < used_[l].size(); ++i) used_[l][i] = inUse(doc, id, int(i));
+    }
+  }
+  bool operator()(ListId id, int index) const {
+    const std::vector<std::uint8_t>& u = used_[std::size_t(id)];
+    return index >= 0 && std::size_t(index) < u.size() && u[std::size_t(index)];
+  }
+
+ private:
+  std::array<std::vector<std::uint8_t>, kListCount> used_;
+};
+
 // 0 is "none" everywhere; 0xFFFF is the "none" that settings blocks (GPS systems, scan
 // list priorities) write into their 16-bit numbers.
 bool namesNothing(const ReferenceSite& s, std::uint32_t v) { return v == 0 || (s.width == 2 && v == 0xFFFF); }
@@ -97,8 +117,8 @@ bool namesNothing(const ReferenceSite& s, std::uint32_t v) { return v == 0 || (s
 // A place counts when its holder is in use and the place's own condition holds (a
 // one-touch entry that calls a contact, a digital channel): anything else is never
 // read by the radio and never followed by the editor's renumbering.
-bool placeCounts(const CodePlugDocument& doc, const ReferenceSite& s, int holder) {
-  if (s.holderList && !inUse(doc, *s.holderList, holder)) return false;
+bool placeCounts(const CodePlugDocument& doc, const InUse& used, const ReferenceSite& s, int holder) {
+  if (s.holderList && !used(*s.holderList, holder)) return false;
   return s.check == When::Never || holderTakesPart(doc, s, holder, s.check);
 }
 
@@ -106,7 +126,7 @@ bool placeCounts(const CodePlugDocument& doc, const ReferenceSite& s, int holder
 // whatever those bytes hold, or nothing, without telling the user.
 // A hostile image holds a wrong number in nearly every one of its ~20000 places: the
 // parts of a sentence that depend only on the place are made once per site.
-void checkReferences(const CodePlugDocument& doc, Report& report) {
+void checkReferences(const CodePlugDocument& doc, const InUse& used, Report& report) {
   for (const ReferenceSite& s : referenceSites()) {
     const int capacity = layoutOf(s.referred).count;
     const PlugSection section = s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section);
@@ -117,14 +137,14 @@ void checkReferences(const CodePlugDocument& doc, Report& report) {
     for (int p = 0; p < s.repeat; ++p)
       roles.push_back(capitalised(fillFormat(s.role, {std::to_string(p + 1)})));
     for (int h = 0; h < s.holderCount; ++h) {
-      if (!placeCounts(doc, s, h)) continue;
+      if (!placeCounts(doc, used, s, h)) continue;
       for (int p = 0; p < s.repeat; ++p) {
         const std::uint32_t v = referenceAt(doc, s, h, p);
         if (namesNothing(s, v)) continue;
         std::string_view problem;
         if (v > std::uint32_t(capacity))
           problem = beyond;
-        else if (!inUse(doc, s.referred, int(v) - 1))
+        else if (!used(s.referred, int(v) - 1))
           problem = unused;
         else
           continue;
@@ -140,12 +160,12 @@ void checkReferences(const CodePlugDocument& doc, Report& report) {
 
 // A digital channel without a contact has nobody to call when the user presses PTT.
 // The radio cannot transmit outside its band: such a channel never works on the air.
-void checkChannels(const CodePlugDocument& doc, Report& report) {
+void checkChannels(const CodePlugDocument& doc, const InUse& used, Report& report) {
   const Band band = bandFor(doc.frequencyRangeCode());
   const std::string bandText =
       std::to_string(band.lowHz / 1000000) + " to " + std::to_string(band.highHz / 1000000) + " MHz";
   for (int c = 0; c < kChannelCount; ++c) {
-    if (!inUse(doc, ListId::Channels, c)) continue;
+    if (!used(ListId::Channels, c)) continue;
     const std::uint32_t contact = channelField(doc, c, ChannelField::Contact);
     if (channelField(doc, c, ChannelField::Mode) == 2 && (contact == 0 || contact == 0xFFFF))
       report.add(ListId::Channels, c, "The channel is digital but has no contact.");
@@ -167,10 +187,10 @@ void checkChannels(const CodePlugDocument& doc, Report& report) {
 
 // The radio finds a contact by ID and call type: a second one with both alike is never
 // matched, so its name is never shown.
-void checkContacts(const CodePlugDocument& doc, Report& report) {
+void checkContacts(const CodePlugDocument& doc, const InUse& used, Report& report) {
   std::unordered_map<std::uint32_t, int> first;  // call ID << 3 | call type -> index
   for (int i = 0; i < kContactCount; ++i) {
-    if (!inUse(doc, ListId::Contacts, i)) continue;
+    if (!used(ListId::Contacts, i)) continue;
     const std::uint32_t id = contactCallId(doc, i);
     const int type = contactCallType(doc, i);
     const auto [at, added] = first.try_emplace(id << 3 | std::uint32_t(type), i);
@@ -196,11 +216,11 @@ std::vector<std::uint32_t> membersOf(const CodePlugDocument& doc, const MemberLi
 
 // A repeated member takes a slot for nothing (and a repeated scan member is scanned
 // twice as often); a zone without members leaves the radio with no channel to select.
-void checkMembers(const CodePlugDocument& doc, Report& report) {
+void checkMembers(const CodePlugDocument& doc, const InUse& used, Report& report) {
   for (const MemberListLayout& m : memberLayouts()) {
     const int owners = layoutOf(m.owner).count;
     for (int o = 0; o < owners; ++o) {
-      if (!inUse(doc, m.owner, o)) continue;
+      if (!used(m.owner, o)) continue;
       std::vector<std::uint32_t> members = membersOf(doc, m, o);
       if (members.empty() && m.owner == ListId::Zones) report.add(m.owner, o, "The zone has no members.");
       std::sort(members.begin(), members.end());
@@ -216,14 +236,14 @@ void checkMembers(const CodePlugDocument& doc, Report& report) {
 
 // The radio watches a priority channel while it scans the list's members and transmits on
 // the designated channel: one outside the list is not what the list scans.
-void checkScanChannels(const CodePlugDocument& doc, Report& report) {
+void checkScanChannels(const CodePlugDocument& doc, const InUse& used, Report& report) {
   const MemberListLayout& m = memberLayoutOf(ListId::ScanLists);
   static constexpr std::pair<ScanListField, const char*> kFields[] = {
       {ScanListField::PriorityChannel1, "Priority channel 1"},
       {ScanListField::PriorityChannel2, "Priority channel 2"},
       {ScanListField::TxDesignatedChannel, "The designated transmit channel"}};
   for (int s = 0; s < kScanListCount; ++s) {
-    if (!inUse(doc, ListId::ScanLists, s)) continue;
+    if (!used(ListId::ScanLists, s)) continue;
     const std::vector<std::uint32_t> members = membersOf(doc, m, s);
     for (const auto& [field, what] : kFields) {
       const std::uint32_t v = scanListField(doc, s, field);
@@ -242,11 +262,12 @@ void checkScanChannels(const CodePlugDocument& doc, Report& report) {
 std::vector<Finding> validate(const CodePlugDocument& doc) {
   if (!doc.hasImage()) return {};
   Report report;
-  checkReferences(doc, report);
-  checkChannels(doc, report);
-  checkContacts(doc, report);
-  checkMembers(doc, report);
-  checkScanChannels(doc, report);
+  const InUse used(doc);
+  checkReferences(doc, used, report);
+  checkChannels(doc, used, report);
+  checkContacts(doc, used, report);
+  checkMembers(doc, used, report);
+  checkScanChannels(doc, used, report);
   return report.take();
 }
 
