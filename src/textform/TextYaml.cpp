@@ -3,6 +3,7 @@
 #include <yaml.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cstdio>
 #include <cstring>
 #include <deque>
@@ -17,6 +18,7 @@ namespace pw::text {
 namespace {
 
 constexpr const char* kRestKey = "rest";
+constexpr std::size_t kMaxCatalogueFields = 64;  // more in a section are compared by key
 constexpr const char* kHeader =
     "Plugwright code plug text. Values as the tabs show them; a number with a comment is stored\n"
     "as it is. \"rest\" holds every bit no field covers, as hex XORed over what the fields give.";
@@ -259,9 +261,9 @@ class Reader {
     if (!desc) throw ReadError{{line, key, "unknown section"}};
     TextSection section{.desc = desc, .line = line};
     if (numbered(*desc))
-      list(key, "records", [&] { section.records.push_back(record(key, true)); });
+      list(key, "records", [&] { section.records.push_back(record(*desc, key, true)); });
     else
-      section.records.push_back(record(key, false));
+      section.records.push_back(record(*desc, key, false));
     plug.sections.push_back(std::move(section));
   }
 
@@ -277,16 +279,29 @@ class Reader {
     next();
   }
 
-  TextRecord record(const std::string& where, bool numbered) {
+  TextRecord record(const SectionDesc& desc, const std::string& where, bool numbered) {
     if (!is(YAML_MAPPING_START_EVENT)) fail(where, "a map of fields is expected");
     TextRecord r{.line = line()};
     bool hasNumber = false;
+    // The catalogue's fields met so far by their place (a text lists them in the catalogue's
+    // order, so the next one is looked at first); other keys are few and compared.
+    std::bitset<kMaxCatalogueFields> seen;
+    std::size_t expected = 0;
     for (next(); !is(YAML_MAPPING_END_EVENT);) {
       const int keyLine = line();
       std::string key = scalar(where);
+      const FieldDesc* d =
+          expected < desc.fields.size() && key == desc.fields[expected].key ? &desc.fields[expected]
+                                                                            : findField(desc, key);
+      const std::size_t place = d ? std::size_t(d - desc.fields.data()) : 0;
+      if (d) expected = place + 1;
+      const bool twice = d && place < seen.size()
+                             ? seen.test(place)
+                             : std::any_of(r.fields.begin(), r.fields.end(),
+                                           [&](const TextField& f) { return f.key == key; });
+      if (d && place < seen.size()) seen.set(place);
       // A key given twice would be taken silently, the last one winning.
-      if ((numbered && hasNumber && key == kNumberKey) ||
-          std::any_of(r.fields.begin(), r.fields.end(), [&](const TextField& f) { return f.key == key; }))
+      if ((numbered && hasNumber && key == kNumberKey) || twice)
         throw ReadError{{keyLine, (hasNumber ? where + " " + std::to_string(r.number) : where) + "." + key,
                          "given twice in one record"}};
       if (numbered && key == kNumberKey) {
