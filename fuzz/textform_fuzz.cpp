@@ -5,8 +5,9 @@
 // An image is a clean plug with the input laid over it, so most sections describe as the
 // clean plug's do. The clean plug makes the whole way through its text once; after that,
 // a run writes and reads back as text only the sections that differ from the clean plug's
-// (and the rest and the suffix CRC), and builds the file from those and the others as
-// described: the same round trip, without reading the same text again every run.
+// (and the runs of the rest the clean plug's lacks, and the suffix CRC), and builds the file
+// from those and the others as described: the same round trip, without reading the same
+// text again every run.
 
 #include <algorithm>
 #include <cstddef>
@@ -74,23 +75,37 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   TextPlug described = describe(file, &scratch);
   if (described.sections.size() != cleanText.sections.size()) std::abort();
-  TextPlug changed{.suffixCrc = described.suffixCrc, .rest = std::move(described.rest)};
+  TextPlug changed{.suffixCrc = described.suffixCrc};
   std::vector<std::size_t> written;  // where each section written came from
   for (std::size_t s = 0; s < described.sections.size(); ++s)
     if (!sameSection(described.sections[s], cleanText.sections[s])) {
       written.push_back(s);
       changed.sections.push_back(std::move(described.sections[s]));
     }
+  // So are the runs of the rest: only those the clean plug's rest does not hold (both
+  // come in the order of the file) are written.
+  std::vector<std::size_t> writtenRuns;
+  for (std::size_t r = 0, c = 0; r < described.rest.size(); ++r) {
+    const RestRun& run = described.rest[r];
+    while (c < cleanText.rest.size() && cleanText.rest[c].at < run.at) ++c;
+    if (c < cleanText.rest.size() && cleanText.rest[c].at == run.at && cleanText.rest[c].bytes == run.bytes)
+      continue;
+    writtenRuns.push_back(r);
+    changed.rest.push_back(std::move(described.rest[r]));
+  }
   auto read = fromYaml(toYaml(changed));
   auto* back = std::get_if<TextPlug>(&read);
-  if (!back || back->sections.size() != written.size()) std::abort();
-  // Each section read back goes where it was written from.
+  if (!back || back->sections.size() != written.size() || back->rest.size() != writtenRuns.size()) std::abort();
+  // Each section and run read back goes where it was written from.
   for (std::size_t k = 0; k < written.size(); ++k) {
     if (back->sections[k].desc != changed.sections[k].desc) std::abort();
     described.sections[written[k]] = std::move(back->sections[k]);
   }
+  for (std::size_t k = 0; k < writtenRuns.size(); ++k) {
+    if (back->rest[k].at != changed.rest[k].at) std::abort();
+    described.rest[writtenRuns[k]] = std::move(back->rest[k]);
+  }
   described.suffixCrc = back->suffixCrc;
-  described.rest = std::move(back->rest);
   auto result = assemble(described, std::move(built));
   auto* bytes = std::get_if<std::vector<std::uint8_t>>(&result);
   if (!bytes || *bytes != file) std::abort();
