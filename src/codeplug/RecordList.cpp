@@ -138,6 +138,14 @@ bool inUse(const CodePlugDocument& doc, ListId id, int index) {
   return !r.empty() && u16le(r, layoutOf(id).nameOffset) != 0;
 }
 
+std::vector<std::uint8_t> inUseMarks(const CodePlugDocument& doc, ListId id) {
+  const auto& l = layoutOf(id);
+  const ByteSpan section = sectionBytes(doc, l);
+  std::vector<std::uint8_t> marks(std::size_t(l.count), 0);
+  for (int i = 0; !section.empty() && i < l.count; ++i) marks[std::size_t(i)] = nameInUse(section, l, i);
+  return marks;
+}
+
 int usedCount(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
   const ByteSpan section = sectionBytes(doc, l);

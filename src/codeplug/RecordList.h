@@ -51,6 +51,8 @@ const MemberListLayout& memberLayoutOf(ListId owner);
 MutableByteSpan recordBytes(CodePlugDocument& doc, ListId id, int index);
 ByteSpan recordBytes(const CodePlugDocument& doc, ListId id, int index);
 bool inUse(const CodePlugDocument& doc, ListId id, int index);
+// inUse of every record of the list by index, read in one pass (all 0 without an image).
+std::vector<std::uint8_t> inUseMarks(const CodePlugDocument& doc, ListId id);
 int usedCount(const CodePlugDocument& doc, ListId id);
 int firstFree(const CodePlugDocument& doc, ListId id);  // -1 when the list is full or no image
 // Decoded name of record `index`, with the 1-based record number as fallback.

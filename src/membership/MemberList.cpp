@@ -59,8 +59,9 @@ std::vector<int> availableRecords(const CodePlugDocument& doc, ListId owner, int
   std::vector<bool> member(std::size_t(m.range) + 1, false);
   for (int p = 0; p < m.size(); ++p)
     if (m.shown(p)) member[m.at(p)] = true;
+  const std::vector<std::uint8_t> used = inUseMarks(doc, m.layout.referred);
   for (int i = 0; i < m.range; ++i)
-    if (!member[i + 1] && inUse(doc, m.layout.referred, i)) numbers.push_back(i + 1);
+    if (!member[i + 1] && std::size_t(i) < used.size() && used[std::size_t(i)]) numbers.push_back(i + 1);
   return numbers;
 }
 

@@ -66,7 +66,7 @@ std::string capitalised(std::string s) {
 }
 
 // A hostile image yields some 20000 findings: each is ranked once when added, stored
-// where growing never moves it, sorted as numbers and moved once into the result.
+// where growing never moves it, put in order by counting and moved once into the result.
 class Report {
  public:
   void add(PlugSection section, int record, std::string text) {
@@ -75,10 +75,7 @@ class Report {
   }
   void add(ListId id, int index, std::string text) { add(sectionOf(id), index + 1, std::move(text)); }
   std::vector<Finding> take() {
-    std::vector<std::uint32_t> order(out_.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = std::uint32_t(i);
-    std::stable_sort(order.begin(), order.end(),
-                     [this](std::uint32_t a, std::uint32_t b) { return keys_[a] < keys_[b]; });
+    const std::vector<std::uint32_t> order = ranked();
     std::vector<Finding> sorted;
     sorted.reserve(out_.size());
     for (std::uint32_t i : order) sorted.push_back(std::move(out_[i]));
@@ -86,6 +83,35 @@ class Report {
   }
 
  private:
+  // The findings' places by (section, record), those alike in the order added: counted out by
+  // record, then by section, each pass keeping the order of the one before (the keys are small
+  // numbers, and some 20000 findings compared pair by pair cost more than the checks).
+  std::vector<std::uint32_t> ranked() const {
+    const std::size_t n = keys_.size();
+    std::vector<std::uint32_t> order(n);
+    int top = 0;
+    bool small = true;
+    for (const auto& [section, record] : keys_) {
+      small = small && section >= 0 && section < kPlugSectionCount && record >= 0;
+      top = std::max(top, record);
+    }
+    if (!small) {
+      for (std::size_t i = 0; i < n; ++i) order[i] = std::uint32_t(i);
+      std::stable_sort(order.begin(), order.end(),
+                       [this](std::uint32_t a, std::uint32_t b) { return keys_[a] < keys_[b]; });
+      return order;
+    }
+    std::vector<std::uint32_t> byRecord(n), at(std::size_t(top) + 2, 0);
+    for (const auto& key : keys_) ++at[std::size_t(key.second) + 1];
+    for (std::size_t r = 1; r < at.size(); ++r) at[r] += at[r - 1];
+    for (std::size_t i = 0; i < n; ++i) byRecord[at[std::size_t(keys_[i].second)]++] = std::uint32_t(i);
+    std::array<std::uint32_t, kPlugSectionCount + 1> from{};
+    for (const auto& key : keys_) ++from[std::size_t(key.first) + 1];
+    for (std::size_t k = 1; k < from.size(); ++k) from[k] += from[k - 1];
+    for (const std::uint32_t i : byRecord) order[from[std::size_t(keys_[i].first)]++] = i;
+    return order;
+  }
+
   std::deque<Finding> out_;
   std::vector<std::pair<int, int>> keys_;  // section rank, record
 };
@@ -95,11 +121,7 @@ class Report {
 class InUse {
  public:
   explicit InUse(const CodePlugDocument& doc) {
-    for (int l = 0; l < kListCount; ++l) {
-      const auto id = static_cast<ListId>(l);
-      used_[l].resize(std::size_t(layoutOf(id).count));
-      for (std::size_t i = 0; i < used_[l].size(); ++i) used_[l][i] = inUse(doc, id, int(i));
-    }
+    for (int l = 0; l < kListCount; ++l) used_[std::size_t(l)] = inUseMarks(doc, static_cast<ListId>(l));
   }
   bool operator()(ListId id, int index) const {
     const std::vector<std::uint8_t>& u = used_[std::size_t(id)];
