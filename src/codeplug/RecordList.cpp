@@ -413,14 +413,21 @@ bool packList(CodePlugDocument& doc, ListId id) {
     ++next;
   }
   // Only the records made free can change when nothing moved: each is compared as it is
-  // cleared (a copy of the whole list was a fresh mapping of memory on every pack).
+  // cleared (a copy of the whole list was a fresh mapping of memory on every pack). A free
+  // record's bytes do not depend on its place or what it held: the first is made, the
+  // others copied from it.
   bool cleared = false;
-  std::vector<std::uint8_t> was(std::size_t(l.recordSize));
-  for (int i = next; i < l.count; ++i) {
-    const ByteSpan r = recordBytes(doc, id, i);
-    if (!moved && !cleared) std::memcpy(was.data(), r.data(), r.size());
-    initEntry(doc, id, i, {});
-    if (!moved && !cleared) cleared = std::memcmp(was.data(), r.data(), r.size()) != 0;
+  if (next < l.count) {
+    const MutableByteSpan fresh = recordBytes(doc, id, next);
+    const std::vector<std::uint8_t> was(fresh.begin(), fresh.end());
+    initEntry(doc, id, next, {});
+    cleared = std::memcmp(was.data(), fresh.data(), fresh.size()) != 0;
+    for (int i = next + 1; i < l.count; ++i) {
+      const MutableByteSpan r = recordBytes(doc, id, i);
+      if (std::memcmp(r.data(), fresh.data(), r.size()) == 0) continue;
+      std::memcpy(r.data(), fresh.data(), r.size());
+      cleared = true;
+    }
   }
   if (moved) renumberAfterPack(doc, id, oldToNew);
   return moved || cleared;

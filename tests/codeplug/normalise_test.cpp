@@ -110,6 +110,11 @@ TEST(Normalise, FreeRecordsGetTheirEmptyRecordValues) {
     ASSERT_EQ(b.loadInto(l.doc), 0);
     EXPECT_TRUE(l.doc.isModified()) << layoutOf(id).title;
     EXPECT_EQ(recordOf(l.doc, id, last), freshRecord(id)) << layoutOf(id).title;
+    // A pack that only clears a free record's junk says so; once clean, it changes nothing.
+    CodePlugDocument doc(nullptr);
+    doc.holdImage(b.bytes());
+    EXPECT_TRUE(packList(doc, id)) << layoutOf(id).title;
+    EXPECT_FALSE(packList(doc, id)) << layoutOf(id).title;
   }
 }
 
