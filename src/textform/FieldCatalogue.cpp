@@ -770,9 +770,9 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
       break;
     case Kind::Choice:
     case Kind::Reference: {
-      const auto text = f.choices ? textOfCode(f.choices(), value) : std::nullopt;
-      if (text) {
-        shown.text = std::string(trimmed(*text));
+      const int choice = f.choices ? indexOfCode(f.choices(), value) : -1;
+      if (choice >= 0) {
+        shown.text = std::string(trimmed(f.choices()[std::size_t(choice)].text));
       } else if (f.kind == Kind::Reference) {
         shown.text = std::to_string(value);
         shown.comment = referredName(doc, f.referred, value);

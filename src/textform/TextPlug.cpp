@@ -59,22 +59,31 @@ const std::vector<Region>& regions() {
   return all;
 }
 
-// The label of `at` and where that label ends.
-std::pair<std::string, std::size_t> regionAt(std::size_t at) {
+// The region holding `at` (nothing between regions), and where its label ends: the record's
+// end in a list, or where the next region begins.
+std::pair<const Region*, std::size_t> regionOf(std::size_t at) {
   std::size_t next = kRdtFileSize;
   for (const Region& r : regions()) {
     if (at >= r.begin && at < r.end) {
-      if (!r.recordSize) return {r.label, r.end};
+      if (!r.recordSize) return {&r, r.end};
       const std::size_t index = (at - r.begin) / r.recordSize;
-      return {r.label + " " + std::to_string(index + 1), r.begin + (index + 1) * r.recordSize};
+      return {&r, r.begin + (index + 1) * r.recordSize};
     }
     if (r.begin > at) {
       next = std::min(next, r.begin);
     }
   }
+  return {nullptr, next};
+}
+
+// The label of `at` and where that label ends.
+std::pair<std::string, std::size_t> regionAt(std::size_t at) {
+  const auto [r, end] = regionOf(at);
+  if (r && !r->recordSize) return {r->label, end};
+  if (r) return {r->label + " " + std::to_string((at - r->begin) / r->recordSize + 1), end};
   char buf[32];
   std::snprintf(buf, sizeof buf, "image 0x%05zX", at >= kImageBase ? at - kImageBase : at);
-  return {buf, next};
+  return {buf, end};
 }
 
 // The residual is compared a block at a time (memcmp), then a word at a time.
@@ -107,7 +116,7 @@ std::vector<RestRun> restRuns(const std::vector<std::uint8_t>& residual) {
       ++i;
       continue;
     }
-    const std::size_t regionEnd = regionAt(i).second;
+    const std::size_t regionEnd = regionOf(i).second;
     // Extend over short zero gaps, within the region.
     std::size_t end = i, zeros = 0;
     for (std::size_t j = i; j < regionEnd && zeros < kJoinGap; ++j) {
@@ -366,8 +375,9 @@ TextPlug describe(ByteSpan file, std::vector<std::uint8_t>* scratch) {
   for (const SectionDesc& s : catalogue()) {
     TextSection section{.desc = &s};
     if (s.list) {
-      for (int i = 0; i < layoutOf(*s.list).count; ++i)
-        if (inUse(doc, *s.list, i))
+      const std::vector<std::uint8_t> used = inUseMarks(doc, *s.list);
+      for (int i = 0; i < int(used.size()); ++i)
+        if (used[std::size_t(i)])
           section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1));
     } else if (s.count) {
       for (int i = 0; i < s.count; ++i)
