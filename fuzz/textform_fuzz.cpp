@@ -4,10 +4,10 @@
 //
 // An image is a clean plug with the input laid over it, so most sections describe as the
 // clean plug's do. The clean plug makes the whole way through its text once; after that,
-// a run writes and reads back as text only the sections that differ from the clean plug's
-// (and the runs of the rest the clean plug's lacks, and the suffix CRC), and builds the file
-// from those and the others as described: the same round trip, without reading the same
-// text again every run.
+// a run writes and reads back as text only the records that differ from the clean plug's
+// (a block whole; and the runs of the rest the clean plug's lacks, and the suffix CRC), and
+// builds the file from those and the others as described: the same round trip, without
+// reading the same text again every run.
 
 #include <algorithm>
 #include <cstddef>
@@ -28,16 +28,18 @@ bool sameValue(const TextValue& a, const TextValue& b) {
          a.comment == b.comment;
 }
 
-// Written the same: the same records, fields and values (lines aside).
+// Written the same: the same number, fields and values (lines aside).
+bool sameRecord(const TextRecord& x, const TextRecord& y) {
+  if (x.number != y.number || x.fields.size() != y.fields.size()) return false;
+  for (std::size_t f = 0; f < x.fields.size(); ++f)
+    if (x.fields[f].key != y.fields[f].key || !sameValue(x.fields[f].value, y.fields[f].value)) return false;
+  return true;
+}
+
 bool sameSection(const TextSection& a, const TextSection& b) {
   if (a.desc != b.desc || a.records.size() != b.records.size()) return false;
-  for (std::size_t r = 0; r < a.records.size(); ++r) {
-    const TextRecord &x = a.records[r], &y = b.records[r];
-    if (x.number != y.number || x.fields.size() != y.fields.size()) return false;
-    for (std::size_t f = 0; f < x.fields.size(); ++f)
-      if (x.fields[f].key != y.fields[f].key || !sameValue(x.fields[f].value, y.fields[f].value))
-        return false;
-  }
+  for (std::size_t r = 0; r < a.records.size(); ++r)
+    if (!sameRecord(a.records[r], b.records[r])) return false;
   return true;
 }
 
@@ -76,12 +78,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TextPlug described = describe(file, &scratch);
   if (described.sections.size() != cleanText.sections.size()) std::abort();
   TextPlug changed{.suffixCrc = described.suffixCrc};
-  std::vector<std::size_t> written;  // where each section written came from
-  for (std::size_t s = 0; s < described.sections.size(); ++s)
-    if (!sameSection(described.sections[s], cleanText.sections[s])) {
-      written.push_back(s);
-      changed.sections.push_back(std::move(described.sections[s]));
+  std::vector<std::size_t> written;                // where each section written came from
+  std::vector<std::vector<std::size_t>> records;  // and each of its records
+  for (std::size_t s = 0; s < described.sections.size(); ++s) {
+    TextSection& section = described.sections[s];
+    const TextSection& clean = cleanText.sections[s];
+    if (sameSection(section, clean)) continue;
+    written.push_back(s);
+    TextSection& out = changed.sections.emplace_back(TextSection{.desc = section.desc});
+    std::vector<std::size_t>& from = records.emplace_back();
+    // Of numbered records (in the order of their numbers) only those the clean plug's
+    // section lacks; a block is its one record.
+    for (std::size_t r = 0, c = 0; r < section.records.size(); ++r) {
+      while (c < clean.records.size() && clean.records[c].number < section.records[r].number) ++c;
+      if (numbered(*section.desc) && c < clean.records.size() && sameRecord(clean.records[c], section.records[r]))
+        continue;
+      from.push_back(r);
+      out.records.push_back(std::move(section.records[r]));
     }
+  }
   // So are the runs of the rest: only those the clean plug's rest does not hold (both
   // come in the order of the file) are written.
   std::vector<std::size_t> writtenRuns;
@@ -98,8 +113,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!back || back->sections.size() != written.size() || back->rest.size() != writtenRuns.size()) std::abort();
   // Each section and run read back goes where it was written from.
   for (std::size_t k = 0; k < written.size(); ++k) {
-    if (back->sections[k].desc != changed.sections[k].desc) std::abort();
-    described.sections[written[k]] = std::move(back->sections[k]);
+    TextSection& section = back->sections[k];
+    if (section.desc != changed.sections[k].desc || section.records.size() != records[k].size()) std::abort();
+    for (std::size_t j = 0; j < records[k].size(); ++j) {
+      if (section.records[j].number != changed.sections[k].records[j].number) std::abort();
+      described.sections[written[k]].records[records[k][j]] = std::move(section.records[j]);
+    }
   }
   for (std::size_t k = 0; k < writtenRuns.size(); ++k) {
     if (back->rest[k].at != changed.rest[k].at) std::abort();
