@@ -188,9 +188,14 @@ void forEachReference(CodePlugDocument& doc, ListId id, When ReferenceSite::*sco
   for (const auto& s : referenceSites()) {
     if (s.referred != id) continue;
     const MutableByteSpan area = holderArea(doc, s);
+    // The holders in use, read in one pass when only those take part (a renumbering
+    // writes references, never a holder's name).
+    const bool inUseOnly = s.*scope == HolderInUse && s.holderList;
+    const std::vector<std::uint8_t> used = inUseOnly ? inUseMarks(doc, *s.holderList) : std::vector<std::uint8_t>();
     for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
       const MutableByteSpan r = holderIn(area, s, h);
-      if (!takesPart(doc, s, r, h, s.*scope)) continue;
+      if (inUseOnly ? !(std::size_t(h) < used.size() && used[std::size_t(h)]) : !takesPart(doc, s, r, h, s.*scope))
+        continue;
       for (int p = 0; p < s.repeat; ++p) {
         const std::uint32_t v = readRef(r, s, p);
         if (v < 1 || v > std::uint32_t(capacity)) continue;  // not a reference: never touched
