@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <unordered_map>
 
@@ -644,19 +645,56 @@ bool sameText(std::string_view a, std::string_view b) {
                     [](char x, char y) { return asciiLower(x) == asciiLower(y); });
 }
 
-// The code of the first choice whose text reads as `text` (both trimmed, without case).
-// A dump and a build read every field's text back against its choices, and many lists
-// hold some 250: each list (a static table, never changed) is indexed once.
-std::optional<std::uint32_t> choiceCode(const Choices& choices, std::string_view text) {
-  const auto key = [](std::string_view t) { return asciiLower(trimmed(t)); };
+// What a dump and a build need of a list of choices, found once per list (a static table,
+// never changed; many hold some 250): the code of the first choice whose text reads as a
+// given text (both trimmed, without case), the first choice carrying a code, and whether
+// that choice's text reads back as its own code.
+class ChoiceIndex {
+ public:
+  explicit ChoiceIndex(const Choices& choices) {
+    for (std::size_t i = 0; i < choices.size(); ++i) {
+      byText_.try_emplace(asciiLower(trimmed(choices[i].text)), choices[i].code);
+      byCode_.try_emplace(choices[i].code, int(i));
+    }
+    for (const Choice& c : choices) readsBack_.push_back(*code(c.text) == c.code);
+  }
+
+  std::optional<std::uint32_t> code(std::string_view text) const {
+    // Lowered on the stack: a lookup allocates nothing.
+    const std::string_view t = trimmed(text);
+    char lowered[64];
+    if (t.size() > sizeof lowered) {
+      const auto found = byText_.find(asciiLower(t));
+      return found == byText_.end() ? std::nullopt : std::optional(found->second);
+    }
+    std::transform(t.begin(), t.end(), lowered, [](char c) { return asciiLower(c); });
+    const auto found = byText_.find(std::string_view(lowered, t.size()));
+    return found == byText_.end() ? std::nullopt : std::optional(found->second);
+  }
+  // The first choice carrying `code`, or -1.
+  int index(std::uint32_t code) const {
+    const auto found = byCode_.find(code);
+    return found == byCode_.end() ? -1 : found->second;
+  }
+  bool readsBack(int index) const { return readsBack_[std::size_t(index)]; }
+
+ private:
+  struct Hash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view t) const { return std::hash<std::string_view>()(t); }
+  };
+  std::unordered_map<std::string, std::uint32_t, Hash, std::equal_to<>> byText_;
+  std::unordered_map<std::uint32_t, int> byCode_;
+  std::vector<bool> readsBack_;
+};
+
+const ChoiceIndex& indexOf(const Choices& choices) {
   static std::mutex guard;
-  static std::unordered_map<const Choices*, std::unordered_map<std::string, std::uint32_t>> indexes;
+  static std::unordered_map<const Choices*, std::unique_ptr<ChoiceIndex>> indexes;
   const std::lock_guard lock(guard);
-  const auto [index, made] = indexes.try_emplace(&choices);
-  if (made)
-    for (const Choice& c : choices) index->second.try_emplace(key(c.text), c.code);
-  const auto found = index->second.find(key(text));
-  return found == index->second.end() ? std::nullopt : std::optional(found->second);
+  std::unique_ptr<ChoiceIndex>& index = indexes[&choices];
+  if (!index) index = std::make_unique<ChoiceIndex>(choices);
+  return *index;
 }
 
 std::uint32_t maxOf(const FieldDesc& f) { return fieldMask(f.bits); }
@@ -741,7 +779,7 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
     case Kind::Choice:
     case Kind::Reference:
       if (f.choices)
-        if (const auto code = choiceCode(f.choices(), text)) return holds(code);
+        if (const auto code = indexOf(f.choices()).code(text)) return holds(code);
       break;
     case Kind::Frequency: {
       const std::string_view t = trimmed(text);
@@ -761,18 +799,24 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
 
 Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t value) {
   Shown shown;
+  // Where the text is known to read back without reading it, it is not read.
   switch (f.kind) {
     case Kind::Flag:
       shown.text = (value != 0) != f.inverted ? "on" : "off";
+      if (value <= 1) return {.text = std::move(shown.text), .readsBack = true};
       break;
     case Kind::Number:
       shown.text = std::to_string(value);
+      if (fieldHolds(f, value)) return {.text = std::move(shown.text), .readsBack = true};
       break;
     case Kind::Choice:
     case Kind::Reference: {
-      const int choice = f.choices ? indexOfCode(f.choices(), value) : -1;
+      const ChoiceIndex* index = f.choices ? &indexOf(f.choices()) : nullptr;
+      const int choice = index ? index->index(value) : -1;
       if (choice >= 0) {
         shown.text = std::string(trimmed(f.choices()[std::size_t(choice)].text));
+        if (index->readsBack(choice) && fieldHolds(f, value))
+          return {.text = std::move(shown.text), .readsBack = true};
       } else if (f.kind == Kind::Reference) {
         shown.text = std::to_string(value);
         shown.comment = referredName(doc, f.referred, value);
@@ -797,6 +841,8 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
   if (parseField(doc, f, shown.text) != value) {
     if (shown.comment.empty()) shown.comment = "shows " + shown.text;
     shown.text = f.kind == Kind::Frequency ? hexWord(value) : std::to_string(value);
+  } else {
+    shown.readsBack = f.kind != Kind::Frequency;
   }
   return shown;
 }
@@ -821,21 +867,32 @@ std::string unstorable(std::string_view text) {
 
 }  // namespace
 
-std::string escapeText(std::string_view bytes) {
+void appendEscaped(std::string& text, std::string_view bytes) {
   static constexpr char kHex[] = "0123456789abcdef";
-  std::string text;
-  for (const char ch : bytes) {
-    const auto c = std::uint8_t(ch);
+  // DEL too is escaped: YAML takes it for a control code.
+  const auto plain = [](std::uint8_t c) { return c != '\\' && c != 127 && nameAccepts(c); };
+  for (std::size_t i = 0; i < bytes.size();) {
+    // A run of plain characters goes in at once.
+    std::size_t end = i;
+    while (end < bytes.size() && plain(std::uint8_t(bytes[end]))) ++end;
+    text.append(bytes.substr(i, end - i));
+    if (end == bytes.size()) break;
+    const auto c = std::uint8_t(bytes[end]);
     if (c == '\\') {
       text += "\\\\";
-    } else if (nameAccepts(c) && c != 127) {  // YAML takes DEL for a control code
-      text += char(c);
     } else {
       text += "\\x";
       text += kHex[c >> 4];
       text += kHex[c & 15];
     }
+    i = end + 1;
   }
+}
+
+std::string escapeText(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size());
+  appendEscaped(text, bytes);
   return text;
 }
 

@@ -107,6 +107,9 @@ bool fieldHolds(const FieldDesc& f, std::uint32_t value);
 struct Shown {
   std::string text;
   std::string comment;  // the shown text when `text` is the stored number; a referred name
+  // The text reads back as the value whatever document it is read for (every kind but
+  // frequencies, which are clamped into the document's band).
+  bool readsBack = false;
 };
 // The text for a stored value; reading it back gives the value again (checked here).
 Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t value);
@@ -118,6 +121,7 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
 // ---- names: every byte a typed name does not accept (and DEL, which YAML takes for a
 // control code) as \xNN, the backslash doubled ----
 std::string escapeText(std::string_view bytes);
+void appendEscaped(std::string& text, std::string_view bytes);  // the same, onto `text`
 // Every byte the name field keeps (NameEnd::Stored), escaped.
 std::string nameText(ByteSpan units, int count);
 // The bytes of an escaped text; nothing, and why in `problem`, for a malformed escape or

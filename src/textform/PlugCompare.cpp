@@ -15,7 +15,7 @@ constexpr std::size_t kJoinGap = 8;  // differing rest bytes closer than this ar
 
 using Span = std::pair<std::size_t, std::size_t>;  // file offsets [first, second)
 
-const TextField* fieldOf(const TextRecord& r, const std::string& key) {
+const TextField* fieldOf(const TextRecord& r, std::string_view key) {
   for (const TextField& f : r.fields)
     if (f.key == key) return &f;
   return nullptr;

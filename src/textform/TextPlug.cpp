@@ -2,8 +2,9 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
-#include <set>
+#include <iterator>
 
 #include "codeplug/DfuseSuffix.h"
 #include "codeplug/Encodings.h"
@@ -54,6 +55,8 @@ const std::vector<Region>& regions() {
       }
     }
     std::sort(r.begin(), r.end(), [](const Region& a, const Region& b) { return a.begin < b.begin; });
+    for (std::size_t k = 1; k < r.size(); ++k)
+      if (r[k].begin < r[k - 1].end) std::abort();  // a layout fault: the lookup below needs them apart
     return r;
   }();
   return all;
@@ -62,18 +65,19 @@ const std::vector<Region>& regions() {
 // The region holding `at` (nothing between regions), and where its label ends: the record's
 // end in a list, or where the next region begins.
 std::pair<const Region*, std::size_t> regionOf(std::size_t at) {
-  std::size_t next = kRdtFileSize;
-  for (const Region& r : regions()) {
-    if (at >= r.begin && at < r.end) {
+  // Regions do not overlap: the one holding `at` can only be the last that begins at or before it.
+  const std::vector<Region>& all = regions();
+  const auto after = std::upper_bound(all.begin(), all.end(), at,
+                                      [](std::size_t a, const Region& r) { return a < r.begin; });
+  if (after != all.begin()) {
+    const Region& r = *std::prev(after);
+    if (at < r.end) {
       if (!r.recordSize) return {&r, r.end};
       const std::size_t index = (at - r.begin) / r.recordSize;
       return {&r, r.begin + (index + 1) * r.recordSize};
     }
-    if (r.begin > at) {
-      next = std::min(next, r.begin);
-    }
   }
-  return {nullptr, next};
+  return {nullptr, after == all.end() ? kRdtFileSize : after->begin};
 }
 
 // The label of `at` and where that label ends.
@@ -154,6 +158,26 @@ TextError fieldError(const TextValue& v, const std::string& field, const std::st
   return {v.line, field, message};
 }
 
+// The section or record an error is about ("channels 12", "radio"), put into words only
+// for an error: a build reads thousands of records that have none.
+struct Where {
+  const char* section;
+  std::optional<int> number{};  // a record's as the text gives it (0 too); none for a block
+  std::string text() const {
+    return number ? std::string(section) + " " + std::to_string(*number) : std::string(section);
+  }
+};
+
+// What a description knows of the values it wrote: per section of the plug, per field of its
+// records in their order, the stored value the field's text reads back as, where that holds
+// whatever document it is read for. Building the description's own fields then takes the
+// value instead of reading its text again.
+struct KnownValue {
+  std::uint32_t value = 0;
+  bool known = false;
+};
+using KnownValues = std::vector<std::vector<KnownValue>>;
+
 class Assembler {
  public:
   // Builds on zeros, in `buffer` when one is handed over (a file-sized buffer is a fresh
@@ -163,15 +187,22 @@ class Assembler {
     doc_.holdImage(std::move(buffer));
   }
 
-  std::optional<TextError> run(const TextPlug& plug) {
-    for (const TextSection& s : plug.sections)
-      if (!s.desc->list)
-        if (auto e = block(s)) return e;
+  std::optional<TextError> run(const TextPlug& plug, const KnownValues* known = nullptr) {
+    const auto from = [&](std::size_t section) {
+      known_ = known && section < known->size() ? (*known)[section].data() : nullptr;
+    };
+    for (std::size_t k = 0; k < plug.sections.size(); ++k)
+      if (!plug.sections[k].desc->list) {
+        from(k);
+        if (auto e = block(plug.sections[k])) return e;
+      }
     for (const SectionDesc& s : catalogue())
       if (s.list) freshList(*s.list);
-    for (const TextSection& s : plug.sections)
-      if (s.desc->list)
-        if (auto e = list(s)) return e;
+    for (std::size_t k = 0; k < plug.sections.size(); ++k)
+      if (plug.sections[k].desc->list) {
+        from(k);
+        if (auto e = list(plug.sections[k])) return e;
+      }
     return std::nullopt;
   }
 
@@ -183,9 +214,10 @@ class Assembler {
     CodePlugDocument doc(nullptr);
     doc.holdImage(std::move(file));
     std::optional<TextError> error;
-    for (const auto& [shown, value, field] : shown_)
+    for (const auto& [shown, value, where, key] : shown_)
       if (value->isList || value->text != escapeText(shown->show(doc))) {
-        error = fieldError(*value, field, "read-only: the text must stay \"" + escapeText(shown->show(doc)) + "\"");
+        error = fieldError(*value, where.text() + "." + std::string(key),
+                           "read-only: the text must stay \"" + escapeText(shown->show(doc)) + "\"");
         break;
       }
     file = std::move(doc.workingImage);
@@ -197,13 +229,13 @@ class Assembler {
     if (s.desc->count) return table(s);
     if (s.records.size() != 1) return TextError{s.line, s.desc->key, "a settings block is one map of fields"};
     MutableByteSpan bytes = MutableByteSpan(doc_.workingImage).subspan(s.desc->fileOffset, s.desc->size);
-    return fields(*s.desc, s.records.front(), bytes, s.desc->key);
+    return fields(*s.desc, s.records.front(), bytes, Where{s.desc->key});
   }
 
   std::optional<TextError> table(const TextSection& s) {
-    std::set<int> seen;
+    std::vector<bool> seen(std::size_t(s.desc->count));
     for (const TextRecord& r : s.records) {
-      const std::string where = std::string(s.desc->key) + " " + std::to_string(r.number);
+      const Where where{s.desc->key, r.number};
       if (auto e = checkNumber(r, s.desc->count, seen, where)) return e;
       MutableByteSpan bytes =
           MutableByteSpan(doc_.workingImage)
@@ -213,11 +245,12 @@ class Assembler {
     return std::nullopt;
   }
 
-  static std::optional<TextError> checkNumber(const TextRecord& r, int count, std::set<int>& seen,
-                                              const std::string& where) {
+  static std::optional<TextError> checkNumber(const TextRecord& r, int count, std::vector<bool>& seen,
+                                              const Where& where) {
     if (r.number < 1 || r.number > count)
-      return TextError{r.line, where, "record number outside 1.." + std::to_string(count)};
-    if (!seen.insert(r.number).second) return TextError{r.line, where, "record number given twice"};
+      return TextError{r.line, where.text(), "record number outside 1.." + std::to_string(count)};
+    if (seen[std::size_t(r.number - 1)]) return TextError{r.line, where.text(), "record number given twice"};
+    seen[std::size_t(r.number - 1)] = true;
     return std::nullopt;
   }
 
@@ -232,9 +265,9 @@ class Assembler {
 
   std::optional<TextError> list(const TextSection& s) {
     const RecordListLayout& l = layoutOf(*s.desc->list);
-    std::set<int> seen;
+    std::vector<bool> seen(std::size_t(l.count));
     for (const TextRecord& r : s.records) {
-      const std::string where = std::string(s.desc->key) + " " + std::to_string(r.number);
+      const Where where{s.desc->key, r.number};
       if (auto e = checkNumber(r, l.count, seen, where)) return e;
       MutableByteSpan rec = recordBytes(doc_, *s.desc->list, r.number - 1);
       l.writeFresh(doc_, rec, true);
@@ -244,11 +277,12 @@ class Assembler {
   }
 
   std::optional<TextError> fields(const SectionDesc& s, const TextRecord& r, MutableByteSpan rec,
-                                  const std::string& where) {
+                                  const Where& where) {
     std::size_t next = 0;  // texts list the fields in the catalogue's order: look there first
     for (const TextField& f : r.fields) {
+      const KnownValue* known = known_ ? known_++ : nullptr;
       const auto error = [&](const std::string& message) {
-        return fieldError(f.value, where + "." + f.key, message);
+        return fieldError(f.value, where.text() + "." + f.key, message);
       };
       const FieldDesc* d =
           next < s.fields.size() && f.key == s.fields[next].key ? &s.fields[next] : findField(s, f.key);
@@ -264,11 +298,15 @@ class Assembler {
             return error("\"" + f.value.text + "\" is not a text it can hold");
           continue;
         }
+        if (known && known->known) {
+          writeField(rec, *d, known->value);
+          continue;
+        }
         const auto v = parseField(doc_, *d, f.value.text);
         if (!v) return error("\"" + f.value.text + "\" is neither a choice nor a number it can hold");
         writeField(rec, *d, *v);
       } else if (const ShownValue* shown = shownValue(s, f.key)) {
-        shown_.push_back({shown, &f.value, where + "." + f.key});  // checked on the finished file
+        shown_.push_back({shown, &f.value, where, f.key});  // checked on the finished file
       } else {
         return error("unknown field");
       }
@@ -315,31 +353,40 @@ class Assembler {
   struct ShownField {
     const ShownValue* shown;
     const TextValue* value;
-    std::string field;
+    Where where;
+    std::string_view key;  // the field's, which outlives the check
   };
   CodePlugDocument doc_;
   std::vector<ShownField> shown_;
+  const KnownValue* known_ = nullptr;  // the next field's, while a description is built
 };
 
-TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, ByteSpan rec, int number) {
+// `known` gets one entry for each field of the record.
+TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, ByteSpan rec, int number,
+                          std::vector<KnownValue>& known) {
   TextRecord r{.number = number};
   r.fields.reserve(s.fields.size() + s.shown.size() + 2);
+  const std::size_t first = known.size();
+  known.resize(first + s.fields.size() + s.shown.size() + 2);
   if (s.list) {
     const RecordListLayout& l = layoutOf(*s.list);
     r.fields.push_back(
-        {s.nameKey, {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true}});
+        {FieldKey::fixed(s.nameKey), {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true}});
   }
   for (const FieldDesc& f : s.fields) {
     if (f.codec) {
       r.fields.push_back(
-          {f.key, {.text = f.codec->render(rec.subspan(f.range.byte, f.range.length)), .quoted = true}});
+          {FieldKey::fixed(f.key), {.text = f.codec->render(rec.subspan(f.range.byte, f.range.length)), .quoted = true}});
       continue;
     }
-    Shown shown = renderField(doc, f, readField(rec, f));
-    r.fields.push_back({f.key, {.text = std::move(shown.text), .comment = std::move(shown.comment)}});
+    const std::uint32_t value = readField(rec, f);
+    Shown shown = renderField(doc, f, value);
+    known[first + r.fields.size()] = {value, shown.readsBack};
+    r.fields.push_back({FieldKey::fixed(f.key), {.text = std::move(shown.text), .comment = std::move(shown.comment)}});
   }
   for (const ShownValue& v : s.shown)
-    r.fields.push_back({v.key, {.text = escapeText(v.show(doc)), .quoted = true, .comment = "read-only"}});
+    r.fields.push_back(
+        {FieldKey::fixed(v.key), {.text = escapeText(v.show(doc)), .quoted = true, .comment = "read-only"}});
   if (const MemberListLayout* m = s.list ? membersOf(*s.list) : nullptr) {
     TextValue v{.isList = true};
     int last = 0;
@@ -355,8 +402,9 @@ TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, Byt
                           : "-");
     }
     v.comment = numberList(names);
-    r.fields.push_back({kMembersKey, std::move(v)});
+    r.fields.push_back({FieldKey::fixed(kMembersKey), std::move(v)});
   }
+  known.resize(first + r.fields.size());
   return r;
 }
 
@@ -372,25 +420,28 @@ TextPlug describe(ByteSpan file, std::vector<std::uint8_t>* scratch) {
   copy.assign(file.begin(), file.end());
   doc.holdImage(std::move(copy));
   TextPlug plug;
+  plug.sections.reserve(catalogue().size());
+  KnownValues known(catalogue().size());
   for (const SectionDesc& s : catalogue()) {
     TextSection section{.desc = &s};
+    std::vector<KnownValue>& values = known[plug.sections.size()];
     if (s.list) {
       const std::vector<std::uint8_t> used = inUseMarks(doc, *s.list);
       for (int i = 0; i < int(used.size()); ++i)
         if (used[std::size_t(i)])
-          section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1));
+          section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1, values));
     } else if (s.count) {
       for (int i = 0; i < s.count; ++i)
-        section.records.push_back(
-            describeRecord(doc, s, file.subspan(s.fileOffset + std::size_t(i) * s.size, s.size), i + 1));
+        section.records.push_back(describeRecord(
+            doc, s, file.subspan(s.fileOffset + std::size_t(i) * s.size, s.size), i + 1, values));
     } else {
-      section.records.push_back(describeRecord(doc, s, file.subspan(s.fileOffset, s.size), 0));
+      section.records.push_back(describeRecord(doc, s, file.subspan(s.fileOffset, s.size), 0, values));
     }
     plug.sections.push_back(std::move(section));
   }
   // What the described fields give; the rest is whatever differs from it, the suffix CRC aside.
   Assembler fields(std::move(doc.workingImage));  // the described document is done with
-  fields.run(plug);
+  fields.run(plug, &known);
   std::vector<std::uint8_t> residual = fields.take();
   // Nearly every block the fields give is the file's: those are zeroed whole.
   for (std::size_t at = 0; at < residual.size(); at += kBlock) {

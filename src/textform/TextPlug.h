@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -25,8 +26,35 @@ struct TextValue {
   int line = 0;  // where the text held it (0: made here)
 };
 
+// A field's key: the catalogue's own text for every key it knows (a dump makes thousands,
+// none copied), a copy of the text's for any other.
+class FieldKey {
+ public:
+  FieldKey() = default;
+  FieldKey(std::string key) : own_(std::move(key)) {}
+  FieldKey(const char* key) : own_(key) {}
+  // A key that lives as long as the program (the catalogue's).
+  static FieldKey fixed(const char* key) {
+    FieldKey k;
+    k.fixed_ = key;
+    return k;
+  }
+  std::string_view view() const { return fixed_ ? std::string_view(fixed_) : std::string_view(own_); }
+  operator std::string_view() const { return view(); }
+  std::string str() const { return std::string(view()); }
+  friend bool operator==(const FieldKey& a, const FieldKey& b) { return a.view() == b.view(); }
+  friend bool operator==(const FieldKey& a, std::string_view b) { return a.view() == b; }
+  friend bool operator==(const FieldKey& a, const char* b) { return (a.fixed_ && a.fixed_ == b) || a.view() == b; }
+  friend bool operator==(const FieldKey& a, const std::string& b) { return a.view() == b; }
+  friend std::string operator+(std::string a, const FieldKey& b) { return std::move(a.append(b.view())); }
+
+ private:
+  const char* fixed_ = nullptr;
+  std::string own_;
+};
+
 struct TextField {
-  std::string key;
+  FieldKey key;
   TextValue value;
 };
 

@@ -184,7 +184,7 @@ class Writer {
       if (w.line_ >= w.comments_.size()) return 0;  // a line nobody asked for: the layout broke
       if (!w.comments_[w.line_].empty()) {
         w.text_ += "  # ";
-        w.text_ += escapeText(w.comments_[w.line_]);  // plain ASCII whatever the file holds
+        appendEscaped(w.text_, w.comments_[w.line_]);  // plain ASCII whatever the file holds
       }
       w.text_ += '\n';
       ++w.line_;
@@ -290,10 +290,16 @@ class Reader {
     std::size_t expected = 0;
     for (next(); !is(YAML_MAPPING_END_EVENT);) {
       const int keyLine = line();
-      std::string key = scalar(where);
+      const std::string_view text = scalarView(where);
       const FieldDesc* d =
-          expected < desc.fields.size() && key == desc.fields[expected].key ? &desc.fields[expected]
-                                                                            : findField(desc, key);
+          expected < desc.fields.size() && text == desc.fields[expected].key ? &desc.fields[expected]
+                                                                             : findField(desc, text);
+      // Known keys are the catalogue's own texts: nothing is copied for them.
+      const FieldKey key = d                       ? FieldKey::fixed(d->key)
+                           : text == desc.nameKey  ? FieldKey::fixed(desc.nameKey)
+                           : text == kMembersKey   ? FieldKey::fixed(kMembersKey)
+                                                   : FieldKey(std::string(text));
+      next();
       const std::size_t place = d ? std::size_t(d - desc.fields.data()) : 0;
       if (d) expected = place + 1;
       const bool twice = d && place < seen.size()
@@ -303,16 +309,16 @@ class Reader {
       if (d && place < seen.size()) seen.set(place);
       // A key given twice would be taken silently, the last one winning.
       if ((numbered && hasNumber && key == kNumberKey) || twice)
-        throw ReadError{{keyLine, (hasNumber ? where + " " + std::to_string(r.number) : where) + "." + key,
+        throw ReadError{{keyLine, (hasNumber ? where + " " + std::to_string(r.number) : where) + "." + key.str(),
                          "given twice in one record"}};
       if (numbered && key == kNumberKey) {
         const int line = this->line();
-        const auto number = parseNumber(scalar(where, key), 0xFFFF);
-        if (!number) throw ReadError{{line, where + "." + key, "a record number is expected"}};
+        const auto number = parseNumber(scalar(where, key.str()), 0xFFFF);
+        if (!number) throw ReadError{{line, where + "." + key.str(), "a record number is expected"}};
         r.number = int(*number);
         hasNumber = true;
       } else {
-        TextValue v = value(where, key);
+        TextValue v = value(where, key.view());
         r.fields.push_back({std::move(key), std::move(v)});
       }
     }
@@ -321,7 +327,7 @@ class Reader {
     return r;
   }
 
-  TextValue value(const std::string& where, const std::string& key) {
+  TextValue value(const std::string& where, std::string_view key) {
     TextValue v{.line = line()};
     if (is(YAML_SEQUENCE_START_EVENT)) {
       v.isList = true;
@@ -397,12 +403,16 @@ class Reader {
 
   // The text of a single value (a key included); the field's name is put together only
   // for an error.
-  std::string scalar(const std::string& where, const std::string& key = {}) {
-    if (!is(YAML_SCALAR_EVENT) || isNull())
-      fail(key.empty() ? where : where + "." + key, "a single value is expected");
-    std::string text(reinterpret_cast<const char*>(event_.data.scalar.value), event_.data.scalar.length);
+  std::string scalar(const std::string& where, std::string_view key = {}) {
+    std::string text(scalarView(where, key));
     next();
     return text;
+  }
+  // The same, valid until the next event is read.
+  std::string_view scalarView(const std::string& where, std::string_view key = {}) const {
+    if (!is(YAML_SCALAR_EVENT) || isNull())
+      fail(key.empty() ? where : where + "." + std::string(key), "a single value is expected");
+    return {reinterpret_cast<const char*>(event_.data.scalar.value), event_.data.scalar.length};
   }
 
   // As YAML reads it: a plain null word is no value at all.
