@@ -175,7 +175,7 @@ class CompareModel : public QAbstractItemModel {
       case OtherColumn:
         return f.b ? valueText(f.b->value) : QStringLiteral("(none)");
       default:
-        return QString::fromLatin1(f.a->key.c_str());
+        return QString::fromLatin1(f.a->key.view());
     }
   }
   static QVariant crcText(const pw::text::SuffixCrcDifference& crc, int column) {
