@@ -425,12 +425,18 @@ TextPlug describe(ByteSpan file, std::vector<std::uint8_t>* scratch) {
   for (const SectionDesc& s : catalogue()) {
     TextSection section{.desc = &s};
     std::vector<KnownValue>& values = known[plug.sections.size()];
+    const std::size_t perRecord = s.fields.size() + s.shown.size() + 2;
     if (s.list) {
       const std::vector<std::uint8_t> used = inUseMarks(doc, *s.list);
+      const auto inUse = std::size_t(std::count(used.begin(), used.end(), 1));
+      section.records.reserve(inUse);
+      values.reserve(perRecord * inUse);
       for (int i = 0; i < int(used.size()); ++i)
         if (used[std::size_t(i)])
           section.records.push_back(describeRecord(doc, s, recordBytes(doc, *s.list, i), i + 1, values));
     } else if (s.count) {
+      section.records.reserve(std::size_t(s.count));
+      values.reserve(perRecord * std::size_t(s.count));
       for (int i = 0; i < s.count; ++i)
         section.records.push_back(describeRecord(
             doc, s, file.subspan(s.fileOffset + std::size_t(i) * s.size, s.size), i + 1, values));
