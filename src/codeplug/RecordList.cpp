@@ -59,7 +59,7 @@ void freshChannel(const CodePlugDocument& doc, MutableByteSpan r, bool) {
 }
 
 // clang-format off: one list per block, its values named
-const RecordListLayout kLayouts[kListCount] = {
+constexpr RecordListLayout kLayouts[kListCount] = {
     {.id = ListId::TextMessages, .title = "text messages", .start = kTextMessages, .count = kTextMessageCount,
      .recordSize = kTextMessageSize, .nameOffset = 0, .nameUnits = kTextMessageUnits, .writeFresh = freshZero,
      .defaultPrefix = "Hello", .numberedDefault = false, .reinitFreeOnDelete = true},
@@ -84,6 +84,9 @@ const RecordListLayout kLayouts[kListCount] = {
      .defaultPrefix = "Channel ", .numberedDefault = true, .reinitFreeOnDelete = true},
 };
 // clang-format on
+static_assert(std::all_of(std::begin(kLayouts), std::end(kLayouts),
+                          [](const RecordListLayout& l) { return l.nameOffset + 2 <= l.recordSize; }),
+              "a record's name lies inside the record");
 
 }  // namespace
 
@@ -127,9 +130,27 @@ MutableByteSpan sectionBytes(CodePlugDocument& doc, const RecordListLayout& l) {
   return doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize));
 }
 
-bool nameInUse(ByteSpan section, const RecordListLayout& l, int index) {
-  return u16le(section, std::size_t(index) * std::size_t(l.recordSize) + std::size_t(l.nameOffset)) != 0;
-}
+// Whether each record's name is in use, read from the section without a bound per byte:
+// its size is checked once (every edit counts the records in use, some many times, and
+// the checks cost more than the reads).
+class NameMarks {
+ public:
+  NameMarks(ByteSpan section, const RecordListLayout& l) : stride_(std::size_t(l.recordSize)) {
+    if (section.size() < std::size_t(l.count) * stride_) return;
+    first_ = section.data() + l.nameOffset;
+    count_ = l.count;
+  }
+  int count() const { return count_; }  // 0 without an image
+  bool operator[](int index) const {
+    const std::uint8_t* name = first_ + std::size_t(index) * stride_;
+    return (name[0] | name[1]) != 0;
+  }
+
+ private:
+  const std::uint8_t* first_ = nullptr;
+  std::size_t stride_;
+  int count_ = 0;
+};
 
 }  // namespace
 
@@ -140,25 +161,25 @@ bool inUse(const CodePlugDocument& doc, ListId id, int index) {
 
 std::vector<std::uint8_t> inUseMarks(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
-  const ByteSpan section = sectionBytes(doc, l);
+  const NameMarks names(sectionBytes(doc, l), l);
   std::vector<std::uint8_t> marks(std::size_t(l.count), 0);
-  for (int i = 0; !section.empty() && i < l.count; ++i) marks[std::size_t(i)] = nameInUse(section, l, i);
+  for (int i = 0; i < names.count(); ++i) marks[std::size_t(i)] = names[i];
   return marks;
 }
 
 int usedCount(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
-  const ByteSpan section = sectionBytes(doc, l);
+  const NameMarks names(sectionBytes(doc, l), l);
   int n = 0;
-  for (int i = 0; !section.empty() && i < l.count; ++i) n += nameInUse(section, l, i) ? 1 : 0;
+  for (int i = 0; i < names.count(); ++i) n += names[i] ? 1 : 0;
   return n;
 }
 
 int firstFree(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
-  const ByteSpan section = sectionBytes(doc, l);
-  for (int i = 0; !section.empty() && i < l.count; ++i)
-    if (!nameInUse(section, l, i)) return i;
+  const NameMarks names(sectionBytes(doc, l), l);
+  for (int i = 0; i < names.count(); ++i)
+    if (!names[i]) return i;
   return -1;
 }
 
@@ -400,9 +421,9 @@ bool packList(CodePlugDocument& doc, ListId id) {
   std::vector<int> oldToNew(l.count + 1, 0);
   bool moved = false;
   int next = 0;
-  const ByteSpan section = sectionBytes(doc, l);
-  for (int i = 0; i < l.count; ++i) {
-    if (!nameInUse(section, l, i)) continue;
+  const NameMarks names(sectionBytes(doc, l), l);
+  for (int i = 0; i < names.count(); ++i) {
+    if (!names[i]) continue;
     if (i != next) {
       MutableByteSpan dst = recordBytes(doc, id, next);
       ByteSpan src = recordBytes(doc, id, i);

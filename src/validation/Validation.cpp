@@ -160,8 +160,9 @@ void checkReferences(const CodePlugDocument& doc, const InUse& used, Report& rep
       roles.push_back(capitalised(fillFormat(s.role, {std::to_string(p + 1)})));
     for (int h = 0; h < s.holderCount; ++h) {
       if (!placeCounts(doc, used, s, h)) continue;
+      const ByteSpan holder = holderBytes(doc, s, h);
       for (int p = 0; p < s.repeat; ++p) {
-        const std::uint32_t v = referenceAt(doc, s, h, p);
+        const std::uint32_t v = referenceIn(holder, s, p);
         if (namesNothing(s, v)) continue;
         std::string_view problem;
         if (v > std::uint32_t(capacity))
