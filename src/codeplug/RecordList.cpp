@@ -421,13 +421,15 @@ bool packList(CodePlugDocument& doc, ListId id) {
   std::vector<int> oldToNew(l.count + 1, 0);
   bool moved = false;
   int next = 0;
-  const NameMarks names(sectionBytes(doc, l), l);
+  // The records as one span, asked for once: a pack moves and clears hundreds of them.
+  const MutableByteSpan section = sectionBytes(doc, l);
+  const std::size_t size = std::size_t(l.recordSize);
+  const auto record = [&](int i) { return section.data() + std::size_t(i) * size; };
+  const NameMarks names(section, l);
   for (int i = 0; i < names.count(); ++i) {
     if (!names[i]) continue;
     if (i != next) {
-      MutableByteSpan dst = recordBytes(doc, id, next);
-      ByteSpan src = recordBytes(doc, id, i);
-      std::memcpy(dst.data(), src.data(), l.recordSize);
+      std::memcpy(record(next), record(i), size);
       oldToNew[i + 1] = next + 1;
       moved = true;
     }
@@ -444,9 +446,8 @@ bool packList(CodePlugDocument& doc, ListId id) {
     initEntry(doc, id, next, {});
     cleared = std::memcmp(was.data(), fresh.data(), fresh.size()) != 0;
     for (int i = next + 1; i < l.count; ++i) {
-      const MutableByteSpan r = recordBytes(doc, id, i);
-      if (std::memcmp(r.data(), fresh.data(), r.size()) == 0) continue;
-      std::memcpy(r.data(), fresh.data(), r.size());
+      if (std::memcmp(record(i), fresh.data(), size) == 0) continue;
+      std::memcpy(record(i), fresh.data(), size);
       cleared = true;
     }
   }
@@ -464,8 +465,11 @@ bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
   static constexpr std::uint8_t kZeros[64] = {};
   if (slotBytes > sizeof kZeros) return false;
   bool changed = false;
-  for (int r = 0; r < l.count; ++r) {
-    std::uint8_t* slots = section.data() + std::size_t(r) * std::size_t(l.recordSize) + std::size_t(m.offset);
+  // Read once: the slots are written as bytes, which might be any of these.
+  const int count = l.count;
+  const std::size_t stride = std::size_t(l.recordSize), offset = std::size_t(m.offset);
+  for (int r = 0; r < count; ++r) {
+    std::uint8_t* slots = section.data() + std::size_t(r) * stride + offset;
     // Packed already, as nearly every record is: members, then zeros to the end.
     std::size_t members = 0;
     while (members < slotBytes && (slots[members] | slots[members + 1]) != 0) members += 2;

@@ -151,16 +151,14 @@ bool takesPart(const CodePlugDocument& doc, const ReferenceSite& s, ByteSpan r, 
   return false;
 }
 
-// A reference in a holder of the site's size, without a bound per byte (the references lie
-// inside it, see insideHolders): one pack of every list reads some 25000 of them.
-std::uint32_t refIn(const std::uint8_t* holder, const ReferenceSite& s, int pos) {
-  const std::uint8_t* at = holder + s.field + std::size_t(pos) * std::size_t(s.width);
-  return s.width == 1 ? at[0] : std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8;
+// A reference at `at` inside a holder, without a bound per byte (the references lie inside
+// it, see insideHolders): one pack of every list reads some 25000 of them.
+std::uint32_t refAt(const std::uint8_t* at, bool wide) {
+  return wide ? std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 : at[0];
 }
-void setRefIn(std::uint8_t* holder, const ReferenceSite& s, int pos, std::uint32_t v) {
-  std::uint8_t* at = holder + s.field + std::size_t(pos) * std::size_t(s.width);
+void setRefAt(std::uint8_t* at, bool wide, std::uint32_t v) {
   at[0] = static_cast<std::uint8_t>(v);
-  if (s.width == 2) at[1] = static_cast<std::uint8_t>(v >> 8);
+  if (wide) at[1] = static_cast<std::uint8_t>(v >> 8);
 }
 void writeRef(MutableByteSpan r, const ReferenceSite& s, int pos, std::uint32_t v) {
   const std::size_t at = s.field + std::size_t(pos) * s.width;
@@ -206,15 +204,18 @@ void forEachReference(CodePlugDocument& doc, ListId id, When ReferenceSite::*sco
     // writes references, never a holder's name).
     const bool inUseOnly = s.*scope == HolderInUse && s.holderList;
     const std::vector<std::uint8_t> used = inUseOnly ? inUseMarks(doc, *s.holderList) : std::vector<std::uint8_t>();
+    const bool wide = s.width == 2;
+    const int repeat = s.repeat;
     for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
       const MutableByteSpan r = holderIn(area, s, h);
       if (inUseOnly ? !(std::size_t(h) < used.size() && used[std::size_t(h)]) : !takesPart(doc, s, r, h, s.*scope))
         continue;
-      for (int p = 0; p < s.repeat; ++p) {
-        const std::uint32_t v = refIn(r.data(), s, p);
+      std::uint8_t* at = r.data() + s.field;
+      for (int p = 0; p < repeat; ++p, at += s.width) {
+        const std::uint32_t v = refAt(at, wide);
         if (v - 1 >= std::uint32_t(capacity)) continue;  // 0 or beyond the list: never touched
         const std::uint32_t nv = renumber(s, v);
-        if (nv != v) setRefIn(r.data(), s, p, nv);
+        if (nv != v) setRefAt(at, wide, nv);
       }
     }
   }
@@ -227,11 +228,13 @@ std::optional<ReferenceHit> findBlockingReference(const CodePlugDocument& doc, L
   for (const auto& s : referenceSites()) {
     if (s.referred != id || s.check == Never) continue;
     const ByteSpan area = holderArea(doc, s);
+    const bool wide = s.width == 2;
     for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
       const ByteSpan r = holderIn(area, s, h);
       if (!takesPart(doc, s, r, h, s.check)) continue;
-      for (int p = 0; p < s.repeat; ++p)
-        if (refIn(r.data(), s, p) == std::uint32_t(n)) return ReferenceHit{&s, h, p};
+      const std::uint8_t* at = r.data() + s.field;
+      for (int p = 0; p < s.repeat; ++p, at += s.width)
+        if (refAt(at, wide) == std::uint32_t(n)) return ReferenceHit{&s, h, p};
     }
   }
   return std::nullopt;

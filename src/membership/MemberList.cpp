@@ -60,6 +60,7 @@ std::vector<int> availableRecords(const CodePlugDocument& doc, ListId owner, int
   for (int p = 0; p < m.size(); ++p)
     if (m.shown(p)) member[m.at(p)] = true;
   const std::vector<std::uint8_t> used = inUseMarks(doc, m.layout.referred);
+  numbers.reserve(std::size_t(m.range));  // a full list offers nearly every record: no growing on the way
   for (int i = 0; i < m.range; ++i)
     if (!member[i + 1] && std::size_t(i) < used.size() && used[std::size_t(i)]) numbers.push_back(i + 1);
   return numbers;

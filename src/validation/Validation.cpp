@@ -144,20 +144,40 @@ bool placeCounts(const CodePlugDocument& doc, const InUse& used, const Reference
   return s.check == When::Never || holderTakesPart(doc, s, holder, s.check);
 }
 
+// The parts of a finding's sentence that depend only on its place, made once for the fixed
+// table: a hostile image holds a wrong number in nearly every one of its ~20000 places.
+struct PlaceTexts {
+  PlugSection section;
+  std::string names, beyond;
+  std::vector<std::string> roles;  // by member position
+};
+const std::vector<PlaceTexts>& placeTexts() {
+  static const std::vector<PlaceTexts> texts = [] {
+    std::vector<PlaceTexts> out;
+    for (const ReferenceSite& s : referenceSites()) {
+      PlaceTexts t{s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section),
+                   " names " + singular(s.referred) + " ",
+                   ", beyond the " + std::to_string(layoutOf(s.referred).count) + " " + title(s.referred) + ".",
+                   {}};
+      for (int p = 0; p < s.repeat; ++p)
+        t.roles.push_back(capitalised(fillFormat(s.role, {std::to_string(p + 1)})));
+      out.push_back(std::move(t));
+    }
+    return out;
+  }();
+  return texts;
+}
+
 // A number that names a free record or lies beyond its list makes the radio use
 // whatever those bytes hold, or nothing, without telling the user.
-// A hostile image holds a wrong number in nearly every one of its ~20000 places: the
-// parts of a sentence that depend only on the place are made once per site.
 void checkReferences(const CodePlugDocument& doc, const InUse& used, Report& report) {
-  for (const ReferenceSite& s : referenceSites()) {
+  const std::vector<ReferenceSite>& sites = referenceSites();
+  const std::vector<PlaceTexts>& texts = placeTexts();
+  for (std::size_t i = 0; i < sites.size(); ++i) {
+    const ReferenceSite& s = sites[i];
+    const auto& [section, names, beyond, roles] = texts[i];
     const int capacity = layoutOf(s.referred).count;
-    const PlugSection section = s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section);
-    const std::string names = " names " + singular(s.referred) + " ";
-    const std::string beyond = ", beyond the " + std::to_string(capacity) + " " + title(s.referred) + ".";
     const std::string_view unused = ", which is not in use.";
-    std::vector<std::string> roles;
-    for (int p = 0; p < s.repeat; ++p)
-      roles.push_back(capitalised(fillFormat(s.role, {std::to_string(p + 1)})));
     for (int h = 0; h < s.holderCount; ++h) {
       if (!placeCounts(doc, used, s, h)) continue;
       const ByteSpan holder = holderBytes(doc, s, h);
