@@ -455,6 +455,24 @@ bool packList(CodePlugDocument& doc, ListId id) {
   return moved || cleared;
 }
 
+namespace {
+
+// The bytes of the member slots (two bytes each, not both zero) that `bytes` of slots
+// start with. Four slots are looked at in one word: one of them is empty when a 16-bit
+// lane of the word is zero (a load looks at some 20000 slots).
+std::size_t memberRun(const std::uint8_t* slots, std::size_t bytes) {
+  std::size_t at = 0;
+  for (; at + 8 <= bytes; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, slots + at, 8);
+    if (((word - 0x0001000100010001u) & ~word & 0x8000800080008000u) != 0) break;
+  }
+  while (at + 2 <= bytes && (slots[at] | slots[at + 1]) != 0) at += 2;
+  return at;
+}
+
+}  // namespace
+
 bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
   const auto& l = layoutOf(m.owner);
   const MutableByteSpan section = sectionBytes(doc, l);
@@ -471,8 +489,7 @@ bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
   for (int r = 0; r < count; ++r) {
     std::uint8_t* slots = section.data() + std::size_t(r) * stride + offset;
     // Packed already, as nearly every record is: members, then zeros to the end.
-    std::size_t members = 0;
-    while (members < slotBytes && (slots[members] | slots[members + 1]) != 0) members += 2;
+    const std::size_t members = memberRun(slots, slotBytes);
     if (std::memcmp(slots + members, kZeros, slotBytes - members) == 0) continue;
     std::size_t next = 0;
     for (std::size_t at = 0; at < slotBytes; at += 2) {

@@ -125,7 +125,7 @@ class InUse {
   }
   bool operator()(ListId id, int index) const {
     const std::vector<std::uint8_t>& u = used_[std::size_t(id)];
-    return index >= 0 && std::size_t(index) < u.size() && u[std::size_t(index)];
+    return std::size_t(index) < u.size() && u[std::size_t(index)];  // a negative index wraps beyond
   }
 
  private:
