@@ -204,14 +204,16 @@ void forEachReference(CodePlugDocument& doc, ListId id, When ReferenceSite::*sco
     // writes references, never a holder's name).
     const bool inUseOnly = s.*scope == HolderInUse && s.holderList;
     const std::vector<std::uint8_t> used = inUseOnly ? inUseMarks(doc, *s.holderList) : std::vector<std::uint8_t>();
+    // The site's shape, read once: the references are written as bytes, which might be any of it.
     const bool wide = s.width == 2;
-    const int repeat = s.repeat;
-    for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
+    const int repeat = s.repeat, holders = s.holderCount;
+    const std::size_t field = std::size_t(s.field), width = std::size_t(s.width);
+    for (int h = 0; h < holders && !area.empty(); ++h) {
       const MutableByteSpan r = holderIn(area, s, h);
       if (inUseOnly ? !(std::size_t(h) < used.size() && used[std::size_t(h)]) : !takesPart(doc, s, r, h, s.*scope))
         continue;
-      std::uint8_t* at = r.data() + s.field;
-      for (int p = 0; p < repeat; ++p, at += s.width) {
+      std::uint8_t* at = r.data() + field;
+      for (int p = 0; p < repeat; ++p, at += width) {
         const std::uint32_t v = refAt(at, wide);
         if (v - 1 >= std::uint32_t(capacity)) continue;  // 0 or beyond the list: never touched
         const std::uint32_t nv = renumber(s, v);
