@@ -141,7 +141,7 @@ class NameMarks {
     count_ = l.count;
   }
   int count() const { return count_; }  // 0 without an image
-  bool operator[](int index) const {
+  [[gnu::always_inline]] bool operator[](int index) const {
     const std::uint8_t* name = first_ + std::size_t(index) * stride_;
     return (name[0] | name[1]) != 0;
   }
@@ -256,8 +256,9 @@ int deleteRecord(CodePlugDocument& doc, ListId id, int n) {
   rotateBlocks(area, l.recordSize, n - 1, l.count - 1);
   initEntry(doc, id, l.count - 1, {});
   int used = 0;
-  for (int i = 0; i < l.count - 1; ++i) {
-    if (inUse(doc, id, i))
+  const NameMarks names(area, l);
+  for (int i = 0; i < names.count() - 1; ++i) {
+    if (names[i])
       ++used;
     else if (l.reinitFreeOnDelete)
       initEntry(doc, id, i, {});
