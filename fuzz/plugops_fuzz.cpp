@@ -553,14 +553,20 @@ UNTRACED ByteSpan sectionOf(const CodePlugDocument& doc, ListId id) {
 // The list is packed and every free record holds the list's empty-record values
 // (which are not in use, so the used records are the first ones).
 UNTRACED void checkList(const CodePlugDocument& doc, ListId id, const char* op) {
-  static std::vector<std::uint8_t> fresh[kListCount];
+  static std::vector<std::uint8_t> fresh[kListCount], made;
   const auto& l = layoutOf(id);
   std::vector<std::uint8_t>& expect = fresh[int(id)];
-  expect.resize(std::size_t(l.count) * std::size_t(l.recordSize));
-  // Rewritten every time: a channel's empty values depend on the radio's band.
-  l.writeFresh(doc, MutableByteSpan(expect).first(std::size_t(l.recordSize)), false);
-  for (std::size_t at = std::size_t(l.recordSize); at < expect.size(); at *= 2)
-    std::memcpy(expect.data() + at, expect.data(), std::min(at, expect.size() - at));
+  const std::size_t size = std::size_t(l.recordSize), total = std::size_t(l.count) * size;
+  // A free record made every time (a channel's empty values depend on the radio's band);
+  // the whole list of them laid again only when it differs from the one they were made of.
+  made.resize(size);
+  l.writeFresh(doc, MutableByteSpan(made), false);
+  if (expect.size() != total || std::memcmp(expect.data(), made.data(), size) != 0) {
+    expect.resize(total);
+    std::memcpy(expect.data(), made.data(), size);
+    for (std::size_t at = size; at < total; at *= 2)
+      std::memcpy(expect.data() + at, expect.data(), std::min(at, total - at));
+  }
   const int used = usedCount(doc, id);
   const std::size_t from = std::size_t(used) * std::size_t(l.recordSize);
   if (std::memcmp(sectionOf(doc, id).data() + from, expect.data(), expect.size() - from) != 0)
