@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
@@ -65,24 +64,25 @@ std::string capitalised(std::string s) {
   return s;
 }
 
-// A hostile image yields some 20000 findings: each is ranked once when added, stored
-// where growing never moves it, put in order by counting and moved once into the result.
+// A hostile image yields some 20000 findings: each is ranked once when added, stored in
+// blocks that growing never moves, put in order by counting and moved once into the result.
 class Report {
  public:
   void add(PlugSection section, int record, std::string text) {
     keys_.push_back({int(section), record});
-    out_.push_back({section, record, std::move(text)});
+    if (blocks_.empty() || blocks_.back().size() == kBlock) blocks_.emplace_back().reserve(kBlock);
+    blocks_.back().push_back({section, record, std::move(text)});
   }
   void add(ListId id, int index, std::string text) { add(sectionOf(id), index + 1, std::move(text)); }
   std::vector<Finding> take() {
     const std::vector<std::uint32_t> order = ranked();
-    // Each finding's place, so that they are moved out in the order stored: reaching a
-    // deque's element by its index costs a division.
+    // Each finding's place, so that they are moved out in the order stored.
     std::vector<std::uint32_t> place(order.size());
     for (std::uint32_t k = 0; k < order.size(); ++k) place[order[k]] = k;
-    std::vector<Finding> sorted(out_.size());
+    std::vector<Finding> sorted(order.size());
     std::size_t i = 0;
-    for (Finding& f : out_) sorted[place[i++]] = std::move(f);
+    for (std::vector<Finding>& block : blocks_)
+      for (Finding& f : block) sorted[place[i++]] = std::move(f);
     return sorted;
   }
 
@@ -116,7 +116,9 @@ class Report {
     return order;
   }
 
-  std::deque<Finding> out_;
+  // A few allocations for thousands of findings (a deque takes one per dozen).
+  static constexpr std::size_t kBlock = 512;
+  std::vector<std::vector<Finding>> blocks_;
   std::vector<std::pair<int, int>> keys_;  // section rank, record
 };
 
