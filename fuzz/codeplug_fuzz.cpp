@@ -45,6 +45,20 @@ std::pair<int, int> checkedWindow(std::uint8_t choice, int count) {
   return {first, first + n};
 }
 
+// Fills `bytes` bytes from `start` with copies of the first `unit`: laid once, then doubled
+// (a few copies rather than one per unit).
+void repeatFirst(std::uint8_t* start, std::size_t unit, std::size_t bytes) {
+  for (std::size_t at = unit; at < bytes; at *= 2) std::memcpy(start + at, start, std::min(at, bytes - at));
+}
+
+// Records [from, to) of a section become copies of record `model`.
+void repeatRecord(std::uint8_t* section, std::size_t size, int model, int from, int to) {
+  if (from >= to) return;
+  std::uint8_t* const start = section + std::size_t(from) * size;
+  if (from != model) std::memcpy(start, section + std::size_t(model) * size, size);
+  repeatFirst(start, size, std::size_t(to - from) * size);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -58,10 +72,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.resize(kRdtFileSize);
   const std::uint8_t* tile = data + 9;
   const std::size_t tileSize = size - 9;
-  // Laid once, then doubled: a few copies rather than one per tile.
   std::memcpy(file.data(), tile, std::min(tileSize, file.size()));
-  for (std::size_t at = tileSize; at < file.size(); at *= 2)
-    std::memcpy(file.data() + at, file.data(), std::min(at, file.size() - at));
+  repeatFirst(file.data(), tileSize, file.size());
   std::memcpy(file.data(), "DfuSe\x01\x25\x01\x04\x00\x01", 11);
   doc.adoptImage(std::move(file));
 
@@ -71,15 +83,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // A free record's bytes do not depend on its place: one is made free, the rest copied from it.
   for (int l = 0; l < kListCount; ++l) {
     const auto id = static_cast<ListId>(l);
-    const int count = layoutOf(id).count;
+    const RecordListLayout& layout = layoutOf(id);
+    const int count = layout.count;
     const auto [first, end] = checkedWindow(data[8], count);
     const int model = first > 0 ? 0 : end;
     if (model >= count) continue;
     initEntry(checked, id, model, {});
-    const ByteSpan fresh = recordBytes(checked, id, model);
-    for (int i = 0; i < count; ++i)
-      if ((i < first || i >= end) && i != model)
-        std::memcpy(recordBytes(checked, id, i).data(), fresh.data(), fresh.size());
+    const std::size_t size = std::size_t(layout.recordSize);
+    const MutableByteSpan section = checked.bytes(layout.start, std::size_t(count) * size);
+    repeatRecord(section.data(), size, model, 0, first);
+    repeatRecord(section.data(), size, model, end, count);
   }
   (void)validate(checked);
 

@@ -553,14 +553,20 @@ UNTRACED ByteSpan sectionOf(const CodePlugDocument& doc, ListId id) {
 // The list is packed and every free record holds the list's empty-record values
 // (which are not in use, so the used records are the first ones).
 UNTRACED void checkList(const CodePlugDocument& doc, ListId id, const char* op) {
-  static std::vector<std::uint8_t> fresh[kListCount];
+  static std::vector<std::uint8_t> fresh[kListCount], made;
   const auto& l = layoutOf(id);
   std::vector<std::uint8_t>& expect = fresh[int(id)];
-  expect.resize(std::size_t(l.count) * std::size_t(l.recordSize));
-  // Rewritten every time: a channel's empty values depend on the radio's band.
-  l.writeFresh(doc, MutableByteSpan(expect).first(std::size_t(l.recordSize)), false);
-  for (std::size_t at = std::size_t(l.recordSize); at < expect.size(); at *= 2)
-    std::memcpy(expect.data() + at, expect.data(), std::min(at, expect.size() - at));
+  const std::size_t size = std::size_t(l.recordSize), total = std::size_t(l.count) * size;
+  // A free record made every time (a channel's empty values depend on the radio's band);
+  // the whole list of them laid again only when it differs from the one they were made of.
+  made.resize(size);
+  l.writeFresh(doc, MutableByteSpan(made), false);
+  if (expect.size() != total || std::memcmp(expect.data(), made.data(), size) != 0) {
+    expect.resize(total);
+    std::memcpy(expect.data(), made.data(), size);
+    for (std::size_t at = size; at < total; at *= 2)
+      std::memcpy(expect.data() + at, expect.data(), std::min(at, total - at));
+  }
   const int used = usedCount(doc, id);
   const std::size_t from = std::size_t(used) * std::size_t(l.recordSize);
   if (std::memcmp(sectionOf(doc, id).data() + from, expect.data(), expect.size() - from) != 0)
@@ -623,6 +629,7 @@ class ReferenceWatch {
   UNTRACED void check(const CodePlugDocument& doc, const char* op) {
     if (doc.workingImage == old_.workingImage) return;
     collect(old_);
+    used_.look(doc);
     const auto& l = layoutOf(list_);
     const ByteSpan now = sectionOf(doc, list_);
     // The list as it was: every record kept its place, and so must every reference.
@@ -678,6 +685,7 @@ class ReferenceWatch {
 
  private:
   UNTRACED void collect(const CodePlugDocument& doc) {
+    used_.look(doc);
     const ByteSpan section = sectionOf(doc, list_);
     before_.assign(section.begin(), section.end());
     toRecord_.clear();
@@ -686,8 +694,12 @@ class ReferenceWatch {
     for (const auto& s : referenceSites()) {
       const bool referred = s.referred == list_, held = s.holderList == list_;
       if (!referred && !held) continue;
+      // The holders as one span: the document is asked once per site, not once per holder.
+      const ByteSpan area = doc.bytes(s.base, std::size_t(s.holderCount) * std::size_t(s.holderSize));
       for (int h = 0; h < s.holderCount; ++h) {
-        const ByteSpan holder = holderBytes(doc, s, h);
+        const ByteSpan holder = area.empty() ? holderBytes(doc, s, h)
+                                             : area.subspan(std::size_t(h) * std::size_t(s.holderSize),
+                                                            std::size_t(s.holderSize));
         int isLive = -1;  // asked only of a holder with a reference to watch
         for (int p = 0; p < s.repeat; ++p) {
           const std::uint32_t v = referenceIn(holder, s, p);
@@ -710,10 +722,38 @@ class ReferenceWatch {
     int record;           // index before the operation: of the record referred to, or of the holder
     std::uint32_t value;  // the value a holder keeps
   };
-  UNTRACED static bool live(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
-    return holderTakesPart(doc, s, h, s.onDelete) && holderTakesPart(doc, s, h, s.onMove) &&
-           (!s.holderList || inUse(doc, *s.holderList, h));
+  UNTRACED bool live(const CodePlugDocument& doc, const ReferenceSite& s, int h) {
+    return (!s.holderList || used_(*s.holderList, h)) && takesPart(doc, s, h, s.onDelete) &&
+           takesPart(doc, s, h, s.onMove);
   }
+  // holderTakesPart, its in-use rule answered from the marks.
+  UNTRACED bool takesPart(const CodePlugDocument& doc, const ReferenceSite& s, int h, When when) {
+    if (when == When::Always) return true;
+    if (when == When::HolderInUse && s.holderList) return used_(*s.holderList, h);
+    return holderTakesPart(doc, s, h, when);
+  }
+  // Which records of each list are in use in the image looked at, read in one pass when first
+  // asked: asking the document once for each of a thousand holders cost more than the watch.
+  class UseMarks {
+   public:
+    void look(const CodePlugDocument& doc) {
+      doc_ = &doc;
+      for (bool& r : read_) r = false;
+    }
+    UNTRACED bool operator()(ListId id, int index) {
+      std::vector<std::uint8_t>& marks = marks_[int(id)];
+      if (!read_[int(id)]) {
+        marks = inUseMarks(*doc_, id);
+        read_[int(id)] = true;
+      }
+      return index >= 0 && std::size_t(index) < marks.size() && marks[std::size_t(index)];
+    }
+
+   private:
+    const CodePlugDocument* doc_ = nullptr;
+    std::vector<std::uint8_t> marks_[kListCount];
+    bool read_[kListCount] = {};
+  };
   static bool insideList(const ReferenceSite& s, const RecordListLayout& l) {
     return s.base == l.start && s.holderSize == l.recordSize && s.holderCount <= l.count;
   }
@@ -735,6 +775,7 @@ class ReferenceWatch {
   }
   std::vector<Slot> byName_;
   std::vector<int> movedTo_;
+  UseMarks used_;
 };
 
 // Undoing every step gives back `start`, redoing them all `end` (the image now). Steps the

@@ -26,6 +26,8 @@ void EditHistory::reset(const std::vector<std::uint8_t>& image) {
 std::vector<EditHistory::Range> EditHistory::changedRanges(const std::vector<std::uint8_t>& image) const {
   std::vector<Range> ranges;
   const std::size_t n = image.size();
+  // Most steps settled change nothing: one comparison of the whole image tells.
+  if (n == baseline_.size() && (n == 0 || std::memcmp(image.data(), baseline_.data(), n) == 0)) return ranges;
   std::size_t i = 0;
   while (i < n) {
     // Skip equal pages, then equal blocks, then find the first differing byte: an edit

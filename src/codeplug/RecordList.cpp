@@ -59,7 +59,7 @@ void freshChannel(const CodePlugDocument& doc, MutableByteSpan r, bool) {
 }
 
 // clang-format off: one list per block, its values named
-const RecordListLayout kLayouts[kListCount] = {
+constexpr RecordListLayout kLayouts[kListCount] = {
     {.id = ListId::TextMessages, .title = "text messages", .start = kTextMessages, .count = kTextMessageCount,
      .recordSize = kTextMessageSize, .nameOffset = 0, .nameUnits = kTextMessageUnits, .writeFresh = freshZero,
      .defaultPrefix = "Hello", .numberedDefault = false, .reinitFreeOnDelete = true},
@@ -84,6 +84,9 @@ const RecordListLayout kLayouts[kListCount] = {
      .defaultPrefix = "Channel ", .numberedDefault = true, .reinitFreeOnDelete = true},
 };
 // clang-format on
+static_assert(std::all_of(std::begin(kLayouts), std::end(kLayouts),
+                          [](const RecordListLayout& l) { return l.nameOffset + 2 <= l.recordSize; }),
+              "a record's name lies inside the record");
 
 }  // namespace
 
@@ -127,9 +130,27 @@ MutableByteSpan sectionBytes(CodePlugDocument& doc, const RecordListLayout& l) {
   return doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize));
 }
 
-bool nameInUse(ByteSpan section, const RecordListLayout& l, int index) {
-  return u16le(section, std::size_t(index) * std::size_t(l.recordSize) + std::size_t(l.nameOffset)) != 0;
-}
+// Whether each record's name is in use, read from the section without a bound per byte:
+// its size is checked once (every edit counts the records in use, some many times, and
+// the checks cost more than the reads).
+class NameMarks {
+ public:
+  NameMarks(ByteSpan section, const RecordListLayout& l) : stride_(std::size_t(l.recordSize)) {
+    if (section.size() < std::size_t(l.count) * stride_) return;
+    first_ = section.data() + l.nameOffset;
+    count_ = l.count;
+  }
+  int count() const { return count_; }  // 0 without an image
+  [[gnu::always_inline]] bool operator[](int index) const {
+    const std::uint8_t* name = first_ + std::size_t(index) * stride_;
+    return (name[0] | name[1]) != 0;
+  }
+
+ private:
+  const std::uint8_t* first_ = nullptr;
+  std::size_t stride_;
+  int count_ = 0;
+};
 
 }  // namespace
 
@@ -140,25 +161,25 @@ bool inUse(const CodePlugDocument& doc, ListId id, int index) {
 
 std::vector<std::uint8_t> inUseMarks(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
-  const ByteSpan section = sectionBytes(doc, l);
+  const NameMarks names(sectionBytes(doc, l), l);
   std::vector<std::uint8_t> marks(std::size_t(l.count), 0);
-  for (int i = 0; !section.empty() && i < l.count; ++i) marks[std::size_t(i)] = nameInUse(section, l, i);
+  for (int i = 0; i < names.count(); ++i) marks[std::size_t(i)] = names[i];
   return marks;
 }
 
 int usedCount(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
-  const ByteSpan section = sectionBytes(doc, l);
+  const NameMarks names(sectionBytes(doc, l), l);
   int n = 0;
-  for (int i = 0; !section.empty() && i < l.count; ++i) n += nameInUse(section, l, i) ? 1 : 0;
+  for (int i = 0; i < names.count(); ++i) n += names[i] ? 1 : 0;
   return n;
 }
 
 int firstFree(const CodePlugDocument& doc, ListId id) {
   const auto& l = layoutOf(id);
-  const ByteSpan section = sectionBytes(doc, l);
-  for (int i = 0; !section.empty() && i < l.count; ++i)
-    if (!nameInUse(section, l, i)) return i;
+  const NameMarks names(sectionBytes(doc, l), l);
+  for (int i = 0; i < names.count(); ++i)
+    if (!names[i]) return i;
   return -1;
 }
 
@@ -235,8 +256,9 @@ int deleteRecord(CodePlugDocument& doc, ListId id, int n) {
   rotateBlocks(area, l.recordSize, n - 1, l.count - 1);
   initEntry(doc, id, l.count - 1, {});
   int used = 0;
-  for (int i = 0; i < l.count - 1; ++i) {
-    if (inUse(doc, id, i))
+  const NameMarks names(area, l);
+  for (int i = 0; i < names.count() - 1; ++i) {
+    if (names[i])
       ++used;
     else if (l.reinitFreeOnDelete)
       initEntry(doc, id, i, {});
@@ -400,13 +422,15 @@ bool packList(CodePlugDocument& doc, ListId id) {
   std::vector<int> oldToNew(l.count + 1, 0);
   bool moved = false;
   int next = 0;
-  const ByteSpan section = sectionBytes(doc, l);
-  for (int i = 0; i < l.count; ++i) {
-    if (!nameInUse(section, l, i)) continue;
+  // The records as one span, asked for once: a pack moves and clears hundreds of them.
+  const MutableByteSpan section = sectionBytes(doc, l);
+  const std::size_t size = std::size_t(l.recordSize);
+  const auto record = [&](int i) { return section.data() + std::size_t(i) * size; };
+  const NameMarks names(section, l);
+  for (int i = 0; i < names.count(); ++i) {
+    if (!names[i]) continue;
     if (i != next) {
-      MutableByteSpan dst = recordBytes(doc, id, next);
-      ByteSpan src = recordBytes(doc, id, i);
-      std::memcpy(dst.data(), src.data(), l.recordSize);
+      std::memcpy(record(next), record(i), size);
       oldToNew[i + 1] = next + 1;
       moved = true;
     }
@@ -423,15 +447,32 @@ bool packList(CodePlugDocument& doc, ListId id) {
     initEntry(doc, id, next, {});
     cleared = std::memcmp(was.data(), fresh.data(), fresh.size()) != 0;
     for (int i = next + 1; i < l.count; ++i) {
-      const MutableByteSpan r = recordBytes(doc, id, i);
-      if (std::memcmp(r.data(), fresh.data(), r.size()) == 0) continue;
-      std::memcpy(r.data(), fresh.data(), r.size());
+      if (std::memcmp(record(i), fresh.data(), size) == 0) continue;
+      std::memcpy(record(i), fresh.data(), size);
       cleared = true;
     }
   }
   if (moved) renumberAfterPack(doc, id, oldToNew);
   return moved || cleared;
 }
+
+namespace {
+
+// The bytes of the member slots (two bytes each, not both zero) that `bytes` of slots
+// start with. Four slots are looked at in one word: one of them is empty when a 16-bit
+// lane of the word is zero (a load looks at some 20000 slots).
+std::size_t memberRun(const std::uint8_t* slots, std::size_t bytes) {
+  std::size_t at = 0;
+  for (; at + 8 <= bytes; at += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, slots + at, 8);
+    if (((word - 0x0001000100010001u) & ~word & 0x8000800080008000u) != 0) break;
+  }
+  while (at + 2 <= bytes && (slots[at] | slots[at + 1]) != 0) at += 2;
+  return at;
+}
+
+}  // namespace
 
 bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
   const auto& l = layoutOf(m.owner);
@@ -443,11 +484,13 @@ bool packMembers(CodePlugDocument& doc, const MemberListLayout& m) {
   static constexpr std::uint8_t kZeros[64] = {};
   if (slotBytes > sizeof kZeros) return false;
   bool changed = false;
-  for (int r = 0; r < l.count; ++r) {
-    std::uint8_t* slots = section.data() + std::size_t(r) * std::size_t(l.recordSize) + std::size_t(m.offset);
+  // Read once: the slots are written as bytes, which might be any of these.
+  const int count = l.count;
+  const std::size_t stride = std::size_t(l.recordSize), offset = std::size_t(m.offset);
+  for (int r = 0; r < count; ++r) {
+    std::uint8_t* slots = section.data() + std::size_t(r) * stride + offset;
     // Packed already, as nearly every record is: members, then zeros to the end.
-    std::size_t members = 0;
-    while (members < slotBytes && (slots[members] | slots[members + 1]) != 0) members += 2;
+    const std::size_t members = memberRun(slots, slotBytes);
     if (std::memcmp(slots + members, kZeros, slotBytes - members) == 0) continue;
     std::size_t next = 0;
     for (std::size_t at = 0; at < slotBytes; at += 2) {

@@ -1,6 +1,7 @@
 #include "codeplug/ReferenceWeb.h"
 
 #include <cstdio>
+#include <stdexcept>
 
 #include "codeplug/Encodings.h"
 
@@ -10,13 +11,23 @@ namespace {
 using enum When;
 using enum Arg;
 
+// The engine's loops read a site's references straight from the holder's bytes: each
+// must lie inside its holder.
+std::vector<ReferenceSite> insideHolders(std::vector<ReferenceSite> sites) {
+  for (const ReferenceSite& s : sites)
+    if ((s.width != 1 && s.width != 2) || s.field < 0 || s.repeat < 0 ||
+        s.field + s.repeat * s.width > s.holderSize)
+      throw std::logic_error("a reference lies outside its holder");
+  return sites;
+}
+
 }  // namespace
 
 // The whole web of references. Order matters: for each referred list, the sites
 // are checked in the order they appear here, and the first hit names the refusal.
 const std::vector<ReferenceSite>& referenceSites() {
   // clang-format off: one reference per block, its values named
-  static const std::vector<ReferenceSite> sites = {
+  static const std::vector<ReferenceSite> sites = insideHolders({
       // ---- contacts ----
       {.referred = ListId::Contacts, .base = kOneTouchAccess, .holderCount = kOneTouchCount,
        .holderSize = kOneTouchSize, .field = 2, .width = 2,
@@ -110,7 +121,7 @@ const std::vector<ReferenceSite>& referenceSites() {
        .refusal = "Cannot delete text message \"%d\".\n\nIt's used in one-touch-access \"%d\" button setting",
        .args = {ReferredNumber, HolderNumber}, .onDelete = OneTouchText, .onMove = OneTouchText,
        .section = "one-touch access", .role = "text message"},
-  };
+  });
   // clang-format on
   return sites;
 }
@@ -140,9 +151,14 @@ bool takesPart(const CodePlugDocument& doc, const ReferenceSite& s, ByteSpan r, 
   return false;
 }
 
-std::uint32_t readRef(ByteSpan r, const ReferenceSite& s, int pos) {
-  const std::size_t at = s.field + std::size_t(pos) * s.width;
-  return s.width == 1 ? u8(r, at) : u16le(r, at);
+// A reference at `at` inside a holder, without a bound per byte (the references lie inside
+// it, see insideHolders): one pack of every list reads some 25000 of them.
+std::uint32_t refAt(const std::uint8_t* at, bool wide) {
+  return wide ? std::uint32_t(at[0]) | std::uint32_t(at[1]) << 8 : at[0];
+}
+void setRefAt(std::uint8_t* at, bool wide, std::uint32_t v) {
+  at[0] = static_cast<std::uint8_t>(v);
+  if (wide) at[1] = static_cast<std::uint8_t>(v >> 8);
 }
 void writeRef(MutableByteSpan r, const ReferenceSite& s, int pos, std::uint32_t v) {
   const std::size_t at = s.field + std::size_t(pos) * s.width;
@@ -162,10 +178,6 @@ bool holderTakesPart(const CodePlugDocument& doc, const ReferenceSite& s, int h,
   // Only the one-touch and channel rules read the holder's own bytes.
   const bool readsHolder = when != Never && when != Always && when != HolderInUse;
   return takesPart(doc, s, readsHolder ? holderBytes(doc, s, h) : ByteSpan(), h, when);
-}
-
-std::uint32_t referenceIn(ByteSpan holder, const ReferenceSite& s, int position) {
-  return holder.empty() ? 0 : readRef(holder, s, position);
 }
 
 std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& s, int holder, int position) {
@@ -192,15 +204,20 @@ void forEachReference(CodePlugDocument& doc, ListId id, When ReferenceSite::*sco
     // writes references, never a holder's name).
     const bool inUseOnly = s.*scope == HolderInUse && s.holderList;
     const std::vector<std::uint8_t> used = inUseOnly ? inUseMarks(doc, *s.holderList) : std::vector<std::uint8_t>();
-    for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
+    // The site's shape, read once: the references are written as bytes, which might be any of it.
+    const bool wide = s.width == 2;
+    const int repeat = s.repeat, holders = s.holderCount;
+    const std::size_t field = std::size_t(s.field), width = std::size_t(s.width);
+    for (int h = 0; h < holders && !area.empty(); ++h) {
       const MutableByteSpan r = holderIn(area, s, h);
       if (inUseOnly ? !(std::size_t(h) < used.size() && used[std::size_t(h)]) : !takesPart(doc, s, r, h, s.*scope))
         continue;
-      for (int p = 0; p < s.repeat; ++p) {
-        const std::uint32_t v = readRef(r, s, p);
-        if (v < 1 || v > std::uint32_t(capacity)) continue;  // not a reference: never touched
+      std::uint8_t* at = r.data() + field;
+      for (int p = 0; p < repeat; ++p, at += width) {
+        const std::uint32_t v = refAt(at, wide);
+        if (v - 1 >= std::uint32_t(capacity)) continue;  // 0 or beyond the list: never touched
         const std::uint32_t nv = renumber(s, v);
-        if (nv != v) writeRef(r, s, p, nv);
+        if (nv != v) setRefAt(at, wide, nv);
       }
     }
   }
@@ -213,11 +230,13 @@ std::optional<ReferenceHit> findBlockingReference(const CodePlugDocument& doc, L
   for (const auto& s : referenceSites()) {
     if (s.referred != id || s.check == Never) continue;
     const ByteSpan area = holderArea(doc, s);
+    const bool wide = s.width == 2;
     for (int h = 0; h < s.holderCount && !area.empty(); ++h) {
       const ByteSpan r = holderIn(area, s, h);
       if (!takesPart(doc, s, r, h, s.check)) continue;
-      for (int p = 0; p < s.repeat; ++p)
-        if (readRef(r, s, p) == std::uint32_t(n)) return ReferenceHit{&s, h, p};
+      const std::uint8_t* at = r.data() + s.field;
+      for (int p = 0; p < s.repeat; ++p, at += s.width)
+        if (refAt(at, wide) == std::uint32_t(n)) return ReferenceHit{&s, h, p};
     }
   }
   return std::nullopt;
@@ -276,8 +295,16 @@ void renumberAfterMove(CodePlugDocument& doc, ListId id, int oldNumber, int newN
 namespace {
 void renumberByMap(CodePlugDocument& doc, ListId id, const std::vector<int>& oldToNew,
                    When ReferenceSite::*scope) {
+  // References run from 1 to the list's capacity: a map that reaches it is read without a bound.
+  const std::size_t reach = std::size_t(layoutOf(id).count) + 1;
+  std::vector<int> padded;
+  if (oldToNew.size() < reach) {
+    padded = oldToNew;
+    padded.resize(reach, 0);
+  }
+  const std::vector<int>& map = padded.empty() ? oldToNew : padded;
   forEachReference(doc, id, scope, [&](const ReferenceSite&, std::uint32_t r) {
-    return r < oldToNew.size() && oldToNew[r] > 0 ? std::uint32_t(oldToNew[r]) : r;
+    return map[r] > 0 ? std::uint32_t(map[r]) : r;
   });
 }
 }  // namespace

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "codeplug/Bytes.h"
 #include "codeplug/RecordList.h"
 
 namespace pw {
@@ -59,7 +60,11 @@ bool holderTakesPart(const CodePlugDocument& doc, const ReferenceSite& site, int
 std::uint32_t referenceAt(const CodePlugDocument& doc, const ReferenceSite& site, int holder, int position);
 // The same read from the holder's bytes, asked for once for all its members (empty: 0).
 ByteSpan holderBytes(const CodePlugDocument& doc, const ReferenceSite& site, int holder);
-std::uint32_t referenceIn(ByteSpan holder, const ReferenceSite& site, int position);
+inline std::uint32_t referenceIn(ByteSpan holder, const ReferenceSite& site, int position) {
+  if (holder.empty()) return 0;
+  const std::size_t at = site.field + std::size_t(position) * site.width;
+  return site.width == 1 ? u8(holder, at) : u16le(holder, at);
+}
 // Writes the reference there (nothing without an image).
 void setReferenceAt(CodePlugDocument& doc, const ReferenceSite& site, int holder, int position,
                     std::uint32_t value);

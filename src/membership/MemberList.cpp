@@ -56,10 +56,11 @@ std::vector<int> availableRecords(const CodePlugDocument& doc, ListId owner, int
   const auto m = membersOf(doc, owner, index);
   std::vector<int> numbers;
   if (m.size() == 0) return numbers;
-  std::vector<bool> member(std::size_t(m.range) + 1, false);
+  std::vector<std::uint8_t> member(std::size_t(m.range) + 1, 0);
   for (int p = 0; p < m.size(); ++p)
-    if (m.shown(p)) member[m.at(p)] = true;
+    if (m.shown(p)) member[std::size_t(m.at(p))] = 1;
   const std::vector<std::uint8_t> used = inUseMarks(doc, m.layout.referred);
+  numbers.reserve(std::size_t(m.range));  // a full list offers nearly every record: no growing on the way
   for (int i = 0; i < m.range; ++i)
     if (!member[i + 1] && std::size_t(i) < used.size() && used[std::size_t(i)]) numbers.push_back(i + 1);
   return numbers;

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <stdexcept>
 #include <string_view>
 #include <unordered_map>
@@ -65,20 +64,25 @@ std::string capitalised(std::string s) {
   return s;
 }
 
-// A hostile image yields some 20000 findings: each is ranked once when added, stored
-// where growing never moves it, put in order by counting and moved once into the result.
+// A hostile image yields some 20000 findings: each is ranked once when added, stored in
+// blocks that growing never moves, put in order by counting and moved once into the result.
 class Report {
  public:
   void add(PlugSection section, int record, std::string text) {
     keys_.push_back({int(section), record});
-    out_.push_back({section, record, std::move(text)});
+    if (blocks_.empty() || blocks_.back().size() == kBlock) blocks_.emplace_back().reserve(kBlock);
+    blocks_.back().push_back({section, record, std::move(text)});
   }
   void add(ListId id, int index, std::string text) { add(sectionOf(id), index + 1, std::move(text)); }
   std::vector<Finding> take() {
     const std::vector<std::uint32_t> order = ranked();
-    std::vector<Finding> sorted;
-    sorted.reserve(out_.size());
-    for (std::uint32_t i : order) sorted.push_back(std::move(out_[i]));
+    // Each finding's place, so that they are moved out in the order stored.
+    std::vector<std::uint32_t> place(order.size());
+    for (std::uint32_t k = 0; k < order.size(); ++k) place[order[k]] = k;
+    std::vector<Finding> sorted(order.size());
+    std::size_t i = 0;
+    for (std::vector<Finding>& block : blocks_)
+      for (Finding& f : block) sorted[place[i++]] = std::move(f);
     return sorted;
   }
 
@@ -112,7 +116,9 @@ class Report {
     return order;
   }
 
-  std::deque<Finding> out_;
+  // A few allocations for thousands of findings (a deque takes one per dozen).
+  static constexpr std::size_t kBlock = 512;
+  std::vector<std::vector<Finding>> blocks_;
   std::vector<std::pair<int, int>> keys_;  // section rank, record
 };
 
@@ -123,9 +129,10 @@ class InUse {
   explicit InUse(const CodePlugDocument& doc) {
     for (int l = 0; l < kListCount; ++l) used_[std::size_t(l)] = inUseMarks(doc, static_cast<ListId>(l));
   }
-  bool operator()(ListId id, int index) const {
+  // Inlined: asked at each of some 20000 places.
+  [[gnu::always_inline]] bool operator()(ListId id, int index) const {
     const std::vector<std::uint8_t>& u = used_[std::size_t(id)];
-    return index >= 0 && std::size_t(index) < u.size() && u[std::size_t(index)];
+    return std::size_t(index) < u.size() && u[std::size_t(index)];  // a negative index wraps beyond
   }
 
  private:
@@ -139,29 +146,51 @@ bool namesNothing(const ReferenceSite& s, std::uint32_t v) { return v == 0 || (s
 // A place counts when its holder is in use and the place's own condition holds (a
 // one-touch entry that calls a contact, a digital channel): anything else is never
 // read by the radio and never followed by the editor's renumbering.
-bool placeCounts(const CodePlugDocument& doc, const InUse& used, const ReferenceSite& s, int holder) {
+[[gnu::always_inline]] inline bool placeCounts(const CodePlugDocument& doc, const InUse& used,
+                                               const ReferenceSite& s, int holder) {
   if (s.holderList && !used(*s.holderList, holder)) return false;
   return s.check == When::Never || holderTakesPart(doc, s, holder, s.check);
 }
 
+// The parts of a finding's sentence that depend only on its place, made once for the fixed
+// table: a hostile image holds a wrong number in nearly every one of its ~20000 places.
+struct PlaceTexts {
+  PlugSection section;
+  std::string names, beyond;
+  std::vector<std::string> roles;  // by member position
+};
+const std::vector<PlaceTexts>& placeTexts() {
+  static const std::vector<PlaceTexts> texts = [] {
+    std::vector<PlaceTexts> out;
+    for (const ReferenceSite& s : referenceSites()) {
+      PlaceTexts t{s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section),
+                   " names " + singular(s.referred) + " ",
+                   ", beyond the " + std::to_string(layoutOf(s.referred).count) + " " + title(s.referred) + ".",
+                   {}};
+      for (int p = 0; p < s.repeat; ++p)
+        t.roles.push_back(capitalised(fillFormat(s.role, {std::to_string(p + 1)})));
+      out.push_back(std::move(t));
+    }
+    return out;
+  }();
+  return texts;
+}
+
 // A number that names a free record or lies beyond its list makes the radio use
 // whatever those bytes hold, or nothing, without telling the user.
-// A hostile image holds a wrong number in nearly every one of its ~20000 places: the
-// parts of a sentence that depend only on the place are made once per site.
 void checkReferences(const CodePlugDocument& doc, const InUse& used, Report& report) {
-  for (const ReferenceSite& s : referenceSites()) {
+  const std::vector<ReferenceSite>& sites = referenceSites();
+  const std::vector<PlaceTexts>& texts = placeTexts();
+  for (std::size_t i = 0; i < sites.size(); ++i) {
+    const ReferenceSite& s = sites[i];
+    const auto& [section, names, beyond, roles] = texts[i];
     const int capacity = layoutOf(s.referred).count;
-    const PlugSection section = s.holderList ? sectionOf(*s.holderList) : sectionNamed(s.section);
-    const std::string names = " names " + singular(s.referred) + " ";
-    const std::string beyond = ", beyond the " + std::to_string(capacity) + " " + title(s.referred) + ".";
     const std::string_view unused = ", which is not in use.";
-    std::vector<std::string> roles;
-    for (int p = 0; p < s.repeat; ++p)
-      roles.push_back(capitalised(fillFormat(s.role, {std::to_string(p + 1)})));
     for (int h = 0; h < s.holderCount; ++h) {
       if (!placeCounts(doc, used, s, h)) continue;
+      const ByteSpan holder = holderBytes(doc, s, h);
       for (int p = 0; p < s.repeat; ++p) {
-        const std::uint32_t v = referenceAt(doc, s, h, p);
+        const std::uint32_t v = referenceIn(holder, s, p);
         if (namesNothing(s, v)) continue;
         std::string_view problem;
         if (v > std::uint32_t(capacity))

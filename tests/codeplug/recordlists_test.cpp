@@ -193,6 +193,22 @@ TEST_P(RecordListTest, SortOrdersTheSelectionAmongItsPlacesAndTakesOnlyPermutati
   EXPECT_TRUE(doc.workingImage == before);
 }
 
+// A name word with a zero first byte (a file may hold 0x4E00) is in use all the same.
+TEST_P(RecordListTest, ANameWordWithAZeroFirstByteIsInUse) {
+  setU16le(recordBytes(doc, id(), 1), std::size_t(layout().nameOffset), 0x4E00);
+  EXPECT_EQ(usedCount(doc, id()), 1);
+  EXPECT_EQ(inUseMarks(doc, id())[1], 1);
+  EXPECT_TRUE(packList(doc, id()));
+  EXPECT_EQ(firstFree(doc, id()), 1);
+}
+
+// A renumbering map may stop short of the list's end: the numbers beyond it keep their value.
+TEST_P(RecordListTest, APackMapShorterThanTheListLeavesTheNumbersBeyondIt) {
+  setRefs({2, 3, layout().count});
+  renumberAfterPack(doc, id(), {0, 0, 1});
+  EXPECT_EQ(refs(), expectRefs({1, 3, layout().count}));
+}
+
 INSTANTIATE_TEST_SUITE_P(EveryList, RecordListTest,
                          ::testing::Values(ListId::TextMessages, ListId::EmergencySystems, ListId::Contacts,
                                            ListId::RxGroupLists, ListId::Zones, ListId::ScanLists,
