@@ -109,6 +109,14 @@ class DatabaseReader {
     std::string& pool = db_.pool_;
     const std::size_t at = pool.size();
     bool changed = appendStored(pool, callsign, kLongestCallsign);
+    if (pool.size() == at) {
+      // Nothing of it can be stored: the contact would have no name, which leaves its record free.
+      db_.malformed_.push_back(Skip{.line = line,
+                                    .reason = Reason::NotHeld,
+                                    .what = "CALLSIGN",
+                                    .detail = "written in characters a name can hold"});
+      return;
+    }
     for (std::size_t i = at; i < pool.size(); ++i) pool[i] = asciiUpper(pool[i]);
     const std::size_t callsignLength = pool.size() - at;
     changed |= appendStored(pool, csv::fieldAt(row, firstName_), kNameLength);

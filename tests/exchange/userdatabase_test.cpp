@@ -84,13 +84,16 @@ TEST(UserDatabaseTest, NamesFollowTheNameRuleAndTheChangedOnesAreCounted) {
                              "2620003,DL3A,J\xC3\xBCrgen\n"
                              "2620004,dl4b,Jane\n"
                              "2620005,DL5C,Ren\xE9\n"          // an 8-bit file's letter
-                             "2620006,DL6D,Zo\xC3\xBF Ann\n",  // as 0xFF, it would end the stored name
+                             "2620006,DL6D,Zo\xC3\xBF Ann\n"  // as 0xFF, it would end the stored name
+                             "2500002,\xD0\x98\xD0\xB2,Ivan\n",  // a contact without a name would be lost
                              db),
             ReadStatus::Ok);
   std::vector<std::string> names;
   for (const auto& row : db.rows()) names.push_back(db.contactName(row));
   EXPECT_EQ(names,
             (std::vector<std::string>{"UA1ABC", "DL3A Jurgen", "DL4B Jane", "DL5C Rene", "DL6D Zoy Ann"}));
+  ASSERT_EQ(db.malformed().size(), 1u);
+  EXPECT_EQ(skipLine(db.malformed()[0]), "line 7: CALLSIGN is not written in characters a name can hold");
   CodePlugDocument doc;
   ASSERT_EQ(CodePlugBuilder().loadInto(doc), 0);
   EXPECT_EQ(makePlan(doc, db, {}).report.namesChanged, 4);
