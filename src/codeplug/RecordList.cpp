@@ -130,6 +130,9 @@ MutableByteSpan sectionBytes(CodePlugDocument& doc, const RecordListLayout& l) {
   return doc.bytes(l.start, std::size_t(l.count) * std::size_t(l.recordSize));
 }
 
+// A record is in use when the first unit of its name is not zero.
+bool nameStarted(const std::uint8_t* name) { return (name[0] | name[1]) != 0; }
+
 // Whether each record's name is in use, read from the section without a bound per byte:
 // its size is checked once (every edit counts the records in use, some many times, and
 // the checks cost more than the reads).
@@ -142,8 +145,7 @@ class NameMarks {
   }
   int count() const { return count_; }  // 0 without an image
   [[gnu::always_inline]] bool operator[](int index) const {
-    const std::uint8_t* name = first_ + std::size_t(index) * stride_;
-    return (name[0] | name[1]) != 0;
+    return nameStarted(first_ + std::size_t(index) * stride_);
   }
 
  private:
@@ -156,7 +158,7 @@ class NameMarks {
 
 bool inUse(const CodePlugDocument& doc, ListId id, int index) {
   const ByteSpan r = recordBytes(doc, id, index);
-  return !r.empty() && u16le(r, layoutOf(id).nameOffset) != 0;
+  return !r.empty() && nameStarted(r.data() + layoutOf(id).nameOffset);
 }
 
 std::vector<std::uint8_t> inUseMarks(const CodePlugDocument& doc, ListId id) {

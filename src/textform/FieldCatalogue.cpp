@@ -651,8 +651,11 @@ bool sameText(std::string_view a, std::string_view b) {
 // that choice's text reads back as its own code.
 class ChoiceIndex {
  public:
+  static constexpr std::size_t kLongest = 64;  // the longest choice text
+
   explicit ChoiceIndex(const Choices& choices) {
     for (std::size_t i = 0; i < choices.size(); ++i) {
+      if (trimmed(choices[i].text).size() > kLongest) std::abort();  // a table fault: lookups lower on the stack
       byText_.try_emplace(asciiLower(trimmed(choices[i].text)), choices[i].code);
       byCode_.try_emplace(choices[i].code, int(i));
     }
@@ -660,13 +663,10 @@ class ChoiceIndex {
   }
 
   std::optional<std::uint32_t> code(std::string_view text) const {
-    // Lowered on the stack: a lookup allocates nothing.
+    // Lowered on the stack (no choice is longer): a lookup allocates nothing.
     const std::string_view t = trimmed(text);
-    char lowered[64];
-    if (t.size() > sizeof lowered) {
-      const auto found = byText_.find(asciiLower(t));
-      return found == byText_.end() ? std::nullopt : std::optional(found->second);
-    }
+    char lowered[kLongest];
+    if (t.size() > kLongest) return std::nullopt;
     std::transform(t.begin(), t.end(), lowered, [](char c) { return asciiLower(c); });
     const auto found = byText_.find(std::string_view(lowered, t.size()));
     return found == byText_.end() ? std::nullopt : std::optional(found->second);
@@ -799,15 +799,16 @@ std::optional<std::uint32_t> parseField(const CodePlugDocument& doc, const Field
 
 Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t value) {
   Shown shown;
-  // Where the text is known to read back without reading it, it is not read.
+  // Where the text is known to read back, it is not read.
+  bool known = false;
   switch (f.kind) {
     case Kind::Flag:
       shown.text = (value != 0) != f.inverted ? "on" : "off";
-      if (value <= 1) return {.text = std::move(shown.text), .readsBack = true};
+      known = value <= 1;
       break;
     case Kind::Number:
       shown.text = std::to_string(value);
-      if (fieldHolds(f, value)) return {.text = std::move(shown.text), .readsBack = true};
+      known = fieldHolds(f, value);
       break;
     case Kind::Choice:
     case Kind::Reference: {
@@ -815,8 +816,7 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
       const int choice = index ? index->index(value) : -1;
       if (choice >= 0) {
         shown.text = std::string(trimmed(f.choices()[std::size_t(choice)].text));
-        if (index->readsBack(choice) && fieldHolds(f, value))
-          return {.text = std::move(shown.text), .readsBack = true};
+        known = index->readsBack(choice) && fieldHolds(f, value);
       } else if (f.kind == Kind::Reference) {
         shown.text = std::to_string(value);
         shown.comment = referredName(doc, f.referred, value);
@@ -835,6 +835,10 @@ Shown renderField(const CodePlugDocument& doc, const FieldDesc& f, std::uint32_t
       shown.text = buf;
       break;
     }
+  }
+  if (known) {
+    shown.readsBack = true;
+    return shown;
   }
   // A text that reads back as another value (shown alike, clamped, not a choice of its
   // own) is written as the stored number with what the tab shows beside it.

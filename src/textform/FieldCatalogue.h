@@ -86,6 +86,8 @@ struct SectionDesc {
 };
 // Lists and fixed tables are written as numbered records; a block as one map.
 inline bool numbered(const SectionDesc& s) { return s.list || s.count > 0; }
+// The most fields a record of the section is written with: its fields, shown values, name and members.
+inline std::size_t fieldRoom(const SectionDesc& s) { return s.fields.size() + s.shown.size() + 2; }
 
 // Every described section in the order of the editor's tabs; the radio information first.
 std::span<const SectionDesc> catalogue();

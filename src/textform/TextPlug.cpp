@@ -365,28 +365,26 @@ class Assembler {
 TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, ByteSpan rec, int number,
                           std::vector<KnownValue>& known) {
   TextRecord r{.number = number};
-  r.fields.reserve(s.fields.size() + s.shown.size() + 2);
-  const std::size_t first = known.size();
-  known.resize(first + s.fields.size() + s.shown.size() + 2);
+  r.fields.reserve(fieldRoom(s));
+  const auto add = [&](const char* key, TextValue value, KnownValue k = {}) {
+    r.fields.push_back({FieldKey::fixed(key), std::move(value)});
+    known.push_back(k);
+  };
   if (s.list) {
     const RecordListLayout& l = layoutOf(*s.list);
-    r.fields.push_back(
-        {FieldKey::fixed(s.nameKey), {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true}});
+    add(s.nameKey, {.text = nameText(rec.subspan(l.nameOffset), l.nameUnits), .quoted = true});
   }
   for (const FieldDesc& f : s.fields) {
     if (f.codec) {
-      r.fields.push_back(
-          {FieldKey::fixed(f.key), {.text = f.codec->render(rec.subspan(f.range.byte, f.range.length)), .quoted = true}});
+      add(f.key, {.text = f.codec->render(rec.subspan(f.range.byte, f.range.length)), .quoted = true});
       continue;
     }
     const std::uint32_t value = readField(rec, f);
     Shown shown = renderField(doc, f, value);
-    known[first + r.fields.size()] = {value, shown.readsBack};
-    r.fields.push_back({FieldKey::fixed(f.key), {.text = std::move(shown.text), .comment = std::move(shown.comment)}});
+    add(f.key, {.text = std::move(shown.text), .comment = std::move(shown.comment)}, {value, shown.readsBack});
   }
   for (const ShownValue& v : s.shown)
-    r.fields.push_back(
-        {FieldKey::fixed(v.key), {.text = escapeText(v.show(doc)), .quoted = true, .comment = "read-only"}});
+    add(v.key, {.text = escapeText(v.show(doc)), .quoted = true, .comment = "read-only"});
   if (const MemberListLayout* m = s.list ? membersOf(*s.list) : nullptr) {
     TextValue v{.isList = true};
     int last = 0;
@@ -402,9 +400,8 @@ TextRecord describeRecord(const CodePlugDocument& doc, const SectionDesc& s, Byt
                           : "-");
     }
     v.comment = numberList(names);
-    r.fields.push_back({FieldKey::fixed(kMembersKey), std::move(v)});
+    add(kMembersKey, std::move(v));
   }
-  known.resize(first + r.fields.size());
   return r;
 }
 
@@ -425,7 +422,7 @@ TextPlug describe(ByteSpan file, std::vector<std::uint8_t>* scratch) {
   for (const SectionDesc& s : catalogue()) {
     TextSection section{.desc = &s};
     std::vector<KnownValue>& values = known[plug.sections.size()];
-    const std::size_t perRecord = s.fields.size() + s.shown.size() + 2;
+    const std::size_t perRecord = fieldRoom(s);
     if (s.list) {
       const std::vector<std::uint8_t> used = inUseMarks(doc, *s.list);
       const auto inUse = std::size_t(std::count(used.begin(), used.end(), 1));

@@ -282,7 +282,7 @@ class Reader {
   TextRecord record(const SectionDesc& desc, const std::string& where, bool numbered) {
     if (!is(YAML_MAPPING_START_EVENT)) fail(where, "a map of fields is expected");
     TextRecord r{.line = line()};
-    r.fields.reserve(desc.fields.size() + desc.shown.size() + 2);  // the name and members too
+    r.fields.reserve(fieldRoom(desc));
     bool hasNumber = false;
     // The catalogue's fields met so far by their place (a text lists them in the catalogue's
     // order, so the next one is looked at first); other keys are few and compared.
